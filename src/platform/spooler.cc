@@ -1,0 +1,140 @@
+#include "platform/spooler.h"
+
+#include <cups/cups.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace kelvaro {
+namespace {
+
+// cupsWriteRequestData takes any length, but smaller pieces keep memory use flat in the
+// transport and let a broken connection show up early.
+constexpr std::size_t kCupsChunk = 1 << 20;
+
+std::string CupsError(const char* step) {
+  const char* text = cupsLastErrorString();
+  return std::string(step) + ": " + (text != nullptr && *text != '\0' ? text : "unknown error");
+}
+
+class CupsDests {
+ public:
+  CupsDests() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
+  ~CupsDests() { cupsFreeDests(count_, dests_); }
+  CupsDests(const CupsDests&) = delete;
+  CupsDests& operator=(const CupsDests&) = delete;
+  cups_dest_t* Find(const std::string& name) const {
+    return cupsGetDest(name.c_str(), nullptr, count_, dests_);
+  }
+
+ private:
+  int count_ = 0;
+  cups_dest_t* dests_ = nullptr;
+};
+
+class SystemSpooler final : public Spooler {
+ public:
+  SpoolResult SendRaw(const std::string& queue, const std::string& document,
+                      const std::vector<std::string_view>& blocks,
+                      const std::function<void(std::size_t)>& before_block) override {
+    if (queue.rfind(kFileQueuePrefix, 0) == 0) {
+      return WriteJobFile(queue.substr(kFileQueuePrefix.size()), blocks, before_block);
+    }
+    return SendToCups(queue, document, blocks, before_block);
+  }
+
+ private:
+  static SpoolResult SendToCups(const std::string& queue, const std::string& document,
+                                const std::vector<std::string_view>& blocks,
+                                const std::function<void(std::size_t)>& before_block) {
+    CupsDests dests;
+    cups_dest_t* dest = dests.Find(queue);
+    if (dest == nullptr) return {false, "the printer queue \"" + queue + "\" does not exist"};
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    if (info == nullptr) return {false, CupsError("cannot reach the printer queue")};
+
+    SpoolResult result{true, {}};
+    int job_id = 0;
+    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest, info, &job_id, document.c_str(), 0, nullptr) >
+        IPP_STATUS_OK_CONFLICTING) {
+      result = {false, CupsError("cannot create the job")};
+    } else if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, dest, info, job_id, document.c_str(),
+                                     CUPS_FORMAT_RAW, 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
+      result = {false, CupsError("cannot start the document")};
+    } else {
+      for (std::size_t i = 0; i < blocks.size() && result.ok; ++i) {
+        if (before_block) before_block(i);
+        std::string_view block = blocks[i];
+        for (std::size_t at = 0; at < block.size(); at += kCupsChunk) {
+          std::size_t n = std::min(kCupsChunk, block.size() - at);
+          if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, block.data() + at, n) !=
+              HTTP_STATUS_CONTINUE) {
+            result = {false, CupsError("the job data could not be sent")};
+            break;
+          }
+        }
+      }
+      ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
+      if (result.ok && finished > IPP_STATUS_OK_CONFLICTING) {
+        result = {false, CupsError("the queue did not accept the job")};
+      }
+    }
+    if (!result.ok && job_id > 0) cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest, job_id);
+    cupsFreeDestInfo(info);
+    return result;
+  }
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_view>& blocks,
+                         const std::function<void(std::size_t)>& before_block) {
+  namespace fs = std::filesystem;
+  if (path.empty()) return {false, "no output file was named"};
+  fs::path target(path);
+  fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string temp = (folder / (".kelvaro-job-XXXXXX")).string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return {false, "cannot write in " + folder.string() + ": " + std::strerror(errno)};
+  bool ok = true;
+  for (std::size_t i = 0; i < blocks.size() && ok; ++i) {
+    if (before_block) before_block(i);
+    ok = WriteAll(fd, blocks[i]);
+  }
+  int saved_errno = errno;
+  ::fchmod(fd, 0644);  // mkstemp makes it private; a job file is an ordinary document
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    saved_errno = errno;
+  }
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    saved_errno = errno;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return {false, "cannot write " + path + ": " + std::strerror(saved_errno)};
+  }
+  return {true, {}};
+}
+
+std::unique_ptr<Spooler> MakeSystemSpooler() { return std::make_unique<SystemSpooler>(); }
+
+}  // namespace kelvaro

@@ -1,0 +1,46 @@
+#ifndef KELVARO_PLATFORM_SPOOLER_H_
+#define KELVARO_PLATFORM_SPOOLER_H_
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvaro {
+
+// The outcome of handing a job to a queue. `error` says what went wrong, in words a print
+// shop can act on, when `ok` is false.
+struct SpoolResult {
+  bool ok = false;
+  std::string error;
+};
+
+// Hands RAW jobs (bytes the printer receives unchanged) to the operating system's spooler.
+class Spooler {
+ public:
+  virtual ~Spooler() = default;
+
+  // Sends `blocks` in order as one RAW document named `document` to `queue`. Calls
+  // `before_block(i)` before block i is written (for progress). Every step's result is
+  // checked; on a failure part-way the job is cancelled so no half job prints.
+  virtual SpoolResult SendRaw(const std::string& queue, const std::string& document,
+                              const std::vector<std::string_view>& blocks,
+                              const std::function<void(std::size_t)>& before_block) = 0;
+};
+
+// Queue names of this form write the job to PATH instead of spooling it.
+inline constexpr std::string_view kFileQueuePrefix = "file:";
+
+// The system spooler: CUPS for queue names, a file for "file:PATH".
+std::unique_ptr<Spooler> MakeSystemSpooler();
+
+// Writes the blocks to `path` through a temporary file in the same folder, then renames it,
+// so a failed write never leaves a partial job behind.
+SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_view>& blocks,
+                         const std::function<void(std::size_t)>& before_block);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_PLATFORM_SPOOLER_H_

@@ -1,0 +1,57 @@
+#include "platform/spooler.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "support/test_env.h"
+
+namespace kelvaro {
+namespace {
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+TEST(SpoolerTest, FileQueueWritesBlocksInOrderAndReportsEachBlock) {
+  TempDir dir;
+  const fs::path out = dir.path() / "job.ps";
+  std::vector<std::size_t> seen;
+  auto spooler = MakeSystemSpooler();
+  SpoolResult result = spooler->SendRaw("file:" + out.string(), "doc",
+                                        {"head\n", std::string_view("\0data", 5), "tail\x04"},
+                                        [&](std::size_t i) { seen.push_back(i); });
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(ReadFileBytes(out), std::string("head\n\0datatail\x04", 15));
+  EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1, 2}));
+  // Only the job itself is left in the folder: the temporary file was renamed.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(SpoolerTest, UnwritableFileIsReportedAndKeepsTheOldJob) {
+  TempDir dir;
+  EXPECT_FALSE(WriteJobFile((dir.path() / "missing" / "job.ps").string(), {"x"}, nullptr).ok);
+  EXPECT_FALSE(WriteJobFile("", {"x"}, nullptr).ok);
+
+  // A folder standing where the file should go: the rename fails, nothing is half-written.
+  fs::create_directory(dir.path() / "busy");
+  testing::WriteFileBytes(dir.path() / "busy" / "keep", "old");
+  SpoolResult result = WriteJobFile((dir.path() / "busy").string(), {"new"}, nullptr);
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.error.empty());
+  EXPECT_EQ(ReadFileBytes(dir.path() / "busy" / "keep"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(SpoolerTest, MissingQueueIsAnErrorNotASuccess) {
+  TempDir dir;
+  // Point the client at a spooler that is not there, so the test never sees real queues.
+  setenv("CUPS_SERVER", (dir.path() / "no-such.sock").c_str(), 1);
+  auto spooler = MakeSystemSpooler();
+  SpoolResult result = spooler->SendRaw("NoSuchQueue", "doc", {"x"}, nullptr);
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("NoSuchQueue"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelvaro
