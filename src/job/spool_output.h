@@ -1,0 +1,46 @@
+#ifndef KELVARO_JOB_SPOOL_OUTPUT_H_
+#define KELVARO_JOB_SPOOL_OUTPUT_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/notifier.h"
+#include "platform/spooler.h"
+#include "settings/ui_text.h"
+
+namespace kelvaro {
+
+// The spooler's printer-name field holds 49 characters; longer names are cut to fit.
+inline constexpr std::size_t kMaxPrinterNameLength = 49;
+
+// Document names of the fixed jobs.
+inline constexpr char kBlankJobName[] = "QV-Blank";
+inline constexpr char kPrinterModeJobName[] = "Zeph print";
+
+// The end-of-transmission byte every job ends with.
+inline constexpr char kEndOfJob = '\x04';
+
+struct SpoolServices {
+  Spooler& spooler;
+  Notifier& notifier;
+  ProgressSink& progress;
+  const UiText& texts;
+};
+
+// Sends an image or blank-page job (header, data, trailer) as one RAW document: status
+// "Printing", progress 10, 20, 90 before the blocks, 100 and status "Sent to Printer" after.
+// Appends the 0x04 byte to the trailer. Empties the three blocks either way. A failure is
+// shown to the user and leaves the status line on "Printing"; returns false then.
+bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
+                std::string& header, std::string& data, std::string& trailer);
+
+// Sends a one-block printer-mode job; no status or progress. Returns false after showing
+// the failure.
+bool SendPrinterModeJob(SpoolServices services, const std::string& printer, std::string block);
+
+// The printer name as the spooler takes it: at most 49 characters.
+std::string SpoolerPrinterName(const std::string& printer);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_JOB_SPOOL_OUTPUT_H_
