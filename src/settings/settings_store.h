@@ -33,15 +33,36 @@ class SettingsStore {
 
   Notifier& notifier() const { return notifier_; }
 
+  // True when the user file exists.
+  bool UserSettingsFileExists() const;
+
+  // The message a failed write shows: "Failed to write to:- ", a line break, the full path,
+  // a line break and the error text for `error_code`.
+  static std::string WriteFailureMessage(const std::filesystem::path& file, int error_code);
+
  private:
   DataFolders folders_;
   Notifier& notifier_;
 };
 
+// Resolves the user, common and program folders (see ResolveDataFolders) and creates the
+// user folder when it is missing. A folder that cannot be created is not reported here; the
+// start-up checks report missing folders.
+DataFolders GetDataFolders(const EnvLookup& env = ProcessEnv);
+
+// The error text of a failed write: "Error 2 - File not found", "Error 3 - Path not found",
+// "Error 5 - Access denied (read only?)", "Error 19 - Write protected media", else "Error"
+// followed by a blank and the code.
+std::string WriteErrorText(int error_code);
+
 // Reads the leading number of a stored value: leading blanks skipped, the longest numeric
-// prefix taken; "" or a non-numeric value reads as 0.
+// prefix taken (an optional sign, then digits); "" or a non-numeric value reads as 0. Values
+// beyond the range of long are clamped.
 long ReadLeadingNumber(std::string_view text);
+// As ReadLeadingNumber, with an optional decimal point and fraction ("2.2" reads as 2.2).
 double ReadLeadingDecimal(std::string_view text);
+// The leading number clamped to 0..255, for the byte-sized job settings.
+unsigned char ReadLeadingByte(std::string_view text);
 
 // Formats a number the way the store writes it: one leading blank when not negative.
 std::string FormatStoredNumber(long value);

@@ -1,0 +1,44 @@
+#ifndef KELVARO_PLATFORM_ATOMIC_FILE_H_
+#define KELVARO_PLATFORM_ATOMIC_FILE_H_
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvaro {
+
+// Error codes of failed file operations, in the numbering the program's messages use:
+// 2 file not found, 3 path not found, 5 access denied, 19 write-protected media; any other
+// failure keeps its errno number.
+inline constexpr int kErrorFileNotFound = 2;
+inline constexpr int kErrorPathNotFound = 3;
+inline constexpr int kErrorAccessDenied = 5;
+inline constexpr int kErrorWriteProtected = 19;
+
+// Maps an errno value to the codes above (ENOENT 2; ENOTDIR, ELOOP, ENAMETOOLONG 3;
+// EACCES, EPERM, EISDIR 5; EROFS 19); other values are returned unchanged.
+int WindowsErrorCode(int errno_value);
+
+// Result of a file write; `error_code` is 0 on success, else a code as above.
+struct FileWriteResult {
+  bool ok = false;
+  int error_code = 0;
+};
+
+// Replaces the file's content as a whole: writes a temporary file in the same folder, flushes
+// it to disk and renames it over `path`, so a reader sees the old or the new content, never a
+// mix, and a failure leaves the old file untouched and no temporary file behind. The folder
+// is not created. A file without any write permission bit counts as read-only and is not
+// replaced (code 5); a symbolic link is followed and its target replaced. An existing file
+// keeps its permission bits.
+FileWriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// The whole content of a regular file; nullopt when it does not exist or cannot be read.
+// `error_code` (optional) receives the code of the failure (0 on success).
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
+                                         int* error_code = nullptr);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_PLATFORM_ATOMIC_FILE_H_

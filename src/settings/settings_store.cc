@@ -1,0 +1,145 @@
+#include "settings/settings_store.h"
+
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "platform/ini_file.h"
+
+namespace kelvaro {
+namespace fs = std::filesystem;
+
+namespace {
+constexpr char kSettingsFileName[] = "KelvaroPro.ini";
+
+std::string_view SkipLeadingBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  return text;
+}
+
+// Length of the sign-and-digits prefix; 0 when there are no digits.
+std::size_t IntegerPrefixLength(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t digits_start = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  return i == digits_start ? 0 : i;
+}
+}  // namespace
+
+SettingsStore::SettingsStore(DataFolders folders, Notifier& notifier)
+    : folders_(std::move(folders)), notifier_(notifier) {}
+
+fs::path SettingsStore::UserSettingsFile() const { return folders_.user / kSettingsFileName; }
+
+fs::path SettingsStore::CommonSettingsFile() const { return folders_.common / kSettingsFileName; }
+
+bool SettingsStore::UserSettingsFileExists() const {
+  std::error_code ec;
+  return fs::is_regular_file(UserSettingsFile(), ec);
+}
+
+std::string SettingsStore::ReadSetting(std::string_view section, std::string_view key) const {
+  return ReadIniValue(UserSettingsFile(), section, key).value_or("");
+}
+
+std::string SettingsStore::ReadCommonSetting(std::string_view section, std::string_view key) const {
+  return ReadIniValue(CommonSettingsFile(), section, key).value_or("");
+}
+
+namespace {
+bool WriteAndReport(const fs::path& file, std::string_view section, std::string_view key,
+                    std::string_view value, Notifier& notifier) {
+  const FileWriteResult result = WriteIniValue(file, section, key, value);
+  if (!result.ok) {
+    notifier.Show(kStoreTitle, SettingsStore::WriteFailureMessage(file, result.error_code),
+                  MessageIcon::kError);
+  }
+  return result.ok;
+}
+}  // namespace
+
+bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
+                                 std::string_view value) {
+  return WriteAndReport(UserSettingsFile(), section, key, value, notifier_);
+}
+
+bool SettingsStore::WriteCommonSetting(std::string_view section, std::string_view key,
+                                       std::string_view value) {
+  return WriteAndReport(CommonSettingsFile(), section, key, value, notifier_);
+}
+
+std::string SettingsStore::WriteFailureMessage(const fs::path& file, int error_code) {
+  return "Failed to write to:- \n" + file.string() + "\n" + WriteErrorText(error_code);
+}
+
+DataFolders GetDataFolders(const EnvLookup& env) {
+  DataFolders folders = ResolveDataFolders(env);
+  std::error_code ec;
+  fs::create_directories(folders.user, ec);
+  return folders;
+}
+
+std::string WriteErrorText(int error_code) {
+  switch (error_code) {
+    case 2:
+      return "Error 2 - File not found";
+    case 3:
+      return "Error 3 - Path not found";
+    case 5:
+      return "Error 5 - Access denied (read only?)";
+    case 19:
+      return "Error 19 - Write protected media";
+    default:
+      return "Error " + std::to_string(error_code);
+  }
+}
+
+long ReadLeadingNumber(std::string_view text) {
+  text = SkipLeadingBlanks(text);
+  const std::size_t length = IntegerPrefixLength(text);
+  if (length == 0) return 0;
+  std::string_view digits = text.substr(0, length);
+  const bool negative = digits.front() == '-';
+  if (digits.front() == '+' || digits.front() == '-') digits.remove_prefix(1);
+  unsigned long magnitude = 0;
+  const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+  if (ec == std::errc::result_out_of_range || magnitude > static_cast<unsigned long>(LONG_MAX)) {
+    return negative ? LONG_MIN : LONG_MAX;
+  }
+  const long value = static_cast<long>(magnitude);
+  return negative ? -value : value;
+}
+
+double ReadLeadingDecimal(std::string_view text) {
+  text = SkipLeadingBlanks(text);
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return 0.0;
+  // strtod on a private copy: from_chars for doubles rejects a leading '+'.
+  const std::string number(text.substr(0, i));
+  return std::strtod(number.c_str(), nullptr);
+}
+
+unsigned char ReadLeadingByte(std::string_view text) {
+  const long value = ReadLeadingNumber(text);
+  if (value < 0) return 0;
+  if (value > 255) return 255;
+  return static_cast<unsigned char>(value);
+}
+
+std::string FormatStoredNumber(long value) {
+  std::string text = value < 0 ? "" : " ";
+  text += std::to_string(value);
+  return text;
+}
+
+}  // namespace kelvaro
