@@ -1,0 +1,160 @@
+#include "printers/media_presets.h"
+
+#include <cctype>
+
+#include "printers/margins.h"
+#include "printers/paper_sizes.h"
+#include "printers/printer_models.h"
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+
+namespace kelvaro {
+
+namespace {
+
+std::string Percent(int value) { return std::to_string(value) + "%"; }
+
+bool StoredFlag(const SettingsStore& store, std::string_view key) {
+  return TrimText(store.ReadSetting("Others", key)) == "1";
+}
+
+HandPictures ReadHandPictures(const SettingsStore& store) {
+  HandPictures hands;
+  hands.left_checked = StoredFlag(store, "LeftHand");
+  hands.left_bitmap = hands.left_checked ? "#144" : "#142";
+  hands.right_checked = StoredFlag(store, "RightHand");
+  hands.right_bitmap = hands.right_checked ? "#145" : "#143";
+  return hands;
+}
+
+// The dark medium prints within wide fixed margins; the user's own wait in the backup keys.
+void WriteSpecialMargins(SettingsStore& store, std::string_view paper_list_text) {
+  BackupMargins(store);
+  std::string upper(paper_list_text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const bool a3 = upper.find("A3") != std::string::npos;
+  const char* top_bottom = a3 ? "3912" : "3855";
+  const char* left_right = a3 ? "3855" : "2834";
+  store.WriteSetting("Active", "Top Margin", top_bottom);
+  store.WriteSetting("Active", "Left Margin", left_right);
+  store.WriteSetting("Active", "Right Margin", left_right);
+  store.WriteSetting("Active", "Bottom Margin", top_bottom);
+}
+
+void LockWhiteControls(WhiteControls& white, bool locked) {
+  white.density_slider_enabled = !locked;
+  white.threshold_slider_enabled = !locked;
+  white.threshold_on_enabled = !locked;
+  white.print_white_enabled = !locked;
+  white.threshold_caption_enabled = !locked;
+}
+
+}  // namespace
+
+const MediaPreset* FindMediaPreset(int code) {
+  for (const MediaPreset& preset : kMediaPresets) {
+    if (preset.code == code) return &preset;
+  }
+  return nullptr;
+}
+
+const MediaPreset* FindMediaPresetByLabel(const UiText& texts, std::string_view label) {
+  for (const MediaPreset& preset : kMediaPresets) {
+    if (texts.Get(preset.code) == label) return &preset;
+  }
+  return nullptr;
+}
+
+std::vector<int> MediaListCodes(const UiText& texts) {
+  std::vector<int> codes;
+  for (int code : kMediaListOrder) {
+    if (code == kPresetDark && texts.Get(code).find("Dark") == std::string::npos) continue;
+    codes.push_back(code);
+  }
+  return codes;
+}
+
+PresetApplication ApplyMediaPreset(SettingsStore& store, const UiText& texts,
+                                   std::string_view label, const PresetInputs& inputs) {
+  PresetApplication result;
+  WhiteControls& white = result.white;
+
+  // 1. Reset: the defaults of WhiteControls and of the sliders.
+  // 2. A preset's own margins give way to the user's.
+  if (inputs.special_margins_active) {
+    RestoreMarginsFromBackup(store);
+    result.margins_restored = true;
+  }
+  // 3. Toner order: with white first every preset prints white.
+  result.white_first = IsWhiteFirstCapable(inputs.active_model_name) &&
+                       TrimText(store.ReadSetting("Active", "T_ORDER")) == "WF";
+  // 4. The tip and the background-removal values start empty.
+  result.tip.clear();
+  result.background_removal = {0, 51, 7};
+
+  // 5. The row.
+  const MediaPreset* preset = FindMediaPresetByLabel(texts, label);
+  result.preset = preset;
+  if (preset == nullptr) {
+    result.mirror_checked = inputs.mirror_checked;
+    white.print_white_checked = inputs.print_white_checked;
+  } else {
+    result.media_code = preset->code;
+    result.tray = preset->tray;
+    switch (preset->tray_list) {
+      case TrayListState::kFree:
+        result.tray_list_enabled = true;
+        break;
+      case TrayListState::kFixed:
+        result.tray_list_enabled = false;
+        break;
+      case TrayListState::kFreeOn8432WT:
+        result.tray_list_enabled = IsWhiteFirstCapable(inputs.active_model_name);
+        break;
+    }
+    result.mirror_checked = preset->mirror;
+    white.print_white_checked =
+        preset->print_white || (result.white_first && preset->code != kPresetHotStampFoil);
+    result.threshold_slider = preset->threshold;
+    result.threshold_label = Percent(preset->threshold);
+    if (preset->extras & kKeepsDensitySlider) result.density_slider.reset();
+    result.tip = texts.Get(preset->tip);
+
+    const unsigned extras = preset->extras;
+    if (extras & kThresholdOnSet) white.threshold_on_checked = true;
+    if (extras & kThresholdOnCleared) white.threshold_on_checked = false;
+    if (extras & kDisplayWhiteCleared) white.display_white_checked = false;
+    if (extras & kBlackRemovalSet) white.black_removal_checked = true;
+    if (extras & kThresholdSliderOnlyWhiteFirst)
+      white.threshold_slider_enabled = result.white_first;
+    if (extras & kHandPictures) result.hands = ReadHandPictures(store);
+    if (extras & kWhiteControlsLocked) {
+      LockWhiteControls(white, true);
+      // The dark medium still gets its white controls in white-first order.
+      if (preset->code == kPresetDark && result.white_first) LockWhiteControls(white, false);
+    }
+    if (extras & kSpecialMargins) {
+      WriteSpecialMargins(store, inputs.paper_list_text);
+      result.special_margins_written = true;
+      result.special_margins_active = true;
+    }
+    if (extras & kBackgroundRemovalFilm) result.background_removal = {1, 51, 8};
+  }
+
+  // 6. The white controls follow "Print White"; the tray list is free unless the row fixes it.
+  if (!white.print_white_checked) {
+    white.display_white_enabled = false;
+    white.density_slider_enabled = false;
+    white.threshold_slider_enabled = false;
+    white.threshold_on_enabled = false;
+    white.print_white_enabled = true;
+  } else {
+    white.display_white_enabled = true;
+    white.density_slider_enabled = true;
+    white.threshold_on_enabled = true;
+    white.print_white_enabled = true;
+  }
+  return result;
+}
+
+}  // namespace kelvaro
