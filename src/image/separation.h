@@ -1,0 +1,104 @@
+#ifndef KELVARO_IMAGE_SEPARATION_H_
+#define KELVARO_IMAGE_SEPARATION_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "image/tone_curve_table.h"
+#include "image/work_image.h"
+#include "platform/notifier.h"
+
+namespace kelvaro {
+
+// Which colour slot the white unit sits in. White-last: planes C, M, Y, white. White-first
+// (8432WT with the white unit moved to the cyan slot): planes white, M, Y, C.
+enum class TonerLayout { kWhiteLast, kWhiteFirst };
+
+// White-first only when the model name contains "8432WT" (case-sensitive) and the stored
+// toner order is exactly "WF"; every other combination is white-last.
+TonerLayout SelectTonerLayout(std::string_view model_name, std::string_view toner_order);
+
+// The job controls the builder reads, taken once at the start of a run. The app layer fills
+// this from the main-window model. Values outside their slider ranges are clamped into them.
+struct SeparationParams {
+  bool hot_stamp = false;  // the medium is the hot stamp foil
+  TonerLayout layout = TonerLayout::kWhiteLast;
+  double white_density = 100;   // d, percent 0..100 ("White only Density" label)
+  double white_threshold = 60;  // t, percent 0..100 ("Add White Threshold" label)
+  double brightness = 0;        // percent -100..100 (the "Brightness" label value)
+  double contrast = 0;          // percent -100..100 (the "Contrast" label value)
+  bool threshold_on = true;
+  bool print_white = true;
+  bool print_cmy = true;
+  bool black_removal = false;
+  double black_removal_fuzz = 0;  // f, "BLACK Removal Fuzzy"; only used with black_removal
+  bool film = false;              // the film medium preset's flag
+};
+
+// Everything the builder derives from the controls before the first pixel.
+struct SeparationConstants {
+  int hot_stamp_level = 0;      // L, toner level of the hot-stamp tint
+  float colour_scale = 0;       // s, applied after the tone curves
+  int brightness_step = 0;      // B, subtracted from every colour level
+  float contrast_factor = 0;    // F
+  int white_only_level = 0;     // WO
+  int white_density_level = 0;  // D, rounded
+  int threshold = 0;            // T, strongest colour up to which white is added (non-film)
+  double film_threshold = 0;    // T7, colour sum up to which white is added (film)
+  int black_limit = 0;          // R, colour sum above which a pixel may count as black
+  int black_min_level = 0;      // every colour must be at least this to count as black
+};
+
+SeparationConstants DeriveSeparationConstants(const SeparationParams& params);
+
+// The five toner planes of one copy, row by row: for each output row, top row first, five
+// plane rows of `width` bytes (plane 1 first). Plane 5 is always 0.
+struct SeparationSet {
+  static constexpr int kPlanes = 5;
+  std::vector<std::uint8_t> bytes;
+  std::int32_t width = 0;   // pixels
+  std::int32_t height = 0;  // pixels
+
+  // The `width` bytes of plane `plane` (1..5) in output row `row` (0-based, from the top).
+  const std::uint8_t* PlaneRow(std::int32_t row, int plane) const {
+    return bytes.data() + (static_cast<std::size_t>(row) * kPlanes + (plane - 1)) *
+                              static_cast<std::size_t>(width);
+  }
+  std::uint8_t At(std::int32_t row, std::int32_t column, int plane) const {
+    return PlaneRow(row, plane)[column];
+  }
+};
+
+enum class SeparationError {
+  kNone,
+  kEmptyImage,    // no picture loaded, or a zero output size
+  kBadGrid,       // the grid holds fewer records than its published size
+  kMaskMismatch,  // the pattern mask is not one byte per output pixel
+  kOutOfMemory,   // the planes could not be allocated
+};
+
+struct SeparationOutcome {
+  SeparationSet set;  // complete when `error` is kNone, empty otherwise
+  SeparationError error = SeparationError::kNone;
+  bool ok() const { return error == SeparationError::kNone; }
+};
+
+// Builds the planes of one copy from the oriented grid of `image` (output_width ×
+// output_height records in output order; the orientation step has already applied Mirror,
+// Flip and the quarter turn). Every pixel's opacity is binarised in the grid itself (A > 180
+// becomes 255, anything else 0) and later runs see that. With `pattern_mask` set (pattern
+// print), a non-zero mask byte blanks its output pixel; the mask must hold exactly one byte
+// per output pixel, in output order. Progress goes to `progress` (0..100) once per row.
+// Shows no message: a failure comes back as the error kind and an empty set.
+SeparationOutcome BuildSeparation(WorkImage& image, const SeparationParams& params,
+                                  const ToneCurveTable& tone_table,
+                                  std::optional<std::span<const std::uint8_t>> pattern_mask,
+                                  ProgressSink& progress);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_IMAGE_SEPARATION_H_

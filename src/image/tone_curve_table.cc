@@ -1,0 +1,65 @@
+#include "image/tone_curve_table.h"
+
+#include <cmath>
+
+namespace kelvaro {
+namespace {
+
+struct Point {
+  int x;
+  int y;
+};
+
+// Rounds to the nearest whole level, halves to the even neighbour (the default FP mode).
+int RoundLevel(float value) { return static_cast<int>(std::nearbyintf(value)); }
+
+// The curve editor works in whole levels, so each interpolation is rounded at once; the
+// parameter is single precision like the rest of the curve arithmetic.
+Point Lerp(Point a, Point b, float t) {
+  return {RoundLevel(static_cast<float>(a.x) + t * static_cast<float>(b.x - a.x)),
+          RoundLevel(static_cast<float>(a.y) + t * static_cast<float>(b.y - a.y))};
+}
+
+}  // namespace
+
+ToneCurveTable IdentityToneCurveTable() {
+  ToneCurveTable table;
+  for (auto& channel : table.levels) {
+    for (int level = 0; level < 256; ++level) channel[level] = static_cast<std::uint8_t>(level);
+  }
+  return table;
+}
+
+std::array<std::uint8_t, 256> BuildToneCurveChannel(const BezierControlPoints& points) {
+  std::array<std::uint8_t, 256> entries{};
+  const Point p0{points[0].x, points[0].y};
+  const Point p1{points[1].x, points[1].y};
+  const Point p2{points[2].x, points[2].y};
+  const Point p3{points[3].x, points[3].y};
+  for (int i = 0; i <= 1000; ++i) {
+    const float t = static_cast<float>(i) / 1000.0f;
+    const Point q0 = Lerp(p0, p1, t);
+    const Point q1 = Lerp(p1, p2, t);
+    const Point q2 = Lerp(p2, p3, t);
+    const Point r0 = Lerp(q0, q1, t);
+    const Point r1 = Lerp(q1, q2, t);
+    const Point s = Lerp(r0, r1, t);
+    if (s.x < 0 || s.x > 255) continue;
+    entries[s.x] = static_cast<std::uint8_t>(s.y < 0 ? 0 : (s.y > 255 ? 255 : s.y));
+  }
+  // Levels no sample landed on copy their lower neighbour, so the table has no holes.
+  for (int x = 1; x < 256; ++x) {
+    if (entries[x] == 0) entries[x] = entries[x - 1];
+  }
+  return entries;
+}
+
+ToneCurveTable BuildToneCurveTable(const std::array<BezierControlPoints, 3>& curves) {
+  ToneCurveTable table;
+  for (int channel = 0; channel < 3; ++channel) {
+    table.levels[channel] = BuildToneCurveChannel(curves[channel]);
+  }
+  return table;
+}
+
+}  // namespace kelvaro
