@@ -26,6 +26,7 @@ TestFolders::TestFolders(bool empty_program) {
   folders_.user = root_.path() / "user";
   folders_.common = root_.path() / "common";
   folders_.program = empty_program ? root_.path() / "program" : StagedDataFolder();
+  fs::create_directories(folders_.user);
   fs::create_directories(folders_.common);
   if (empty_program) fs::create_directories(folders_.program);
 }

@@ -1,0 +1,89 @@
+#include "platform/temp_file.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace kelvaro {
+namespace {
+
+// Writes all of `size` bytes; false on any failure.
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<TempFileCopy> TempFileCopy::Make(const std::filesystem::path& source,
+                                               std::string_view stem) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) return std::nullopt;
+  return MakeIn(folder, source, stem);
+}
+
+std::optional<TempFileCopy> TempFileCopy::MakeIn(const std::filesystem::path& folder,
+                                                 const std::filesystem::path& source,
+                                                 std::string_view stem) {
+  std::ifstream in(source, std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::string extension = source.extension().string();
+  // mkstemps creates the file exclusively with a fresh name, so nothing else can be
+  // overwritten through a planted link.
+  std::string name = (folder / (std::string(stem) + "XXXXXX" + extension)).string();
+  std::vector<char> buffer(name.begin(), name.end());
+  buffer.push_back('\0');
+  const int fd = ::mkstemps(buffer.data(), static_cast<int>(extension.size()));
+  if (fd < 0) return std::nullopt;
+  TempFileCopy copy{std::filesystem::path(buffer.data())};
+
+  std::vector<char> chunk(1 << 16);
+  bool ok = true;
+  while (ok && in) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    const std::streamsize got = in.gcount();
+    if (got > 0) ok = WriteAll(fd, chunk.data(), static_cast<std::size_t>(got));
+  }
+  if (in.bad()) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (!ok) return std::nullopt;  // the copy's destructor removes the half-written file
+  return copy;
+}
+
+TempFileCopy::TempFileCopy(TempFileCopy&& other) noexcept : path_(std::move(other.path_)) {
+  other.path_.clear();
+}
+
+TempFileCopy& TempFileCopy::operator=(TempFileCopy&& other) noexcept {
+  if (this != &other) {
+    Remove();
+    path_ = std::move(other.path_);
+    other.path_.clear();
+  }
+  return *this;
+}
+
+TempFileCopy::~TempFileCopy() { Remove(); }
+
+void TempFileCopy::Remove() {
+  if (path_.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove(path_, ignored);
+  path_.clear();
+}
+
+}  // namespace kelvaro
