@@ -1,0 +1,271 @@
+#include "image/color_management.h"
+
+#include <lcms2.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+namespace kelvaro {
+namespace {
+
+// Pixels per work unit: small enough that the two scratch buffers of a thread stay in the
+// cache, large enough that the hand-over between threads costs nothing measurable.
+constexpr std::size_t kChunkPixels = 1 << 16;
+
+struct TransformDeleter {
+  void operator()(void* transform) const {
+    if (transform != nullptr) cmsDeleteTransform(transform);
+  }
+};
+using TransformHandle = std::unique_ptr<void, TransformDeleter>;
+
+// Both directions share one transform between threads, so the one-pixel cache is switched
+// off; it only remembers the last colour and never changes a result.
+TransformHandle MakeTransform(std::string_view source_name, cmsUInt32Number source_format,
+                              std::string_view target_name, cmsUInt32Number target_format,
+                              const DataFolders& folders) {
+  ProfileHandle source = OpenNamedProfile(source_name, folders);
+  ProfileHandle target = OpenNamedProfile(target_name, folders);
+  if (!source || !target) return TransformHandle();
+  // The profiles are closed as soon as the transform exists (when the handles go).
+  return TransformHandle(cmsCreateTransform(source.get(), source_format, target.get(),
+                                            target_format, INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE));
+}
+
+int ThreadCount(int requested) {
+  if (requested > 0) return requested;
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(std::min(cores, 64u));
+}
+
+// width × height as a pixel count; nullopt when a side is not positive or `bytes_per_pixel`
+// times the count would not fit in memory sizes.
+std::optional<std::size_t> PixelCount(std::int32_t width, std::int32_t height,
+                                      std::size_t bytes_per_pixel) {
+  if (width <= 0 || height <= 0) return std::nullopt;
+  const auto w = static_cast<std::uint64_t>(width);
+  const auto h = static_cast<std::uint64_t>(height);
+  if (w * h > std::numeric_limits<std::size_t>::max() / bytes_per_pixel) return std::nullopt;
+  return static_cast<std::size_t>(w * h);
+}
+
+void Release(std::vector<std::uint8_t>& buffer) {
+  buffer.clear();
+  buffer.shrink_to_fit();
+}
+
+// Starts `count` threads running `work(thread_index)` and joins them. Threads that cannot be
+// started are left out; when none can, the work runs on the calling thread. `wait` runs on the
+// calling thread while the workers run.
+template <typename Work, typename Wait>
+void RunOnThreads(int count, Work work, Wait wait) {
+  std::vector<std::thread> workers;
+  workers.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    try {
+      workers.emplace_back(work, i);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  if (workers.empty()) work(0);
+  wait();
+  for (std::thread& worker : workers) worker.join();
+}
+
+// Rewrites RGBA pixels into C, M, Y, K, A records inside one buffer of 5 bytes per pixel.
+//
+// Record i (bytes 5i..5i+4) lies at or after RGBA pixel i (bytes 4i..4i+3), so the records are
+// written from the last chunk down to the first: a chunk's records then only overwrite RGBA
+// pixels of its own chunk or of chunks already done. Threads transform chunks in that order
+// into their own scratch buffers, in parallel, and store their records strictly in turn.
+class InPlaceConverter {
+ public:
+  InPlaceConverter(cmsHTRANSFORM transform, std::uint8_t* buffer, std::size_t pixels, int threads)
+      : transform_(transform),
+        buffer_(buffer),
+        pixels_(pixels),
+        chunks_((pixels + kChunkPixels - 1) / kChunkPixels),
+        threads_(
+            static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), chunks_))),
+        stored_from_(pixels) {}
+
+  // Reserves every scratch buffer up front; throws std::bad_alloc.
+  void Prepare() {
+    const std::size_t chunk = std::min(kChunkPixels, pixels_);
+    cmyk_.assign(static_cast<std::size_t>(threads_), std::vector<std::uint8_t>(4 * chunk));
+    records_.assign(static_cast<std::size_t>(threads_), std::vector<std::uint8_t>(5 * chunk));
+  }
+
+  void Run(ProgressSink& progress) {
+    RunOnThreads(
+        threads_, [this](int index) { Work(index); },
+        [this, &progress] { ReportUntilDone(progress); });
+  }
+
+ private:
+  void Work(int index) {
+    std::vector<std::uint8_t>& cmyk = cmyk_[static_cast<std::size_t>(index)];
+    std::vector<std::uint8_t>& records = records_[static_cast<std::size_t>(index)];
+    for (;;) {
+      const std::size_t taken = next_.fetch_add(1);
+      if (taken >= chunks_) return;
+      const std::size_t chunk = chunks_ - 1 - taken;
+      const std::size_t begin = chunk * kChunkPixels;
+      const std::size_t end = std::min(begin + kChunkPixels, pixels_);
+      const std::size_t count = end - begin;
+
+      // Nobody writes into this chunk's RGBA bytes before this chunk's records are stored.
+      cmsDoTransform(transform_, buffer_ + 4 * begin, cmyk.data(),
+                     static_cast<cmsUInt32Number>(count));
+      const std::uint8_t* rgba = buffer_ + 4 * begin;
+      std::uint8_t* out = records.data();
+      const std::uint8_t* in = cmyk.data();
+      for (std::size_t i = 0; i < count; ++i) {
+        std::memcpy(out, in, 4);
+        out[4] = rgba[4 * i + 3];
+        out += 5;
+        in += 4;
+      }
+
+      std::unique_lock lock(mutex_);
+      turn_.wait(lock, [&] { return stored_from_ == end; });
+      std::memcpy(buffer_ + 5 * begin, records.data(), 5 * count);
+      stored_from_ = begin;
+      lock.unlock();
+      turn_.notify_all();
+    }
+  }
+
+  // Progress as the share of stored records, reported from the calling thread only.
+  void ReportUntilDone(ProgressSink& progress) {
+    long long shown = -1;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      const std::size_t remaining = stored_from_;
+      const auto percent = static_cast<long long>(
+          std::nearbyint(100.0 * static_cast<double>(pixels_ - remaining) / pixels_));
+      if (percent != shown) {
+        shown = percent;
+        lock.unlock();
+        progress.SetProgress(percent, 100);
+        lock.lock();
+      }
+      if (stored_from_ == 0) return;
+      turn_.wait(lock, [&] { return stored_from_ != remaining; });
+    }
+  }
+
+  cmsHTRANSFORM transform_;
+  std::uint8_t* buffer_;
+  std::size_t pixels_;
+  std::size_t chunks_;
+  int threads_;
+  std::vector<std::vector<std::uint8_t>> cmyk_;
+  std::vector<std::vector<std::uint8_t>> records_;
+  std::atomic<std::size_t> next_{0};
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::size_t stored_from_;  // records from this pixel to the end are in place
+};
+
+}  // namespace
+
+std::string MemoryMessage(int prefix) {
+  return std::to_string(prefix) +
+         " Unable to allocate memory.\r\nPlease Reduce resolution of the image\r\n"
+         "Kelvaro Pro will close";
+}
+
+ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, Notifier& notifier,
+                               ProgressSink& progress, const std::function<void()>& load_defaults) {
+  const std::optional<std::size_t> pixels = PixelCount(image.width, image.height, 5);
+  if (!pixels || image.raw.size() < 4 * *pixels) {
+    Release(image.raw);
+    return ConvertStatus::kBadBuffer;
+  }
+  const std::size_t count = *pixels;
+
+  auto out_of_memory = [&] {
+    Release(image.raw);
+    notifier.Show(kProgramTitle, MemoryMessage(1), MessageIcon::kError);
+    return ConvertStatus::kOutOfMemory;
+  };
+
+  TransformHandle transform = MakeTransform(context.profiles.input, TYPE_RGBA_8,
+                                            context.profiles.output, TYPE_CMYK_8, context.folders);
+  if (!transform) {
+    notifier.Show(context.messages.title, context.messages.odd_image, MessageIcon::kWarning);
+    if (load_defaults) load_defaults();
+    Release(image.raw);
+    return ConvertStatus::kNoTransform;
+  }
+
+  try {
+    if (image.raw.size() < 5 * count) image.raw.resize(5 * count);
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
+  }
+  InPlaceConverter converter(transform.get(), image.raw.data(), count,
+                             ThreadCount(context.threads));
+  try {
+    converter.Prepare();
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
+  }
+  converter.Run(progress);
+  image.raw.resize(5 * count);
+  return ConvertStatus::kConverted;
+}
+
+bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
+                   const ColourContext& context, Notifier& notifier) {
+  const std::optional<std::size_t> count = PixelCount(width, height, 5);
+  if (!count || pixels.size() < 5 * *count) return false;
+
+  // The printer's CMYK is the source here and the image's RGB stands for the screen.
+  TransformHandle transform = MakeTransform(context.profiles.output, TYPE_CMYKA_8,
+                                            context.profiles.input, TYPE_BGRA_8, context.folders);
+  std::vector<std::uint8_t> screen;
+  if (transform) {
+    try {
+      screen.assign(4 * *count, 0);  // the fourth byte of each pixel stays 0
+    } catch (const std::bad_alloc&) {
+      transform.reset();
+    }
+  }
+  if (!transform) {
+    notifier.Show(context.messages.title, context.messages.conversion_failure,
+                  MessageIcon::kWarning);
+    return false;
+  }
+
+  const std::size_t chunks = (*count + kChunkPixels - 1) / kChunkPixels;
+  const int threads = static_cast<int>(
+      std::min<std::size_t>(static_cast<std::size_t>(ThreadCount(context.threads)), chunks));
+  std::atomic<std::size_t> next{0};
+  RunOnThreads(
+      threads,
+      [&](int) {
+        for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
+          const std::size_t begin = chunk * kChunkPixels;
+          const std::size_t end = std::min(begin + kChunkPixels, *count);
+          cmsDoTransform(transform.get(), pixels.data() + 5 * begin, screen.data() + 4 * begin,
+                         static_cast<cmsUInt32Number>(end - begin));
+        }
+      },
+      [] {});
+  pixels.swap(screen);
+  return true;
+}
+
+}  // namespace kelvaro

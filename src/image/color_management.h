@@ -1,0 +1,71 @@
+#ifndef KELVARO_IMAGE_COLOR_MANAGEMENT_H_
+#define KELVARO_IMAGE_COLOR_MANAGEMENT_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/profiles.h"
+#include "image/work_image.h"
+#include "platform/data_folders.h"
+#include "platform/notifier.h"
+
+namespace kelvaro {
+
+// The texts the conversions show. The window fills them from the UiText table (entries 0,
+// 134 and 133); the defaults are the built-in English texts.
+struct ColourMessages {
+  std::string title = kProgramTitle;                            // UiText 0
+  std::string odd_image = "Something odd with this image";      // UiText 134
+  std::string conversion_failure = "oops! Conversion failure";  // UiText 133
+};
+
+// What a conversion needs besides the pixels.
+struct ColourContext {
+  ProfileNames profiles;  // with the defaults applied (MakeProfileNames / ReadProfileNames)
+  DataFolders folders;    // where bare profile names are looked for
+  ColourMessages messages;
+  // Worker threads for the transform; 0 means one per processor core.
+  int threads = 0;
+};
+
+enum class ConvertStatus {
+  kConverted,
+  // No transform could be made from the two profiles (missing, damaged or of the wrong colour
+  // space). "Something odd with this image" has been shown and Load Defaults has run.
+  kNoTransform,
+  // Memory ran out. The memory message has been shown; the program must close.
+  kOutOfMemory,
+  // The buffer does not hold width × height RGBA pixels. Nothing has been shown.
+  kBadBuffer,
+};
+
+// The memory message shown before the program closes; `prefix` is 1 or 2.
+std::string MemoryMessage(int prefix);
+
+// Converts the WorkImage's raw buffer in place from width × height RGBA pixels to width ×
+// height records of 5 bytes C, M, Y, K, A, through the input and output profiles with the
+// perceptual intent. The opacity is carried around the transform unchanged. The buffer must
+// hold at least 4 × width × height bytes; it is grown to 5 × width × height if needed (the
+// loader allocates it at that size so that nothing else full-sized is needed).
+//
+// On any failure the raw buffer is emptied, which tells the load pipeline to stop:
+// kNoTransform also runs `load_defaults` (the Load Defaults command) after its message;
+// kOutOfMemory tells the caller to close the main window. Progress goes to `progress` as a
+// percentage (0..100) from the calling thread; the work itself is spread over the threads.
+ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, Notifier& notifier,
+                               ProgressSink& progress, const std::function<void()>& load_defaults);
+
+// Soft proof for the screen: `pixels` holds width × height records of 5 bytes C, M, Y, K and a
+// spare byte. On success it is replaced by width × height records of 4 bytes B, G, R, 0 (a
+// 32-bit screen bitmap), converted from the printer profile to the image profile, and true is
+// returned. When no transform can be made "oops! Conversion failure" is shown and `pixels` is
+// left as it was; false is returned then, and also (with nothing shown) when the sizes do
+// not match the buffer.
+bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
+                   const ColourContext& context, Notifier& notifier);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_IMAGE_COLOR_MANAGEMENT_H_

@@ -1,0 +1,70 @@
+#include "image/load_pipeline.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kelvaro {
+
+std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
+    ColourContext context, Notifier& notifier, std::function<void()> load_defaults) {
+  return [context = std::move(context), &notifier, load_defaults = std::move(load_defaults)](
+             WorkImage& image, ProgressSink& progress) {
+    return ConvertWorkImage(image, context, notifier, progress, load_defaults);
+  };
+}
+
+bool HasTransparentPixel(const std::vector<std::uint8_t>& rgba, std::size_t pixels) {
+  const std::size_t count = std::min(pixels, rgba.size() / 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (rgba[i * 4 + 3] < kTransparentBelow) return true;
+  }
+  return false;
+}
+
+LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const LoadSteps& steps,
+                            ProgressSink& progress) {
+  LoadOutcome outcome;
+  const std::size_t pixels =
+      static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0);
+  image.grid.clear();
+  image.grid.shrink_to_fit();
+  image.preview.clear();
+  image.preview.shrink_to_fit();
+
+  outcome.transparent = HasTransparentPixel(image.raw, pixels);
+  if (!outcome.transparent && steps.remove_background) steps.remove_background(image, progress);
+
+  progress.SetStatus(options.conversion_status);
+
+  // The physical size comes from the file's own resolution; the fit only changes the
+  // resolution and the scale factor, which the oriented size then applies once.
+  const Resolution file{image.x_dpi, image.y_dpi};
+  image.physical_width_pt = 72.0f * static_cast<float>(image.width) / file.x_dpi;
+  image.physical_height_pt = 72.0f * static_cast<float>(image.height) / file.y_dpi;
+  image.output_width = image.width;
+  image.output_height = image.height;
+  image.scale_factor = 1;
+  const LoadFit fit = FitAtLoad(image.width, image.height, file, options.printable);
+  outcome.rotate = fit.rotate;
+
+  if (image.raw.empty() || pixels == 0) return outcome;
+  outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+  if (image.raw.size() < 2 || outcome.conversion != ConvertStatus::kConverted) {
+    // The conversion has told the user what went wrong; nothing of this picture is usable.
+    image.raw.clear();
+    return outcome;
+  }
+
+  image.x_dpi = fit.x_dpi;
+  image.y_dpi = fit.y_dpi;
+  image.scale_factor = fit.scale_factor;
+  const OrientResult oriented = OrientWorkImage(
+      image, OrientOptions{options.mirror, options.flip, fit.rotate}, options.printable, progress);
+  if (!oriented.oriented) return outcome;
+  outcome.needs_fit = oriented.needs_fit;
+  outcome.size_labels = MakeSizeLabels(image, options.unit);
+  outcome.loaded = true;
+  return outcome;
+}
+
+}  // namespace kelvaro

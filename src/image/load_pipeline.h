@@ -1,0 +1,73 @@
+#ifndef KELVARO_IMAGE_LOAD_PIPELINE_H_
+#define KELVARO_IMAGE_LOAD_PIPELINE_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "image/color_management.h"
+#include "image/orientation.h"
+#include "image/resolution.h"
+#include "image/work_image.h"
+#include "platform/notifier.h"
+#include "printers/margins.h"
+#include "printers/units.h"
+
+namespace kelvaro {
+
+// The window state a load reads, collected by the caller.
+struct LoadOptions {
+  bool mirror = false;
+  bool flip = false;
+  bool background_removal_on = false;  // the user's "Background Removal" switch
+  UnitCode unit = UnitCode::kMillimetres;
+  PrintableArea printable;  // points, of the current page
+  // Status line shown before the conversion (UiText 38).
+  std::string conversion_status = "<<<<<  Conversion progress >>>>>";
+};
+
+// The two steps other parts of the image pipeline provide. Each works on the raw buffer in
+// place.
+struct LoadSteps {
+  // Makes an opaque picture's background transparent (or the whole picture opaque when the
+  // user's switch is off). Called only for pictures without transparent pixels. May be empty.
+  std::function<void(WorkImage& image, ProgressSink& progress)> remove_background;
+  // RGBA to C, M, Y, K, A records; empties the raw buffer on failure.
+  std::function<ConvertStatus(WorkImage& image, ProgressSink& progress)> convert;
+};
+
+// The load pipeline's steps wired to the colour conversion with `context`. `load_defaults`
+// is the Load Defaults command, run when the profiles make no transform.
+std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
+    ColourContext context, Notifier& notifier, std::function<void()> load_defaults);
+
+// A pixel with opacity below this makes the picture count as transparent.
+inline constexpr std::uint8_t kTransparentBelow = 50;
+
+// True as soon as one of the `pixels` RGBA pixels of `rgba` has A below 50.
+bool HasTransparentPixel(const std::vector<std::uint8_t>& rgba, std::size_t pixels);
+
+// What the window shows and keeps after a load.
+struct LoadOutcome {
+  bool loaded = false;  // the picture went through to the oriented grid
+  ConvertStatus conversion = ConvertStatus::kBadBuffer;
+  bool transparent = false;  // background removal was not applicable
+  bool rotate = false;       // the new state of "Rotate": the fit's decision
+  bool needs_fit = false;    // the oriented size exceeds the printable area: run the fit command
+  SizeLabels size_labels;    // oriented width and height in the unit
+};
+
+// Runs after decoding, on `image` with its raw RGBA buffer (5 × width × height bytes), its
+// size and the file's resolution and source kind already set:
+// transparency check, background removal for opaque pictures, physical size from the file's
+// resolution, the fit to the printable area (which may turn the picture), colour conversion,
+// orientation, the size labels and the scale factor. Progress 0…100 per step; the conversion
+// status text goes to `progress` before the conversion.
+// When the conversion fails the raw buffer is empty and `loaded` is false; the grids are not
+// built then.
+LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const LoadSteps& steps,
+                            ProgressSink& progress);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_IMAGE_LOAD_PIPELINE_H_

@@ -1,0 +1,139 @@
+#include "image/orientation.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace kelvaro {
+namespace {
+
+// A picture much taller than wide is scaled as it stands rather than turned.
+constexpr double kTallRatio = 1.41;
+// Source rows copied together when turning, so the turned writes stay close in memory.
+constexpr std::int32_t kTurnBlockRows = 64;
+
+}  // namespace
+
+LoadFit FitAtLoad(std::int32_t width, std::int32_t height, Resolution file,
+                  PrintableArea printable) {
+  LoadFit fit{file.x_dpi, file.y_dpi, false, 1};
+  const double iw = 72.0 * width / file.x_dpi;
+  const double ih = 72.0 * height / file.y_dpi;
+  const double pw = std::nearbyint(printable.width);
+  const double ph = std::nearbyint(printable.height);
+  // No picture or no page to fit to: leave the resolution alone rather than divide by zero.
+  if (!(iw > 0) || !(ih > 0) || !(pw > 0) || !(ph > 0) || !std::isfinite(iw) ||
+      !std::isfinite(ih)) {
+    return fit;
+  }
+  double k = 1;
+  if (iw <= pw) {
+    if (ph <= ih) k = ph / ih;
+  } else if (pw >= ih && ph >= iw) {
+    fit.rotate = true;
+  } else if (ph >= ih) {
+    if (ih / iw >= kTallRatio) {
+      k = pw / iw;
+    } else {
+      fit.rotate = true;
+      k = ph / iw;
+    }
+  } else {
+    if (ih / iw >= kTallRatio) {
+      k = std::min(printable.width / iw, printable.height / ih);
+    } else {
+      fit.rotate = true;
+      k = ph / iw;
+    }
+  }
+  fit.x_dpi = static_cast<float>(file.x_dpi / k);
+  fit.y_dpi = static_cast<float>(file.y_dpi / k);
+  fit.scale_factor = file.x_dpi / fit.x_dpi;
+  return fit;
+}
+
+std::uint8_t FoldBlack(std::uint8_t colour, std::uint8_t black) {
+  // 255 × (v(1 − k) + k) = c + k − c·k/255; over 255 it can never be exactly half-way, so
+  // rounding up from a remainder of 128 is round-to-nearest.
+  const int c = colour;
+  const int k = black;
+  const int scaled = 255 * (c + k) - c * k;
+  return static_cast<std::uint8_t>(std::min((scaled + 127) / 255, 255));
+}
+
+OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
+                             PrintableArea printable, ProgressSink& progress) {
+  OrientResult result;
+  const std::int32_t w = image.width;
+  const std::int32_t h = image.height;
+  if (w <= 0 || h <= 0) return result;
+  const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+  if (image.raw.size() < pixels * 5) return result;
+
+  const bool mirror = options.mirror != options.flip;
+  const bool rotate = options.rotate;
+  const bool reverse = mirror != rotate;
+  image.output_width = rotate ? h : w;
+  image.output_height = rotate ? w : h;
+  // Every record is overwritten below; resizing keeps the grids' memory across re-orientation.
+  image.grid.resize(pixels * 5);
+  image.preview.resize(pixels * 4);
+
+  std::vector<std::uint8_t> fold(256 * 256);
+  for (int k = 0; k < 256; ++k) {
+    for (int c = 0; c < 256; ++c) {
+      fold[k * 256 + c] = FoldBlack(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(k));
+    }
+  }
+
+  const std::uint8_t* raw = image.raw.data();
+  std::uint8_t* grid = image.grid.data();
+  std::uint8_t* preview = image.preview.data();
+  const std::size_t out_width = static_cast<std::size_t>(image.output_width);
+  auto copy = [&](std::int32_t sx, std::int32_t sy) {
+    const std::int32_t gx = reverse ? w - 1 - sx : sx;
+    const std::size_t out = rotate ? static_cast<std::size_t>(gx) * out_width + sy
+                                   : static_cast<std::size_t>(sy) * out_width + gx;
+    const std::uint8_t* from = raw + (static_cast<std::size_t>(sy) * w + sx) * 5;
+    std::copy(from, from + 5, grid + out * 5);
+    const std::uint8_t* row = fold.data() + from[3] * 256;
+    std::uint8_t* p = preview + out * 4;
+    p[0] = row[from[0]];
+    p[1] = row[from[1]];
+    p[2] = row[from[2]];
+    p[3] = from[4];
+  };
+
+  const std::int32_t block = rotate ? kTurnBlockRows : 1;
+  for (std::int32_t y0 = 0; y0 < h; y0 += block) {
+    const std::int32_t y1 = std::min(h, y0 + block);
+    if (rotate) {
+      for (std::int32_t sx = 0; sx < w; ++sx) {
+        for (std::int32_t sy = y0; sy < y1; ++sy) copy(sx, sy);
+      }
+    } else {
+      for (std::int32_t sx = 0; sx < w; ++sx) copy(sx, y0);
+    }
+    progress.SetProgress(static_cast<long long>(std::nearbyint(100.0 * y1 / h)), 100);
+  }
+
+  image.oriented_width_pt = image.physical_width_pt;
+  image.oriented_height_pt = image.physical_height_pt;
+  if (rotate) std::swap(image.oriented_width_pt, image.oriented_height_pt);
+  image.oriented_width_pt *= image.scale_factor;
+  image.oriented_height_pt *= image.scale_factor;
+
+  result.oriented = true;
+  result.needs_fit =
+      printable.height < image.oriented_height_pt || printable.width < image.oriented_width_pt;
+  return result;
+}
+
+SizeLabels MakeSizeLabels(const WorkImage& image, UnitCode unit) {
+  return SizeLabels{FormatImageLength(image.oriented_width_pt, unit),
+                    FormatImageLength(image.oriented_height_pt, unit)};
+}
+
+}  // namespace kelvaro

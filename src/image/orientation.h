@@ -1,0 +1,72 @@
+#ifndef KELVARO_IMAGE_ORIENTATION_H_
+#define KELVARO_IMAGE_ORIENTATION_H_
+
+#include <cstdint>
+#include <string>
+
+#include "image/resolution.h"
+#include "image/work_image.h"
+#include "platform/notifier.h"
+#include "printers/margins.h"
+#include "printers/units.h"
+
+namespace kelvaro {
+
+// What fitting a fresh picture to the printable area decided.
+struct LoadFit {
+  float x_dpi = 300;  // dots per inch after fitting
+  float y_dpi = 300;
+  bool rotate = false;     // the picture is laid out turned a quarter
+  float scale_factor = 1;  // file resolution ÷ fitted resolution
+};
+
+// Fits a picture of `width` × `height` pixels at `file` resolution to `printable` (points).
+// Only the resolution changes, never the pixel count. With IW and IH the picture's size in
+// points and PW, PH the printable size rounded to whole points:
+//   1. IW ≤ PW: scaled down to PH when it is taller than PH;
+//   2. too wide but fits turned: turned, not scaled;
+//   3. too wide, not too tall: a tall picture (IH ÷ IW ≥ 1.41) is scaled to PW, any other is
+//      turned and scaled by PH ÷ IW;
+//   4. too wide and too tall: a tall picture is scaled by the smaller of PW ÷ IW and PH ÷ IH
+//      (unrounded area), any other is turned and scaled by PH ÷ IW.
+// A turned picture may still be wider than the area; OrientWorkImage reports that.
+LoadFit FitAtLoad(std::int32_t width, std::int32_t height, Resolution file,
+                  PrintableArea printable);
+
+struct OrientOptions {
+  bool mirror = false;
+  bool flip = false;  // Flip inverts the mirror: the decoder already turned the rows over
+  bool rotate = false;
+};
+
+struct OrientResult {
+  bool oriented = false;  // false when the raw buffer holds no converted records
+  // The oriented size is larger than the printable area: the caller runs the fit command.
+  bool needs_fit = false;
+};
+
+// Rebuilds the pixel grid (5-byte C, M, Y, K, A) and the preview grid (C', M', Y', A with
+// black folded into the colours) from the converted raw records, and publishes the output
+// size in pixels and the oriented size in points (physical size, turned with `rotate`, times
+// the scale factor). The grids are stored in output order: `output_height` rows of
+// `output_width` records. A turn is a quarter turn counter-clockwise; the columns are
+// reversed when exactly one of the mirror state and `rotate` is on, the mirror state being
+// "Mirror" inverted by "Flip". Progress runs 0…100 over the source rows.
+OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
+                             PrintableArea printable, ProgressSink& progress);
+
+// One preview value: 255 × min(v × (1 − k) + k, 1) rounded, with v and k the colour and the
+// black as fractions of 255.
+std::uint8_t FoldBlack(std::uint8_t colour, std::uint8_t black);
+
+// The oriented width and height shown in the size labels, in the unit with its image-size
+// mask ("I" inches "#.###", "C" centimetres "#.##", millimetres "#.#").
+struct SizeLabels {
+  std::string width;
+  std::string height;
+};
+SizeLabels MakeSizeLabels(const WorkImage& image, UnitCode unit);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_IMAGE_ORIENTATION_H_
