@@ -1,0 +1,211 @@
+// Speed of the print path's big steps on an 8000 × 6000 picture, each set against a plain
+// memcpy of the same number of output bytes measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/separation.h"
+#include "image/tone_curve_table.h"
+#include "image/work_image.h"
+#include "job/copies_grid.h"
+#include "platform/notifier.h"
+
+namespace kelvaro {
+namespace {
+
+constexpr std::int32_t kWidth = 8000;
+constexpr std::int32_t kHeight = 6000;
+
+// A picture with gradients in every channel and a transparent border, so every branch of
+// the colour builder is taken somewhere.
+WorkImage MakePicture() {
+  WorkImage image;
+  image.output_width = kWidth;
+  image.output_height = kHeight;
+  image.grid.resize(static_cast<std::size_t>(kWidth) * kHeight * 5);
+  std::uint8_t* p = image.grid.data();
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x, p += 5) {
+      p[0] = static_cast<std::uint8_t>(x * 255 / kWidth);
+      p[1] = static_cast<std::uint8_t>(y * 255 / kHeight);
+      p[2] = static_cast<std::uint8_t>((x + y) & 0xff);
+      p[3] = static_cast<std::uint8_t>((x ^ y) & 0xff);
+      const bool border = x < 200 || y < 200 || x >= kWidth - 200 || y >= kHeight - 200;
+      p[4] = border ? static_cast<std::uint8_t>((x + y) % 180) : 255;
+    }
+  }
+  return image;
+}
+
+SeparationParams TypicalParams() {
+  SeparationParams params;
+  params.brightness = 0;
+  params.contrast = 20;
+  params.black_removal = true;
+  params.black_removal_fuzz = 12.5;
+  return params;
+}
+
+const std::size_t kSeparationBytes = static_cast<std::size_t>(kWidth) * kHeight * 5;
+
+struct Shared {
+  WorkImage picture = MakePicture();
+  ToneCurveTable table = BuildToneCurveTable({{{{{255, 253}, {165, 165}, {87, 86}, {0, 0}}},
+                                               {{{255, 253}, {165, 165}, {87, 86}, {0, 0}}},
+                                               {{{255, 253}, {165, 165}, {87, 86}, {0, 0}}}}});
+  std::optional<SeparationSet> separation;
+};
+
+Shared& Data() {
+  static Shared shared;
+  return shared;
+}
+
+CopiesGridInput TwoByTwo() {
+  CopiesGridInput input;
+  input.copies_across = 2;
+  input.copies_down = 2;
+  input.copy_width_pt = kWidth * 72.0f / 600.0f;
+  input.copy_height_pt = kHeight * 72.0f / 600.0f;
+  input.gap_x_pt = 10;
+  input.gap_y_pt = 10;
+  input.printable_width_pt = 1e6f;
+  input.printable_height_pt = 1e6f;
+  return input;
+}
+
+std::size_t ComposedBytes() {
+  CopiesGridInput input = TwoByTwo();
+  input.copy_width_px = kWidth;
+  input.copy_height_px = kHeight;
+  return static_cast<std::size_t>(ComputeCopiesGrid(input).block_bytes);
+}
+
+// Copies `bytes` bytes into a destination that was written before (no page faults).
+void MemcpyWarm(benchmark::State& state, std::size_t bytes) {
+  std::vector<std::uint8_t> source(bytes, 7);
+  std::vector<std::uint8_t> dest(bytes, 1);
+  for (auto _ : state) {
+    std::memcpy(dest.data(), source.data(), bytes);
+    benchmark::DoNotOptimize(dest.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+// Copies into a fresh allocation each time, page faults included, as a composition must.
+void MemcpyFresh(benchmark::State& state, std::size_t bytes) {
+  std::vector<std::uint8_t> source(bytes, 7);
+  for (auto _ : state) {
+    auto* dest = static_cast<std::uint8_t*>(std::malloc(bytes));
+    std::memcpy(dest, source.data(), bytes);
+    benchmark::DoNotOptimize(dest);
+    benchmark::ClobberMemory();
+    std::free(dest);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void BM_MemcpySeparationBytesWarm(benchmark::State& state) { MemcpyWarm(state, kSeparationBytes); }
+void BM_MemcpySeparationBytesFresh(benchmark::State& state) {
+  MemcpyFresh(state, kSeparationBytes);
+}
+
+void BM_Separation(benchmark::State& state) {
+  Shared& data = Data();
+  NullProgress progress;
+  for (auto _ : state) {
+    SeparationOutcome outcome =
+        BuildSeparation(data.picture, TypicalParams(), data.table, std::nullopt, progress);
+    if (!outcome.ok()) state.SkipWithError("separation failed");
+    benchmark::DoNotOptimize(outcome.set.bytes.data());
+    if (!data.separation) {
+      state.PauseTiming();
+      data.separation = std::move(outcome.set);
+      state.ResumeTiming();
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kSeparationBytes));
+}
+
+void BM_MemcpyComposedBytesWarm(benchmark::State& state) { MemcpyWarm(state, ComposedBytes()); }
+void BM_MemcpyComposedBytesFresh(benchmark::State& state) { MemcpyFresh(state, ComposedBytes()); }
+
+class DiscardingNotifier final : public Notifier {
+ public:
+  void Show(const std::string&, const std::string&, MessageIcon) override {}
+  bool Ask(const std::string&, const std::string&, bool answer) override { return answer; }
+};
+
+void BM_Compose2x2(benchmark::State& state) {
+  Shared& data = Data();
+  if (!data.separation) {
+    NullProgress progress;
+    data.separation =
+        BuildSeparation(data.picture, TypicalParams(), data.table, std::nullopt, progress).set;
+  }
+  DiscardingNotifier notifier;
+  NullProgress progress;
+  for (auto _ : state) {
+    ComposeResult result =
+        ComposeTiledImage(*data.separation, TwoByTwo(), kDefaultGridTooBigText, notifier, progress);
+    if (!result.ok()) state.SkipWithError("composition failed");
+    benchmark::DoNotOptimize(result.image.data.get());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ComposedBytes()));
+}
+
+BENCHMARK(BM_MemcpySeparationBytesWarm)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_MemcpySeparationBytesFresh)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Separation)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MemcpyComposedBytesWarm)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_MemcpyComposedBytesFresh)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Compose2x2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Prints the usual table, then each step as a multiple of its memcpy baselines.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    PrintRatio("separation", "BM_Separation", "BM_MemcpySeparationBytes");
+    PrintRatio("composition 2 x 2", "BM_Compose2x2", "BM_MemcpyComposedBytes");
+  }
+
+ private:
+  void PrintRatio(const char* what, const std::string& step, const std::string& baseline) {
+    const auto s = times_.find(step);
+    const auto warm = times_.find(baseline + "Warm");
+    const auto fresh = times_.find(baseline + "Fresh");
+    if (s == times_.end() || warm == times_.end() || fresh == times_.end()) return;
+    std::printf("%s: %.2f x memcpy into written memory, %.2f x memcpy into fresh memory\n", what,
+                s->second / warm->second, s->second / fresh->second);
+  }
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+}  // namespace kelvaro
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  kelvaro::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

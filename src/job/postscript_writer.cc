@@ -1,0 +1,366 @@
+#include "job/postscript_writer.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+
+#include "job/feature_blocks.h"
+#include "job/ps_resources.h"
+
+namespace kelvaro {
+namespace {
+
+constexpr char kCrLf[] = "\r\n";
+constexpr std::string_view kTitlePrefix = "Kelvaro Pro - ";
+constexpr char kBlankPageTitle[] = "Kelvaro - blank";
+
+void Line(std::string& out, std::string_view text) {
+  out += text;
+  out += kCrLf;
+}
+
+// Whole numbers in the job carry one leading blank when not negative.
+std::string Number(std::int64_t value) { return (value >= 0 ? " " : "") + std::to_string(value); }
+std::string Number(float value) { return (value >= 0 ? " " : "") + FormatSingle(value); }
+
+std::string TwoDigits(int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d", value);
+  return text;
+}
+
+std::string CreationDate(const JobTimestamp& t) {
+  char year[16];
+  std::snprintf(year, sizeof year, "%04d", t.year);
+  return TwoDigits(t.month) + "-" + TwoDigits(t.day) + "-" + year + " " + TwoDigits(t.hour) + ":" +
+         TwoDigits(t.minute) + ":" + TwoDigits(t.second);
+}
+
+void AppendDscComments(std::string& out, std::string_view title, const JobTimestamp& created) {
+  Line(out, "%!PS-Adobe-3.0");
+  Line(out, "%%Title: " + std::string(title));
+  Line(out, "%%Creator: PScript5.dll Version 5.2.2");
+  Line(out, "%%CreationDate: " + CreationDate(created));
+  for (std::string_view line :
+       {"%%For: Nollo", "%%BoundingBox: (atend)", "%%DocumentNeededResources: (atend)",
+        "%%DocumentSuppliedResources: (atend)", "%%P8BIT", "%%DocumentData: Clean8Bit",
+        "%%TargetDevice: (C610) (3017) 6", "%%LanguageLevel: 3", "%%EndComments", "",
+        "%%BeginDefaults", "%%ViewingOrientation: 1 0 0 1", "%%EndDefaults", ""}) {
+    Line(out, line);
+  }
+}
+
+void AppendPrologue(std::string& out) {
+  Line(out, "[{");
+  Line(out, "%%BeginFeature: *JobPatchFile 0");
+  Line(out, "");
+  Line(out, "");
+  AppendPostScript(out, kDefaultColorSettingProcSet);
+  Line(out, "%%EndFeature");
+  Line(out, "} stopped cleartomark");
+  Line(out, "");
+  Line(out, "%%BeginProlog");
+  AppendPostScript(out, DriverProcedurePatchResource());
+  AppendPostScript(out, kInitLoadProcSet);
+  // These three end with an extra LF, as the printer's own driver writes them.
+  out += "globaldict /OK@NupNumber 1 put \r\n\n";
+  out += "globaldict /OK@Orientation 0 put \r\n\n";
+  out += "globaldict /OK@ColorMono 2 put \r\n\n";
+  AppendPostScript(out, kErrorHandlerResource);
+  Line(out, "userdict /Pscript_WinNT_Incr 230 dict dup begin put");
+  AppendPostScript(out, kFatalErrorResource);
+  Line(out, "105000 VM?");
+  AppendPostScript(out, kWinBasicResource);
+  AppendPostScript(out, kWinUtilsResource);
+  Line(out, "end");
+  Line(out, "%%EndProlog");
+}
+
+// "/rows", "/cols", the placement of the image on the page, its colour space and the row
+// buffers of the five data sources.
+void AppendImageHeader(std::string& out, const HeaderImage& image, std::string_view translate,
+                       std::string_view scale) {
+  Line(out, "/rows " + Number(image.rows) + " def");
+  Line(out, "/cols " + Number(image.cols) + " def");
+  Line(out, translate);
+  Line(out, scale);
+  for (std::string_view line :
+       {"level2 {", "band 0 eq {", "/DeviceCMYK", "} {/DeviceGray} ifelse",
+        "setcolorspace currentdict /PhotoshopDuotoneColorSpace undef currentdict "
+        "/PhotoshopDuotoneAltColorSpace undef } if"}) {
+    Line(out, line);
+  }
+  for (int plane = 1; plane <= 5; ++plane) {
+    Line(out, "/picstr" + std::to_string(plane) + " " + Number(image.cols) + " string def");
+  }
+  Line(out, "/_rowpadstr " + Number(image.cols) + " string def");
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd, bytes, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+JobTimestamp JobTimestampNow(const char* source_date_epoch) {
+  std::time_t seconds = std::time(nullptr);
+  bool utc = false;
+  if (source_date_epoch != nullptr && *source_date_epoch != '\0') {
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(source_date_epoch, &end, 10);
+    if (errno == 0 && end != nullptr && *end == '\0' && value >= 0) {
+      seconds = static_cast<std::time_t>(value);
+      utc = true;
+    }
+  }
+  std::tm parts{};
+  if (utc) {
+    gmtime_r(&seconds, &parts);
+  } else {
+    localtime_r(&seconds, &parts);
+  }
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+std::string FormatSingle(float value) {
+  if (!std::isfinite(value)) return "0";
+  // The fewest significant digits (up to 7) that give the value back, then that decimal
+  // written out without exponent.
+  double rounded = 0;
+  for (int digits = 1; digits <= 7; ++digits) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+    rounded = std::strtod(text, nullptr);
+    if (static_cast<float>(rounded) == value) break;
+  }
+  for (int decimals = 0; decimals <= 20; ++decimals) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.*f", decimals, rounded);
+    if (std::strtod(text, nullptr) == rounded || decimals == 20) {
+      std::string result = text;
+      if (result == "-0") result = "0";
+      return result;
+    }
+  }
+  return "0";
+}
+
+std::string JobDocumentTitle(std::string_view caption) {
+  std::string title(caption);
+  for (std::size_t at = title.find(kTitlePrefix); at != std::string::npos;
+       at = title.find(kTitlePrefix, at)) {
+    title.erase(at, kTitlePrefix.size());
+  }
+  for (char& c : title) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
+  }
+  return title;
+}
+
+std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
+                           const HeaderImage& image, JobKind kind, int number_of_prints) {
+  const bool blank = kind == JobKind::kBlankPage;
+  const PageChoice page =
+      ChoosePage(input.paper_name, input.page_width_pt, input.page_height_pt, !blank);
+  const std::string media =
+      BuildMediaTypeFeature(input.media_text, input.model_name, input.paper_class, texts);
+
+  std::string out;
+  out.reserve(64 * 1024);
+  AppendDscComments(out, blank ? std::string(kBlankPageTitle) : JobDocumentTitle(input.caption),
+                    input.created);
+  AppendPrologue(out);
+
+  Line(out, "%%BeginSetup");
+  Line(out, "statusdict begin (%%[ ProductName: ) print product print ( ]%%)= flush end");
+  Line(out, "[ 1 0 0 1 0 0 ] false Pscript_WinNT_Incr dup /initialize get exec");
+  Line(out, "");
+  out += SetupTimeoutFeatures();
+  out += NumCopiesFeature(number_of_prints);
+  out += JobTypeAndCollateFeatures();
+  out += TrayFeature(input.tray_text, texts);
+  out += page.feature;
+  out += OutputBinFeature(input.model_name, input.face_up_exit);
+  out += ScreenResolutionHairline();
+  out += media;
+  Line(out, "");
+  out += ColourAndDeviceFeatures();
+  Line(out, "1 setlinecap 1 setlinejoin");
+  Line(out, "/mysetup [ 72 600 V 0 0 -72 600 V " + page.mysetup_origin + " ] def");
+  Line(out, "");
+  Line(out, "%%EndSetup");
+  Line(out, "");
+  Line(out, "userdict begin /ehsave save def end");
+  Line(out, "%%EndPageComments");
+
+  Line(out, "%%BeginPageSetup");
+  out += PageSetupFeatures();
+  Line(out, "/DeviceRGB dup setcolorspace /colspABC exch def");
+  Line(out, "mysetup concat colspRefresh");
+  Line(out, "%%EndPageSetup");
+  Line(out, "");
+
+  Line(out, "30000 VM?");
+  Line(out, "Pscript_WinNT_Incr begin");
+  AppendPostScript(out, kCompatResource);
+  Line(out, "end reinitialize");
+  Line(out, "Pscript_WinNT_Compat begin /$x mysetup def end");
+  Line(out, "Pscript_WinNT_Incr dup /suspend get exec");
+  Line(out, "Pscript_WinNT_Compat dup /initialize get exec");
+  Line(out, "%%BeginDocument: Pscript_Win_PassThrough");
+  out += "600 72 div 600 72 div scale\n";
+
+  AppendPostScript(out, kImagePrologStart);
+  if (blank) {
+    // The blank page's image sits at a fixed place, one inch square.
+    AppendImageHeader(out, image, "268 393 translate",
+                      Number(std::int64_t{72}) + Number(std::int64_t{72}) + " scale");
+  } else {
+    // The grid's corner, less the 13 points the page origin already lies in.
+    const std::int64_t tx = std::max(input.offset_x_pt - 13, 0);
+    const std::int64_t ty = std::max(input.offset_y_pt - 13, 0);
+    AppendImageHeader(out, image, Number(tx) + Number(ty) + " translate",
+                      Number(image.x_point) + Number(image.y_point) + " scale");
+  }
+  AppendPostScript(out, kImageReadProcedures);
+  AppendPostScript(out, kImageDataSources);
+  return out;
+}
+
+std::string BuildJobTrailer() {
+  std::string out = kCrLf;
+  for (std::string_view line : {
+           "grestore end % Image Trailer grestore",
+           "grestore % Print PostScript grestore",
+           "",
+           "%%EndDocument",
+           "",
+           "Pscript_WinNT_Compat dup /suspend get exec",
+           "Pscript_WinNT_Incr dup /resume get exec",
+           "LH",
+           "(%%[Page: 1]%%) = ",
+           "%%PageTrailer",
+           "",
+           "%%Trailer",
+           "%%DocumentNeededResources: ",
+           "%%DocumentSuppliedResources: ",
+           "%%+ procset Pscript_WinNT_VMErrorHandler 5.0 0",
+           "%%+ procset Pscript_FatalError 5.0 0",
+           "%%+ procset Pscript_Win_Basic 5.0 0",
+           "%%+ procset Pscript_Win_Utils_L2 5.0 0",
+           "%%+ procset Pscript_WinNT_Compat 5.0 0",
+           "Pscript_WinNT_Incr dup /terminate get exec",
+           "ehsave restore",
+           "(%%[LastPage]%%) = ",
+           "%%EOF",
+       }) {
+    Line(out, line);
+  }
+  out += "\x1b%-12345X\x1b%-12345X@PJL EOJ\r\n";
+  return out;
+}
+
+PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const CopiesGridInput& grid,
+                                       const PostScriptJobInput& input,
+                                       JobWriterServices services) {
+  PostScriptJobResult result;
+  services.progress.SetProgress(0, 100);
+  services.progress.SetStatus(services.texts[39]);
+
+  ComposeResult composed =
+      ComposeTiledImage(planes, grid, services.texts[135], services.notifier, services.progress);
+  switch (composed.error) {
+    case ComposeError::kNone:
+      break;
+    case ComposeError::kTooBig:
+      result.failure = JobFailure::kGridTooBig;
+      return result;
+    case ComposeError::kBadInput:
+      result.failure = JobFailure::kBadSeparation;
+      return result;
+    case ComposeError::kOutOfMemory:
+      result.failure = JobFailure::kOutOfMemory;
+      return result;
+  }
+  TiledImage& image = composed.image;
+
+  // The statistics read the last job's size from here; a failed write has been reported by
+  // the store and does not stop the print.
+  services.store.WriteSetting("Stats", "Xpixel", Number(std::int64_t{image.x_pixel}));
+  services.store.WriteSetting("Stats", "Ypixel", Number(std::int64_t{image.y_pixel}));
+  services.store.WriteSetting("Stats", "Xpoint", Number(image.x_point));
+  services.store.WriteSetting("Stats", "Ypoint", Number(image.y_point));
+
+  if (TrimBlanks(services.store.ReadSetting("Stats", "Option")) == "1") {
+    if (services.cost_estimate) services.cost_estimate();
+    result.failure = JobFailure::kStatisticsOnly;
+    return result;
+  }
+
+  const int number_of_prints = ClampNumberOfPrints(input.number_of_prints);
+  services.progress.SetProgress(0, 100);
+  const HeaderImage header_image{image.x_pixel, image.y_pixel, image.x_point, image.y_point};
+  result.job.header =
+      BuildJobHeader(input, services.texts, header_image, JobKind::kImage, number_of_prints);
+  services.progress.SetProgress(25, 100);
+  result.job.trailer = BuildJobTrailer();
+  services.progress.SetProgress(75, 100);
+  result.job.image = std::move(image);
+  result.job.number_of_prints = number_of_prints;
+  services.progress.SetProgress(100, 100);
+  return result;
+}
+
+bool WritePostScriptJob(std::ostream& out, const PostScriptJob& job) {
+  out.write(job.header.data(), static_cast<std::streamsize>(job.header.size()));
+  const auto data = job.image.bytes();
+  if (!data.empty()) {
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
+  }
+  out.write(job.trailer.data(), static_cast<std::streamsize>(job.trailer.size()));
+  return static_cast<bool>(out);
+}
+
+bool WritePostScriptJob(int fd, const PostScriptJob& job) {
+  const auto data = job.image.bytes();
+  return WriteAll(fd, job.header.data(), job.header.size()) &&
+         WriteAll(fd, data.data(), data.size()) &&
+         WriteAll(fd, job.trailer.data(), job.trailer.size());
+}
+
+bool WriteEndOfJobByte(std::ostream& out) {
+  out.put('\x04');
+  return static_cast<bool>(out);
+}
+
+bool WriteEndOfJobByte(int fd) {
+  const char end = '\x04';
+  return WriteAll(fd, &end, 1);
+}
+
+}  // namespace kelvaro
