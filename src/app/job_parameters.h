@@ -1,0 +1,58 @@
+#ifndef KELVARO_APP_JOB_PARAMETERS_H_
+#define KELVARO_APP_JOB_PARAMETERS_H_
+
+#include <array>
+#include <string>
+
+namespace kelvaro {
+
+class MainWindowModel;
+
+// The job parameters as the main window holds them at the moment a print (or a preview)
+// starts. The separation builder, layout and job writer take this record, so they never
+// need to know the window's control ids.
+struct JobParameters {
+  // Leading numbers of the value labels beside the sliders, in percent.
+  long white_density = 0;    // "White only Density", 0..100
+  long white_threshold = 0;  // "Add White Threshold", 0..100
+  long brightness = 0;       // -100..100
+  long contrast = 0;         // -100..100
+
+  bool print_white = false;
+  bool print_cmy = false;
+  bool threshold_on = false;
+  bool display_white = false;
+  bool black_removal = false;
+  bool background_removal = false;
+  bool mirror = false;
+  bool rotate = false;
+  bool flip = false;
+  bool guard_area = false;
+  bool pattern_preview = false;
+  bool automatic_tile = false;
+  bool optimal_layout = false;
+
+  // The copy-count fields, at least 1 each.
+  int copies_across = 1;
+  int copies_down = 1;
+  // The number-of-prints field as typed (its leading number; the job writer clamps it).
+  long number_of_prints = 0;
+  // Single-copy placement, 0 to 9.
+  int placement_mode = 0;
+
+  std::string printer_queue;  // selected entry of the printer list
+  std::string tray;           // selected entry of the tray list
+  std::string media_label;    // selected entry of the media list
+  int media_code = 0;         // UiText number of the chosen preset's label
+  std::string paper;          // selected entry of the paper list
+  int paper_class = 0;        // of the active printer model
+  // Background-removal values set by the media preset: the film flag and two levels.
+  std::array<long, 3> background_values = {0, 0, 0};
+  std::string window_title;  // the caption, for the document name
+};
+
+JobParameters GatherJobParameters(const MainWindowModel& model);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_APP_JOB_PARAMETERS_H_

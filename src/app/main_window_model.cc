@@ -1,0 +1,758 @@
+#include "app/main_window_model.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "app/control_ids.h"
+
+namespace kelvaro {
+namespace {
+
+namespace c = control;
+namespace m = command;
+
+constexpr int kNoText = -1;
+
+// One row per control: its kind, the UiText entry of its caption (or a fixed caption) and
+// its picture.
+struct ControlRow {
+  int id;
+  ControlKind kind;
+  int text;
+  const char* caption;
+  const char* picture;
+};
+
+constexpr ControlRow kControlRows[] = {
+    // Status.
+    {c::kTonerOrderIndicator, ControlKind::kPicture, kNoText, "", kWhiteLastIndicator},
+    {c::kTitleLine, ControlKind::kLabel, 29, "", ""},
+    {c::kProgressBar, ControlKind::kProgressBar, kNoText, "", ""},
+    {c::kStatusLine, ControlKind::kLabel, 38, "", ""},
+    // Printer.
+    {c::kPrinterList, ControlKind::kComboList, kNoText, "", ""},
+    {c::kPrinterListLabel, ControlKind::kLabel, 42, "", ""},
+    {c::kMediaList, ControlKind::kComboList, kNoText, "", ""},
+    {c::kMediaListLabel, ControlKind::kLabel, 44, "", ""},
+    {c::kPaperList, ControlKind::kComboList, kNoText, "", ""},
+    {c::kPaperListLabel, ControlKind::kLabel, 30, "", ""},
+    {c::kTrayList, ControlKind::kComboList, kNoText, "", ""},
+    {c::kTrayListLabel, ControlKind::kLabel, 43, "", ""},
+    {c::kCopiesEdit, ControlKind::kEdit, kNoText, "1", ""},
+    {c::kCopiesLabel, ControlKind::kLabel, 45, "", ""},
+    // Actions.
+    {c::kPrintButton, ControlKind::kButton, 28, "", ""},
+    {c::kPatternPrintButton, ControlKind::kButton, 241, "", ""},
+    // White.
+    {c::kDisplayWhite, ControlKind::kCheckBox, 46, "", ""},
+    {c::kThresholdOn, ControlKind::kCheckBox, 47, "", ""},
+    {c::kPrintWhite, ControlKind::kCheckBox, 48, "", ""},
+    {c::kPrintCmy, ControlKind::kCheckBox, 49, "", ""},
+    {c::kWhiteDensitySlider, ControlKind::kSlider, kNoText, "", ""},
+    {c::kWhiteDensityLabel, ControlKind::kLabel, 52, "", ""},
+    {c::kWhiteDensityValue, ControlKind::kLabel, kNoText, "100%", ""},
+    {c::kThresholdSlider, ControlKind::kSlider, kNoText, "", ""},
+    {c::kThresholdLabel, ControlKind::kLabel, 54, "", ""},
+    {c::kThresholdValue, ControlKind::kLabel, kNoText, "60%", ""},
+    {c::kWhiteControlsGroup, ControlKind::kGroupCaption, 260, "", ""},
+    {c::kImageControlsGroup, ControlKind::kGroupCaption, 261, "", ""},
+    {c::kAlignControlsGroup, ControlKind::kGroupCaption, 262, "", ""},
+    // Image.
+    {c::kMirror, ControlKind::kCheckBox, 50, "", ""},
+    {c::kRotate, ControlKind::kCheckBox, 51, "", ""},
+    {c::kFlip, ControlKind::kCheckBox, 175, "", ""},
+    {c::kGuardArea, ControlKind::kCheckBox, 264, "", ""},
+    {c::kBackgroundRemoval, ControlKind::kCheckBox, 125, "", ""},
+    {c::kBlackRemoval, ControlKind::kCheckBox, 266, "", ""},
+    {c::kPatternPreview, ControlKind::kCheckBox, 265, "", ""},
+    {c::kBrightnessSlider, ControlKind::kSlider, kNoText, "", ""},
+    {c::kContrastSlider, ControlKind::kSlider, kNoText, "", ""},
+    {c::kBrightnessLabel, ControlKind::kLabel, 55, "", ""},
+    {c::kContrastLabel, ControlKind::kLabel, 249, "", ""},
+    {c::kBrightnessValue, ControlKind::kLabel, kNoText, "0%", ""},
+    {c::kContrastValue, ControlKind::kLabel, kNoText, "0%", ""},
+    {c::kBrightnessReset, ControlKind::kPictureButton, kNoText, "", "#160"},
+    {c::kContrastReset, ControlKind::kPictureButton, kNoText, "", "#161"},
+    // Layout.
+    {c::kDpiEdit, ControlKind::kEdit, kNoText, "0", ""},
+    {c::kDpiLabel, ControlKind::kLabel, 58, "", ""},
+    {c::kZoomEdit, ControlKind::kEdit, kNoText, "100.0%", ""},
+    {c::kXCopyEdit, ControlKind::kEdit, kNoText, "1", ""},
+    {c::kYCopyEdit, ControlKind::kEdit, kNoText, "1", ""},
+    {c::kTotalEdit, ControlKind::kEdit, kNoText, "1", ""},
+    {c::kXCopyLabel, ControlKind::kLabel, 60, "", ""},
+    {c::kYCopyLabel, ControlKind::kLabel, 61, "", ""},
+    {c::kTotalLabel, ControlKind::kLabel, 62, "", ""},
+    {c::kXSizeEdit, ControlKind::kEdit, kNoText, "0", ""},
+    {c::kYSizeEdit, ControlKind::kEdit, kNoText, "0", ""},
+    {c::kXSizeLabel, ControlKind::kLabel, 56, "", ""},
+    {c::kYSizeLabel, ControlKind::kLabel, 57, "", ""},
+    {c::kUnitLabel, ControlKind::kLabel, kNoText, "mm", ""},
+    {c::kAutomaticTile, ControlKind::kCheckBox, 63, "", ""},
+    {c::kOptimalLayout, ControlKind::kCheckBox, 263, "", ""},
+    {c::kFitToPage, ControlKind::kButton, 64, "", ""},
+    {c::kPlacementTopLeft, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementTopCentre, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementTopRight, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementMiddleLeft, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementCentre, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementMiddleRight, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementBottomLeft, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementBottomCentre, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kPlacementBottomRight, ControlKind::kOptionButton, kNoText, "", ""},
+    {c::kSmallX1, ControlKind::kButton, kNoText, "X", ""},
+    {c::kSmallX2, ControlKind::kButton, kNoText, "X", ""},
+    {c::kSmallX3, ControlKind::kButton, kNoText, "X", ""},
+    {c::kSmallX4, ControlKind::kButton, kNoText, "X", ""},
+    // Image area, hint and hand choice.
+    {c::kPreviewImage, ControlKind::kPicture, kNoText, "", "#102"},
+    {c::kPrintCmyHint, ControlKind::kTooltip, kNoText, "", ""},
+    {c::kLeftHand, ControlKind::kPictureToggle, kNoText, "", "#142"},
+    {c::kRightHand, ControlKind::kPictureToggle, kNoText, "", "#143"},
+    // Menu.
+    {m::kOpenFile, ControlKind::kMenuEntry, 11, "", ""},
+    {m::kPrint, ControlKind::kMenuEntry, 12, "\tCtrl+P", ""},
+    {m::kPrintMargins, ControlKind::kMenuEntry, 137, "", ""},
+    {m::kPrintBlankPage, ControlKind::kMenuEntry, 174, "", ""},
+    {m::kExit, ControlKind::kMenuEntry, 13, "\tAlt+F4", ""},
+    {m::kRecentFile1, ControlKind::kMenuEntry, kNoText, "", ""},
+    {m::kRecentFile2, ControlKind::kMenuEntry, kNoText, "", ""},
+    {m::kRecentFile3, ControlKind::kMenuEntry, kNoText, "", ""},
+    {m::kRecentFile4, ControlKind::kMenuEntry, kNoText, "", ""},
+    {m::kRecentFile5, ControlKind::kMenuEntry, kNoText, "", ""},
+    {m::kJpegSettings, ControlKind::kMenuEntry, 15, "", ""},
+    {m::kBlackRemovalDialog, ControlKind::kMenuEntry, 266, "", ""},
+    {m::kDefaultProfiles, ControlKind::kMenuEntry, 291, "", ""},
+    {m::kInputProfile, ControlKind::kMenuEntry, 16, "", ""},
+    {m::kOutputProfile, ControlKind::kMenuEntry, 17, "", ""},
+    {m::kColourDialog, ControlKind::kMenuEntry, 18, "", ""},
+    {m::kCustomPaperSize, ControlKind::kMenuEntry, 147, "", ""},
+    {m::kUnitsSettings, ControlKind::kMenuEntry, 19, "", ""},
+    {m::kPatternPrintSetup, ControlKind::kMenuEntry, 240, "", ""},
+    {m::kSaveSettings, ControlKind::kMenuEntry, 21, "", ""},
+    {m::kLoadSettings, ControlKind::kMenuEntry, 22, "", ""},
+    {m::kLoadBuiltInSettings, ControlKind::kMenuEntry, 209, "", ""},
+    {m::kLoadDefaults, ControlKind::kMenuEntry, 23, "", ""},
+    {m::kPrinterMode, ControlKind::kMenuEntry, 128, "", ""},
+    {m::kTonerOrder, ControlKind::kMenuEntry, 201, "", ""},
+    {m::kStatisticsSetup, ControlKind::kMenuEntry, 270, "", ""},
+    {m::kLanguage, ControlKind::kMenuEntry, 20, "", ""},
+    {m::kHelpDocument1, ControlKind::kMenuEntry, 300, "", ""},
+    {m::kHelpDocument1 + 1, ControlKind::kMenuEntry, 302, "", ""},
+    {m::kHelpDocument1 + 2, ControlKind::kMenuEntry, 304, "", ""},
+    {m::kHelpDocument1 + 3, ControlKind::kMenuEntry, 306, "", ""},
+    {m::kHelpDocument1 + 4, ControlKind::kMenuEntry, 308, "", ""},
+    {m::kHelpDocument6, ControlKind::kMenuEntry, 310, "", ""},
+    {m::kHelpFile, ControlKind::kMenuEntry, 299, "", ""},
+    {m::kAbout, ControlKind::kMenuEntry, 26, "", ""},
+};
+
+// Controls whose state is a stored setting and is written to [Active] on every change.
+struct StoredControl {
+  int id;
+  const char* key;
+};
+constexpr StoredControl kStoredControls[] = {
+    {c::kDisplayWhite, "Display"},         {c::kPrintWhite, "TonerOn"},
+    {c::kThresholdOn, "TonerSave"},        {c::kWhiteDensitySlider, "White Mask %"},
+    {c::kThresholdSlider, "TonerPercent"}, {c::kTrayList, "Tray"},
+};
+
+const char* StoredKey(int id) {
+  for (const StoredControl& row : kStoredControls) {
+    if (row.id == id) return row.key;
+  }
+  return nullptr;
+}
+
+// Position of the threshold slider while only white is printed.
+constexpr int kWhiteOnlyThreshold = 93;
+// Neutral position of the brightness and contrast sliders: their labels show "0%".
+constexpr int kNeutralSignedPosition = 50;
+
+const ControlState& EmptyControl() {
+  static const ControlState kEmpty;
+  return kEmpty;
+}
+
+}  // namespace
+
+bool IsSignedPercentSlider(int slider_id) {
+  return slider_id == c::kBrightnessSlider || slider_id == c::kContrastSlider;
+}
+
+int SliderValueLabel(int slider_id) {
+  switch (slider_id) {
+    case c::kWhiteDensitySlider:
+      return c::kWhiteDensityValue;
+    case c::kThresholdSlider:
+      return c::kThresholdValue;
+    case c::kBrightnessSlider:
+      return c::kBrightnessValue;
+    case c::kContrastSlider:
+      return c::kContrastValue;
+    default:
+      return 0;
+  }
+}
+
+std::string SliderCaption(int slider_id, int position) {
+  const int shown = IsSignedPercentSlider(slider_id) ? 2 * position - 100 : position;
+  return std::to_string(shown) + "%";
+}
+
+int PlacementModeForButton(int id) {
+  // Row by row from the top left; the numbers are the preview's alignment modes.
+  constexpr int kModes[] = {4, 2, 3, 5, 1, 6, 9, 7, 8};
+  if (id < c::kPlacementTopLeft || id > c::kPlacementBottomRight) return 0;
+  return kModes[id - c::kPlacementTopLeft];
+}
+
+int PreviewModeForTool(int id) {
+  switch (id) {
+    case 1233:
+      return 16;
+    case 1241:
+      return 15;
+    case 1242:
+      return 14;
+    case 1243:
+      return 13;
+    case 1244:
+      return 12;
+    case 1245:
+      return 11;
+    case 1246:
+      return 10;
+    case c::kPreviewToolPaper:
+      return 17;
+    default:
+      return 0;
+  }
+}
+
+MainWindowModel::MainWindowModel(SettingsStore& store, const UiText& texts)
+    : store_(store), texts_(texts) {
+  ControlState window;
+  window.kind = ControlKind::kWindow;
+  controls_[c::kMainWindow] = window;
+  for (const ControlRow& row : kControlRows) {
+    ControlState state;
+    state.kind = row.kind;
+    state.caption = row.text == kNoText ? row.caption : texts.Get(row.text) + row.caption;
+    state.picture = row.picture;
+    controls_[row.id] = std::move(state);
+  }
+  // The recent-file entries stay hidden until there are recent files.
+  for (int id : m::kRecentFiles) controls_[id].visible = false;
+  // Tool buttons 1233..1248 and 1250 show the bitmaps "#122" to "#138" in that order.
+  int bitmap = 122;
+  auto add_tool = [&](int id) {
+    ControlState& tool = controls_[id];
+    tool.kind = ControlKind::kPictureButton;
+    char name[16];
+    std::snprintf(name, sizeof name, "#%d", bitmap++);
+    tool.picture = name;
+  };
+  for (int id = c::kFirstPreviewTool; id <= c::kLastPreviewTool; ++id) add_tool(id);
+  add_tool(c::kPreviewToolPaper);
+
+  // Print White is on when the window opens; colour is printed too.
+  controls_[c::kPrintWhite].checked = true;
+  controls_[c::kPrintCmy].checked = true;
+  controls_[c::kWhiteDensitySlider].value = 100;
+  controls_[c::kThresholdSlider].value = 60;
+  controls_[c::kThresholdSlider].enabled = false;  // Threshold on starts cleared
+  // Brightness and contrast start neutral, as their reset buttons leave them.
+  controls_[c::kBrightnessSlider].value = kNeutralSignedPosition;
+  controls_[c::kContrastSlider].value = kNeutralSignedPosition;
+
+  // The tray list: "AUTO", "MultiPurpose Tray", "Tray 1".
+  ControlState& trays = controls_[c::kTrayList];
+  trays.items = {texts.Get(121), texts.Get(122), texts.Get(123)};
+  trays.selected = 0;
+
+  controls_[c::kMainWindow].caption = texts.Get(0) + " - " + texts.Get(1);
+}
+
+const ControlState& MainWindowModel::Control(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? EmptyControl() : it->second;
+}
+
+ControlState& MainWindowModel::Mutable(int id) { return controls_[id]; }
+
+std::vector<int> MainWindowModel::ControlIds() const {
+  std::vector<int> ids;
+  ids.reserve(controls_.size());
+  for (const auto& [id, state] : controls_) ids.push_back(id);
+  return ids;
+}
+
+std::string MainWindowModel::Text(int id) const {
+  const ControlState& state = Control(id);
+  if (state.kind != ControlKind::kComboList) return state.caption;
+  if (state.selected < 0 || state.selected >= static_cast<int>(state.items.size())) return "";
+  return state.items[state.selected];
+}
+
+long MainWindowModel::CaptionNumber(int id) const { return ReadLeadingNumber(Text(id)); }
+
+long MainWindowModel::UserValue(int id, int slot) const {
+  const ControlState& state = Control(id);
+  auto it = state.user_values.find(slot);
+  return it == state.user_values.end() ? 0 : it->second;
+}
+
+void MainWindowModel::Changed(int id) {
+  if (control_observer_) control_observer_(id);
+}
+
+void MainWindowModel::Request(RequestKind kind, int id, std::string text) {
+  if (request_observer_) request_observer_(ModelRequest{kind, id, std::move(text)});
+}
+
+void MainWindowModel::WriteThrough(int id) {
+  if (suppress_write_through_) return;
+  const char* key = StoredKey(id);
+  if (key == nullptr) return;
+  const ControlState& state = Control(id);
+  switch (state.kind) {
+    case ControlKind::kCheckBox:
+      store_.WriteSetting("Active", key, FormatStoredNumber(state.checked ? 1 : 0));
+      break;
+    case ControlKind::kSlider:
+      store_.WriteSetting("Active", key, FormatStoredNumber(state.value));
+      break;
+    case ControlKind::kComboList:
+      store_.WriteSetting("Active", key, Text(id));
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindowModel::SetText(int id, std::string text) {
+  ControlState& state = Mutable(id);
+  if (state.caption == text) return;
+  state.caption = std::move(text);
+  Changed(id);
+}
+
+void MainWindowModel::SetChecked(int id, bool checked) {
+  ControlState& state = Mutable(id);
+  if (state.checked == checked) return;
+  state.checked = checked;
+  WriteThrough(id);
+  Changed(id);
+}
+
+void MainWindowModel::SetEnabled(int id, bool enabled) {
+  ControlState& state = Mutable(id);
+  if (state.enabled == enabled) return;
+  state.enabled = enabled;
+  Changed(id);
+}
+
+void MainWindowModel::SetVisible(int id, bool visible) {
+  ControlState& state = Mutable(id);
+  if (state.visible == visible) return;
+  state.visible = visible;
+  Changed(id);
+}
+
+void MainWindowModel::SetPicture(int id, std::string picture) {
+  ControlState& state = Mutable(id);
+  if (state.picture == picture) return;
+  state.picture = std::move(picture);
+  Changed(id);
+}
+
+void MainWindowModel::SetValue(int id, int value) {
+  ControlState& state = Mutable(id);
+  if (state.value == value) return;
+  state.value = value;
+  Changed(id);
+}
+
+void MainWindowModel::SetSliderPosition(int id, int position) {
+  position = std::clamp(position, 0, 100);
+  ControlState& state = Mutable(id);
+  if (state.value != position) {
+    state.value = position;
+    WriteThrough(id);
+    Changed(id);
+  }
+  if (int label = SliderValueLabel(id); label != 0) SetText(label, SliderCaption(id, position));
+}
+
+void MainWindowModel::SetItems(int id, std::vector<std::string> items, int selected) {
+  ControlState& state = Mutable(id);
+  state.items = std::move(items);
+  const int count = static_cast<int>(state.items.size());
+  state.selected = count == 0 || selected < 0 ? -1 : std::min(selected, count - 1);
+  Changed(id);
+}
+
+void MainWindowModel::SelectItem(int id, int index) {
+  ControlState& state = Mutable(id);
+  const int count = static_cast<int>(state.items.size());
+  const int selected = index < 0 || index >= count ? -1 : index;
+  if (state.selected == selected) return;
+  state.selected = selected;
+  WriteThrough(id);
+  Changed(id);
+}
+
+bool MainWindowModel::SelectItemText(int id, std::string_view text) {
+  const ControlState& state = Control(id);
+  auto it = std::find(state.items.begin(), state.items.end(), text);
+  if (it == state.items.end()) {
+    SelectItem(id, 0);
+    return false;
+  }
+  SelectItem(id, static_cast<int>(it - state.items.begin()));
+  return true;
+}
+
+void MainWindowModel::SetUserValue(int id, int slot, long value) {
+  Mutable(id).user_values[slot] = value;
+}
+
+void MainWindowModel::SetLoadedFile(std::string_view file_name) {
+  image_loaded_ = !file_name.empty();
+  SetText(c::kMainWindow,
+          texts_.Get(0) + " - " + (image_loaded_ ? std::string(file_name) : texts_.Get(1)));
+}
+
+void MainWindowModel::Toggle(int id) { SetChecked(id, !IsChecked(id)); }
+
+void MainWindowModel::Click(int id) {
+  if (!Has(id) || !IsEnabled(id)) return;
+  switch (id) {
+    case c::kDisplayWhite:
+      Toggle(id);
+      OnDisplayWhiteClicked();
+      return;
+    case c::kThresholdOn:
+      Toggle(id);
+      OnThresholdOnClicked();
+      return;
+    case c::kPrintWhite:
+      Toggle(id);
+      OnPrintWhiteClicked();
+      return;
+    case c::kPrintCmy:
+      Toggle(id);
+      OnPrintCmyClicked();
+      return;
+    case c::kMirror:
+      Toggle(id);
+      Request(RequestKind::kReapplyLayout);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kRotate:
+      Toggle(id);
+      Request(RequestKind::kReapplyLayout);
+      Request(RequestKind::kRefreshSizeFields);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kFlip:
+      Toggle(id);
+      Request(RequestKind::kReloadImage);
+      if (ReadLeadingNumber(store_.ReadSetting("Active", "Crop")) > 0) {
+        Request(RequestKind::kReapplyCrop);
+      }
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kBackgroundRemoval:
+      Toggle(id);
+      Request(RequestKind::kReloadImage);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kGuardArea:
+    case c::kBlackRemoval:
+    case c::kPatternPreview:
+    case c::kAutomaticTile:
+    case c::kOptimalLayout:
+      Toggle(id);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kFitToPage:
+      SetText(c::kXCopyEdit, "1");
+      SetText(c::kYCopyEdit, "1");
+      Request(RequestKind::kFitToPage);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kBrightnessReset:
+      SetSliderPosition(c::kBrightnessSlider, kNeutralSignedPosition);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kContrastReset:
+      SetSliderPosition(c::kContrastSlider, kNeutralSignedPosition);
+      Request(RequestKind::kRedrawPreview);
+      return;
+    case c::kLeftHand:
+    case c::kRightHand:
+      OnHandClicked(id);
+      return;
+    case c::kPrintButton:
+    case m::kPrint:
+      OnPrint();
+      return;
+    case c::kPatternPrintButton:
+      Request(RequestKind::kCommand, m::kPatternPrintSetup);
+      return;
+    case m::kDefaultProfiles:
+      OnDefaultProfiles();
+      return;
+    case m::kAbout:
+      OnAbout();
+      return;
+    case m::kHelpFile:
+      Request(RequestKind::kOpenDocument, id, "NolloPro.chm");
+      return;
+    default:
+      break;
+  }
+  if (PlacementModeForButton(id) != 0) {
+    OnPlacementClicked(id);
+  } else if ((id >= c::kFirstPreviewTool && id <= c::kLastPreviewTool) ||
+             id == c::kPreviewToolPaper) {
+    OnPreviewToolClicked(id);
+  } else if (id >= m::kHelpDocument1 && id <= m::kHelpDocument6) {
+    // Each entry opens the document named by the odd entry after its caption.
+    Request(RequestKind::kOpenDocument, id, texts_.Get(301 + 2 * (id - m::kHelpDocument1)));
+  } else if (Control(id).kind == ControlKind::kMenuEntry) {
+    Request(RequestKind::kCommand, id);
+  }
+}
+
+void MainWindowModel::MoveSlider(int id, int position) {
+  if (Control(id).kind != ControlKind::kSlider || !IsEnabled(id)) return;
+  SetSliderPosition(id, position);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::PickItem(int id, int index) {
+  if (Control(id).kind != ControlKind::kComboList || !IsEnabled(id)) return;
+  SelectItem(id, index);
+  if (id == c::kPaperList) {
+    Request(RequestKind::kApplyPaperChoice);
+    Request(RequestKind::kRedrawPreview);
+  } else if (id == c::kMediaList) {
+    Request(RequestKind::kApplyMediaPreset);
+    Request(RequestKind::kRedrawPreview);
+  }
+}
+
+void MainWindowModel::PressEnter(int focus_id, bool shift_held) {
+  if (focus_id == c::kXCopyEdit || focus_id == c::kYCopyEdit) {
+    if (shift_held) return;
+    Request(RequestKind::kApplyCopyCounts);
+  } else if (focus_id == c::kXSizeEdit || focus_id == c::kYSizeEdit) {
+    Request(RequestKind::kApplyTypedSize, focus_id);
+  } else {
+    return;
+  }
+  Request(RequestKind::kReapplyLayout);
+  Request(RequestKind::kRedrawPreview);
+}
+
+// Display White was clicked (its new state is already set).
+void MainWindowModel::OnDisplayWhiteClicked() {
+  if (!IsChecked(c::kPrintWhite)) {
+    SetChecked(c::kDisplayWhite, false);
+    SetChecked(c::kThresholdOn, false);
+    SetEnabled(c::kWhiteDensitySlider, false);
+    SetEnabled(c::kThresholdSlider, false);
+  } else if (IsChecked(c::kDisplayWhite)) {
+    SetEnabled(c::kThresholdOn, true);
+    SetEnabled(c::kWhiteDensitySlider, true);
+  } else {
+    // Display White off with white printed: the density slider stays usable, Threshold on
+    // keeps whatever state it had.
+    SetEnabled(c::kWhiteDensitySlider, true);
+  }
+  SetEnabled(c::kThresholdSlider, IsChecked(c::kThresholdOn));
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnThresholdOnClicked() {
+  SetEnabled(c::kThresholdSlider, IsChecked(c::kThresholdOn));
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnPrintWhiteClicked() {
+  if (IsChecked(c::kPrintWhite)) {
+    SetEnabled(c::kDisplayWhite, true);
+    SetEnabled(c::kThresholdOn, true);
+    SetEnabled(c::kWhiteDensitySlider, true);
+  } else if (IsChecked(c::kPrintCmy)) {
+    SetChecked(c::kDisplayWhite, false);
+    SetChecked(c::kThresholdOn, false);
+    SetEnabled(c::kWhiteDensitySlider, false);
+    SetEnabled(c::kThresholdSlider, false);
+    SetEnabled(c::kThresholdOn, false);
+    SetEnabled(c::kDisplayWhite, true);
+  } else {
+    // One of the two always stays on: colour comes back, with the threshold it had.
+    SetChecked(c::kPrintCmy, true);
+    RestoreThreshold();
+    SetEnabled(c::kDisplayWhite, false);
+    SetEnabled(c::kThresholdOn, false);
+  }
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnPrintCmyClicked() {
+  if (!IsChecked(c::kPrintCmy)) {
+    set_aside_threshold_ = Text(c::kThresholdValue);
+    // The white-only threshold is a mode, not the user's choice: the stored threshold keeps
+    // the user's value so that the next start does not inherit it.
+    suppress_write_through_ = true;
+    SetSliderPosition(c::kThresholdSlider, kWhiteOnlyThreshold);
+    suppress_write_through_ = false;
+    SetChecked(c::kPrintWhite, true);
+    SetChecked(c::kThresholdOn, true);
+    SetChecked(c::kDisplayWhite, true);
+    SetEnabled(c::kThresholdSlider, true);
+    SetEnabled(c::kWhiteDensitySlider, true);
+    SetEnabled(c::kThresholdOn, true);
+    SetEnabled(c::kDisplayWhite, true);
+    SetText(c::kPrintCmyHint, kWhiteOnlyHint);
+  } else {
+    RestoreThreshold();
+    SetChecked(c::kThresholdOn, false);
+    SetChecked(c::kDisplayWhite, false);
+    SetEnabled(c::kThresholdSlider, false);
+  }
+  Request(RequestKind::kRedrawPreview);
+}
+
+// Puts the threshold caption set aside by Print CMY back. With nothing set aside the
+// threshold was never replaced, so it stays as it is.
+void MainWindowModel::RestoreThreshold() {
+  if (!set_aside_threshold_) return;
+  const std::string caption = *set_aside_threshold_;
+  set_aside_threshold_.reset();
+  SetSliderPosition(c::kThresholdSlider, static_cast<int>(ReadLeadingNumber(caption)));
+  SetText(c::kThresholdValue, caption);
+}
+
+void MainWindowModel::OnHandClicked(int id) {
+  const bool left = id == c::kLeftHand;
+  const int other = left ? c::kRightHand : c::kLeftHand;
+  const char* key = left ? "LeftHand" : "RightHand";
+  const char* other_key = left ? "RightHand" : "LeftHand";
+  const char* on_picture = left ? "#144" : "#145";
+  const char* off_picture = left ? "#142" : "#143";
+  const char* other_off_picture = left ? "#143" : "#142";
+  Toggle(id);
+  if (IsChecked(id)) {
+    store_.WriteSetting("Others", key, "1");
+    SetPicture(id, on_picture);
+    SetChecked(other, false);
+    SetPicture(other, other_off_picture);
+    store_.WriteSetting("Others", other_key, "0");
+  } else {
+    store_.WriteSetting("Others", key, "0");
+    SetPicture(id, off_picture);
+  }
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnPlacementClicked(int id) {
+  for (int button = c::kPlacementTopLeft; button <= c::kPlacementBottomRight; ++button) {
+    SetChecked(button, button == id);
+  }
+  placement_mode_ = PlacementModeForButton(id);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnPreviewToolClicked(int id) {
+  const int mode = PreviewModeForTool(id);
+  if (mode == 0) {
+    // Tools without a settled mode only ask for a redraw.
+    Request(RequestKind::kRedrawPreview);
+    return;
+  }
+  if (mode == preview_mode_) return;
+  preview_mode_ = mode;
+  Request(RequestKind::kRecapturePreview);
+  if (id == c::kPreviewToolPaper) Request(RequestKind::kReapplyPaperLayout);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnPrint() {
+  store_.WriteSetting("Active", "Printer", Text(c::kPrinterList));
+  Request(RequestKind::kRunPrint);
+}
+
+void MainWindowModel::OnDefaultProfiles() {
+  store_.WriteSetting("Active", "ICM Profile Out", "OKC711P2.ICM");
+  store_.WriteSetting("Active", "ICM Profile In", "sRGB.icm");
+  Request(RequestKind::kReloadAfterProfileChange);
+}
+
+void MainWindowModel::OnAbout() {
+  store_.notifier().Show(kProgramTitle, texts_.Get(0) + "\r\n" + kAboutVersionLine,
+                         MessageIcon::kInformation);
+}
+
+void MainWindowModel::ApplyStoredWhiteSettings(bool display, bool toner_on, bool toner_save,
+                                               int white_mask_percent, int toner_percent) {
+  suppress_write_through_ = true;
+  SetChecked(c::kDisplayWhite, display);
+  SetChecked(c::kPrintWhite, toner_on);
+  SetChecked(c::kThresholdOn, toner_save);
+  SetSliderPosition(c::kWhiteDensitySlider, white_mask_percent);
+  SetSliderPosition(c::kThresholdSlider, toner_percent);
+  suppress_write_through_ = false;
+  SetEnabled(c::kDisplayWhite, toner_on);
+  SetEnabled(c::kThresholdOn, toner_on);
+  SetEnabled(c::kWhiteDensitySlider, toner_on);
+  SetEnabled(c::kThresholdSlider, toner_on && toner_save);
+}
+
+void MainWindowModel::ResetControlsToDefaults() {
+  SetSliderPosition(c::kThresholdSlider, 50);
+  SetSliderPosition(c::kWhiteDensitySlider, 100);
+  SetText(c::kCopiesEdit, "1");
+  SetChecked(c::kDisplayWhite, false);
+  SetChecked(c::kPrintWhite, false);
+  SetChecked(c::kThresholdOn, false);
+  SetChecked(c::kPrintCmy, true);
+  SetEnabled(c::kThresholdSlider, false);
+  // Colour is printed again, so a threshold set aside for white-only printing is void.
+  set_aside_threshold_.reset();
+  // The defaults put the toner order back to white last.
+  SetPicture(c::kTonerOrderIndicator, kWhiteLastIndicator);
+  if (image_loaded_) Request(RequestKind::kReapplyLayout);
+}
+
+std::string MainWindowModel::ApplyStoredUnit() {
+  std::string unit = store_.ReadSetting("Active", "Unit");
+  if (unit != "I" && unit != "C" && unit != "M") {
+    unit.assign(1, 'M');
+    store_.WriteSetting("Active", "Unit", unit);
+  }
+  const int label = unit == "I" ? 2 : unit == "C" ? 3 : 4;
+  SetText(c::kUnitLabel, texts_.Get(label));
+  return unit;
+}
+
+void MainWindowModel::ApplyActiveModelName(std::string_view model_name) {
+  SetEnabled(m::kTonerOrder, model_name.find("8432") != std::string_view::npos);
+}
+
+void MainWindowModel::SetRecentFileEntries(const std::vector<std::string>& labels) {
+  for (size_t i = 0; i < m::kRecentFiles.size(); ++i) {
+    const std::string label = i < labels.size() ? labels[i] : std::string();
+    SetText(m::kRecentFiles[i], label);
+    SetVisible(m::kRecentFiles[i], !label.empty());
+  }
+}
+
+}  // namespace kelvaro

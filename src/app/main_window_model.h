@@ -1,0 +1,237 @@
+#ifndef KELVARO_APP_MAIN_WINDOW_MODEL_H_
+#define KELVARO_APP_MAIN_WINDOW_MODEL_H_
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+
+namespace kelvaro {
+
+enum class ControlKind {
+  kWindow,
+  kLabel,
+  kEdit,
+  kCheckBox,
+  kOptionButton,
+  kButton,
+  kPictureButton,  // a push button showing a picture
+  kPictureToggle,  // a picture button that stays pressed
+  kSlider,
+  kComboList,
+  kPicture,
+  kProgressBar,
+  kGroupCaption,
+  kTooltip,
+  kMenuEntry,
+};
+
+// Everything the window shows for one control. The model is the working copy of the job
+// parameters: the print path reads check states, value-label captions and list selections
+// from here.
+struct ControlState {
+  ControlKind kind = ControlKind::kLabel;
+  std::string caption;  // label, edit or button text; unused for lists (see `items`)
+  std::string picture;  // bitmap name of picture controls, e.g. "#103"
+  bool checked = false;
+  int value = 0;  // slider position 0..100, progress bar value
+  bool enabled = true;
+  bool visible = true;  // menu entries without content (empty recent-file slots) are hidden
+  std::vector<std::string> items;
+  int selected = -1;                // index into `items`; -1 for no selection
+  std::map<int, long> user_values;  // small numbers other parts park on a control
+};
+
+// What the model cannot do by itself. The front end (window or command line) carries these
+// out with the image pipeline, layout and dialogs.
+enum class RequestKind {
+  kRedrawPreview,
+  kReapplyLayout,       // lay the loaded image out again (copies, fit)
+  kReapplyPaperLayout,  // page size and margins changed
+  kRecapturePreview,    // the preview picture must be captured again before the redraw
+  kRefreshSizeFields,   // show the image size in the size fields in the unit in force
+  kReloadImage,         // load the current image again with the new options
+  kReapplyCrop,
+  kApplyPaperChoice,  // the paper list selection changed
+  kApplyMediaPreset,  // apply the preset selected in the media list
+  kApplyCopyCounts,   // Enter in a copy-count field
+  kApplyTypedSize,    // Enter in a size field; `id` says which one
+  kFitToPage,         // fit the image to the printable area
+  kReloadAfterProfileChange,
+  kRunPrint,      // the print command
+  kOpenDocument,  // open `text` with the platform's "open" action
+  kCommand,       // a menu or button command handled outside the model; `id` says which
+};
+
+struct ModelRequest {
+  RequestKind kind;
+  int id = 0;
+  std::string text;
+};
+
+// User-value slots that other parts rely on.
+inline constexpr int kMediaCodeSlot = 5;       // of the media list: the preset's UiText number
+inline constexpr int kPaperClassSlot = 0;      // of the Print button: the model's paper class
+inline constexpr int kSpecialMarginsSlot = 1;  // of the tip line: special margins in force
+// Of the Background Removal box: the film flag and the two background-removal values.
+inline constexpr int kBackgroundValue1Slot = 1;
+inline constexpr int kBackgroundValue2Slot = 2;
+inline constexpr int kBackgroundValue3Slot = 3;
+
+// Preview picture names of the toner-order indicator.
+inline constexpr char kWhiteLastIndicator[] = "#103";
+inline constexpr char kWhiteFirstIndicator[] = "#106";
+
+// The hint shown when the user switches to printing white only.
+inline constexpr char kWhiteOnlyHint[] =
+    "The screen preview in \"Print white\" is simple as white can not be printed to the screen";
+
+// The version line of the About message.
+inline constexpr char kAboutVersionLine[] = "Program Version 1.0.0.59";
+
+// The main window without a toolkit: every control by its numeric id (see control_ids.h),
+// the rules that tie them together, and the write-through of changed values to the settings
+// file. A window binds its widgets to this; the command line drives it directly.
+class MainWindowModel {
+ public:
+  using ControlObserver = std::function<void(int id)>;
+  using RequestObserver = std::function<void(const ModelRequest&)>;
+
+  // Builds every control of the window with its caption from `texts`. Nothing is written to
+  // the store here. `store` and `texts` must outlive the model.
+  MainWindowModel(SettingsStore& store, const UiText& texts);
+
+  // Called after any control changed (id 0 is the window and its title).
+  void SetControlObserver(ControlObserver observer) { control_observer_ = std::move(observer); }
+  // Called for every request the model cannot carry out itself.
+  void SetRequestObserver(RequestObserver observer) { request_observer_ = std::move(observer); }
+
+  // --- Reading controls. Unknown ids read as an empty label. ---
+  bool Has(int id) const { return controls_.count(id) != 0; }
+  const ControlState& Control(int id) const;
+  std::vector<int> ControlIds() const;
+  // The caption, or for a list the text of the selected item ("" with no selection).
+  std::string Text(int id) const;
+  bool IsChecked(int id) const { return Control(id).checked; }
+  bool IsEnabled(int id) const { return Control(id).enabled; }
+  int Value(int id) const { return Control(id).value; }
+  // The leading number of a caption: "60%" gives 60, "-20%" gives -20, "" gives 0.
+  long CaptionNumber(int id) const;
+  // 0 when the slot was never set.
+  long UserValue(int id, int slot) const;
+
+  // --- Setting controls from code. These apply no rules; a change of a stored control
+  // (white boxes and sliders, tray) is written to the settings file. ---
+  void SetText(int id, std::string text);
+  void SetChecked(int id, bool checked);
+  void SetEnabled(int id, bool enabled);
+  void SetVisible(int id, bool visible);
+  void SetPicture(int id, std::string picture);
+  void SetValue(int id, int value);
+  // Moves a slider (clamped to 0..100) and shows the position in its value label.
+  void SetSliderPosition(int id, int position);
+  // Replaces a list's items; selects `selected` (-1 for none, clamped to the list).
+  void SetItems(int id, std::vector<std::string> items, int selected = -1);
+  void SelectItem(int id, int index);
+  // Selects the item of exactly this text; returns false and selects the first item when
+  // there is none (no selection for an empty list).
+  bool SelectItemText(int id, std::string_view text);
+  void SetUserValue(int id, int slot, long value);
+
+  // --- What the user does. Each applies the window's rules and asks for a redraw where the
+  // preview changes. ---
+  // A click on a check box, button, option button, picture button or menu entry. Clicks on
+  // disabled controls are ignored.
+  void Click(int id);
+  // The user moved a slider.
+  void MoveSlider(int id, int position);
+  // The user picked list entry `index`.
+  void PickItem(int id, int index);
+  // The Enter key with the keyboard focus on control `focus_id`.
+  void PressEnter(int focus_id, bool shift_held);
+
+  // --- State kept with the window. ---
+  // The window title: UiText 0, " - " and the file name, or UiText 1 with no image. An empty
+  // name means no image is loaded.
+  void SetLoadedFile(std::string_view file_name);
+  bool image_loaded() const { return image_loaded_; }
+  const std::string& title() const { return Control(0).caption; }
+  // Placement of a single copy, 0 to 9 (0 before any choice).
+  int placement_mode() const { return placement_mode_; }
+  // Preview mode chosen with the tool buttons, or the background mode the preview set.
+  int preview_mode() const { return preview_mode_; }
+  void SetPreviewMode(int mode) { preview_mode_ = mode; }
+  // The threshold caption set aside when Print CMY was switched off.
+  const std::optional<std::string>& set_aside_threshold() const { return set_aside_threshold_; }
+
+  // --- Rules other commands call. ---
+  // Copies the stored white values into the white group (window creation, after a setting
+  // file was loaded). Nothing is written back.
+  void ApplyStoredWhiteSettings(bool display, bool toner_on, bool toner_save,
+                                int white_mask_percent, int toner_percent);
+  // The control part of Load Defaults. Asks for a new layout when an image is loaded.
+  void ResetControlsToDefaults();
+  // Reads [Active] Unit, writing "M" when it is none of "I", "C", "M", and shows the unit's
+  // label beside the size fields. Returns the unit code in force.
+  std::string ApplyStoredUnit();
+  // The toner-order menu entry is usable only for models whose name contains "8432".
+  void ApplyActiveModelName(std::string_view model_name);
+  // Shows the recent files (up to five slots, newest first) in the File menu; empty slots
+  // are hidden. `labels` are the menu texts.
+  void SetRecentFileEntries(const std::vector<std::string>& labels);
+
+  SettingsStore& store() { return store_; }
+  const UiText& texts() const { return texts_; }
+
+ private:
+  ControlState& Mutable(int id);
+  void Changed(int id);
+  void Request(RequestKind kind, int id = 0, std::string text = {});
+  void WriteThrough(int id);
+  void Toggle(int id);
+
+  void OnDisplayWhiteClicked();
+  void OnThresholdOnClicked();
+  void OnPrintWhiteClicked();
+  void OnPrintCmyClicked();
+  void OnHandClicked(int id);
+  void OnPlacementClicked(int id);
+  void OnPreviewToolClicked(int id);
+  void OnPrint();
+  void OnDefaultProfiles();
+  void OnAbout();
+  void RestoreThreshold();
+
+  SettingsStore& store_;
+  const UiText& texts_;
+  std::map<int, ControlState> controls_;
+  ControlObserver control_observer_;
+  RequestObserver request_observer_;
+  bool image_loaded_ = false;
+  int placement_mode_ = 0;
+  int preview_mode_ = 0;
+  std::optional<std::string> set_aside_threshold_;
+  // While set, changes of stored controls are not written (they came from the store).
+  bool suppress_write_through_ = false;
+};
+
+// Sliders whose value label shows (2 × position − 100)%, the others show position%.
+bool IsSignedPercentSlider(int slider_id);
+// The value label beside a slider; 0 for controls that are no slider.
+int SliderValueLabel(int slider_id);
+// The caption a slider's value label shows for `position`.
+std::string SliderCaption(int slider_id, int position);
+
+// Placement mode of a grid button 1317..1325; 0 for other ids.
+int PlacementModeForButton(int id);
+// Preview mode of a tool button; 0 for tool buttons whose mode is not settled and other ids.
+int PreviewModeForTool(int id);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_APP_MAIN_WINDOW_MODEL_H_

@@ -1,0 +1,86 @@
+#include "app/window_geometry.h"
+
+namespace kelvaro {
+namespace {
+
+// numerator ÷ denominator to the nearest integer, ties to even (denominator > 0).
+long DivideRoundEven(long numerator, long denominator) {
+  long quotient = numerator / denominator;
+  long remainder = numerator % denominator;
+  if (remainder < 0) {
+    remainder += denominator;
+    --quotient;
+  }
+  if (2 * remainder > denominator || (2 * remainder == denominator && quotient % 2 != 0)) {
+    ++quotient;
+  }
+  return quotient;
+}
+
+// The image area's height for its width, in the proportion 1000 : 1414.
+int ImageAreaHeightFor(int width) {
+  return static_cast<int>(DivideRoundEven(static_cast<long>(width) * 1414, 1000));
+}
+
+}  // namespace
+
+WindowGeometry DefaultWindowGeometry(int screen_width, int screen_height) {
+  WindowGeometry geometry;
+  // Centred with the historical outer size the window was first laid out with.
+  geometry.x = (screen_width - 1005) / 2;
+  geometry.y = (screen_height - 485) / 2;
+  return geometry;
+}
+
+WindowGeometry RestoreWindowGeometry(const SettingsStore& store, int screen_width,
+                                     int screen_height) {
+  const WindowGeometry fallback = DefaultWindowGeometry(screen_width, screen_height);
+  const long x = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_X"));
+  const long y = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_Y"));
+  if (x < 0 || y < 0) return fallback;
+  const long height = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_H"));
+  if (height < kDefaultImageAreaHeight) return fallback;
+  const long width = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_W"));
+  // A window without width cannot be used, and one saved wholly beyond the screen (a monitor
+  // that has gone) could never be reached again.
+  if (width <= 0) return fallback;
+  if (screen_width > 0 && screen_height > 0 && (x >= screen_width || y >= screen_height)) {
+    return fallback;
+  }
+  long area_width = ReadLeadingNumber(store.ReadSetting("Active", "T_Used_W"));
+  if (area_width <= 0) area_width = kDefaultImageAreaWidth;
+
+  WindowGeometry geometry;
+  geometry.x = static_cast<int>(x);
+  geometry.y = static_cast<int>(y);
+  geometry.width = static_cast<int>(width);
+  geometry.height = static_cast<int>(height);
+  geometry.image_area_width = static_cast<int>(area_width);
+  geometry.image_area_height = ImageAreaHeightFor(geometry.image_area_width);
+  geometry.restored = true;
+  return geometry;
+}
+
+void SaveWindowGeometry(SettingsStore& store, int x, int y, int width, int height,
+                        int image_area_width) {
+  store.WriteSetting("Active", "L_Used_X", FormatStoredNumber(x));
+  store.WriteSetting("Active", "L_Used_Y", FormatStoredNumber(y));
+  store.WriteSetting("Active", "L_Used_H", FormatStoredNumber(height));
+  store.WriteSetting("Active", "L_Used_W", FormatStoredNumber(width));
+  store.WriteSetting("Active", "T_Used_W", FormatStoredNumber(image_area_width));
+}
+
+DraggedSize SizeForDrag(int proposed_width, int proposed_height) {
+  int height = proposed_height;
+  if (proposed_width < kDefaultWindowWidth || proposed_height < kDefaultWindowHeight) {
+    height = kDefaultWindowHeight;
+  }
+  DraggedSize size;
+  size.height = height;
+  size.image_area_width = static_cast<int>(DivideRoundEven((height - 78L) * 1000, 1414));
+  size.width = size.image_area_width + 707;
+  size.image_area_height = ImageAreaHeightFor(size.image_area_width);
+  return size;
+}
+
+}  // namespace kelvaro
