@@ -9,8 +9,16 @@ namespace kelvaro::cli {
 // The words after the sub-command name.
 using Args = std::vector<std::string>;
 
-// Each sub-command lives in its own cmd_*.cc file and returns the process exit status.
+// Each sub-command lives in its own cmd_*.cc file and returns the process exit status:
+// 0 done, 1 failed (the reason is on stderr), 2 bad usage.
 int RunSettingsCommand(const Args& args);
+int RunTextsCommand(const Args& args);
+int RunPrintersCommand(const Args& args);
+int RunPapersCommand(const Args& args);
+int RunPresetsCommand(const Args& args);
+int RunInfoCommand(const Args& args);
+int RunPrintCommand(const Args& args);
+int RunBlankCommand(const Args& args);
 
 }  // namespace kelvaro::cli
 

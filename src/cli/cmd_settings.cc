@@ -4,7 +4,7 @@
 
 namespace kelvaro::cli {
 
-int RunSettingsCommand(const Args& args) {
+int RunSettingsCommand(const Args&) {
   std::fprintf(stderr, "kelvaro settings: not available yet\n");
   return 2;
 }

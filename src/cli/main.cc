@@ -18,6 +18,14 @@ struct SubCommand {
 constexpr SubCommand kSubCommands[] = {
     {"settings", kelvaro::cli::RunSettingsCommand,
      "settings get SECTION KEY | settings set SECTION KEY VALUE"},
+    {"texts", kelvaro::cli::RunTextsCommand, "texts [N]"},
+    {"printers", kelvaro::cli::RunPrintersCommand, "printers [--model KEY]"},
+    {"papers", kelvaro::cli::RunPapersCommand, "papers [--model KEY]"},
+    {"presets", kelvaro::cli::RunPresetsCommand, "presets [--model KEY]"},
+    {"info", kelvaro::cli::RunInfoCommand, "info IMAGE"},
+    {"print", kelvaro::cli::RunPrintCommand,
+     "print IMAGE [--output FILE | --printer QUEUE] [options]"},
+    {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
 };
 
 int Usage(FILE* out) {
