@@ -135,6 +135,8 @@ std::string ResolveActiveModelName(const SettingsStore& store,
   return ResolveActiveModelName(store, ReadUsbPrinterEntries(usb_root));
 }
 
+bool IsModelKey(std::string_view name) { return FindKey(name) != nullptr; }
+
 bool WriteActiveModel(SettingsStore& store, std::string_view model_key) {
   if (FindKey(model_key) == nullptr) return false;
   return store.WriteSetting("Active", "Model", model_key);

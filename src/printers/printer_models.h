@@ -101,6 +101,9 @@ std::string ResolveActiveModelName(const SettingsStore& store,
 std::string ResolveActiveModelName(const SettingsStore& store,
                                    const std::filesystem::path& usb_root);
 
+// True when `name` is exactly one of the keys of the model table.
+bool IsModelKey(std::string_view name);
+
 // Stores the user's pick as [Active] Model. Refuses (false) a name that is not a model key.
 bool WriteActiveModel(SettingsStore& store, std::string_view model_key);
 
