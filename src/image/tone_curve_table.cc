@@ -62,4 +62,15 @@ ToneCurveTable BuildToneCurveTable(const std::array<BezierControlPoints, 3>& cur
   return table;
 }
 
+ToneCurveTable BuildToneCurveTable(const ToneCurves& curves) {
+  std::array<BezierControlPoints, 3> points;
+  for (std::size_t channel = 0; channel < points.size(); ++channel) {
+    for (std::size_t i = 0; i < points[channel].size(); ++i) {
+      const ToneCurvePoint& point = curves.curves[channel][i];
+      points[channel][i] = BezierControlPoint{point.input, point.output};
+    }
+  }
+  return BuildToneCurveTable(points);
+}
+
 }  // namespace kelvaro

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/tone_curves.h"
+
 namespace kelvaro {
 
 // One control point of a tone curve: input level x and output level y, 0..255.
@@ -37,6 +39,8 @@ std::array<std::uint8_t, 256> BuildToneCurveChannel(const BezierControlPoints& p
 
 // The whole table from the three curves, cyan, magenta, yellow.
 ToneCurveTable BuildToneCurveTable(const std::array<BezierControlPoints, 3>& curves);
+// The same from the stored curves (cyan, magenta, yellow; points from the highest input).
+ToneCurveTable BuildToneCurveTable(const ToneCurves& curves);
 
 }  // namespace kelvaro
 

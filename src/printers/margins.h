@@ -8,6 +8,7 @@
 
 #include "printers/paper_sizes.h"
 #include "printers/units.h"
+#include "settings/job_settings.h"  // kDefaultSideMargin, kDefaultBottomMargin
 
 namespace kelvaro {
 
@@ -22,10 +23,6 @@ struct Margins {
   double bottom = 0;
   friend bool operator==(const Margins&, const Margins&) = default;
 };
-
-// The stored defaults, hundredths of a point.
-inline constexpr char kDefaultSideMargin[] = "1296";
-inline constexpr char kDefaultBottomMargin[] = "1307";
 
 // The lowest margins the printers accept, in points: 12, 12.84, 12.36, 12.13 when the
 // upper-cased model name contains "RICOH" or "IMEX"; 12.96, 12.96, 12.96, 13.08 otherwise.

@@ -24,6 +24,16 @@ TEST(ToneCurveTableTest, DefaultCurveEndsAndStaysNearIdentity) {
   }
 }
 
+TEST(ToneCurveTableTest, StoredCurvesGiveTheSameTable) {
+  const ToneCurveTable from_points =
+      BuildToneCurveTable({kDefaultCurve, kDefaultCurve, kDefaultCurve});
+  EXPECT_EQ(BuildToneCurveTable(DefaultToneCurves()).levels, from_points.levels);
+  // The white-first curves differ per channel; each channel follows its own stored curve.
+  const ToneCurveTable white_first = BuildToneCurveTable(WhiteFirstToneCurves());
+  EXPECT_NE(white_first.levels[kToneCyan], white_first.levels[kToneMagenta]);
+  EXPECT_EQ(white_first.levels[kToneCyan][255], 253);
+}
+
 TEST(ToneCurveTableTest, StraightCurveStepsAndFillsFromBelow) {
   // The rounded construction moves in steps of about three levels near the ends; the levels
   // in between take the value of the level below.
