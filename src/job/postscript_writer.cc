@@ -136,11 +136,13 @@ JobTimestamp JobTimestampNow(const char* source_date_epoch) {
     }
   }
   std::tm parts{};
-  if (utc) {
-    gmtime_r(&seconds, &parts);
-  } else {
-    localtime_r(&seconds, &parts);
+  // A moment the calendar cannot hold, or one past the year 9999 that the four-digit year of
+  // the creation date line cannot show, counts as malformed.
+  if (utc && (gmtime_r(&seconds, &parts) == nullptr || parts.tm_year + 1900 > 9999)) {
+    seconds = std::time(nullptr);
+    utc = false;
   }
+  if (!utc) localtime_r(&seconds, &parts);
   return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
           parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }

@@ -30,7 +30,8 @@ struct JobTimestamp {
 
 // The local time now, or, when `source_date_epoch` holds a whole number of seconds since
 // 1970 (the SOURCE_DATE_EPOCH convention for reproducible output), that moment in UTC. The
-// caller reads the environment; nullptr or a malformed value means "now".
+// caller reads the environment; nullptr, a malformed value or one past the year 9999 means
+// "now".
 JobTimestamp JobTimestampNow(const char* source_date_epoch);
 
 // Everything the job reads from the main window and the application state, read fresh for
