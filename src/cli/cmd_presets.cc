@@ -1,12 +1,65 @@
+// `kelvaro presets [--model KEY]`: the media list in the window's order, one preset per line,
+// fields separated by tabs:
+//   code, label (in the loaded language), tray, "fixed" or "free" tray list, "mirror" or
+//   "no mirror", "white" or "no white", white threshold in percent.
+//   101	Printer Setting	AUTO	free	no mirror	white	50%
+// Tray list and white follow the model: some trays are free on "8432WT" models, and with the
+// white-first toner order of those models nearly every preset prints white.
 #include <cstdio>
+#include <string>
 
 #include "cli/cli.h"
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "printers/media_presets.h"
+#include "printers/paper_sizes.h"
+#include "printers/printer_models.h"
 
 namespace kelvaro::cli {
+namespace {
 
-int RunPresetsCommand(const Args&) {
-  std::fprintf(stderr, "kelvaro presets: not available yet\n");
-  return 2;
+constexpr char kCommand[] = "presets";
+constexpr char kUsage[] = "presets [--model KEY]";
+
+bool TrayListFixed(const MediaPreset& preset, const std::string& model_name) {
+  switch (preset.tray_list) {
+    case TrayListState::kFree:
+      return false;
+    case TrayListState::kFixed:
+      return true;
+    case TrayListState::kFreeOn8432WT:
+      return !IsWhiteFirstCapable(model_name);
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunPresetsCommand(const Args& arguments) {
+  Args args = arguments;
+  std::optional<UsageError> error;
+  const std::optional<std::string> model_key = TakeModelOption(args, error);
+  if (!error) error = CheckLeftovers(args, 0);
+  if (error) return ReportUsageError(kCommand, *error, kUsage);
+
+  std::unique_ptr<CliSession> session = OpenCliSession();
+  if (!session) return 1;
+  const ModelChoice model = ChooseModel(model_key, session->store);
+  const bool white_first = IsWhiteFirstCapable(model.name) &&
+                           TrimText(session->store.ReadSetting("Active", "T_ORDER")) == "WF";
+
+  for (int code : MediaListCodes(session->texts)) {
+    const MediaPreset* preset = FindMediaPreset(code);
+    if (preset == nullptr) continue;
+    // White first: every preset but the hot-stamp foil lays down white.
+    const bool white = preset->print_white || (white_first && code != kPresetHotStampFoil);
+    std::printf("%d\t%s\t%s\t%s\t%s\t%s\t%d%%\n", code, session->texts.Get(code).c_str(),
+                session->texts.Get(kTrayTextNumbers[preset->tray]).c_str(),
+                TrayListFixed(*preset, model.name) ? "fixed" : "free",
+                preset->mirror ? "mirror" : "no mirror", white ? "white" : "no white",
+                preset->threshold);
+  }
+  return 0;
 }
 
 }  // namespace kelvaro::cli

@@ -1,12 +1,86 @@
+// `kelvaro printers [--model KEY]`: which printer model the program works for, the USB
+// printers it sees and the print queues it would offer for that model. One item per line:
+//   Model: C920WT
+//   Paper class: 2
+//   Attached printer: C920WT, serial AK12345      (or "Attached printer: none")
+//   USB printer: OKI C920WT(PS) [vid_06bc&pid_02d6], serial AK12345
+//   USB printer: unknown device [vid_04b8&pid_0005]
+//   Queue: C920WT_Shop (selected)
+//   Queue: Office_C920WT
+//   Note: ...                                      (when no queue belongs to the model)
+#include <cups/cups.h>
+
 #include <cstdio>
+#include <string>
 
 #include "cli/cli.h"
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "platform/cups_queues.h"
+#include "platform/usb_printers.h"
+#include "printers/printer_models.h"
+#include "printers/printer_queues.h"
 
 namespace kelvaro::cli {
+namespace {
 
-int RunPrintersCommand(const Args&) {
-  std::fprintf(stderr, "kelvaro printers: not available yet\n");
-  return 2;
+constexpr char kCommand[] = "printers";
+constexpr char kUsage[] = "printers [--model KEY]";
+
+std::string SerialText(const std::string& serial) {
+  return serial.empty() ? std::string("no serial") : "serial " + serial;
+}
+
+}  // namespace
+
+int RunPrintersCommand(const Args& arguments) {
+  Args args = arguments;
+  std::optional<UsageError> error;
+  const std::optional<std::string> model_key = TakeModelOption(args, error);
+  if (!error) error = CheckLeftovers(args, 0);
+  if (error) return ReportUsageError(kCommand, *error, kUsage);
+
+  std::unique_ptr<CliSession> session = OpenCliSession();
+  if (!session) return 1;
+  const ModelChoice model = ChooseModel(model_key, session->store);
+  const ActiveModel active = ApplyActiveModel(model.name);
+  const std::vector<std::string> usb_entries = ReadUsbPrinterEntries(UsbSysfsRoot());
+
+  std::printf("Model: %s\n", model.name.c_str());
+  std::printf("Paper class: %d\n", active.paper_class);
+
+  if (std::optional<AttachedPrinter> attached = FindAttachedPrinter(model.name, usb_entries)) {
+    std::printf("Attached printer: %s, %s\n", attached->label.c_str(),
+                SerialText(attached->serial).c_str());
+  } else {
+    std::printf("Attached printer: none\n");
+  }
+  for (const AttachedPrinter& printer : ListAttachedPrinters(usb_entries)) {
+    if (printer.display_name.empty()) {
+      std::printf("USB printer: unknown device [%s]\n", printer.label.c_str());
+    } else {
+      std::printf("USB printer: %s [%s], %s\n", printer.display_name.c_str(), printer.label.c_str(),
+                  SerialText(printer.serial).c_str());
+    }
+  }
+
+  CupsQueueSource source;
+  const PrinterQueueListing listing = source.ListQueues();
+  const PrinterQueueList queues = FillPrinterQueueList(model.name, listing);
+  for (std::size_t i = 0; i < queues.entries.size(); ++i) {
+    std::printf("Queue: %s%s\n", queues.entries[i].c_str(),
+                static_cast<int>(i) == queues.selected ? " (selected)" : "");
+  }
+  if (queues.entries.empty()) std::printf("Queue: none\n");
+  std::fflush(stdout);
+  if (!listing.ok) {
+    // The list above is empty only because the print system did not answer.
+    std::fprintf(stderr, "kelvaro %s: %s (print server %s)\n", kCommand, queues.status.c_str(),
+                 cupsServer());
+    return 1;
+  }
+  if (!queues.status.empty()) std::printf("Note: %s\n", queues.status.c_str());
+  return 0;
 }
 
 }  // namespace kelvaro::cli
