@@ -1,0 +1,208 @@
+// Printer queues and RAW jobs against a real CUPS scheduler of the test's own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "job/spool_output.h"
+#include "platform/cups_queues.h"
+#include "platform/spooler.h"
+#include "printers/printer_queues.h"
+#include "settings/ui_text.h"
+#include "support/private_cupsd.h"
+#include "support/test_env.h"
+#include "support/usb_sysfs.h"
+
+namespace kelvaro {
+namespace {
+
+using testing::CommandResult;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::KelvaroBinary;
+using ::testing::Not;
+using testing::RunCommand;
+using testing::TempDir;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> QueueLines(const std::string& out) {
+  std::vector<std::string> queues;
+  for (const std::string& line : Lines(out)) {
+    if (line.rfind("Queue: ", 0) == 0) queues.push_back(line);
+  }
+  return queues;
+}
+
+// Runs `kelvaro printers ARGS` with its own data folders and a fake USB tree; the CUPS
+// server comes from the environment the fixture set. `out` holds standard output only;
+// what went to stderr is kept for failure messages.
+class PrintersCommandTest : public testing::PrivateCupsdTest {
+ protected:
+  CommandResult Printers(const std::string& args) {
+    const std::filesystem::path errors = home_.path() / "stderr.txt";
+    CommandResult result = RunCommand(
+        "KELVARO_USER_DIR='" + (home_.path() / "user").string() + "' KELVARO_COMMON_DIR='" +
+        (home_.path() / "common").string() + "' KELVARO_SYSFS_USB_ROOT='" + usb_.path().string() +
+        "' '" + KelvaroBinary().string() + "' printers " + args + " 2>'" + errors.string() + "'");
+    stderr_ = testing::ReadFileBytes(errors);
+    return result;
+  }
+  TempDir home_;
+  TempDir usb_;
+  std::string stderr_;
+};
+
+TEST_F(PrintersCommandTest, ListsTheQueuesWhoseNamesHoldTheModel) {
+  AddQueues({"C920WT_Shop", "Office_C920WT", "LaserJet"});
+  const CommandResult result = Printers("--model C920WT");
+  ASSERT_EQ(result.status, 0) << result.out << stderr_;
+  const std::vector<std::string> lines = Lines(result.out);
+  EXPECT_THAT(lines, ElementsAre("Model: C920WT", "Paper class: 2", "Attached printer: none",
+                                 "Queue: C920WT_Shop (selected)", "Queue: Office_C920WT"));
+}
+
+TEST_F(PrintersCommandTest, ListsEveryQueueWhenNoneBelongsToTheModel) {
+  AddQueues({"C920WT_Shop", "LaserJet"});
+  const CommandResult result = Printers("--model Pro8432WT");
+  ASSERT_EQ(result.status, 0) << result.out << stderr_;
+  EXPECT_THAT(QueueLines(result.out),
+              ElementsAre("Queue: C920WT_Shop (selected)", "Queue: LaserJet"));
+  EXPECT_THAT(result.out, HasSubstr("Note: No printer queue for Pro8432WT found"));
+  EXPECT_THAT(result.out, HasSubstr("Paper class: 2"));
+}
+
+TEST_F(PrintersCommandTest, C711FamilyQueuesMatchWhateverTheirCase) {
+  // The search key of the C711WT family is "711WT", compared with the upper-cased name.
+  AddQueues({"shop_c711wt", "Pro711WT_Front", "C920WT_Shop"});
+  const CommandResult result = Printers("--model C711WT");
+  ASSERT_EQ(result.status, 0) << result.out << stderr_;
+  EXPECT_THAT(QueueLines(result.out),
+              ElementsAre("Queue: Pro711WT_Front (selected)", "Queue: shop_c711wt"));
+  EXPECT_THAT(result.out, HasSubstr("Paper class: 0"));
+}
+
+TEST_F(PrintersCommandTest, AttachedPrinterDecidesTheModelWhenNoneIsStored) {
+  testing::AddUsbDevice(usb_.path(), "2-1", "06bc", "02d6", "AK920W0042");
+  AddQueues({"LaserJet", "Office_C920WT"});
+  const CommandResult result = Printers("");
+  ASSERT_EQ(result.status, 0) << result.out << stderr_;
+  const std::vector<std::string> lines = Lines(result.out);
+  EXPECT_THAT(lines, ElementsAre("Model: C920WT", "Paper class: 2",
+                                 "Attached printer: C920WT, serial AK920W0042",
+                                 "USB printer: OKI C920WT(PS) [vid_06bc&pid_02d6], serial "
+                                 "AK920W0042",
+                                 "Queue: Office_C920WT (selected)"));
+}
+
+TEST_F(PrintersCommandTest, NoQueuesAtAll) {
+  const CommandResult result = Printers("--model C920WT");
+  ASSERT_EQ(result.status, 0) << result.out << stderr_;
+  EXPECT_THAT(QueueLines(result.out), ElementsAre("Queue: none"));
+  EXPECT_THAT(result.out, HasSubstr("Note: No printer queues are installed"));
+}
+
+// The queue source and the margin source straight against the scheduler.
+class CupsQueuesTest : public testing::PrivateCupsdTest {};
+
+TEST_F(CupsQueuesTest, QueueSourceSeesEveryQueue) {
+  AddQueues({"C920WT_Shop", "Office_C920WT", "LaserJet"});
+  CupsQueueSource source;
+  const PrinterQueueListing listing = source.ListQueues();
+  ASSERT_TRUE(listing.ok) << listing.error;
+  std::vector<std::string> names;
+  for (const PrinterQueue& queue : listing.queues) names.push_back(queue.name);
+  EXPECT_THAT(names, ElementsAre("C920WT_Shop", "LaserJet", "Office_C920WT"));
+  const PrinterQueueList list = FillPrinterQueueList("C920WT", listing);
+  EXPECT_THAT(list.entries, ElementsAre("C920WT_Shop", "Office_C920WT"));
+  EXPECT_EQ(list.selected, 0);
+}
+
+TEST_F(CupsQueuesTest, MarginsOfAQueueWithoutA4AreNotMadeUp) {
+  // A raw queue has no media database; the answer must be "unknown", not zero margins.
+  AddQueues({"LaserJet"});
+  CupsMarginSource margins;
+  EXPECT_FALSE(margins.A4Margins("LaserJet").has_value());
+  EXPECT_FALSE(margins.A4Margins("NoSuchQueue").has_value());
+}
+
+// RAW jobs must reach the printer byte for byte.
+class RawJobTest : public testing::PrivateCupsdTest {
+ protected:
+  static std::string EveryByte() {
+    std::string bytes;
+    for (int round = 0; round < 3; ++round) {
+      for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+    }
+    return bytes;
+  }
+};
+
+TEST_F(RawJobTest, SystemSpoolerDeliversTheBlocksUnchanged) {
+  AddQueues({"C920WT_Shop", "LaserJet"});
+  const std::string header = "\x1b%-12345X@PJL JOB\r\n%!PS-Adobe-3.0\r\n";
+  const std::string data = EveryByte();
+  const std::string trailer = "showpage\r\n\x1b%-12345X@PJL EOJ\r\n\x04";
+  std::vector<std::size_t> announced;
+  const SpoolResult result =
+      MakeSystemSpooler()->SendRaw("C920WT_Shop", "art.png 1 x 1", {header, data, trailer},
+                                   [&](std::size_t block) { announced.push_back(block); });
+  ASSERT_TRUE(result.ok) << result.error << "\n" << cupsd_.LogExcerpt();
+  EXPECT_THAT(announced, ElementsAre(0u, 1u, 2u));
+  const std::vector<std::string> jobs = cupsd_.WaitForCapturedJobs(1);
+  ASSERT_EQ(jobs.size(), 1u) << cupsd_.LogExcerpt();
+  EXPECT_EQ(jobs[0], header + data + trailer);
+}
+
+TEST_F(RawJobTest, SendRawJobAddsTheEndByteAndReportsSuccess) {
+  AddQueues({"LaserJet"});
+  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
+  testing::RecordingNotifier notifier;
+  NullProgress progress;
+  UiText texts;
+  LoadDefaultTexts(texts);
+  std::string header = "%!PS-Adobe-3.0\r\n", data = EveryByte(), trailer = "%%EOF\r\n";
+  const std::string expected = header + data + trailer + '\x04';
+  ASSERT_TRUE(SendRawJob({*spooler, notifier, progress, texts}, "LaserJet", "QV-Blank", header,
+                         data, trailer))
+      << (notifier.messages.empty() ? "" : notifier.messages[0].text);
+  EXPECT_TRUE(notifier.messages.empty());
+  const std::vector<std::string> jobs = cupsd_.WaitForCapturedJobs(1);
+  ASSERT_EQ(jobs.size(), 1u) << cupsd_.LogExcerpt();
+  EXPECT_EQ(jobs[0], expected);
+}
+
+TEST_F(RawJobTest, UnknownQueueIsAFailureAndNothingIsPrinted) {
+  AddQueues({"LaserJet"});
+  const SpoolResult result =
+      MakeSystemSpooler()->SendRaw("NoSuchQueue", "art.png", {"%!PS\r\n"}, nullptr);
+  EXPECT_FALSE(result.ok);
+  EXPECT_THAT(result.error, HasSubstr("NoSuchQueue"));
+  EXPECT_TRUE(cupsd_.WaitForCapturedJobs(1, std::chrono::milliseconds(500)).empty());
+}
+
+TEST_F(RawJobTest, StoppedSchedulerIsAFailure) {
+  AddQueues({"LaserJet"});
+  cupsd_.Halt();
+  const SpoolResult result =
+      MakeSystemSpooler()->SendRaw("LaserJet", "art.png", {"%!PS\r\n"}, nullptr);
+  EXPECT_FALSE(result.ok);
+  EXPECT_THAT(result.error, Not(HasSubstr("unknown error")));
+}
+
+}  // namespace
+}  // namespace kelvaro
