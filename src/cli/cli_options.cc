@@ -92,9 +92,7 @@ int ReportUsageError(std::string_view command, const UsageError& error, std::str
 std::optional<std::string> TakeModelOption(Args& args, std::optional<UsageError>& error) {
   std::optional<std::string> key = TakeOption(args, "model", error);
   if (!key) return std::nullopt;
-  for (const PrinterModel& model : kPrinterModels) {
-    if (model.key == *key) return key;
-  }
+  if (IsModelKey(*key)) return key;
   if (!error) {
     error =
         UsageError{"unknown printer model \"" + *key + "\"; the models are " + KnownModelKeys()};
