@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "settings/language_file.h"
+#include "app/startup.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -31,8 +31,7 @@ bool StderrNotifier::Ask(const std::string& title, const std::string& text, bool
 
 std::unique_ptr<CliSession> OpenCliSession() {
   auto session = std::make_unique<CliSession>(GetDataFolders());
-  LoadLanguage(session->folders.program, session->store.ReadSetting("Active", "Language"),
-               session->texts, session->notifier);
+  RunStartup(session->app, StartupOptions::CommandLine());
   return session;
 }
 

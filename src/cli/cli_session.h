@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/app_context.h"
 #include "platform/data_folders.h"
 #include "platform/notifier.h"
 #include "settings/settings_store.h"
@@ -19,20 +20,22 @@ class StderrNotifier final : public Notifier {
 };
 
 // What every sub-command works with: the data folders, the settings store and the loaded
-// user-interface texts, after the start-up the command line shares with the window.
+// user-interface texts, after the start-up the command line shares with the window. `app`
+// holds the rest of what start-up read (tone curves, job settings, recent files).
 struct CliSession {
-  explicit CliSession(DataFolders data_folders)
-      : folders(std::move(data_folders)), store(folders, notifier) {}
+  explicit CliSession(DataFolders data_folders) : app(std::move(data_folders), notifier) {}
   CliSession(const CliSession&) = delete;
   CliSession& operator=(const CliSession&) = delete;
 
   StderrNotifier notifier;
-  DataFolders folders;
-  SettingsStore store;
-  UiText texts;
+  AppContext app;
+  const DataFolders& folders = app.folders();
+  SettingsStore& store = app.store;
+  UiText& texts = app.texts;
 };
 
-// Runs the shared start-up for a command-line run and returns the session.
+// Runs the shared start-up for a command-line run (no single-instance check, no exit writes:
+// a command may run while the window is open) and returns the session.
 std::unique_ptr<CliSession> OpenCliSession();
 
 }  // namespace kelvaro::cli
