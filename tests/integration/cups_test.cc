@@ -109,6 +109,21 @@ TEST_F(PrintersCommandTest, AttachedPrinterDecidesTheModelWhenNoneIsStored) {
                                  "Queue: Office_C920WT (selected)"));
 }
 
+TEST_F(PrintersCommandTest, FixtureUsbTreeWithOneC711WT) {
+  testing::AddUsbDevice(usb_.path(), "1-1", "046d", "c52b", "", "03");  // a mouse
+  testing::AddUsbDevice(usb_.path(), "1-4", "06bc", "02fd", "AK7Z000123");
+  testing::AddUsbDevice(usb_.path(), "3-1", "04b8", "0005", "EPS01");  // another maker's
+  AddQueues({"C711WT_USB"});
+  const CommandResult result = Printers("--model C711WT");
+  ASSERT_EQ(result.status, 0) << result.out << stderr_;
+  EXPECT_THAT(
+      Lines(result.out),
+      ElementsAre("Model: C711WT", "Paper class: 0", "Attached printer: C711WT, serial AK7Z000123",
+                  "USB printer: OKI C711WT(PS) [vid_06bc&pid_02fd], serial AK7Z000123",
+                  "USB printer: unknown device [vid_04b8&pid_0005]",
+                  "Queue: C711WT_USB (selected)"));
+}
+
 TEST_F(PrintersCommandTest, NoQueuesAtAll) {
   const CommandResult result = Printers("--model C920WT");
   ASSERT_EQ(result.status, 0) << result.out << stderr_;
@@ -138,6 +153,63 @@ TEST_F(CupsQueuesTest, MarginsOfAQueueWithoutA4AreNotMadeUp) {
   CupsMarginSource margins;
   EXPECT_FALSE(margins.A4Margins("LaserJet").has_value());
   EXPECT_FALSE(margins.A4Margins("NoSuchQueue").has_value());
+}
+
+// A printer description with A4 printable from 12.96 pt on the sides and top and 13.08 pt at
+// the bottom, the margins of the white-toner printers.
+constexpr char kA4Description[] = R"ppd(*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "KVTEST.PPD"
+*Manufacturer: "Test"
+*Product: "(Margin Test)"
+*ModelName: "Margin Test C920WT"
+*ShortNickName: "Margin Test C920WT"
+*NickName: "Margin Test C920WT"
+*PSVersion: "(3010.000) 0"
+*LanguageLevel: "3"
+*ColorDevice: True
+*DefaultColorSpace: CMYK
+*FileSystem: False
+*Throughput: "1"
+*TTRasterizer: Type42
+*OpenUI *PageSize/Page Size: PickOne
+*OrderDependency: 10 AnySetup *PageSize
+*DefaultPageSize: A4
+*PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*PageSize A3/A3: "<</PageSize[842 1191]>>setpagedevice"
+*CloseUI: *PageSize
+*OpenUI *PageRegion: PickOne
+*OrderDependency: 10 AnySetup *PageRegion
+*DefaultPageRegion: A4
+*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*PageRegion A3/A3: "<</PageSize[842 1191]>>setpagedevice"
+*CloseUI: *PageRegion
+*DefaultImageableArea: A4
+*ImageableArea A4/A4: "12.96 13.08 582.04 829.04"
+*ImageableArea A3/A3: "20 20 822 1171"
+*DefaultPaperDimension: A4
+*PaperDimension A4/A4: "595 842"
+*PaperDimension A3/A3: "842 1191"
+)ppd";
+
+TEST_F(CupsQueuesTest, MarginsOfA4ComeFromTheQueuesMediaDatabase) {
+  TempDir folder;
+  const std::filesystem::path ppd = folder.path() / "margin-test.ppd";
+  testing::WriteFileBytes(ppd, kA4Description);
+  std::string error;
+  ASSERT_TRUE(cupsd_.AddQueue("C920WT_Margins", error, ppd)) << error;
+
+  CupsMarginSource source;
+  const std::optional<MediaMargins> margins = source.A4Margins("C920WT_Margins");
+  ASSERT_TRUE(margins.has_value()) << cupsd_.LogExcerpt();
+  // CUPS keeps hundredths of a millimetre, so a few thousandths of a point are lost.
+  EXPECT_NEAR(margins->top, 12.96, 0.02);
+  EXPECT_NEAR(margins->left, 12.96, 0.02);
+  EXPECT_NEAR(margins->right, 12.96, 0.02);
+  EXPECT_NEAR(margins->bottom, 13.08, 0.02);
 }
 
 // RAW jobs must reach the printer byte for byte.

@@ -247,14 +247,19 @@ void PrivateCupsd::Stop() {
   }
 }
 
-bool PrivateCupsd::AddQueue(const std::string& name, std::string& error) {
+bool PrivateCupsd::AddQueue(const std::string& name, std::string& error, const fs::path& ppd) {
   if (state_ != State::kRunning) {
     error = "the scheduler is not running";
     return false;
   }
   const fs::path output = folder_.path() / "log" / ("lpadmin-" + name + ".out");
-  const int status = RunToEnd(
-      {lpadmin_path_, "-p", name, "-E", "-v", "capture:" + capture_folder().string()}, output);
+  std::vector<std::string> argv = {lpadmin_path_, "-p", name,
+                                   "-E",          "-v", "capture:" + capture_folder().string()};
+  if (!ppd.empty()) {
+    argv.push_back("-P");
+    argv.push_back(ppd.string());
+  }
+  const int status = RunToEnd(argv, output);
   if (status == 0) return true;
   error =
       "lpadmin -p " + name + " failed (" + std::to_string(status) + "): " + ReadFileBytes(output);

@@ -52,9 +52,10 @@ class PrivateCupsd {
   std::filesystem::path capture_folder() const { return folder_.path() / "captured"; }
 
   // Adds a raw queue `name` that prints to the capture backend
-  // (`lpadmin -p NAME -E -v capture:FOLDER`). On failure returns false and sets `error` to
-  // lpadmin's own words.
-  bool AddQueue(const std::string& name, std::string& error);
+  // (`lpadmin -p NAME -E -v capture:FOLDER`), described by `ppd` when one is given (for a
+  // media database with margins). On failure returns false and sets `error` to lpadmin's own
+  // words.
+  bool AddQueue(const std::string& name, std::string& error, const std::filesystem::path& ppd = {});
 
   // Waits until at least `count` jobs have been captured (or `timeout` passed) and returns
   // the bytes of every captured job in job-id order.
