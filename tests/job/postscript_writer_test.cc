@@ -1,9 +1,13 @@
 #include "job/postscript_writer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -708,6 +712,34 @@ TEST(BlankPageJobTest, FixedImageWithTheJobsFeatures) {
   const std::string translate = " 0 0 translate";
   image_header.replace(image_header.find(translate), translate.size(), "268 393 translate");
   EXPECT_EQ(image_header, header);
+}
+
+TEST(PostScriptJobTest, WritingToAFileGivesTheSameBytesAsAStream) {
+  JobFixture f;
+  const PostScriptJobResult result = f.Build(NumberedCopy(), TwoAcross(), BaseInput());
+  ASSERT_TRUE(result.ok());
+  std::ostringstream stream;
+  ASSERT_TRUE(WritePostScriptJob(stream, result.job));
+  ASSERT_TRUE(WriteEndOfJobByte(stream));
+
+  testing::TempDir dir;
+  const std::string path = (dir.path() / "job.ps").string();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(WritePostScriptJob(fd, result.job));
+  EXPECT_TRUE(WriteEndOfJobByte(fd));
+  ::close(fd);
+  const std::string written = testing::ReadFileBytes(dir.path() / "job.ps");
+  EXPECT_EQ(written, stream.str());
+  EXPECT_EQ(written.back(), '\x04');
+  EXPECT_EQ(written.size(), result.job.header.size() + 5 * 9 * 4 + result.job.trailer.size() + 1);
+
+  // A descriptor that cannot be written is reported, not passed over.
+  const int read_only = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(read_only, 0);
+  EXPECT_FALSE(WritePostScriptJob(read_only, result.job));
+  EXPECT_FALSE(WriteEndOfJobByte(read_only));
+  ::close(read_only);
 }
 
 }  // namespace
