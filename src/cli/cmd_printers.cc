@@ -5,7 +5,7 @@
 //   Attached printer: C920WT, serial AK12345      (or "Attached printer: none")
 //   USB printer: OKI C920WT(PS) [vid_06bc&pid_02d6], serial AK12345
 //   USB printer: unknown device [vid_04b8&pid_0005]
-//   Queue: C920WT_Shop (selected)
+//   Queue: C920WT_Shop (selected)                 (the stored printer, else the first)
 //   Queue: Office_C920WT
 //   Note: ...                                      (when no queue belongs to the model)
 #include <cups/cups.h>
@@ -67,9 +67,15 @@ int RunPrintersCommand(const Args& arguments) {
   CupsQueueSource source;
   const PrinterQueueListing listing = source.ListQueues();
   const PrinterQueueList queues = FillPrinterQueueList(model.name, listing);
+  // The window selects the queue the user printed to last when it is still in the list.
+  int selected = queues.selected;
+  const std::string stored = session->store.ReadSetting("Active", "Printer");
+  for (std::size_t i = 0; i < queues.entries.size(); ++i) {
+    if (queues.entries[i] == stored) selected = static_cast<int>(i);
+  }
   for (std::size_t i = 0; i < queues.entries.size(); ++i) {
     std::printf("Queue: %s%s\n", queues.entries[i].c_str(),
-                static_cast<int>(i) == queues.selected ? " (selected)" : "");
+                static_cast<int>(i) == selected ? " (selected)" : "");
   }
   if (queues.entries.empty()) std::printf("Queue: none\n");
   std::fflush(stdout);

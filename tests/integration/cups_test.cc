@@ -76,6 +76,22 @@ TEST_F(PrintersCommandTest, ListsTheQueuesWhoseNamesHoldTheModel) {
                                  "Queue: C920WT_Shop (selected)", "Queue: Office_C920WT"));
 }
 
+TEST_F(PrintersCommandTest, TheQueuePrintedToLastIsSelected) {
+  AddQueues({"C920WT_Shop", "Office_C920WT", "LaserJet"});
+  testing::WriteFileBytes(home_.path() / "user" / "KelvaroPro.ini",
+                          "[INI_INF]\r\nVersion= 2.2\r\n[Active]\r\nPrinter=Office_C920WT\r\n");
+  const CommandResult stored = Printers("--model C920WT");
+  ASSERT_EQ(stored.status, 0) << stored.out << stderr_;
+  EXPECT_THAT(QueueLines(stored.out),
+              ElementsAre("Queue: C920WT_Shop", "Queue: Office_C920WT (selected)"));
+  // A stored queue of another model is not in the list; the first entry is selected.
+  testing::WriteFileBytes(home_.path() / "user" / "KelvaroPro.ini",
+                          "[INI_INF]\r\nVersion= 2.2\r\n[Active]\r\nPrinter=LaserJet\r\n");
+  const CommandResult other = Printers("--model C920WT");
+  EXPECT_THAT(QueueLines(other.out),
+              ElementsAre("Queue: C920WT_Shop (selected)", "Queue: Office_C920WT"));
+}
+
 TEST_F(PrintersCommandTest, ListsEveryQueueWhenNoneBelongsToTheModel) {
   AddQueues({"C920WT_Shop", "LaserJet"});
   const CommandResult result = Printers("--model Pro8432WT");
