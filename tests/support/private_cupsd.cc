@@ -159,13 +159,20 @@ bool PrivateCupsd::WriteConfiguration(const fs::path& cups_exec) {
                       "\n" + "AccessLog " + (root / "log" / "access_log").string() + "\n" +
                       "ErrorLog " + (root / "log" / "error_log").string() + "\n" + "PageLog " +
                       (root / "log" / "page_log").string() + "\n";
-  // Run as root, the scheduler keeps its default group (root is its system group, which the
-  // job group must not be); run as anyone else, the user's own group is the only one it can
-  // use.
+  // Run as root, the scheduler keeps its default group "lp" (root is its system group, which
+  // the job group must not be), or an unprivileged one where there is no "lp"; run as anyone
+  // else, the user's own group is the only one it can use.
   if (geteuid() != 0) {
     const group* own = getgrgid(getegid());
     files +=
         "Group " + (own != nullptr ? std::string(own->gr_name) : std::to_string(getegid())) + "\n";
+  } else if (getgrnam("lp") == nullptr) {
+    for (const char* name : {"nogroup", "nobody"}) {
+      if (getgrnam(name) != nullptr) {
+        files += "Group " + std::string(name) + "\n";
+        break;
+      }
+    }
   }
   WriteFileBytes(root / "cups-files.conf", files);
   return true;
