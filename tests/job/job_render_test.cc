@@ -107,7 +107,7 @@ std::optional<Plate> ReadPlate(const fs::path& path) {
 struct Rendering {
   int status = -1;
   std::string output;         // what Ghostscript and the job printed
-  std::vector<Plate> plates;  // cyan, magenta, yellow, black (the white toner's slot)
+  std::vector<Plate> plates;  // of the first sheet: cyan, magenta, yellow, black (white)
 };
 
 // Runs the job, as the printer receives it (end-of-job byte included), through Ghostscript
@@ -125,16 +125,29 @@ Rendering Render(const PostScriptJob& job, const PostScriptJobInput& input, cons
       "' && gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=tiffsep -sCompression=none -r72 "
       "-dDEVICEWIDTHPOINTS=" +
       std::to_string(input.page_width_pt) + " -dDEVICEHEIGHTPOINTS=" +
-      std::to_string(input.page_height_pt) + " -sOutputFile=out.tif job.ps 2>&1");
+      std::to_string(input.page_height_pt) + " -sOutputFile=out%d.tif job.ps 2>&1");
   rendering.status = run.status;
   rendering.output = run.out;
   for (const char* name : {"Cyan", "Magenta", "Yellow", "Black"}) {
-    std::optional<Plate> plate = ReadPlate(dir / ("out(" + std::string(name) + ").tif"));
+    std::optional<Plate> plate = ReadPlate(dir / ("out1(" + std::string(name) + ").tif"));
     EXPECT_TRUE(plate.has_value()) << name;
     if (!plate) return rendering;
     rendering.plates.push_back(std::move(*plate));
   }
   return rendering;
+}
+
+// The number of sheets the job written by Render prints. Counted on a plain grey device:
+// the separating device writes an empty file for the last of several copies.
+int CountSheets(const fs::path& dir) {
+  const testing::CommandResult run =
+      testing::RunCommand("cd '" + dir.string() +
+                          "' && gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pgmraw -r9 "
+                          "-sOutputFile=sheet%d.pgm job.ps >/dev/null 2>&1");
+  EXPECT_EQ(run.status, 0);
+  int sheets = 0;
+  while (fs::exists(dir / ("sheet" + std::to_string(sheets + 1) + ".pgm"))) ++sheets;
+  return sheets;
 }
 
 // A clean run: no error page, no feature that upset the stack, and the trailer reached.
@@ -280,7 +293,7 @@ TEST(JobRenderTest, EveryFeatureVariantRunsCleanly) {
     const char* prints;
   } rows[] = {
       {"Pro9420WT", 2, "A3", 842, 1191, "MultiPurpose Tray", true, "Medium (83 - 104 g/m2)", "2"},
-      {"C920WT", 2, "A4 SEF", 595, 842, "Tray 1", false, "Medium Light (75 - 82 g/m2)", "1"},
+      {"C920WT", 2, "A4 SEF", 595, 842, "Tray 1", false, "Medium Light (75 - 82 g/m2)", "3"},
       {"C711WT", 0, "A5 SEF", 420, 595, "AUTO", false, "Films", "1"},
       {"ES7411WT", 1, "A6 SEF", 297, 420, "AUTO", false, "Glossy", "1"},
       {"Pro8432WT", 2, "A4XL 2", 612, 1190, "AUTO", false, "Medium D", "1"},
@@ -305,7 +318,8 @@ TEST(JobRenderTest, EveryFeatureVariantRunsCleanly) {
     const Rendering rendering = Render(result.job, input, dir.path());
     ExpectCleanRun(rendering);
     ASSERT_EQ(rendering.plates.size(), 4u);
-    // The copy's 200 of every ink shows up on every plate.
+    // One sheet per print, and the copy's 200 of every ink on every plate.
+    EXPECT_EQ(CountSheets(dir.path()), result.job.number_of_prints);
     for (const Plate& plate : rendering.plates) {
       bool found = false;
       for (int y = 0; y < plate.height && !found; ++y) {
