@@ -3,10 +3,16 @@
 #include <IL/il.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <new>
 #include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "image/decoder_guard.h"
 #include "image/resolution.h"
 #include "platform/temp_file.h"
 
@@ -67,6 +73,18 @@ bool Failed(bool call_ok, Notifier& notifier) {
   return true;
 }
 
+// False for a Photoshop file whose image data would make the decoder write outside its
+// buffers. Only files that start like one are read in full.
+bool SafeToDecode(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  char signature[4] = {};
+  if (!in.read(signature, 4) || std::string_view(signature, 4) != "8BPS") return true;
+  in.seekg(0);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+  return PsdImageDataIsSound(bytes);
+}
+
 std::string WithoutQuotes(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
   return text;
@@ -77,6 +95,7 @@ std::string WithoutQuotes(std::string text) {
 void InitImageDecoder() {
   static const bool started = [] {
     ilInit();
+    InstallDecoderFileReaders();
     return true;
   }();
   (void)started;
@@ -102,6 +121,8 @@ bool CheckImageError(Notifier& notifier) {
 bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
                      Notifier& notifier, ProgressSink& progress) {
   InitImageDecoder();
+  // Again for every load: a later start of the decoder would have put back its own readers.
+  InstallDecoderFileReaders();
   image = WorkImage{};
   progress.SetProgress(1, 100);
 
@@ -109,6 +130,10 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
   const std::filesystem::path source = copy ? copy->path() : path;
   DrainErrors();
 
+  if (!SafeToDecode(source)) {
+    notifier.Show(kProgramTitle, ImageErrorName(IL_ILLEGAL_FILE_VALUE), MessageIcon::kError);
+    return false;
+  }
   ilEnable(IL_ORIGIN_SET);
   if (Failed(true, notifier)) return false;
   ilOriginFunc(flip ? IL_ORIGIN_LOWER_LEFT : IL_ORIGIN_UPPER_LEFT);
@@ -162,25 +187,26 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
 
 LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const LoadSteps& steps,
                           WorkImage& image, Notifier& notifier, ProgressSink& progress) {
-  // The previous picture is never used after a new load starts; dropping it first keeps two
-  // full-size pictures from being in memory together.
-  image = WorkImage{};
+  // The new picture is built beside the old one and replaces it only once it is complete, so a
+  // damaged file costs the user nothing that was loaded before.
+  WorkImage fresh;
   path = WithoutQuotes(path);
-  if (!DecodeImageFile(path, options.flip, image, notifier, progress)) {
+  if (!DecodeImageFile(path, options.flip, fresh, notifier, progress)) {
     path.clear();
     return LoadOutcome{};
   }
   const FileResolution found = ReadFileResolution(path);
-  image.x_dpi = found.resolution.x_dpi;
-  image.y_dpi = found.resolution.y_dpi;
-  image.source_kind = found.source_kind;
+  fresh.x_dpi = found.resolution.x_dpi;
+  fresh.y_dpi = found.resolution.y_dpi;
+  fresh.source_kind = found.source_kind;
   progress.SetProgress(70, 100);
 
-  LoadOutcome outcome = RunLoadPipeline(image, options, steps, progress);
+  LoadOutcome outcome = RunLoadPipeline(fresh, options, steps, progress);
   if (!outcome.loaded) {
     path.clear();
-    image = WorkImage{};
+    return outcome;
   }
+  image = std::move(fresh);
   return outcome;
 }
 

@@ -1,6 +1,7 @@
 #include "image/load_pipeline.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 namespace kelvaro {
@@ -13,12 +14,23 @@ std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
   };
 }
 
-bool HasTransparentPixel(const std::vector<std::uint8_t>& rgba, std::size_t pixels) {
-  const std::size_t count = std::min(pixels, rgba.size() / 4);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (rgba[i * 4 + 3] < kTransparentBelow) return true;
-  }
-  return false;
+namespace {
+
+// The decoded RGBA pixels at the start of the raw buffer.
+std::span<std::uint8_t> RgbaPixels(WorkImage& image) {
+  const std::size_t pixels =
+      static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0);
+  return std::span(image.raw.data(), std::min(image.raw.size() / 4, pixels) * 4);
+}
+
+}  // namespace
+
+std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
+    BackgroundRemovalOptions options) {
+  return [options = std::move(options)](WorkImage& image, ProgressSink& progress) mutable {
+    options.source_kind = image.source_kind;
+    RemoveBackground(RgbaPixels(image), options, progress);
+  };
 }
 
 LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const LoadSteps& steps,
@@ -31,7 +43,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.preview.clear();
   image.preview.shrink_to_fit();
 
-  outcome.transparent = HasTransparentPixel(image.raw, pixels);
+  outcome.transparent = HasTransparentPixel(RgbaPixels(image));
   if (!outcome.transparent && steps.remove_background) steps.remove_background(image, progress);
 
   progress.SetStatus(options.conversion_status);

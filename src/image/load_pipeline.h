@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "image/background_removal.h"
 #include "image/color_management.h"
 #include "image/orientation.h"
 #include "image/resolution.h"
@@ -41,11 +42,11 @@ struct LoadSteps {
 std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
     ColourContext context, Notifier& notifier, std::function<void()> load_defaults);
 
-// A pixel with opacity below this makes the picture count as transparent.
-inline constexpr std::uint8_t kTransparentBelow = 50;
-
-// True as soon as one of the `pixels` RGBA pixels of `rgba` has A below 50.
-bool HasTransparentPixel(const std::vector<std::uint8_t>& rgba, std::size_t pixels);
+// The background removal step for `options` (its source kind is taken from the picture). It
+// works on the RGBA pixels only, never on the spare bytes behind them, which are zero and
+// would read as transparent.
+std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
+    BackgroundRemovalOptions options);
 
 // What the window shows and keeps after a load.
 struct LoadOutcome {

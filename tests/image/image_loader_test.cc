@@ -1,0 +1,390 @@
+#include "image/image_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/test_env.h"
+
+namespace kelvaro {
+namespace {
+
+namespace fs = std::filesystem;
+using ::kelvaro::testing::FixtureFolder;
+using ::kelvaro::testing::ReadFileBytes;
+using ::kelvaro::testing::RecordingNotifier;
+using ::kelvaro::testing::TempDir;
+using ::kelvaro::testing::TestFolders;
+using ::kelvaro::testing::WriteFileBytes;
+
+fs::path Fixture(const std::string& name) { return FixtureFolder() / "image" / name; }
+
+// The "quad" fixtures are 32 × 24 pixels written by ImageMagick: four 16 × 12 quadrants, red
+// top left, green (0, 255, 0) top right, blue bottom left, white bottom right. In
+// quad_alpha.png the green quadrant is half transparent and the white one fully transparent.
+struct Rgba {
+  int r, g, b, a;
+};
+constexpr Rgba kRed{255, 0, 0, 255};
+constexpr Rgba kGreen{0, 255, 0, 255};
+constexpr Rgba kBlue{0, 0, 255, 255};
+constexpr Rgba kWhite{255, 255, 255, 255};
+
+Rgba PixelAt(const WorkImage& image, int x, int y) {
+  const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 4;
+  return Rgba{image.raw[at], image.raw[at + 1], image.raw[at + 2], image.raw[at + 3]};
+}
+
+void ExpectColour(const WorkImage& image, int x, int y, Rgba want, int tolerance) {
+  const Rgba got = PixelAt(image, x, y);
+  SCOPED_TRACE(::testing::Message() << "pixel " << x << "," << y);
+  EXPECT_NEAR(got.r, want.r, tolerance);
+  EXPECT_NEAR(got.g, want.g, tolerance);
+  EXPECT_NEAR(got.b, want.b, tolerance);
+  EXPECT_EQ(got.a, want.a);
+}
+
+class CountingProgress final : public ProgressSink {
+ public:
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  void SetProgress(long long value, long long) override { values.push_back(value); }
+  std::vector<std::string> statuses;
+  std::vector<long long> values;
+};
+
+struct DecodeCase {
+  const char* name;
+  int tolerance;  // JPEG is lossy; the others must come out exact
+  float x_dpi;    // as the file declares it
+  float y_dpi;
+  SourceKind kind;
+};
+
+class DecodeFormatTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeFormatTest, DecodesSizeOrientationAndColours) {
+  const DecodeCase& c = GetParam();
+  RecordingNotifier notifier;
+  CountingProgress progress;
+  WorkImage image;
+  ASSERT_TRUE(DecodeImageFile(Fixture(c.name), false, image, notifier, progress));
+  EXPECT_TRUE(notifier.messages.empty());
+  ASSERT_EQ(image.width, 32);
+  ASSERT_EQ(image.height, 24);
+  ASSERT_EQ(image.raw.size(), 5u * 32 * 24);
+  // The middle of each quadrant: the picture is upright and not mirrored.
+  ExpectColour(image, 8, 6, kRed, c.tolerance);
+  ExpectColour(image, 24, 6, kGreen, c.tolerance);
+  ExpectColour(image, 8, 18, kBlue, c.tolerance);
+  ExpectColour(image, 24, 18, kWhite, c.tolerance);
+  // The spare bytes behind the pixels stay zero for the conversion to write into.
+  for (std::size_t i = 4u * 32 * 24; i < image.raw.size(); ++i) ASSERT_EQ(image.raw[i], 0);
+  EXPECT_EQ(progress.values, (std::vector<long long>{1, 5, 25}));
+
+  // "Flip" turns the rows over at decode time.
+  WorkImage flipped;
+  ASSERT_TRUE(DecodeImageFile(Fixture(c.name), true, flipped, notifier, progress));
+  ExpectColour(flipped, 8, 6, kBlue, c.tolerance);
+  ExpectColour(flipped, 24, 6, kWhite, c.tolerance);
+  ExpectColour(flipped, 8, 18, kRed, c.tolerance);
+  ExpectColour(flipped, 24, 18, kGreen, c.tolerance);
+}
+
+TEST_P(DecodeFormatTest, LoadFindsResolutionAndKind) {
+  const DecodeCase& c = GetParam();
+  TestFolders folders;
+  RecordingNotifier notifier;
+  NullProgress progress;
+  ColourContext colour;
+  colour.folders = folders.folders();
+  LoadOptions options;
+  options.printable = PrintableArea{569.08, 815.93};  // A4 inside the default margins
+  LoadSteps steps;
+  steps.convert = StandardConversion(colour, notifier, nullptr);
+
+  std::string path = Fixture(c.name).string();
+  WorkImage image;
+  const LoadOutcome outcome = LoadImageFile(path, options, steps, image, notifier, progress);
+  ASSERT_TRUE(outcome.loaded);
+  EXPECT_EQ(path, Fixture(c.name).string());
+  // A picture this small is never fitted, so the resolution is the file's own.
+  EXPECT_NEAR(image.x_dpi, c.x_dpi, 0.02);
+  EXPECT_NEAR(image.y_dpi, c.y_dpi, 0.02);
+  EXPECT_EQ(image.scale_factor, 1);
+  EXPECT_EQ(image.source_kind, c.kind);
+  EXPECT_NEAR(image.physical_width_pt, 72.0 * 32 / c.x_dpi, 0.01);
+  EXPECT_NEAR(image.physical_height_pt, 72.0 * 24 / c.y_dpi, 0.01);
+  EXPECT_FALSE(outcome.rotate);
+  EXPECT_EQ(image.output_width, 32);
+  EXPECT_EQ(image.output_height, 24);
+  EXPECT_EQ(image.grid.size(), 5u * 32 * 24);
+  EXPECT_EQ(image.preview.size(), 4u * 32 * 24);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DecodeFormatTest,
+                         ::testing::Values(
+                             // 5905 pixels per metre.
+                             DecodeCase{"quad_rgb_150.png", 0, 149.987f, 149.987f,
+                                        SourceKind::kLossless},
+                             DecodeCase{"quad.jpg", 6, 200, 100, SourceKind::kJpeg},
+                             DecodeCase{"quad.gif", 0, 150, 150, SourceKind::kLossless},
+                             DecodeCase{"quad.tif", 0, 120, 60, SourceKind::kLossless},
+                             // 3779 pixels per metre.
+                             DecodeCase{"quad.bmp", 0, 95.9866f, 95.9866f, SourceKind::kLossless},
+                             DecodeCase{"quad.psd", 0, 72, 144, SourceKind::kLossless}),
+                         [](const ::testing::TestParamInfo<DecodeCase>& info) {
+                           std::string name = info.param.name;
+                           for (char& ch : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           }
+                           return name;
+                         });
+
+TEST(DecodeImageFileTest, KeepsTheOpacityOfAPngWithAlpha) {
+  RecordingNotifier notifier;
+  NullProgress progress;
+  WorkImage image;
+  ASSERT_TRUE(DecodeImageFile(Fixture("quad_alpha.png"), false, image, notifier, progress));
+  ASSERT_EQ(image.width, 32);
+  ASSERT_EQ(image.height, 24);
+  ExpectColour(image, 8, 6, kRed, 0);
+  EXPECT_NEAR(PixelAt(image, 24, 6).a, 128, 1);
+  EXPECT_EQ(PixelAt(image, 24, 6).g, 255);
+  EXPECT_EQ(PixelAt(image, 24, 18).a, 0);
+  ExpectColour(image, 8, 18, kBlue, 0);
+}
+
+// Files cut short anywhere: the decoder once spun for ever on cut PNG files and wrote past its
+// buffers on cut Photoshop files. Each cut either decodes to the full size or is reported.
+TEST(DecodeImageFileTest, FilesCutShortNeitherHangNorCrash) {
+  TempDir dir;
+  for (const char* name :
+       {"quad_alpha.png", "quad.psd", "quad.jpg", "quad.gif", "quad.tif", "quad.bmp"}) {
+    const std::string bytes = ReadFileBytes(Fixture(name));
+    ASSERT_FALSE(bytes.empty()) << name;
+    const fs::path cut_path = dir.path() / (std::string("cut_") + name);
+    const std::size_t step = bytes.size() > 1000 ? 7 : 2;
+    for (std::size_t length = 0; length < bytes.size(); length += step) {
+      SCOPED_TRACE(::testing::Message() << name << " cut at " << length);
+      WriteFileBytes(cut_path, bytes.substr(0, length));
+      RecordingNotifier notifier;
+      NullProgress progress;
+      WorkImage image;
+      if (DecodeImageFile(cut_path, false, image, notifier, progress)) {
+        EXPECT_EQ(image.width, 32);
+        EXPECT_EQ(image.height, 24);
+      } else {
+        ASSERT_FALSE(notifier.messages.empty());
+        EXPECT_EQ(notifier.messages[0].title, "Kelvaro Pro");
+        EXPECT_TRUE(image.raw.empty());
+      }
+    }
+  }
+}
+
+TEST(ImageErrorNameTest, NamesFromTheTable) {
+  EXPECT_EQ(ImageErrorName(0), "");
+  EXPECT_EQ(ImageErrorName(0x0501), "INVALID ENUM");
+  EXPECT_EQ(ImageErrorName(0x0509), "INVALID PARAMATER");
+  EXPECT_EQ(ImageErrorName(0x050E), "STACK OVERFLOW ");  // the blank is part of the name
+  EXPECT_EQ(ImageErrorName(0x0512), "FILE READ ERROR ");
+  EXPECT_EQ(ImageErrorName(0x05E3), "LIB PNG ERROR");
+  EXPECT_EQ(ImageErrorName(0x05FF), "UNKNOWN ERROR");
+  EXPECT_EQ(ImageErrorName(0x0513), "Error 1299");
+  EXPECT_EQ(ImageErrorName(7), "Error 7");
+}
+
+// Loads through the whole pipeline with the bundled profiles.
+class LoadImageFileTest : public ::testing::Test {
+ protected:
+  LoadImageFileTest() {
+    colour_.folders = folders_.folders();
+    options_.printable = PrintableArea{569.08, 815.93};
+    steps_.remove_background = StandardBackgroundRemoval(BackgroundRemovalOptions{});
+    steps_.convert = StandardConversion(colour_, notifier_, [this] { ++load_defaults_; });
+  }
+
+  LoadOutcome Load(std::string& path, WorkImage& image) {
+    return LoadImageFile(path, options_, steps_, image, notifier_, progress_);
+  }
+
+  TestFolders folders_;
+  ColourContext colour_;
+  LoadOptions options_;
+  LoadSteps steps_;
+  RecordingNotifier notifier_;
+  CountingProgress progress_;
+  int load_defaults_ = 0;
+};
+
+TEST_F(LoadImageFileTest, TransparentPngKeepsItsOpacityThroughTheConversion) {
+  std::string path = "\"" + Fixture("quad_alpha.png").string() + "\"";  // quotes are dropped
+  WorkImage image;
+  const LoadOutcome outcome = Load(path, image);
+  ASSERT_TRUE(outcome.loaded);
+  EXPECT_EQ(path, Fixture("quad_alpha.png").string());
+  EXPECT_TRUE(outcome.transparent);
+  EXPECT_EQ(outcome.conversion, ConvertStatus::kConverted);
+  ASSERT_EQ(image.grid.size(), 5u * 32 * 24);
+  auto record = [&](int x, int y) { return &image.grid[image.GridOffset(x, y)]; };
+  // Red: magenta and yellow, no cyan, never K (it prints white on these printers).
+  EXPECT_LT(record(8, 6)[0], 30);
+  EXPECT_GT(record(8, 6)[1], 200);
+  EXPECT_GT(record(8, 6)[2], 200);
+  EXPECT_EQ(record(8, 6)[3], 0);
+  EXPECT_EQ(record(8, 6)[4], 255);
+  EXPECT_NEAR(record(24, 6)[4], 128, 1);
+  EXPECT_EQ(record(24, 18)[4], 0);
+  // The status line shows the conversion caption; progress ends at the last oriented row.
+  EXPECT_NE(std::find(progress_.statuses.begin(), progress_.statuses.end(),
+                      "<<<<<  Conversion progress >>>>>"),
+            progress_.statuses.end());
+  EXPECT_EQ(progress_.values.back(), 100);
+  // A transparent picture is not offered background removal.
+  EXPECT_EQ(std::find(progress_.statuses.begin(), progress_.statuses.end(),
+                      "<<<<<  background removal  >>>>>"),
+            progress_.statuses.end());
+  EXPECT_TRUE(notifier_.messages.empty());
+}
+
+TEST_F(LoadImageFileTest, OpaquePictureGoesThroughBackgroundRemoval) {
+  options_.background_removal_on = true;
+  BackgroundRemovalOptions removal;
+  removal.removal_on = true;
+  steps_.remove_background = StandardBackgroundRemoval(removal);
+  std::string path = Fixture("quad.tif").string();
+  WorkImage image;
+  const LoadOutcome outcome = Load(path, image);
+  ASSERT_TRUE(outcome.loaded);
+  EXPECT_FALSE(outcome.transparent);
+  // The first pixel is red: the red quadrant goes, the others stay.
+  EXPECT_EQ(image.grid[image.GridOffset(8, 6) + 4], 0);
+  EXPECT_EQ(image.grid[image.GridOffset(24, 6) + 4], 255);
+  EXPECT_EQ(image.grid[image.GridOffset(8, 18) + 4], 255);
+  EXPECT_EQ(image.grid[image.GridOffset(24, 18) + 4], 255);
+}
+
+TEST_F(LoadImageFileTest, DamagedFilesAreReportedAndTheLoadedPictureStays) {
+  std::string good = Fixture("quad.bmp").string();
+  WorkImage image;
+  ASSERT_TRUE(Load(good, image).loaded);
+  const WorkImage before = image;
+  ASSERT_TRUE(notifier_.messages.empty());
+
+  TempDir dir;
+  const std::string png = ReadFileBytes(Fixture("quad_alpha.png"));
+  ASSERT_GT(png.size(), 100u);
+  std::string header_only = png.substr(0, 60);
+  std::string broken_data = png;
+  for (std::size_t i = 60; i < broken_data.size(); ++i) broken_data[i] = '\x5a';
+  WriteFileBytes(dir.path() / "cut.png", header_only);
+  WriteFileBytes(dir.path() / "scrambled.png", broken_data);
+  WriteFileBytes(dir.path() / "letter.jpg", "Dear customer, this is not a picture.\n");
+  WriteFileBytes(dir.path() / "empty.gif", "");
+  const fs::path missing = dir.path() / "missing.png";
+
+  for (const fs::path& bad : {dir.path() / "cut.png", dir.path() / "scrambled.png",
+                              dir.path() / "letter.jpg", dir.path() / "empty.gif", missing}) {
+    SCOPED_TRACE(bad.filename().string());
+    notifier_.messages.clear();
+    std::string path = bad.string();
+    const LoadOutcome outcome = Load(path, image);
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(path, "");
+    ASSERT_FALSE(notifier_.messages.empty());
+    const RecordingNotifier::Message& message = notifier_.messages.front();
+    EXPECT_EQ(message.title, "Kelvaro Pro");
+    EXPECT_FALSE(message.text.empty());
+    // Nothing of the previous picture is lost.
+    EXPECT_EQ(image.raw, before.raw);
+    EXPECT_EQ(image.grid, before.grid);
+    EXPECT_EQ(image.preview, before.preview);
+    EXPECT_EQ(image.width, before.width);
+    EXPECT_EQ(image.x_dpi, before.x_dpi);
+    EXPECT_EQ(image.oriented_width_pt, before.oriented_width_pt);
+  }
+  EXPECT_EQ(load_defaults_, 0);
+}
+
+TEST_F(LoadImageFileTest, ProfilesThatMakeNoTransformKeepThePreviousPicture) {
+  std::string good = Fixture("quad.gif").string();
+  WorkImage image;
+  ASSERT_TRUE(Load(good, image).loaded);
+  const WorkImage before = image;
+
+  colour_.profiles.output = "NotInstalled.icc";
+  steps_.convert = StandardConversion(colour_, notifier_, [this] { ++load_defaults_; });
+  std::string path = Fixture("quad.psd").string();
+  const LoadOutcome outcome = Load(path, image);
+  EXPECT_FALSE(outcome.loaded);
+  EXPECT_EQ(outcome.conversion, ConvertStatus::kNoTransform);
+  EXPECT_EQ(path, "");
+  EXPECT_EQ(load_defaults_, 1);
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_EQ(notifier_.messages[0].text, "Something odd with this image");
+  EXPECT_EQ(image.raw, before.raw);
+  EXPECT_EQ(image.grid, before.grid);
+}
+
+TEST_F(LoadImageFileTest, TemporaryCopyIsGoneAfterTheLoad) {
+  TempDir temp;
+  const char* old = std::getenv("TMPDIR");
+  const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+  setenv("TMPDIR", temp.path().c_str(), 1);
+  std::string good = Fixture("quad.jpg").string();
+  std::string bad_path = (temp.path() / "bad.png").string();
+  WriteFileBytes(bad_path, "not a png");
+  WorkImage image;
+  const bool loaded = Load(good, image).loaded;
+  const bool bad_loaded = Load(bad_path, image).loaded;
+  if (saved) {
+    setenv("TMPDIR", saved->c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
+  EXPECT_TRUE(loaded);
+  EXPECT_FALSE(bad_loaded);
+  std::vector<std::string> left;
+  for (const fs::directory_entry& entry : fs::directory_iterator(temp.path())) {
+    left.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(left, std::vector<std::string>{"bad.png"});
+}
+
+// 4000 × 3000 pixels at 300 dpi is 960 × 720 points. On a printable area of 540 × 780 points
+// it is too wide and does not fit turned, but it is not too tall and not a tall picture
+// (720 ÷ 960 is below 1.41): it is turned and scaled by 780 ÷ 960.
+TEST_F(LoadImageFileTest, LargePictureIsTurnedAndScaledToThePrintableArea) {
+  options_.printable = PrintableArea{540, 780};
+  options_.unit = UnitCode::kMillimetres;
+  std::string path = Fixture("big4000x3000.png").string();
+  WorkImage image;
+  const LoadOutcome outcome = Load(path, image);
+  ASSERT_TRUE(outcome.loaded);
+  EXPECT_EQ(image.width, 4000);
+  EXPECT_EQ(image.height, 3000);
+  EXPECT_TRUE(outcome.rotate);
+  EXPECT_EQ(image.output_width, 3000);
+  EXPECT_EQ(image.output_height, 4000);
+  // The PNG stores 11811 pixels per metre: 299.9994 dpi.
+  EXPECT_NEAR(image.physical_width_pt, 960, 0.01);
+  EXPECT_NEAR(image.physical_height_pt, 720, 0.01);
+  EXPECT_NEAR(image.scale_factor, 780.0 / 960.0, 1e-5);
+  EXPECT_NEAR(image.x_dpi, 299.9994 * 960.0 / 780.0, 0.01);
+  EXPECT_NEAR(image.y_dpi, 299.9994 * 960.0 / 780.0, 0.01);
+  EXPECT_NEAR(image.oriented_width_pt, 585, 0.01);
+  EXPECT_NEAR(image.oriented_height_pt, 780, 0.01);
+  EXPECT_EQ(outcome.size_labels.width, "206.4");
+  EXPECT_EQ(outcome.size_labels.height, "275.2");
+  EXPECT_EQ(image.grid.size(), 5u * 4000 * 3000);
+}
+
+}  // namespace
+}  // namespace kelvaro
