@@ -332,7 +332,10 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
   }
 
   // Before the print, the printer selection is stored, as every caller of the command does.
-  store.WriteSetting("Active", "Printer", target.queue);
+  // A job file is no printer: the stored one stays.
+  if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
+    store.WriteSetting("Active", "Printer", target.queue);
+  }
 
   SeparationParams params;
   params.hot_stamp = setup.media_code == kPresetHotStampFoil;

@@ -1,22 +1,35 @@
 // `kelvaro print IMAGE` and `kelvaro blank`: the print command and the blank page without a
 // window. The job goes to a queue (--printer), to a file (--output), or, with neither, to
 // "<image name>.ps" in the current folder.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "app/print_job.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_session.h"
-#include "platform/usb_printers.h"
 
 namespace kelvaro::cli {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr char kPrintUsage[] =
+    "print IMAGE [--output FILE | --printer QUEUE] [--model KEY] [--media LABEL]\n"
+    "  [--paper NAME] [--tray TEXT] [--prints N] [--across N] [--down N]\n"
+    "  [--mirror | --no-mirror] [--flip] [--rotate | --no-rotate]\n"
+    "  [--print-white | --no-print-white] [--print-cmy | --no-print-cmy]\n"
+    "  [--threshold | --no-threshold] [--white-density P] [--white-threshold P]\n"
+    "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
+    "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
+    "  [--profile-in F] [--profile-out F] [--dump-separations DIR]";
+constexpr char kBlankUsage[] =
+    "blank [--output FILE | --printer QUEUE] [--model KEY] [--media LABEL]\n"
+    "  [--paper NAME] [--tray TEXT] [--prints N]";
 
 // Progress of a run without a window: the status lines go to stderr.
 class StatusToStderr final : public ProgressSink {
@@ -37,95 +50,76 @@ struct PrintArgs {
 };
 
 std::optional<int> ParseInt(const std::string& text) {
-  if (text.empty()) return std::nullopt;
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || errno != 0 || value < -1000000 || value > 1000000) return std::nullopt;
+  if (text.empty() || *end != '\0' || errno != 0 || value < -1000000 || value > 1000000) {
+    return std::nullopt;
+  }
   return static_cast<int>(value);
 }
 
-// Parses the words after the command name. Returns false after telling what is wrong.
-bool ParsePrintArgs(const Args& args, bool wants_image, PrintArgs& out) {
+// Takes the command's options out of `args`; what is left must be the image (print only).
+std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs& out) {
   PrintChoices& c = out.choices;
-  const std::map<std::string, std::optional<bool>*> switches = {
+  std::optional<UsageError> error;
+  const std::pair<const char*, std::optional<std::string>*> texts[] = {
+      {"model", &c.model},
+      {"media", &c.media},
+      {"paper", &c.paper},
+      {"tray", &c.tray},
+      {"prints", &c.prints},
+      {"toner-order", &c.toner_order},
+      {"profile-in", &c.profile_in},
+      {"profile-out", &c.profile_out},
+      {"output", &out.output},
+      {"printer", &out.printer},
+      {"settings-file", &out.settings_file},
+      {"dump-separations", &out.dump_separations},
+  };
+  for (const auto& [name, field] : texts) *field = TakeOption(args, name, error);
+  const std::pair<const char*, std::optional<int>*> numbers[] = {
+      {"across", &c.copies_across},        {"down", &c.copies_down},
+      {"white-density", &c.white_density}, {"white-threshold", &c.white_threshold},
+      {"brightness", &c.brightness},       {"contrast", &c.contrast},
+  };
+  for (const auto& [name, field] : numbers) {
+    if (std::optional<std::string> text = TakeOption(args, name, error)) {
+      *field = ParseInt(*text);
+      if (!*field) error = UsageError{"--" + std::string(name) + " needs a whole number"};
+    }
+  }
+  const std::pair<const char*, std::optional<bool>*> flags[] = {
+      {"flip", &c.flip},
+      {"black-removal", &c.black_removal},
+      {"background-removal", &c.background_removal},
+      {"optimal-layout", &c.optimal_layout},
+  };
+  for (const auto& [name, field] : flags) {
+    if (TakeFlag(args, name, error)) *field = true;
+  }
+  // Switches with an opposite: --mirror and --no-mirror.
+  const std::pair<const char*, std::optional<bool>*> switches[] = {
       {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},
       {"print-cmy", &c.print_cmy}, {"threshold", &c.threshold_on},
   };
-  const std::map<std::string, std::optional<bool>*> flags = {
-      {"--flip", &c.flip},
-      {"--black-removal", &c.black_removal},
-      {"--background-removal", &c.background_removal},
-      {"--optimal-layout", &c.optimal_layout},
-  };
-  const std::map<std::string, std::optional<std::string>*> texts = {
-      {"--model", &c.model},
-      {"--media", &c.media},
-      {"--paper", &c.paper},
-      {"--tray", &c.tray},
-      {"--prints", &c.prints},
-      {"--toner-order", &c.toner_order},
-      {"--profile-in", &c.profile_in},
-      {"--profile-out", &c.profile_out},
-      {"--output", &out.output},
-      {"--printer", &out.printer},
-      {"--settings-file", &out.settings_file},
-      {"--dump-separations", &out.dump_separations},
-  };
-  const std::map<std::string, std::optional<int>*> numbers = {
-      {"--across", &c.copies_across},        {"--down", &c.copies_down},
-      {"--white-density", &c.white_density}, {"--white-threshold", &c.white_threshold},
-      {"--brightness", &c.brightness},       {"--contrast", &c.contrast},
-  };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (word.rfind("--", 0) != 0) {
-      if (!wants_image || out.image) {
-        std::fprintf(stderr, "kelvaro: unexpected argument '%s'\n", word.c_str());
-        return false;
-      }
-      out.image = word;
-      continue;
-    }
-    if (auto it = flags.find(word); it != flags.end()) {
-      *it->second = true;
-      continue;
-    }
-    const bool negated = word.rfind("--no-", 0) == 0;
-    if (auto it = switches.find(word.substr(negated ? 5 : 2)); it != switches.end()) {
-      *it->second = !negated;
-      continue;
-    }
-    const bool takes_text = texts.count(word) != 0;
-    const bool takes_number = numbers.count(word) != 0;
-    if (!takes_text && !takes_number) {
-      std::fprintf(stderr, "kelvaro: unknown option '%s'\n", word.c_str());
-      return false;
-    }
-    if (i + 1 >= args.size()) {
-      std::fprintf(stderr, "kelvaro: option '%s' needs a value\n", word.c_str());
-      return false;
-    }
-    const std::string& value = args[++i];
-    if (takes_text) {
-      *texts.at(word) = value;
-    } else if (std::optional<int> number = ParseInt(value)) {
-      *numbers.at(word) = number;
-    } else {
-      std::fprintf(stderr, "kelvaro: option '%s' needs a whole number, not '%s'\n", word.c_str(),
-                   value.c_str());
-      return false;
-    }
+  for (const auto& [name, field] : switches) {
+    const bool on = TakeFlag(args, name, error);
+    const bool off = TakeFlag(args, "no-" + std::string(name), error);
+    if (on && off)
+      error = UsageError{"--" + std::string(name) + " and --no-" + name + " both given"};
+    if (on || off) *field = on;
   }
-  if (wants_image && !out.image) {
-    std::fprintf(stderr, "kelvaro: no image file given\n");
-    return false;
+  if (error) return error;
+  if (std::optional<UsageError> leftover = CheckLeftovers(args, wants_image ? 1 : 0)) {
+    return leftover;
   }
-  if (out.output && out.printer) {
-    std::fprintf(stderr, "kelvaro: give either --output or --printer, not both\n");
-    return false;
+  if (wants_image) {
+    if (args.empty()) return UsageError{"no image file given"};
+    out.image = args.front();
   }
-  return true;
+  if (out.output && out.printer) return UsageError{"give either --output or --printer"};
+  return std::nullopt;
 }
 
 std::string TargetQueue(const PrintArgs& args, const std::string& default_file) {
@@ -133,20 +127,25 @@ std::string TargetQueue(const PrintArgs& args, const std::string& default_file) 
   return "file:" + (args.output ? *args.output : default_file);
 }
 
-std::filesystem::path UsbRoot() {
-  const char* root = std::getenv("KELVARO_SYSFS_USB_ROOT");
-  return root != nullptr && *root != '\0' ? fs::path(root) : fs::path(kUsbSysfsRoot);
-}
-
 int Run(const Args& args, bool image_job) {
   PrintArgs parsed;
-  if (!ParsePrintArgs(args, image_job, parsed)) return 2;
+  if (std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed)) {
+    return ReportUsageError(image_job ? "print" : "blank", *error,
+                            image_job ? kPrintUsage : kBlankUsage);
+  }
 
+  if (image_job) {
+    std::error_code ec;
+    if (!fs::is_regular_file(*parsed.image, ec)) {
+      std::fprintf(stderr, "kelvaro print: %s is not a readable file\n", parsed.image->c_str());
+      return 1;
+    }
+  }
   std::unique_ptr<CliSession> session = OpenCliSession();
   StatusToStderr progress;
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   const PrintServices services{session->store, session->texts, session->notifier,
-                               progress,       *spooler,       UsbRoot()};
+                               progress,       *spooler,       UsbSysfsRoot()};
 
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
   std::optional<PrintSetup> setup = PreparePrintSetup(services, parsed.choices);

@@ -31,7 +31,8 @@ TEST(ToneCurveTableTest, StoredCurvesGiveTheSameTable) {
   // The white-first curves differ per channel; each channel follows its own stored curve.
   const ToneCurveTable white_first = BuildToneCurveTable(WhiteFirstToneCurves());
   EXPECT_NE(white_first.levels[kToneCyan], white_first.levels[kToneMagenta]);
-  EXPECT_EQ(white_first.levels[kToneCyan][255], 253);
+  constexpr BezierControlPoints kWhiteFirstCyan = {{{255, 253}, {250, 181}, {132, 97}, {0, 0}}};
+  EXPECT_EQ(white_first.levels[kToneCyan], BuildToneCurveChannel(kWhiteFirstCyan));
 }
 
 TEST(ToneCurveTableTest, StraightCurveStepsAndFillsFromBelow) {
