@@ -1,6 +1,7 @@
 // lan3tool: makes a language file from a translator's table and dumps one back.
 //   lan3tool encode TABLE OUT.lan3 [--count N] [--comment TEXT]
 //   lan3tool decode IN.lan3 [TABLE]
+//   lan3tool defaults TABLE          the built-in English texts as a table
 // The table has one "number<TAB>text" line per entry (UTF-8, backslash-n for a line break).
 #include <algorithm>
 #include <cstdio>
@@ -12,13 +13,15 @@
 #include <vector>
 
 #include "settings/language_file.h"
+#include "settings/ui_text.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
                "usage: lan3tool encode TABLE OUT.lan3 [--count N] [--comment TEXT]\n"
-               "       lan3tool decode IN.lan3 [TABLE]\n");
+               "       lan3tool decode IN.lan3 [TABLE]\n"
+               "       lan3tool defaults TABLE\n");
   return 2;
 }
 
@@ -105,6 +108,19 @@ int Decode(const std::vector<std::string>& args) {
   return 0;
 }
 
+int Defaults(const std::vector<std::string>& args) {
+  if (args.size() != 1) return Usage();
+  std::vector<kelvaro::LanguageEntry> entries;
+  for (int number = 0; number <= kelvaro::UiText::kLastDefaultEntry; ++number) {
+    entries.push_back({number, std::string(kelvaro::DefaultText(number))});
+  }
+  if (!WriteAll(args[0], kelvaro::FormatTextTable(entries))) {
+    std::fprintf(stderr, "lan3tool: cannot write %s\n", args[0].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,5 +129,6 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "encode") return Encode(args);
   if (command == "decode") return Decode(args);
+  if (command == "defaults") return Defaults(args);
   return Usage();
 }
