@@ -3,7 +3,9 @@
 // area of the paper inside the stored margins) and prints what the load found as one JSON
 // object:
 //   {"width": 600, "height": 400, "x_dpi": 149.98699, ..., "output_height": 400}
-// Nothing is written to the settings. A picture that cannot be loaded: the message on
+// --mirror, --flip and --background-removal are the window's boxes at load time; --rotate
+// checks "Rotate" after the load when the fit left it clear, and "rotate" tells the state in
+// force. Nothing is written to the settings. A picture that cannot be loaded: the message on
 // stderr, exit status 1.
 #include <charconv>
 #include <cmath>
