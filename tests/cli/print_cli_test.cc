@@ -1,0 +1,177 @@
+// `kelvaro print` and `kelvaro blank` as a user runs them: where the job goes, what the
+// options change in it, and what is refused.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/test_env.h"
+
+namespace kelvaro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CommandResult;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::ReadFileBytes;
+
+const fs::path kSample =
+    fs::path(KELVARO_TEST_SOURCE_DIR).parent_path() / "data" / "samples" / "kelvaro-sample.png";
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+class PrintCommandTest : public ::testing::Test {
+ protected:
+  // Runs `kelvaro ARGS` in the test's folder with its own data folders and a pinned clock;
+  // stdout in the result, stderr in `errors_`.
+  CommandResult Kelvaro(const std::string& args) {
+    const fs::path err = dir_.path() / "stderr.txt";
+    CommandResult result =
+        testing::RunCommand("cd " + Quoted(dir_.path()) + " && KELVARO_USER_DIR=" + Quoted(user()) +
+                            " KELVARO_COMMON_DIR=" + Quoted(dir_.path() / "common") +
+                            " KELVARO_SYSFS_USB_ROOT=" + Quoted(dir_.path() / "no-usb") +
+                            " SOURCE_DATE_EPOCH=1700000000 " + Quoted(testing::KelvaroBinary()) +
+                            " " + args + " 2>" + Quoted(err));
+    errors_ = ReadFileBytes(err);
+    return result;
+  }
+  // Prints the sample into job.ps with `options` and returns the job.
+  std::string Job(const std::string& options) {
+    const CommandResult result =
+        Kelvaro("print " + Quoted(kSample) + " --output job.ps " + options);
+    EXPECT_EQ(result.status, 0) << errors_;
+    return ReadFileBytes(dir_.path() / "job.ps");
+  }
+  fs::path user() const { return dir_.path() / "user"; }
+  std::string Settings() const { return ReadFileBytes(user() / "KelvaroPro.ini"); }
+
+  testing::TempDir dir_;
+  std::string errors_;
+};
+
+TEST_F(PrintCommandTest, WithoutADestinationTheJobGoesNextToTheCommand) {
+  const CommandResult result = Kelvaro("print " + Quoted(kSample));
+  ASSERT_EQ(result.status, 0) << errors_;
+  const fs::path job = dir_.path() / "kelvaro-sample.ps";
+  EXPECT_THAT(result.out, HasSubstr(job.string()));
+  const std::string bytes = ReadFileBytes(job);
+  ASSERT_GT(bytes.size(), 5u * 600 * 400);
+  EXPECT_EQ(bytes.substr(0, 16), "%!PS-Adobe-3.0\r\n");
+  EXPECT_EQ(bytes.back(), '\x04');
+  // A job file is not a printer: the stored printer stays as it was.
+  EXPECT_THAT(Settings(), HasSubstr("Printer=OKI C711wt Nollo\r\n"));
+}
+
+TEST_F(PrintCommandTest, ThePinnedClockGivesTheSameBytesEveryTime) {
+  const std::string first = Job("");
+  const std::string second = Job("");
+  EXPECT_EQ(first, second);
+  EXPECT_THAT(first, HasSubstr("%%CreationDate: 11-14-2023 22:13:20\r\n"));
+}
+
+TEST_F(PrintCommandTest, OptionsReachTheJob) {
+  const std::string plain = Job("");
+  EXPECT_THAT(plain, Not(HasSubstr("NumCopies")));
+  EXPECT_THAT(plain, Not(HasSubstr("*InputSlot")));
+
+  const std::string job = Job("--prints 3 --tray 'Tray 1'");
+  EXPECT_THAT(job, HasSubstr("%%BeginNonPPDFeature: NumCopies  3\r\n\x85\x03"));
+  EXPECT_THAT(job, HasSubstr("%%BeginFeature: *InputSlot UPPER\r\n"));
+
+  // Glossy fixes the multipurpose tray on a C711WT.
+  EXPECT_THAT(Job("--media Glossy"), HasSubstr("%%BeginFeature: *InputSlot FRONT\r\n"));
+
+  // Two copies across: the image is twice as wide plus the gap.
+  const std::string grid = Job("--across 2");
+  EXPECT_THAT(plain, HasSubstr("/cols  602 def\r\n"));
+  EXPECT_THAT(grid, Not(HasSubstr("/cols  602 def\r\n")));
+  EXPECT_GT(grid.size(), plain.size() * 2 - 100000);
+}
+
+TEST_F(PrintCommandTest, PlanesAreDumpedAtTheSizeOfTheImageBlock) {
+  Job("--dump-separations planes --no-print-white");
+  for (int plane = 1; plane <= 5; ++plane) {
+    SCOPED_TRACE(plane);
+    const std::string pgm =
+        ReadFileBytes(dir_.path() / "planes" / ("plane" + std::to_string(plane) + ".pgm"));
+    const std::string header = "P5\n602 402\n255\n";
+    ASSERT_EQ(pgm.size(), header.size() + 602u * 402u);
+    EXPECT_EQ(pgm.substr(0, header.size()), header);
+    const bool any_toner = pgm.find_first_not_of('\0', header.size()) != std::string::npos;
+    // Without white the fourth plane (white in the white-last order) stays empty, as does
+    // the spare fifth; the colours carry toner.
+    EXPECT_EQ(any_toner, plane <= 3);
+  }
+}
+
+TEST_F(PrintCommandTest, ChoicesTheWindowWouldNotOfferAreRefused) {
+  struct Case {
+    const char* args;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"--media Cardboard", 1, "\"Cardboard\" is not in the media list"},
+      {"--paper A3", 1, "\"A3\" is not in the paper list of C711WT"},
+      {"--model LaserJet", 1, "\"LaserJet\" is not a printer model"},
+      {"--media Glossy --tray 'Tray 1'", 1, "The tray is fixed"},
+      {"--no-print-white --no-print-cmy", 1, "cannot both be off"},
+      {"--white-density 101", 1, "white density must be from 0 to 100"},
+      {"--toner-order XY", 1, "toner order"},
+      {"--across two", 2, "--across needs a whole number"},
+      {"--output a.ps --printer Q", 2, "either --output or --printer"},
+      {"--mirror --no-mirror", 2, "--mirror and --no-mirror"},
+      {"--colour", 2, "--colour"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const CommandResult result = Kelvaro("print " + Quoted(kSample) + " " + c.args);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_THAT(errors_, HasSubstr(c.message));
+    EXPECT_FALSE(fs::exists(dir_.path() / "kelvaro-sample.ps"));
+  }
+  const CommandResult missing = Kelvaro("print nothing.png");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(errors_, HasSubstr("nothing.png is not a readable file"));
+  EXPECT_EQ(Kelvaro("print").status, 2);
+}
+
+TEST_F(PrintCommandTest, ADamagedPictureIsReportedAndNoJobIsWritten) {
+  testing::WriteFileBytes(dir_.path() / "broken.png", "\x89PNG\r\n\x1a\nnot really");
+  const CommandResult result = Kelvaro("print broken.png");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_FALSE(errors_.empty());
+  EXPECT_FALSE(fs::exists(dir_.path() / "broken.ps"));
+}
+
+TEST_F(PrintCommandTest, ASettingFileBringsItsWhiteSettings) {
+  // A setting file that switches white printing off.
+  testing::WriteFileBytes(dir_.path() / "no-white.qvcfg",
+                          "[Active]\r\nWhite Mask %=100\r\nDisplay= 0\r\nTonerOn= 0\r\n"
+                          "TonerSave= 1\r\nTonerPercent= 50\r\nPaperSize=A4\r\n");
+  Job("--settings-file no-white.qvcfg --dump-separations planes");
+  const std::string white = ReadFileBytes(dir_.path() / "planes" / "plane4.pgm");
+  ASSERT_FALSE(white.empty());
+  EXPECT_EQ(white.find_first_not_of('\0', 15), std::string::npos);
+
+  EXPECT_EQ(Kelvaro("print " + Quoted(kSample) + " --settings-file nothing.qvcfg").status, 1);
+  EXPECT_FALSE(errors_.empty());
+}
+
+TEST_F(PrintCommandTest, BlankPageJob) {
+  const CommandResult result = Kelvaro("blank --output blank.ps --prints 2");
+  ASSERT_EQ(result.status, 0) << errors_;
+  const std::string job = ReadFileBytes(dir_.path() / "blank.ps");
+  EXPECT_THAT(job, HasSubstr("NumCopies  2"));
+  // Twenty by twenty pixels of five empty planes.
+  const std::size_t data = job.find("beginimage\r\n");
+  ASSERT_NE(data, std::string::npos);
+  const std::string block = job.substr(data + 12, 2000);
+  EXPECT_EQ(block, std::string(2000, '\0'));
+  EXPECT_EQ(job.substr(data + 12 + 2000, 2), "\r\n");
+}
+
+}  // namespace
+}  // namespace kelvaro
