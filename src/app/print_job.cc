@@ -83,6 +83,11 @@ void ApplyPreset(const PresetApplication& applied, const UiText& texts, PrintSet
   setup.film = applied.background_removal[0] == 1;
 }
 
+// The composed image data block as the spooler takes it, without a copy.
+std::string_view ImageBlock(const TiledImage& image) {
+  return {reinterpret_cast<const char*>(image.data.get()), image.size};
+}
+
 }  // namespace
 
 std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintChoices& choices) {
@@ -414,11 +419,10 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
   document +=
       " " + std::to_string(layout->copies_across) + " x" + std::to_string(layout->copies_down);
 
-  std::string data(reinterpret_cast<const char*>(job.image.data.get()), job.image.size);
-  job.image = TiledImage{};
   const bool sent =
       SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
-                 target.queue, document, job.header, data, job.trailer);
+                 target.queue, document, job.header, ImageBlock(job.image), job.trailer);
+  job.image = TiledImage{};
   return sent ? PrintOutcome::kSent : PrintOutcome::kNotPrinted;
 }
 
@@ -439,10 +443,9 @@ PrintOutcome PrintBlankPage(PrintServices services, const PrintSetup& setup,
     Refuse(services.notifier, MemoryMessage(1));
     return PrintOutcome::kNotPrinted;
   }
-  std::string data(reinterpret_cast<const char*>(job->image.data.get()), job->image.size);
   const bool sent = SendRawJob(
       SpoolServices{services.spooler, services.notifier, services.progress, services.texts}, queue,
-      kBlankJobName, job->header, data, job->trailer);
+      kBlankJobName, job->header, ImageBlock(job->image), job->trailer);
   return sent ? PrintOutcome::kSent : PrintOutcome::kNotPrinted;
 }
 

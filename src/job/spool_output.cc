@@ -15,7 +15,7 @@ std::string SpoolerPrinterName(const std::string& printer) {
 }
 
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
-                std::string& header, std::string& data, std::string& trailer) {
+                std::string& header, std::string_view data, std::string& trailer) {
   services.progress.SetStatus(services.texts[40]);
   const std::string queue = SpoolerPrinterName(printer);
   trailer.push_back(kEndOfJob);
@@ -25,7 +25,6 @@ bool SendRawJob(SpoolServices services, const std::string& printer, const std::s
       [&](std::size_t block) { services.progress.SetProgress(kProgressBeforeBlock[block], 100); });
   // The job strings are large; free them whatever happened.
   std::string().swap(header);
-  std::string().swap(data);
   std::string().swap(trailer);
   if (!result.ok) {
     ReportFailure(services.notifier, queue, result);

@@ -2,6 +2,7 @@
 #define KELVARO_JOB_SPOOL_OUTPUT_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/notifier.h"
@@ -29,10 +30,11 @@ struct SpoolServices {
 
 // Sends an image or blank-page job (header, data, trailer) as one RAW document: status
 // "Printing", progress 10, 20, 90 before the blocks, 100 and status "Sent to Printer" after.
-// Appends the 0x04 byte to the trailer. Empties the three blocks either way. A failure is
+// Appends the 0x04 byte to the trailer. Empties header and trailer either way; the image data
+// is only read, straight from where it was composed, and the caller frees it. A failure is
 // shown to the user and leaves the status line on "Printing"; returns false then.
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
-                std::string& header, std::string& data, std::string& trailer);
+                std::string& header, std::string_view data, std::string& trailer);
 
 // Sends a one-block printer-mode job; no status or progress. Returns false after showing
 // the failure.
