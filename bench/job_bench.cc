@@ -1,11 +1,14 @@
 // Speed of the print path's big steps on an 8000 × 6000 picture, each set against a plain
 // memcpy of the same number of output bytes measured in the same run.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,7 +18,9 @@
 #include "image/tone_curve_table.h"
 #include "image/work_image.h"
 #include "job/copies_grid.h"
+#include "job/postscript_writer.h"
 #include "platform/notifier.h"
+#include "settings/ui_text.h"
 
 namespace kelvaro {
 namespace {
@@ -61,6 +66,7 @@ struct Shared {
                                                {{{255, 253}, {165, 165}, {87, 86}, {0, 0}}},
                                                {{{255, 253}, {165, 165}, {87, 86}, {0, 0}}}}});
   std::optional<SeparationSet> separation;
+  std::optional<PostScriptJob> job;  // the 2 x 2 job, made on first use
 };
 
 Shared& Data() {
@@ -162,12 +168,90 @@ void BM_Compose2x2(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ComposedBytes()));
 }
 
+// Where the writing benchmarks put their files: $KELVARO_BENCH_DIR, else the current folder.
+std::filesystem::path BenchFolder() {
+  const char* dir = std::getenv("KELVARO_BENCH_DIR");
+  return dir != nullptr && *dir != '\0' ? std::filesystem::path(dir)
+                                        : std::filesystem::current_path();
+}
+const std::filesystem::path& JobFile() {
+  static const std::filesystem::path path = BenchFolder() / "kelvaro-bench-job.ps";
+  return path;
+}
+
+PostScriptJob& TwoByTwoJob() {
+  Shared& data = Data();
+  if (!data.job) {
+    NullProgress progress;
+    if (!data.separation) {
+      data.separation =
+          BuildSeparation(data.picture, TypicalParams(), data.table, std::nullopt, progress).set;
+    }
+    DiscardingNotifier notifier;
+    PostScriptJob job;
+    job.image =
+        ComposeTiledImage(*data.separation, TwoByTwo(), kDefaultGridTooBigText, notifier, progress)
+            .image;
+    UiText texts;
+    LoadDefaultTexts(texts);
+    PostScriptJobInput input;
+    input.model_name = "C711WT";
+    input.paper_name = "A3";
+    input.page_width_pt = 842;
+    input.page_height_pt = 1191;
+    input.number_of_prints = "1";
+    const HeaderImage image{job.image.x_pixel, job.image.y_pixel, job.image.x_point,
+                            job.image.y_point};
+    job.header = BuildJobHeader(input, texts, image, JobKind::kImage, 1);
+    job.trailer = BuildJobTrailer();
+    data.job = std::move(job);
+  }
+  return *data.job;
+}
+
+std::size_t JobBytes(const PostScriptJob& job) {
+  return job.header.size() + job.image.size + job.trailer.size();
+}
+
+// Writing the whole job to a file, as the job-file destination does.
+void BM_WriteJob(benchmark::State& state) {
+  const PostScriptJob& job = TwoByTwoJob();
+  for (auto _ : state) {
+    const int fd = ::open(JobFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || !WritePostScriptJob(fd, job) || ::close(fd) != 0) {
+      state.SkipWithError("cannot write the job file");
+      break;
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * JobBytes(job)));
+}
+
+// `cat` of a file of the same size into the same folder: what the disk and the page cache
+// allow for this many bytes.
+void BM_CatSameSize(benchmark::State& state) {
+  const PostScriptJob& job = TwoByTwoJob();
+  const std::filesystem::path copy = BenchFolder() / "kelvaro-bench-cat.ps";
+  const std::string command = "cat '" + JobFile().string() + "' > '" + copy.string() + "'";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("cat failed; run BM_WriteJob first");
+      break;
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * JobBytes(job)));
+  std::error_code ec;
+  std::filesystem::remove(copy, ec);
+  std::filesystem::remove(JobFile(), ec);
+}
+
 BENCHMARK(BM_MemcpySeparationBytesWarm)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_MemcpySeparationBytesFresh)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Separation)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_MemcpyComposedBytesWarm)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_MemcpyComposedBytesFresh)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Compose2x2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_WriteJob)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CatSameSize)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Prints the usual table, then each step as a multiple of its memcpy baselines.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -184,6 +268,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     PrintRatio("separation", "BM_Separation", "BM_MemcpySeparationBytes");
     PrintRatio("composition 2 x 2", "BM_Compose2x2", "BM_MemcpyComposedBytes");
+    const auto write = times_.find("BM_WriteJob/iterations:3");
+    const auto cat = times_.find("BM_CatSameSize/iterations:3");
+    if (write != times_.end() && cat != times_.end()) {
+      std::printf("writing the job: %.2f x cat of the same size\n", write->second / cat->second);
+    }
   }
 
  private:
