@@ -259,7 +259,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        // Keyed by the function name, without "/min_time:..." and the like.
+        const std::string name = run.benchmark_name();
+        times_[name.substr(0, name.find('/'))] = run.GetAdjustedRealTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -268,8 +270,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     PrintRatio("separation", "BM_Separation", "BM_MemcpySeparationBytes");
     PrintRatio("composition 2 x 2", "BM_Compose2x2", "BM_MemcpyComposedBytes");
-    const auto write = times_.find("BM_WriteJob/iterations:3");
-    const auto cat = times_.find("BM_CatSameSize/iterations:3");
+    const auto write = times_.find("BM_WriteJob");
+    const auto cat = times_.find("BM_CatSameSize");
     if (write != times_.end() && cat != times_.end()) {
       std::printf("writing the job: %.2f x cat of the same size\n", write->second / cat->second);
     }

@@ -55,20 +55,6 @@ void ApplyJobSettings(const JobSettings& stored, PrintSetup& setup) {
   setup.white_density = std::min<int>(stored.whiteMaskPercent, 100);
 }
 
-// The page size a setting file's paper names, without the margin writes of a paper choice:
-// the file has brought its own margins.
-std::optional<PageSize> PageOfPaper(const SettingsStore& store, const std::string& model,
-                                    const std::string& paper) {
-  if (std::optional<PageSize> named = LookUpNamedPaper(paper)) return named;
-  for (const CustomPaperSize& custom : CustomSizesForModel(store, model)) {
-    if (custom.name == paper) {
-      return PageSize{static_cast<int>(std::lround(custom.width)),
-                      static_cast<int>(std::lround(custom.height))};
-    }
-  }
-  return std::nullopt;
-}
-
 // The preset's effect on the controls a print reads.
 void ApplyPreset(const PresetApplication& applied, const UiText& texts, PrintSetup& setup) {
   if (applied.tray) setup.tray = texts.Get(kTrayTextNumbers[*applied.tray]);
@@ -81,6 +67,22 @@ void ApplyPreset(const PresetApplication& applied, const UiText& texts, PrintSet
   setup.white_threshold = applied.threshold_slider;
   if (applied.density_slider) setup.white_density = *applied.density_slider;
   setup.film = applied.background_removal[0] == 1;
+}
+
+// What every job reads of the window: printer, paper, tray, media, prints and the clock
+// (SOURCE_DATE_EPOCH pins it, for jobs that must come out the same every time).
+PostScriptJobInput JobInput(const PrintSetup& setup) {
+  PostScriptJobInput input;
+  input.model_name = setup.model_name;
+  input.paper_class = setup.paper_class;
+  input.paper_name = setup.paper;
+  input.page_width_pt = setup.page.width;
+  input.page_height_pt = setup.page.height;
+  input.tray_text = setup.tray;
+  input.media_text = setup.media_label;
+  input.number_of_prints = setup.prints;
+  input.created = JobTimestampNow(std::getenv("SOURCE_DATE_EPOCH"));
+  return input;
 }
 
 // The composed image data block as the spooler takes it, without a copy.
@@ -161,7 +163,8 @@ std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintC
                                     *load.paper_size) != papers.entries.end();
       setup.paper = listed ? *load.paper_size
                            : (papers.entries.empty() ? std::string() : papers.entries.front());
-      if (std::optional<PageSize> page = PageOfPaper(store, setup.model_name, setup.paper)) {
+      if (std::optional<PageSize> page =
+              PageSizeOfEntry(setup.paper, CustomSizesForModel(store, setup.model_name))) {
         setup.page = *page;
       }
     }
@@ -379,19 +382,10 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
   grid.printable_height_pt = static_cast<float>(printable.height);
   grid.optimal_layout = setup.optimal_layout;
 
-  PostScriptJobInput input;
-  input.model_name = setup.model_name;
-  input.paper_class = setup.paper_class;
-  input.paper_name = setup.paper;
-  input.page_width_pt = setup.page.width;
-  input.page_height_pt = setup.page.height;
+  PostScriptJobInput input = JobInput(setup);
   input.offset_x_pt = layout->offset_x_pt;
   input.offset_y_pt = layout->offset_y_pt;
-  input.tray_text = setup.tray;
-  input.media_text = setup.media_label;
-  input.number_of_prints = setup.prints;
   input.caption = texts.Get(0) + " - " + file_name;
-  input.created = JobTimestampNow(std::getenv("SOURCE_DATE_EPOCH"));
 
   bool statistics_only = false;
   PostScriptJobResult result =
@@ -428,17 +422,7 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
 
 PrintOutcome PrintBlankPage(PrintServices services, const PrintSetup& setup,
                             const std::string& queue) {
-  PostScriptJobInput input;
-  input.model_name = setup.model_name;
-  input.paper_class = setup.paper_class;
-  input.paper_name = setup.paper;
-  input.page_width_pt = setup.page.width;
-  input.page_height_pt = setup.page.height;
-  input.tray_text = setup.tray;
-  input.media_text = setup.media_label;
-  input.number_of_prints = setup.prints;
-  input.created = JobTimestampNow(std::getenv("SOURCE_DATE_EPOCH"));
-  std::optional<PostScriptJob> job = BuildBlankPageJob(input, services.texts);
+  std::optional<PostScriptJob> job = BuildBlankPageJob(JobInput(setup), services.texts);
   if (!job) {
     Refuse(services.notifier, MemoryMessage(1));
     return PrintOutcome::kNotPrinted;

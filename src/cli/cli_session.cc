@@ -35,4 +35,24 @@ std::unique_ptr<CliSession> OpenCliSession() {
   return session;
 }
 
+std::optional<ModelCommand> StartModelCommand(const Args& arguments, std::string_view command,
+                                              std::string_view usage, int& status) {
+  Args args = arguments;
+  std::optional<UsageError> error;
+  const std::optional<std::string> model_key = TakeModelOption(args, error);
+  if (!error) error = CheckLeftovers(args, 0);
+  if (error) {
+    status = ReportUsageError(command, *error, usage);
+    return std::nullopt;
+  }
+  ModelCommand started;
+  started.session = OpenCliSession();
+  if (!started.session) {
+    status = 1;
+    return std::nullopt;
+  }
+  started.model = ChooseModel(model_key, started.session->store);
+  return started;
+}
+
 }  // namespace kelvaro::cli

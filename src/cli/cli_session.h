@@ -2,9 +2,13 @@
 #define KELVARO_CLI_CLI_SESSION_H_
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/app_context.h"
+#include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "platform/data_folders.h"
 #include "platform/notifier.h"
 #include "settings/settings_store.h"
@@ -37,6 +41,16 @@ struct CliSession {
 // Runs the shared start-up for a command-line run (no single-instance check, no exit writes:
 // a command may run while the window is open) and returns the session.
 std::unique_ptr<CliSession> OpenCliSession();
+
+// The start of a command whose only option is `--model KEY`: reads the words, runs the
+// start-up and chooses the model. nullptr after a usage error (reported, `status` 2) or a
+// failed start (`status` 1).
+struct ModelCommand {
+  std::unique_ptr<CliSession> session;
+  ModelChoice model;
+};
+std::optional<ModelCommand> StartModelCommand(const Args& arguments, std::string_view command,
+                                              std::string_view usage, int& status);
 
 }  // namespace kelvaro::cli
 

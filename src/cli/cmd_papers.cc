@@ -21,51 +21,28 @@ namespace {
 constexpr char kCommand[] = "papers";
 constexpr char kUsage[] = "papers [--model KEY]";
 
-struct EntrySize {
-  PageSize size;
-  bool custom = false;
-};
-
-// What choosing `entry` makes the page size: a named size by its first six characters,
-// else the custom size of that exact name, rounded to whole points.
-std::optional<EntrySize> SizeOfEntry(const std::string& entry,
-                                     const std::vector<CustomPaperSize>& customs) {
-  if (std::optional<PageSize> named = LookUpNamedPaper(entry)) return EntrySize{*named, false};
-  const std::string name = TrimText(entry);
-  for (const CustomPaperSize& custom : customs) {
-    if (custom.name != name) continue;
-    return EntrySize{{static_cast<int>(std::nearbyint(custom.width)),
-                      static_cast<int>(std::nearbyint(custom.height))},
-                     true};
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 int RunPapersCommand(const Args& arguments) {
-  Args args = arguments;
-  std::optional<UsageError> error;
-  const std::optional<std::string> model_key = TakeModelOption(args, error);
-  if (!error) error = CheckLeftovers(args, 0);
-  if (error) return ReportUsageError(kCommand, *error, kUsage);
-
-  std::unique_ptr<CliSession> session = OpenCliSession();
-  if (!session) return 1;
-  const ModelChoice model = ChooseModel(model_key, session->store);
+  int status = 0;
+  std::optional<ModelCommand> started = StartModelCommand(arguments, kCommand, kUsage, status);
+  if (!started) return status;
+  const std::unique_ptr<CliSession>& session = started->session;
+  const ModelChoice& model = started->model;
   const PaperList list = BuildPaperList(session->store, model.name);
   const std::vector<CustomPaperSize> customs = ReadCustomPaperSizes(session->store);
 
   for (std::size_t i = 0; i < list.entries.size(); ++i) {
     const std::string& entry = list.entries[i];
     std::string line = entry;
-    if (std::optional<EntrySize> size = SizeOfEntry(entry, customs)) {
+    bool custom = false;
+    if (std::optional<PageSize> size = PageSizeOfEntry(entry, customs, &custom)) {
       line += '\t';
-      line += std::to_string(size->size.width);
+      line += std::to_string(size->width);
       line += " x ";
-      line += std::to_string(size->size.height);
+      line += std::to_string(size->height);
       line += " pt";
-      if (size->custom) line += "\tcustom";
+      if (custom) line += "\tcustom";
     }
     if (static_cast<int>(i) == list.selected) line += "\tselected";
     std::printf("%s\n", line.c_str());

@@ -36,15 +36,11 @@ bool TrayListFixed(const MediaPreset& preset, const std::string& model_name) {
 }  // namespace
 
 int RunPresetsCommand(const Args& arguments) {
-  Args args = arguments;
-  std::optional<UsageError> error;
-  const std::optional<std::string> model_key = TakeModelOption(args, error);
-  if (!error) error = CheckLeftovers(args, 0);
-  if (error) return ReportUsageError(kCommand, *error, kUsage);
-
-  std::unique_ptr<CliSession> session = OpenCliSession();
-  if (!session) return 1;
-  const ModelChoice model = ChooseModel(model_key, session->store);
+  int status = 0;
+  std::optional<ModelCommand> started = StartModelCommand(arguments, kCommand, kUsage, status);
+  if (!started) return status;
+  const std::unique_ptr<CliSession>& session = started->session;
+  const ModelChoice& model = started->model;
   const bool white_first = IsWhiteFirstCapable(model.name) &&
                            TrimText(session->store.ReadSetting("Active", "T_ORDER")) == "WF";
 

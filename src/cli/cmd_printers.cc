@@ -34,15 +34,11 @@ std::string SerialText(const std::string& serial) {
 }  // namespace
 
 int RunPrintersCommand(const Args& arguments) {
-  Args args = arguments;
-  std::optional<UsageError> error;
-  const std::optional<std::string> model_key = TakeModelOption(args, error);
-  if (!error) error = CheckLeftovers(args, 0);
-  if (error) return ReportUsageError(kCommand, *error, kUsage);
-
-  std::unique_ptr<CliSession> session = OpenCliSession();
-  if (!session) return 1;
-  const ModelChoice model = ChooseModel(model_key, session->store);
+  int status = 0;
+  std::optional<ModelCommand> started = StartModelCommand(arguments, kCommand, kUsage, status);
+  if (!started) return status;
+  const std::unique_ptr<CliSession>& session = started->session;
+  const ModelChoice& model = started->model;
   const ActiveModel active = ApplyActiveModel(model.name);
   const std::vector<std::string> usb_entries = ReadUsbPrinterEntries(UsbSysfsRoot());
 

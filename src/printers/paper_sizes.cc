@@ -149,6 +149,35 @@ std::optional<PageSize> LookUpNamedPaper(std::string_view list_text) {
   return std::nullopt;
 }
 
+namespace {
+
+// Custom sizes are chosen by their exact name, so that "Mug" does not pick "Big Mug".
+const CustomPaperSize* FindCustomSize(const std::vector<CustomPaperSize>& customs,
+                                      std::string_view name) {
+  if (name.empty()) return nullptr;
+  for (const CustomPaperSize& size : customs) {
+    if (size.name == name) return &size;
+  }
+  return nullptr;
+}
+
+PageSize RoundedSize(const CustomPaperSize& size) {
+  return PageSize{RoundPoints(size.width), RoundPoints(size.height)};
+}
+
+}  // namespace
+
+std::optional<PageSize> PageSizeOfEntry(std::string_view list_text,
+                                        const std::vector<CustomPaperSize>& customs, bool* custom) {
+  const std::string text = TrimText(list_text);
+  if (custom != nullptr) *custom = false;
+  if (std::optional<PageSize> named = LookUpNamedPaper(text)) return named;
+  const CustomPaperSize* size = FindCustomSize(customs, text);
+  if (size == nullptr) return std::nullopt;
+  if (custom != nullptr) *custom = true;
+  return RoundedSize(*size);
+}
+
 PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, int media_code) {
   PaperChoice choice;
   // These two media bring their own margins.
@@ -161,23 +190,20 @@ PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, i
   }
   const std::string text = TrimText(list_text);
   if ((choice.page_size = LookUpNamedPaper(text))) return choice;
-  if (text.empty()) return choice;
-  // Custom sizes are chosen by their exact name, so that "Mug" does not pick "Big Mug".
-  for (const CustomPaperSize& size : ReadCustomPaperSizes(store)) {
-    if (size.name != text) continue;
-    choice.page_size = PageSize{RoundPoints(size.width), RoundPoints(size.height)};
-    if (size.top != 0) {
-      const std::pair<const char*, double> margins[] = {{"Top Margin", size.top},
-                                                        {"Left Margin", size.left},
-                                                        {"Right Margin", size.right},
-                                                        {"Bottom Margin", size.bottom}};
-      for (const auto& [key, points] : margins)
-        store.WriteSetting("Active", key, FormatStoredNumber(std::lround(points * 100)));
-      choice.custom_margins_written = true;
-    }
-    choice.lock_multipurpose_tray = size.height > 1008;
-    break;
+  const std::vector<CustomPaperSize> customs = ReadCustomPaperSizes(store);
+  const CustomPaperSize* size = FindCustomSize(customs, text);
+  if (size == nullptr) return choice;
+  choice.page_size = RoundedSize(*size);
+  if (size->top != 0) {
+    const std::pair<const char*, double> margins[] = {{"Top Margin", size->top},
+                                                      {"Left Margin", size->left},
+                                                      {"Right Margin", size->right},
+                                                      {"Bottom Margin", size->bottom}};
+    for (const auto& [key, points] : margins)
+      store.WriteSetting("Active", key, FormatStoredNumber(std::lround(points * 100)));
+    choice.custom_margins_written = true;
   }
+  choice.lock_multipurpose_tray = size->height > 1008;
   return choice;
 }
 

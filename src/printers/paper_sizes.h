@@ -94,6 +94,13 @@ PaperList BuildPaperList(const SettingsStore& store, std::string_view active_mod
 // nullopt when it names none of the table's sizes.
 std::optional<PageSize> LookUpNamedPaper(std::string_view list_text);
 
+// The page size a paper list entry names: a named size by its first six characters, else the
+// custom size of exactly that (trimmed) name, rounded to whole points; nullopt for neither.
+// `custom` tells which of the two it was.
+std::optional<PageSize> PageSizeOfEntry(std::string_view list_text,
+                                        const std::vector<CustomPaperSize>& customs,
+                                        bool* custom = nullptr);
+
 // What choosing an entry of the paper list changes.
 struct PaperChoice {
   std::optional<PageSize> page_size;  // nullopt: the page size stays as it was
