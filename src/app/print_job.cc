@@ -248,67 +248,83 @@ std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintC
   return setup;
 }
 
-bool LoadPictureForPrint(PrintServices services, const PrintSetup& setup,
-                         const fs::path& image_path, WorkImage& image) {
-  SettingsStore& store = services.store;
-  const PrintableArea printable = ComputePrintableArea(setup.page, setup.margins);
+LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notifier& notifier,
+                          ProgressSink& progress, const PictureLoad& load,
+                          const fs::path& image_path, WorkImage& image) {
+  const PrintableArea printable = ComputePrintableArea(load.page, load.margins);
 
   LoadOptions options;
-  options.mirror = setup.mirror;
-  options.flip = setup.flip;
-  options.background_removal_on = setup.background_removal;
+  options.mirror = load.mirror;
+  options.flip = load.flip;
+  options.background_removal_on = load.background_removal;
   options.unit = ReadUnit(store);
   options.printable = printable;
-  options.conversion_status = services.texts.Get(38);
+  options.conversion_status = texts.Get(38);
 
   BackgroundRemovalOptions removal;
-  removal.removal_on = setup.background_removal;
-  removal.jpeg_artifact = ReadLeadingDecimal(store.ReadSetting("Active", kJpegArtifactKey));
-  removal.caption = services.texts.Get(37);
+  removal.removal_on = load.background_removal;
+  const std::string artifact = store.ReadSetting("Active", kJpegArtifactKey);
+  if (!artifact.empty()) removal.jpeg_artifact = ReadLeadingDecimal(artifact);
+  removal.caption = texts.Get(37);
 
   ColourContext colour;
-  colour.profiles = MakeProfileNames(setup.profile_in, setup.profile_out);
+  colour.profiles = MakeProfileNames(load.profile_in, load.profile_out);
   colour.folders = store.folders();
-  colour.messages =
-      ColourMessages{services.texts.Get(0), services.texts.Get(134), services.texts.Get(133)};
+  colour.messages = ColourMessages{texts.Get(0), texts.Get(134), texts.Get(133)};
 
   LoadSteps steps;
-  steps.remove_background = [removal](WorkImage& picture, ProgressSink& progress) mutable {
-    removal.source_kind = picture.source_kind;
-    const std::size_t pixels = static_cast<std::size_t>(picture.width) * picture.height;
-    RemoveBackground(std::span(picture.raw.data(), std::min(picture.raw.size(), pixels * 4)),
-                     removal, progress);
-  };
-  steps.convert = StandardConversion(colour, services.notifier, [] {});
+  steps.remove_background = StandardBackgroundRemoval(removal);
+  steps.convert = StandardConversion(colour, notifier, nullptr);
 
   InitImageDecoder();
   std::string path = image_path.string();
-  const LoadOutcome outcome =
-      LoadImageFile(path, options, steps, image, services.notifier, services.progress);
-  if (!outcome.loaded) return false;
+  const LoadOutcome outcome = LoadImageFile(path, options, steps, image, notifier, progress);
+  LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate};
+  if (!outcome.loaded) return loaded;
 
   // "Rotate" as the fit left it, unless chosen; a change orients the picture again.
-  bool rotate = outcome.rotate;
   bool needs_fit = outcome.needs_fit;
-  if (setup.rotate && *setup.rotate != rotate) {
-    rotate = *setup.rotate;
-    needs_fit = OrientWorkImage(image, OrientOptions{setup.mirror, setup.flip, rotate}, printable,
-                                services.progress)
+  if (load.rotate && *load.rotate != loaded.rotate) {
+    loaded.rotate = *load.rotate;
+    needs_fit = OrientWorkImage(image, OrientOptions{load.mirror, load.flip, loaded.rotate},
+                                printable, progress)
                     .needs_fit;
   }
   // One copy too large for the printable area is fitted, as the window's fit command does.
   if (needs_fit) {
     const ImageSize own{image.physical_width_pt, image.physical_height_pt};
     const ImageSize current{image.oriented_width_pt, image.oriented_height_pt};
-    const ImageSize fitted =
-        AutoFitSingleCopy(current, own, printable, rotate, setup.copies_across, setup.copies_down);
-    if (current.width > 0 && fitted.width != current.width) {
-      image.scale_factor *= static_cast<float>(fitted.width / current.width);
+    const ImageSize fitted = AutoFitSingleCopy(current, own, printable, loaded.rotate,
+                                               load.copies_across, load.copies_down);
+    // The printed size changes, the pixels stay: scale factor and resolution follow.
+    if (current.width > 0 && fitted.width > 0 && fitted.width != current.width) {
+      const float ratio = static_cast<float>(fitted.width / current.width);
+      image.scale_factor *= ratio;
+      image.x_dpi /= ratio;
+      image.y_dpi /= ratio;
     }
     image.oriented_width_pt = static_cast<float>(fitted.width);
     image.oriented_height_pt = static_cast<float>(fitted.height);
   }
-  return true;
+  return loaded;
+}
+
+bool LoadPictureForPrint(PrintServices services, const PrintSetup& setup,
+                         const fs::path& image_path, WorkImage& image) {
+  PictureLoad load;
+  load.mirror = setup.mirror;
+  load.flip = setup.flip;
+  load.rotate = setup.rotate;
+  load.background_removal = setup.background_removal;
+  load.page = setup.page;
+  load.margins = setup.margins;
+  load.profile_in = setup.profile_in;
+  load.profile_out = setup.profile_out;
+  load.copies_across = setup.copies_across;
+  load.copies_down = setup.copies_down;
+  return LoadPicture(services.store, services.texts, services.notifier, services.progress, load,
+                     image_path, image)
+      .loaded;
 }
 
 PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkImage& image,

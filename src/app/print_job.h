@@ -104,9 +104,35 @@ struct PrintSetup {
 // store what the window writes for them (margins, their backup).
 std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintChoices& choices);
 
-// Loads `image_path` as the window does with `setup`: decode, background removal, colour
-// conversion through the profiles, fit to the printable area, orientation, and the fit
-// command when the picture is still too large. false after the loader's message.
+// What loading a picture reads of the window.
+struct PictureLoad {
+  bool mirror = false;
+  bool flip = false;
+  std::optional<bool> rotate;  // unset: as the fit at load decides
+  bool background_removal = false;
+  PageSize page{595, 842};
+  Margins margins;
+  std::string profile_in;  // empty: the default
+  std::string profile_out;
+  int copies_across = 1;
+  int copies_down = 1;
+};
+struct LoadedPicture {
+  bool loaded = false;
+  bool transparent = false;  // background removal did not apply
+  bool rotate = false;       // "Rotate" in force
+};
+
+// Loads `image_path` as the window does: decode, background removal, colour conversion
+// through the profiles, fit to the printable area, orientation, "Rotate" when chosen, and the
+// fit command when one copy is still too large. A failure has been shown through the
+// notifier. A profile that gives no transform leaves the stored settings alone (the window
+// would load its defaults).
+LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notifier& notifier,
+                          ProgressSink& progress, const PictureLoad& load,
+                          const std::filesystem::path& image_path, WorkImage& image);
+
+// The same with what `setup` holds. false after the loader's message.
 bool LoadPictureForPrint(PrintServices services, const PrintSetup& setup,
                          const std::filesystem::path& image_path, WorkImage& image);
 

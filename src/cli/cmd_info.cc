@@ -14,16 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "app/print_job.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
-#include "image/background_removal.h"
-#include "image/image_loader.h"
-#include "image/load_pipeline.h"
 #include "image/profiles.h"
 #include "printers/margins.h"
 #include "printers/paper_sizes.h"
-#include "printers/units.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro::cli {
@@ -32,8 +29,6 @@ namespace {
 constexpr char kCommand[] = "info";
 constexpr char kUsage[] =
     "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]";
-// "JPEG Artifact" before the user has ever set it.
-constexpr double kDefaultJpegArtifact = 5;
 
 // The page and margins the picture is fitted to.
 struct Page {
@@ -115,49 +110,23 @@ int RunInfoCommand(const Args& arguments) {
 
   const std::optional<Page> page = ChoosePage(store, paper, error);
   if (!page) return ReportUsageError(kCommand, *error, kUsage);
-  const PrintableArea printable = ComputePrintableArea(page->size, page->margins);
+  PictureLoad load;
+  load.mirror = mirror;
+  load.flip = flip;
+  if (rotate_on) load.rotate = true;
+  load.background_removal = background_removal;
+  load.page = page->size;
+  load.margins = page->margins;
+  const ProfileNames profiles = ReadProfileNames(store);
+  load.profile_in = profiles.input;
+  load.profile_out = profiles.output;
 
-  LoadOptions options;
-  options.mirror = mirror;
-  options.flip = flip;
-  options.background_removal_on = background_removal;
-  options.unit = ReadUnit(store);
-  options.printable = printable;
-  options.conversion_status = texts.Get(38);
-
-  BackgroundRemovalOptions removal;
-  removal.removal_on = background_removal;
-  const std::string artifact = store.ReadSetting("Active", kJpegArtifactKey);
-  removal.jpeg_artifact = artifact.empty() ? kDefaultJpegArtifact : ReadLeadingDecimal(artifact);
-  removal.caption = texts.Get(37);
-
-  ColourContext colour;
-  colour.profiles = ReadProfileNames(store);
-  colour.folders = store.folders();
-  colour.messages = ColourMessages{texts.Get(0), texts.Get(134), texts.Get(133)};
-
-  LoadSteps steps;
-  steps.remove_background = StandardBackgroundRemoval(removal);
-  // The window would also run Load Defaults when the profiles make no transform; a command
-  // that only looks at a picture leaves the user's settings alone and just reports it.
-  steps.convert = StandardConversion(colour, session->notifier, nullptr);
-
-  std::string path = args.front();
   WorkImage image;
   NullProgress progress;
-  const LoadOutcome outcome =
-      LoadImageFile(path, options, steps, image, session->notifier, progress);
+  const LoadedPicture outcome =
+      LoadPicture(store, texts, session->notifier, progress, load, args.front(), image);
   if (!outcome.loaded) return 1;
-
-  // Checking "Rotate" after the load orients the picture again, as the window's box does.
-  bool rotate = outcome.rotate;
-  if (rotate_on && !rotate) {
-    rotate = true;
-    if (!OrientWorkImage(image, OrientOptions{mirror, flip, true}, printable, progress).oriented) {
-      std::fprintf(stderr, "kelvaro info: the picture could not be turned\n");
-      return 1;
-    }
-  }
+  const bool rotate = outcome.rotate;
 
   const std::vector<std::pair<const char*, std::string>> fields = {
       {"width", std::to_string(image.width)},

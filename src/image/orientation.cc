@@ -126,8 +126,11 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
   image.oriented_height_pt *= image.scale_factor;
 
   result.oriented = true;
-  result.needs_fit =
-      printable.height < image.oriented_height_pt || printable.width < image.oriented_width_pt;
+  // The sizes come out of single-precision arithmetic: a picture the load has just fitted
+  // exactly can be a few millionths of a point over. That is not too large.
+  constexpr double kSlackPt = 0.001;
+  result.needs_fit = printable.height + kSlackPt < image.oriented_height_pt ||
+                     printable.width + kSlackPt < image.oriented_width_pt;
   return result;
 }
 

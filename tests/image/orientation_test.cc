@@ -182,6 +182,9 @@ TEST(OrientWorkImageTest, AsksForFitWhenLargerThanArea) {
   // Turned it is 24 × 36.
   EXPECT_TRUE(OrientWorkImage(image, {false, false, true}, {36, 24}, progress).needs_fit);
   EXPECT_FALSE(OrientWorkImage(image, {false, false, true}, {24, 36}, progress).needs_fit);
+  // A few millionths of a point over, as single precision leaves an exact fit, is no excess.
+  EXPECT_FALSE(OrientWorkImage(image, {}, {35.99999, 23.99999}, progress).needs_fit);
+  EXPECT_TRUE(OrientWorkImage(image, {}, {35.99, 24}, progress).needs_fit);
 }
 
 TEST(OrientWorkImageTest, RefusesShortBuffer) {
