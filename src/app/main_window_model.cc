@@ -755,4 +755,10 @@ void MainWindowModel::SetRecentFileEntries(const std::vector<std::string>& label
   }
 }
 
+void MainWindowModel::ChangeTonerOrder(bool white_first) {
+  store_.WriteSetting("Active", "T_ORDER", white_first ? "WF" : "WL");
+  SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
+  Request(RequestKind::kApplyMediaPreset);
+}
+
 }  // namespace kelvaro

@@ -184,6 +184,9 @@ class MainWindowModel {
   // Shows the recent files (up to five slots, newest first) in the File menu; empty slots
   // are hidden. `labels` are the menu texts.
   void SetRecentFileEntries(const std::vector<std::string>& labels);
+  // The toner-order dialog's choice: stores [Active] T_ORDER ("WF" or "WL"), shows the
+  // indicator of that order and asks for the media preset in force to be applied again.
+  void ChangeTonerOrder(bool white_first);
 
   SettingsStore& store() { return store_; }
   const UiText& texts() const { return texts_; }

@@ -1,0 +1,111 @@
+#include "app/window_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+#include "support/test_env.h"
+
+namespace kelvaro {
+namespace {
+
+namespace fs = std::filesystem;
+namespace c = control;
+namespace m = command;
+
+class WindowCommandsTest : public ::testing::Test {
+ protected:
+  WindowCommandsTest() : store_(folders_.folders(), notifier_), model_(store_, texts_) {
+    model_.SetRequestObserver([this](const ModelRequest& r) { requests_.push_back(r.kind); });
+  }
+  const fs::path& user() const { return folders_.folders().user; }
+  // A picture file that exists.
+  std::string Picture(const std::string& name) {
+    const fs::path path = folders_.root() / name;
+    testing::WriteFileBytes(path, "picture");
+    return path.string();
+  }
+
+  testing::TestFolders folders_;
+  testing::RecordingNotifier notifier_;
+  SettingsStore store_;
+  UiText texts_ = [] {
+    UiText table;
+    LoadDefaultTexts(table);
+    return table;
+  }();
+  MainWindowModel model_;
+  std::vector<RequestKind> requests_;
+};
+
+TEST_F(WindowCommandsTest, TonerOrderStoresTheOrderAndLoadsItsCurves) {
+  ToneCurves curves = DefaultToneCurves();
+  ChooseTonerOrder(model_, curves, notifier_, /*white_first=*/true);
+  EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WF");
+  EXPECT_EQ(curves, WhiteFirstToneCurves());
+  EXPECT_EQ(model_.Control(c::kTonerOrderIndicator).picture, "#106");
+  ASSERT_EQ(requests_, std::vector<RequestKind>{RequestKind::kApplyMediaPreset});
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
+  EXPECT_EQ(notifier_.messages[0].text, texts_.Get(205));
+  EXPECT_EQ(notifier_.messages[0].icon, MessageIcon::kInformation);
+
+  ChooseTonerOrder(model_, curves, notifier_, /*white_first=*/false);
+  EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WL");
+  EXPECT_EQ(curves, DefaultToneCurves());
+  EXPECT_EQ(model_.Control(c::kTonerOrderIndicator).picture, "#103");
+  EXPECT_EQ(notifier_.messages.back().text, texts_.Get(204));
+}
+
+TEST_F(WindowCommandsTest, RecentFileLoadsMovesToTopAndNamesTheTitle) {
+  const std::string a = Picture("a.png");
+  const std::string b = Picture("b.png");
+  UpdateRecentFiles(user(), a);
+  UpdateRecentFiles(user(), b);  // b newest, then a
+  std::vector<std::string> loaded;
+  const PictureLoader load = [&](const std::string& path) {
+    loaded.push_back(path);
+    return true;
+  };
+  ASSERT_TRUE(OpenRecentFile(model_, user(), 2, load));
+  EXPECT_EQ(loaded, std::vector<std::string>{a});
+  EXPECT_EQ(ReadRecentFile(user(), 1), a);
+  EXPECT_EQ(ReadRecentFile(user(), 2), b);
+  EXPECT_EQ(model_.title(), "Kelvaro Pro - a.png");
+  EXPECT_TRUE(model_.Control(m::kRecentFile2).visible);
+  EXPECT_FALSE(model_.Control(m::kRecentFile3).visible);
+  EXPECT_EQ(model_.Text(m::kRecentFile1), RecentFileMenuLabel(a));
+}
+
+TEST_F(WindowCommandsTest, AFileThatIsGoneOrBrokenLeavesTheList) {
+  const std::string a = Picture("a.png");
+  const std::string gone = (folders_.root() / "gone.png").string();
+  const std::string broken = Picture("broken.png");
+  for (const std::string& path : {a, gone, broken}) UpdateRecentFiles(user(), path);
+  int loads = 0;
+  const PictureLoader load = [&](const std::string& path) {
+    ++loads;
+    return path != broken;
+  };
+  // Slot 2 is the deleted file: nothing is loaded, the entry goes.
+  EXPECT_FALSE(OpenRecentFile(model_, user(), 2, load));
+  EXPECT_EQ(loads, 0);
+  EXPECT_EQ(ReadRecentFile(user(), 1), broken);
+  EXPECT_EQ(ReadRecentFile(user(), 2), a);
+  EXPECT_EQ(model_.title(), "Kelvaro Pro - No File");
+  // The newest is broken: reloading it after a profile change removes it.
+  EXPECT_FALSE(ReloadNewestFile(model_, user(), load));
+  EXPECT_EQ(ReadRecentFile(user(), 1), a);
+  EXPECT_FALSE(model_.Control(m::kRecentFile2).visible);
+  // Out of range does nothing.
+  EXPECT_FALSE(OpenRecentFile(model_, user(), 6, load));
+  EXPECT_EQ(ReadRecentFile(user(), 1), a);
+}
+
+}  // namespace
+}  // namespace kelvaro
