@@ -135,15 +135,27 @@ std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintC
   } else if (papers.selected >= 0) {
     setup.paper = papers.entries[papers.selected];
   }
-  const PaperChoice paper = ApplyPaperChoice(store, setup.paper, setup.media_code);
-  if (paper.page_size) setup.page = *paper.page_size;
+  // A paper chosen for this run is applied as the window applies a choice, with its margins.
+  // Otherwise the stored margins stay: a margin set from the command line must stay set.
+  bool lock_tray = false;
+  if (choices.paper) {
+    const PaperChoice paper = ApplyPaperChoice(store, setup.paper, setup.media_code);
+    if (paper.page_size) setup.page = *paper.page_size;
+    lock_tray = paper.lock_multipurpose_tray;
+  } else {
+    bool custom = false;
+    const std::optional<PageSize> page =
+        PageSizeOfEntry(setup.paper, CustomSizesForModel(store, setup.model_name), &custom);
+    if (page) setup.page = *page;
+    lock_tray = custom && page && page->height > kMultiPurposeOnlyHeightPt;
+  }
 
   // The preset, then the stored white settings, as the window applies them at creation.
   setup.tray = texts.Get(kTrayTextNumbers[kTrayAuto]);
   const PresetApplication applied = ApplyMediaPreset(store, texts, setup.media_label,
                                                      PresetInputs{setup.model_name, setup.paper});
   ApplyPreset(applied, texts, setup);
-  if (paper.lock_multipurpose_tray) {
+  if (lock_tray) {
     setup.tray = texts.Get(kTrayTextNumbers[kTrayMultiPurpose]);
     setup.tray_locked = true;
   }

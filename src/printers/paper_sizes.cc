@@ -203,7 +203,7 @@ PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, i
       store.WriteSetting("Active", key, FormatStoredNumber(std::lround(points * 100)));
     choice.custom_margins_written = true;
   }
-  choice.lock_multipurpose_tray = size->height > 1008;
+  choice.lock_multipurpose_tray = size->height > kMultiPurposeOnlyHeightPt;
   return choice;
 }
 

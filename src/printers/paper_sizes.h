@@ -101,6 +101,9 @@ std::optional<PageSize> PageSizeOfEntry(std::string_view list_text,
                                         const std::vector<CustomPaperSize>& customs,
                                         bool* custom = nullptr);
 
+// Custom sizes taller than this (points) feed only from the multipurpose tray.
+inline constexpr int kMultiPurposeOnlyHeightPt = 1008;
+
 // What choosing an entry of the paper list changes.
 struct PaperChoice {
   std::optional<PageSize> page_size;  // nullopt: the page size stays as it was

@@ -90,6 +90,17 @@ TEST_F(PrintCommandTest, OptionsReachTheJob) {
   EXPECT_GT(grid.size(), plain.size() * 2 - 100000);
 }
 
+TEST_F(PrintCommandTest, StoredMarginsStayUnlessAPaperIsChosen) {
+  EXPECT_THAT(Job(""), HasSubstr("\r\n 140 310 translate\r\n"));
+  ASSERT_EQ(Kelvaro("settings set Active 'Left Margin' 10000").status, 0) << errors_;
+  // A 100 pt left margin moves the centred copy to the right.
+  EXPECT_THAT(Job(""), Not(HasSubstr(" 140 310 translate")));
+  EXPECT_THAT(Settings(), HasSubstr("Left Margin=10000\r\n"));
+  // Choosing the paper for a job applies it as the window does, default margins included.
+  EXPECT_THAT(Job("--paper A4"), HasSubstr("\r\n 140 310 translate\r\n"));
+  EXPECT_THAT(Settings(), HasSubstr("Left Margin=1296\r\n"));
+}
+
 TEST_F(PrintCommandTest, PlanesAreDumpedAtTheSizeOfTheImageBlock) {
   Job("--dump-separations planes --no-print-white");
   for (int plane = 1; plane <= 5; ++plane) {
