@@ -11,6 +11,8 @@ void ReportFailure(Notifier& notifier, const std::string& printer, const SpoolRe
 }  // namespace
 
 std::string SpoolerPrinterName(const std::string& printer) {
+  // A job file is named by its path, which must stay whole.
+  if (printer.rfind(kFileQueuePrefix, 0) == 0) return printer;
   return printer.substr(0, kMaxPrinterNameLength);
 }
 

@@ -40,7 +40,8 @@ bool SendRawJob(SpoolServices services, const std::string& printer, const std::s
 // the failure.
 bool SendPrinterModeJob(SpoolServices services, const std::string& printer, std::string block);
 
-// The printer name as the spooler takes it: at most 49 characters.
+// The printer name as the spooler takes it: at most 49 characters. A "file:PATH" destination
+// is kept whole.
 std::string SpoolerPrinterName(const std::string& printer);
 
 }  // namespace kelvaro

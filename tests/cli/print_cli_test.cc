@@ -64,6 +64,15 @@ TEST_F(PrintCommandTest, WithoutADestinationTheJobGoesNextToTheCommand) {
   EXPECT_THAT(Settings(), HasSubstr("Printer=OKI C711wt Nollo\r\n"));
 }
 
+TEST_F(PrintCommandTest, ALongOutputPathIsWrittenWhole) {
+  const fs::path folder = dir_.path() / std::string(60, 'f');
+  fs::create_directories(folder);
+  const CommandResult result =
+      Kelvaro("print " + Quoted(kSample) + " --output " + Quoted(folder / "job.ps"));
+  ASSERT_EQ(result.status, 0) << errors_;
+  EXPECT_GT(fs::file_size(folder / "job.ps"), 5u * 600 * 400);
+}
+
 TEST_F(PrintCommandTest, ThePinnedClockGivesTheSameBytesEveryTime) {
   const std::string first = Job("");
   const std::string second = Job("");

@@ -62,6 +62,10 @@ TEST_F(SpoolOutputTest, LongPrinterNamesAreCutTo49Characters) {
   std::string header, data, trailer;
   SendRawJob(Services(), std::string(60, 'Q'), "d", header, data, trailer);
   EXPECT_EQ(spooler.queue, std::string(49, 'Q'));
+  // A job file's path is not a printer name: cutting it would write somewhere else.
+  const std::string file = "file:/srv/jobs/" + std::string(60, 'j') + ".ps";
+  SendRawJob(Services(), file, "d", header, data, trailer);
+  EXPECT_EQ(spooler.queue, file);
 }
 
 TEST_F(SpoolOutputTest, FailureIsShownAndNeverReportedAsSent) {
