@@ -102,6 +102,26 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A destination that is no regular file (a printer device, a pipe, a terminal) is written in
+// place: a temporary file renamed over it would replace the device node itself.
+SpoolResult WriteToDevice(const std::string& path, const std::vector<std::string_view>& blocks,
+                          const std::function<void(std::size_t)>& before_block) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return {false, "cannot open " + path + ": " + std::strerror(errno)};
+  bool ok = true;
+  for (std::size_t i = 0; i < blocks.size() && ok; ++i) {
+    if (before_block) before_block(i);
+    ok = WriteAll(fd, blocks[i]);
+  }
+  int saved_errno = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    saved_errno = errno;
+  }
+  if (!ok) return {false, "cannot write " + path + ": " + std::strerror(saved_errno)};
+  return {true, {}};
+}
+
 }  // namespace
 
 SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_view>& blocks,
@@ -109,6 +129,18 @@ SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_
   namespace fs = std::filesystem;
   if (path.empty()) return {false, "no output file was named"};
   fs::path target(path);
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    if (!S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+      return WriteToDevice(path, blocks, before_block);
+    }
+    // A link to a job file stays a link: the file it names is replaced.
+    std::error_code ec;
+    if (fs::is_symlink(target, ec)) {
+      const fs::path resolved = fs::canonical(target, ec);
+      if (!ec) target = resolved;
+    }
+  }
   fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::string temp = (folder / (".kelvaro-job-XXXXXX")).string();
   int fd = ::mkstemp(temp.data());
@@ -124,7 +156,7 @@ SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_
     ok = false;
     saved_errno = errno;
   }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     saved_errno = errno;
   }

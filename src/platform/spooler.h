@@ -37,7 +37,8 @@ inline constexpr std::string_view kFileQueuePrefix = "file:";
 std::unique_ptr<Spooler> MakeSystemSpooler();
 
 // Writes the blocks to `path` through a temporary file in the same folder, then renames it,
-// so a failed write never leaves a partial job behind.
+// so a failed write never leaves a partial job behind. A link keeps pointing at the job. A
+// device or pipe (a printer port, /dev/stdout) is written directly and never replaced.
 SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_view>& blocks,
                          const std::function<void(std::size_t)>& before_block);
 

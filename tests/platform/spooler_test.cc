@@ -1,7 +1,10 @@
 #include "platform/spooler.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -41,6 +44,39 @@ TEST(SpoolerTest, UnwritableFileIsReportedAndKeepsTheOldJob) {
   EXPECT_FALSE(result.error.empty());
   EXPECT_EQ(ReadFileBytes(dir.path() / "busy" / "keep"), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// A job sent to a printer port or a pipe goes into it; the node itself is never replaced by a
+// regular file.
+TEST(SpoolerTest, DeviceOrPipeIsWrittenInPlace) {
+  TempDir dir;
+  const fs::path pipe = dir.path() / "port";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // The reading end is open before the job is written, so the write never waits for it.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  SpoolResult result = WriteJobFile(pipe.string(), {"head", "data", "\x04"}, nullptr);
+  std::string received;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+  ::close(reader);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(received, "headdata\x04");
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(SpoolerTest, LinkToAJobFileStaysALink) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "jobs");
+  const fs::path real = dir.path() / "jobs" / "today.ps";
+  testing::WriteFileBytes(real, "old");
+  const fs::path link = dir.path() / "current.ps";
+  fs::create_symlink(real, link);
+  SpoolResult result = WriteJobFile(link.string(), {"new"}, nullptr);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFileBytes(real), "new");
 }
 
 TEST(SpoolerTest, MissingQueueIsAnErrorNotASuccess) {
