@@ -54,23 +54,41 @@ std::string TemporaryName(const fs::path& target) {
          std::to_string(random());
 }
 
+// The file a path names after following symbolic links, including a link whose target does
+// not exist yet: replacing such a link with a regular file would quietly undo the user's
+// arrangement. nullopt for a loop of links.
+std::optional<fs::path> FollowLinks(fs::path path) {
+  std::error_code ec;
+  for (int hop = 0; hop < 40; ++hop) {
+    if (!fs::is_symlink(path, ec)) return path;
+    const fs::path link = fs::read_symlink(path, ec);
+    if (ec) return path;
+    path = link.is_absolute() ? link : path.parent_path() / link;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes) {
-  fs::path target = path;
-  std::error_code ec;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
+  const std::optional<fs::path> followed = FollowLinks(path);
+  if (!followed) return Failure(WindowsErrorCode(ELOOP));
+  const fs::path& target = *followed;
 
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists) {
-    if (S_ISDIR(existing.st_mode)) return Failure(kErrorAccessDenied);
+    // Only regular files are replaced: a folder, a device or a pipe in the place of the file
+    // must not be swapped for a regular file.
+    if (!S_ISREG(existing.st_mode)) return Failure(kErrorAccessDenied);
     // The read-only attribute: honoured even for a user who could override it.
     if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
       return Failure(kErrorAccessDenied);
+    }
+    // A file the user may not write stays as it is, even where the folder would let the
+    // rename replace it (a shared folder holding another user's file).
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+      return Failure(WindowsErrorCode(errno));
     }
   } else if (errno == ENOTDIR) {
     return Failure(kErrorPathNotFound);
@@ -90,8 +108,17 @@ FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes
   }
   if (fd < 0) return Failure(WindowsErrorCode(EEXIST));
 
-  int error = WriteAll(fd, bytes);
-  if (error == 0 && exists && ::fchmod(fd, existing.st_mode & 07777) != 0) error = errno;
+  int error = 0;
+  if (exists) {
+    // The replacement belongs to the same group as the file it replaces, so that the other
+    // users of a shared file keep their access; the owner only where we may set it. Both
+    // before any byte is written, so the content is never readable under looser rights.
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+    }
+    if (::fchmod(fd, existing.st_mode & 07777) != 0) error = errno;
+  }
+  if (error == 0) error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
@@ -114,13 +141,20 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, int* error_code) 
     if (error_code != nullptr) *error_code = WindowsErrorCode(err);
     return std::nullopt;
   };
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe in the place of the file cannot stall us in open().
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return fail(errno);
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int err = S_ISDIR(info.st_mode) ? EISDIR : errno;
+  if (::fstat(fd, &info) != 0) {
+    const int err = errno;
     ::close(fd);
-    return fail(err != 0 ? err : EINVAL);
+    return fail(err);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    // A folder, device or pipe: there is a file system object, but no file to read. Never
+    // "not found", or a writer would go on to replace it.
+    ::close(fd);
+    return fail(EISDIR);
   }
   std::string content;
   char buffer[65536];

@@ -30,12 +30,15 @@ struct FileWriteResult {
 // it to disk and renames it over `path`, so a reader sees the old or the new content, never a
 // mix, and a failure leaves the old file untouched and no temporary file behind. The folder
 // is not created. A file without any write permission bit counts as read-only and is not
-// replaced (code 5); a symbolic link is followed and its target replaced. An existing file
-// keeps its permission bits.
+// replaced (code 5), nor is a file the user may not write, nor anything that is not a regular
+// file (a folder, device or pipe: code 5). A symbolic link is followed, also to a target that
+// does not exist yet, and its target written; the link stays. An existing file keeps its
+// permission bits and, where the system lets us, its owner and group.
 FileWriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // The whole content of a regular file; nullopt when it does not exist or cannot be read.
-// `error_code` (optional) receives the code of the failure (0 on success).
+// `error_code` (optional) receives the code of the failure (0 on success); something that is
+// there but is no regular file (a folder, device or pipe) gives code 5, never 2.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
                                          int* error_code = nullptr);
 
