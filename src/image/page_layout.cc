@@ -2,20 +2,42 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kelvaro {
 namespace {
 
-// Nearest whole number, ties to even (the current rounding mode is never changed here).
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-// Truncation toward zero.
-int Fix(double value) { return static_cast<int>(std::trunc(value)); }
+// Far beyond any page or canvas, small enough that sums and products of a few such values
+// stay exact in 64 bits and in a double.
+constexpr double kLimit = 1e15;
+
+// Nearest whole number, ties to even (the current rounding mode is never changed here). Values
+// out of all proportion (damaged margins, absurd copy counts) saturate instead of wrapping.
+long long RoundEven(double value) {
+  if (std::isnan(value)) return 0;
+  return static_cast<long long>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+}
+// Truncation toward zero, saturating the same way.
+long long Fix(double value) {
+  if (std::isnan(value)) return 0;
+  return static_cast<long long>(std::trunc(std::clamp(value, -kLimit, kLimit)));
+}
+// No canvas is larger; a copy larger than this has no layout.
+constexpr long long kMaxCanvasPixels = std::numeric_limits<int>::max();
+
+// A published value: whole points or pixels within the range of an int.
+int ToInt(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
 
 // How many copies of `size` pixels with `gap` between them fit in `area`, at least one.
-int CopiesThatFit(int area, int size, int gap) {
-  int n = area / size;
+long long CopiesThatFit(long long area, long long size, long long gap) {
+  long long n = area / size;
+  // Start near the answer, so that a huge area is not counted down one copy at a time.
+  if (gap > 0) n = std::min(n, (area + gap) / (size + gap) + 1);
   while (n > 1 && n * size + (n - 1) * gap >= area) --n;
-  return std::max(n, 1);
+  return std::max(n, 1LL);
 }
 
 }  // namespace
@@ -24,11 +46,11 @@ CanvasSize ComputeCanvasSize(int available_width, double page_width_pt, double p
   CanvasSize canvas;
   if (page_width_pt <= 0 || page_height_pt <= 0) return canvas;
   const double aspect = page_width_pt / page_height_pt;
-  canvas.height = RoundEven(1.414 * (available_width - 6));
-  canvas.width = RoundEven(canvas.height * aspect);
+  canvas.height = ToInt(RoundEven(1.414 * (available_width - 6)));
+  canvas.width = ToInt(RoundEven(canvas.height * aspect));
   if (available_width < canvas.width) {
     canvas.width = available_width - 6;
-    canvas.height = RoundEven(canvas.width / aspect);
+    canvas.height = ToInt(RoundEven(canvas.width / aspect));
   }
   return canvas;
 }
@@ -41,36 +63,49 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
   const double sx = in.canvas.width / in.page_width_pt;    // canvas pixels per point across
   const double sy = in.canvas.height / in.page_height_pt;  // and down
 
+  // One copy on the canvas. A picture narrower or lower than a canvas pixel still prints; only
+  // the automatic tile, which divides by these sizes, has nothing to count with.
+  const long long preview_width = Fix(in.canvas.width * in.image_width_pt / in.page_width_pt);
+  const long long preview_height = Fix(in.canvas.height * in.image_height_pt / in.page_height_pt);
+  if (preview_width < 0 || preview_height < 0 || preview_width > kMaxCanvasPixels ||
+      preview_height > kMaxCanvasPixels) {
+    return std::nullopt;
+  }
+  if (in.automatic_tile && (preview_width == 0 || preview_height == 0)) return std::nullopt;
   PageLayout out;
-  out.preview_width = Fix(in.canvas.width * in.image_width_pt / in.page_width_pt);
-  out.preview_height = Fix(in.canvas.height * in.image_height_pt / in.page_height_pt);
-  if (out.preview_width <= 0 || out.preview_height <= 0) return std::nullopt;
+  out.preview_width = ToInt(preview_width);
+  out.preview_height = ToInt(preview_height);
 
   // Stored margins are hundredths of a point; whole points first, then canvas pixels.
-  const int left = RoundEven((in.margin_left / 100) * sx);
-  const int right = RoundEven((in.margin_right / 100) * sx);
-  const int top = RoundEven((in.margin_top / 100) * sy);
-  const int bottom = RoundEven((in.margin_bottom / 100) * sy);
-  const int area_width = in.canvas.width - left - right;
-  const int area_height = in.canvas.height - top - bottom;
-  const int gap = Fix(2.835 * sx);  // 1 mm on the canvas
+  const long long left = RoundEven(static_cast<double>(in.margin_left / 100) * sx);
+  const long long right = RoundEven(static_cast<double>(in.margin_right / 100) * sx);
+  const long long top = RoundEven(static_cast<double>(in.margin_top / 100) * sy);
+  const long long bottom = RoundEven(static_cast<double>(in.margin_bottom / 100) * sy);
+  const long long area_width = in.canvas.width - left - right;
+  const long long area_height = in.canvas.height - top - bottom;
+  const long long gap = std::min(Fix(2.835 * sx), kMaxCanvasPixels);  // 1 mm on the canvas
 
-  int nx = std::max(in.copies_across, 1);
-  int ny = std::max(in.copies_down, 1);
+  long long nx = std::max(in.copies_across, 1);
+  long long ny = std::max(in.copies_down, 1);
   if (in.automatic_tile) {
-    nx = CopiesThatFit(area_width, out.preview_width, gap);
-    ny = CopiesThatFit(area_height, out.preview_height, gap);
+    nx = CopiesThatFit(area_width, preview_width, gap);
+    ny = CopiesThatFit(area_height, preview_height, gap);
   }
-  out.copies_across = nx;
-  out.copies_down = ny;
+  out.copies_across = ToInt(nx);
+  out.copies_down = ToInt(ny);
 
-  const int left_x = area_width - nx * out.preview_width - (nx - 1) * gap;
-  const int left_y = area_height - ny * out.preview_height - (ny - 1) * gap;
+  // In floating point: the copy counts may be far beyond what the page holds.
+  const long long left_x = Fix(static_cast<double>(area_width) -
+                               static_cast<double>(nx) * static_cast<double>(preview_width) -
+                               static_cast<double>(nx - 1) * static_cast<double>(gap));
+  const long long left_y = Fix(static_cast<double>(area_height) -
+                               static_cast<double>(ny) * static_cast<double>(preview_height) -
+                               static_cast<double>(ny - 1) * static_cast<double>(gap));
 
-  int origin_x = left;
-  int origin_y = top;
-  int gx = 0;
-  int gy = 0;
+  long long origin_x = left;
+  long long origin_y = top;
+  long long gx = 0;
+  long long gy = 0;
   const bool spread = nx + ny > 2;
   const int mode = spread ? 1 : in.placement_mode;
   if (mode <= 1 || mode > 9) {
@@ -80,8 +115,8 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
       gx = gap;
       gy = gap;
     } else {
-      const int share_x = Fix(static_cast<double>(left_x) / (nx + 1));
-      const int share_y = Fix(static_cast<double>(left_y) / (ny + 1));
+      const long long share_x = Fix(static_cast<double>(left_x) / static_cast<double>(nx + 1));
+      const long long share_y = Fix(static_cast<double>(left_y) / static_cast<double>(ny + 1));
       origin_x += share_x;
       origin_y += share_y;
       if (nx > 1) gx = share_x + gap;
@@ -95,10 +130,14 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
     origin_y += kRow[mode] * Fix(left_y / 2.0);
   }
 
-  out.gap_across_pt = RoundEven(in.page_width_pt * gx / in.canvas.width);
-  out.gap_down_pt = RoundEven(in.page_height_pt * gy / in.canvas.height);
-  out.offset_x_pt = RoundEven(in.page_width_pt * origin_x / in.canvas.width);
-  out.offset_y_pt = RoundEven(in.page_height_pt * origin_y / in.canvas.height);
+  out.gap_across_pt =
+      ToInt(RoundEven(in.page_width_pt * static_cast<double>(gx) / in.canvas.width));
+  out.gap_down_pt =
+      ToInt(RoundEven(in.page_height_pt * static_cast<double>(gy) / in.canvas.height));
+  out.offset_x_pt =
+      ToInt(RoundEven(in.page_width_pt * static_cast<double>(origin_x) / in.canvas.width));
+  out.offset_y_pt =
+      ToInt(RoundEven(in.page_height_pt * static_cast<double>(origin_y) / in.canvas.height));
   return out;
 }
 

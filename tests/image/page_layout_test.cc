@@ -101,15 +101,56 @@ TEST(PageLayoutTest, AutomaticTileFillsTheAreaAndCountsAtLeastOne) {
   EXPECT_EQ(layout->copies_across, 1);
 }
 
-TEST(PageLayoutTest, NothingToLayOutForAnEmptyImage) {
+TEST(PageLayoutTest, CountsBelowOneCountAsOne) {
   PageLayoutInput in = A4Input();
-  in.image_width_pt = 0.5;  // below one canvas pixel
-  EXPECT_FALSE(ComputePageLayout(in));
-  in = A4Input();
   in.copies_across = 0;  // a cleared copy field counts as one copy
   auto layout = ComputePageLayout(in);
   ASSERT_TRUE(layout);
   EXPECT_EQ(layout->copies_across, 1);
+}
+
+// A thin rule or a one-pixel picture is narrower than a canvas pixel: it still has a place on
+// the page (centred, like any single copy). Only the automatic tile cannot count with it.
+TEST(PageLayoutTest, PictureBelowOneCanvasPixelIsStillPlaced) {
+  PageLayoutInput in = A4Input();
+  in.image_width_pt = 0.5;
+  auto layout = ComputePageLayout(in);
+  ASSERT_TRUE(layout);
+  EXPECT_EQ(layout->preview_width, 0);
+  EXPECT_EQ(layout->copies_across, 1);
+  // Across: the whole 292-pixel area is left over, half of it before the copy: 6 + 146 px.
+  EXPECT_EQ(layout->offset_x_pt, 298);  // 595 × 152 / 304 = 297.5, to even
+  EXPECT_EQ(layout->offset_y_pt, 370);  // as for the 200 × 100 picture: its height is kept
+  in.automatic_tile = true;
+  EXPECT_FALSE(ComputePageLayout(in));
+}
+
+// Copy counts and margins far beyond the page give a grid far off the page, never a value
+// that wrapped around to land somewhere on it.
+TEST(PageLayoutTest, AbsurdCountsAndMarginsDoNotWrapAround) {
+  PageLayoutInput in = A4Input();
+  in.canvas = ComputeCanvasSize(10000, 595, 842);
+  in.image_width_pt = 595;  // as wide as the page: a copy is the whole canvas width
+  in.copies_across = 1000000;
+  auto layout = ComputePageLayout(in);
+  ASSERT_TRUE(layout);
+  EXPECT_EQ(layout->copies_across, 1000000);
+  // The leftover is about a copy and a gap less per copy: the copies overlap, the grid starts
+  // about one copy width left of the page.
+  EXPECT_LT(layout->gap_across_pt, -590);
+  EXPECT_GT(layout->gap_across_pt, -600);
+  EXPECT_LT(layout->offset_x_pt, -570);
+  EXPECT_GT(layout->offset_x_pt, -600);
+
+  in = A4Input();
+  in.margin_left = -1000000000000000;  // a damaged settings file
+  layout = ComputePageLayout(in);
+  ASSERT_TRUE(layout);
+  EXPECT_LT(layout->offset_x_pt, 0);
+  in.margin_left = 1000000000000000;
+  layout = ComputePageLayout(in);
+  ASSERT_TRUE(layout);
+  EXPECT_GT(layout->offset_x_pt, 595);
 }
 
 }  // namespace
