@@ -243,8 +243,8 @@ std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
                       Number(std::int64_t{72}) + Number(std::int64_t{72}) + " scale");
   } else {
     // The grid's corner, less the 13 points the page origin already lies in.
-    const std::int64_t tx = std::max(input.offset_x_pt - 13, 0);
-    const std::int64_t ty = std::max(input.offset_y_pt - 13, 0);
+    const std::int64_t tx = std::max<std::int64_t>(std::int64_t{input.offset_x_pt} - 13, 0);
+    const std::int64_t ty = std::max<std::int64_t>(std::int64_t{input.offset_y_pt} - 13, 0);
     AppendImageHeader(out, image, Number(tx) + Number(ty) + " translate",
                       Number(image.x_point) + Number(image.y_point) + " scale");
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -601,6 +602,11 @@ TEST(JobHeaderTest, PlacementOfTheImage) {
        1000,
        {100000, 3, 0.5f, 1e-3f},
        {"/rows  3 def", "/cols  100000 def", " 0 987 translate", " 0.5 0.001 scale"}},
+      // A grid far off the page on either side: no wrap-around onto the page.
+      {std::numeric_limits<int>::min(),
+       std::numeric_limits<int>::max(),
+       {9, 4, 7, 2},
+       {"/rows  4 def", "/cols  9 def", " 0 2147483634 translate", " 7 2 scale"}},
   };
   for (const auto& row : rows) {
     PostScriptJobInput input = BaseInput();
