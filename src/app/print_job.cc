@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <utility>
@@ -83,6 +84,25 @@ PostScriptJobInput JobInput(const PrintSetup& setup) {
   input.number_of_prints = setup.prints;
   input.created = JobTimestampNow(std::getenv("SOURCE_DATE_EPOCH"));
   return input;
+}
+
+// Margins as only a damaged settings file holds them: below 0, or leaving no printable area.
+// The layout and the job would put the picture off the page. Shown, and false, then.
+bool MarginsFitThePage(Notifier& notifier, const PrintSetup& setup) {
+  const Margins& m = setup.margins;
+  const PrintableArea area = ComputePrintableArea(setup.page, m);
+  if (m.top >= 0 && m.left >= 0 && m.right >= 0 && m.bottom >= 0 && area.width > 0 &&
+      area.height > 0) {
+    return true;
+  }
+  char text[400];
+  std::snprintf(text, sizeof text,
+                "The stored margins (top %.2f, left %.2f, right %.2f, bottom %.2f points) do not "
+                "fit the page %s of %d x %d points.\r\nPlease set the margins again.",
+                m.top, m.left, m.right, m.bottom, setup.paper.c_str(), setup.page.width,
+                setup.page.height);
+  Refuse(notifier, text);
+  return false;
 }
 
 // The composed image data block as the spooler takes it, without a copy.
@@ -323,6 +343,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
 
 bool LoadPictureForPrint(PrintServices services, const PrintSetup& setup,
                          const fs::path& image_path, WorkImage& image) {
+  if (!MarginsFitThePage(services.notifier, setup)) return false;
   PictureLoad load;
   load.mirror = setup.mirror;
   load.flip = setup.flip;
@@ -343,6 +364,7 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
                           const std::string& file_name, const PrintTarget& target) {
   SettingsStore& store = services.store;
   const UiText& texts = services.texts;
+  if (!MarginsFitThePage(services.notifier, setup)) return PrintOutcome::kNotPrinted;
 
   // The layout on the preview canvas gives the grid's place on the page and the gaps.
   PageLayoutInput layout_input;

@@ -110,6 +110,20 @@ TEST_F(PrintCommandTest, StoredMarginsStayUnlessAPaperIsChosen) {
   EXPECT_THAT(Settings(), HasSubstr("Left Margin=1296\r\n"));
 }
 
+// A damaged settings file: margins below 0 or wider than the page would put the picture off
+// the page (or, far enough out, wrap around onto it). The print is refused, the file kept.
+TEST_F(PrintCommandTest, MarginsThatDoNotFitThePageAreReported) {
+  for (const char* margin : {"-99999", "60000", "9999999999999999"}) {
+    SCOPED_TRACE(margin);
+    ASSERT_EQ(Kelvaro(std::string("settings set Active 'Left Margin' ") + margin).status, 0);
+    const CommandResult result = Kelvaro("print " + Quoted(kSample) + " --output job.ps");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_THAT(errors_, HasSubstr("do not fit the page A4 of 595 x 842 points"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "job.ps"));
+    EXPECT_THAT(Settings(), HasSubstr(std::string("Left Margin=") + margin + "\r\n"));
+  }
+}
+
 TEST_F(PrintCommandTest, PlanesAreDumpedAtTheSizeOfTheImageBlock) {
   Job("--dump-separations planes --no-print-white");
   for (int plane = 1; plane <= 5; ++plane) {
