@@ -44,6 +44,9 @@ std::string NameProblem(std::string_view what, std::string_view name) {
     return quoted + " is longer than " + std::to_string(kMaxNameChars) + " characters";
   }
   if (name.front() == ' ' || name.back() == ' ') return quoted + " starts or ends with a blank";
+  // A line starting with a semicolon is a comment: such a key would be written and never
+  // found again.
+  if (what == "key" && name.front() == ';') return quoted + " starts with a semicolon";
   if (HasControlCharacter(name) || name.find_first_of("[]=") != std::string_view::npos) {
     return quoted + " holds a character a settings file cannot keep in a name";
   }

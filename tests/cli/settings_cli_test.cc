@@ -107,6 +107,7 @@ TEST_F(SettingsCliTest, BadUsageIsRefusedBeforeAnythingIsWritten) {
         std::string("settings get Active ") + std::string(30, 'k'),
         std::string("settings set 'Act]ive' Printer X"),
         std::string("settings set Active 'Print=er' X"),
+        std::string("settings set Active ';Printer' X"),  // a comment line, never read back
         std::string("settings set Active Printer \"$(printf 'a\\nb')\""),
         std::string("settings set Active Printer ") + std::string(255, 'v')}) {
     SCOPED_TRACE(arguments);
