@@ -37,6 +37,17 @@ fs::path InstalledDataFolder() {
   return {};
 }
 
+// A folder as a full path without a trailing separator. Paths made from these folders are
+// stored in the settings (the shape library's, the last setting file's folder) and must still
+// name the same place when the program next starts from another working folder.
+fs::path FullFolderPath(const fs::path& folder) {
+  std::error_code ec;
+  fs::path full = fs::absolute(folder, ec);
+  if (ec) full = folder;
+  if (!full.has_filename() && full.has_relative_path()) full = full.parent_path();
+  return full;
+}
+
 }  // namespace
 
 DataFolders ResolveDataFolders(const EnvLookup& env) {
@@ -70,6 +81,9 @@ DataFolders ResolveDataFolders(const EnvLookup& env) {
   } else {
     folders.program = KELVARO_SOURCE_DATA_DIR;
   }
+  folders.user = FullFolderPath(folders.user);
+  folders.common = FullFolderPath(folders.common);
+  folders.program = FullFolderPath(folders.program);
   return folders;
 }
 

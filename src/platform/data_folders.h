@@ -27,7 +27,8 @@ std::optional<std::string> ProcessEnv(const std::string& name);
 //   common:  $KELVARO_COMMON_DIR, else <prefix>/share/kelvaropro beside the executable;
 //   program: $KELVARO_PROGRAM_DIR, else <prefix>/share/kelvaropro beside the executable, else
 //            the source tree's data folder.
-// Creates nothing.
+// Every folder comes back as a full path (a relative one is taken from the current folder)
+// without a trailing separator. Creates nothing.
 DataFolders ResolveDataFolders(const EnvLookup& env = ProcessEnv);
 
 // The folder of the running executable; empty when it cannot be told.

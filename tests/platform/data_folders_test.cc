@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 namespace kelvaro {
@@ -30,6 +31,20 @@ TEST(DataFoldersTest, UserFolderFallsBackToXdgThenHome) {
             "/x/KelvaroPro");
   EXPECT_EQ(ResolveDataFolders(FakeEnv({{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}})).user,
             "/h/.config/KelvaroPro");
+}
+
+TEST(DataFoldersTest, FoldersAreFullPathsWithoutTrailingSeparator) {
+  // Paths stored in the settings are made from these folders; a relative one would point
+  // elsewhere once the program starts from another working folder.
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  const DataFolders relative = ResolveDataFolders(FakeEnv(
+      {{"KELVARO_USER_DIR", "u"}, {"KELVARO_COMMON_DIR", "c/"}, {"KELVARO_PROGRAM_DIR", "p/q"}}));
+  EXPECT_EQ(relative.user, cwd / "u");
+  EXPECT_EQ(relative.common, cwd / "c");
+  EXPECT_EQ(relative.program, cwd / "p" / "q");
+  EXPECT_EQ(ResolveDataFolders(FakeEnv({{"XDG_CONFIG_HOME", "x/"}})).user,
+            cwd / "x" / "KelvaroPro");
+  EXPECT_EQ(ResolveDataFolders(FakeEnv({{"KELVARO_USER_DIR", "/u/"}})).user, "/u");
 }
 
 }  // namespace
