@@ -24,7 +24,8 @@ InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
 InstanceLock::Result InstanceLock::Acquire(const std::filesystem::path& file) {
   Release();
   // Close-on-exec: a program we start must not keep the lock alive after we end.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+  // Non-blocking: a pipe left in the place of the lock file must not stall the start.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
   if (fd < 0) return Result::kUnavailable;
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;

@@ -1,6 +1,7 @@
 #include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <utility>
@@ -58,6 +59,17 @@ TEST(InstanceLockTest, MissingFolderMeansNoLockAndNoVerdict) {
   InstanceLock lock;
   EXPECT_EQ(lock.Acquire(dir.path() / "no" / "lock"), InstanceLock::Result::kUnavailable);
   EXPECT_FALSE(lock.held());
+}
+
+TEST(InstanceLockTest, PipeInThePlaceOfTheLockFileDoesNotStallTheStart) {
+  TempDir dir;
+  const fs::path file = dir.path() / "KelvaroPro.lock";
+  ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+  // Opening a pipe for reading waits for a writer unless told not to; the start must go on.
+  InstanceLock lock;
+  EXPECT_EQ(lock.Acquire(file), InstanceLock::Result::kAcquired);
+  InstanceLock second;
+  EXPECT_EQ(second.Acquire(file), InstanceLock::Result::kHeldElsewhere);
 }
 
 }  // namespace
