@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "settings/language_file.h"
 #include "settings/ui_text.h"
 
@@ -31,11 +34,18 @@ std::optional<std::string> ReadAll(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Replaces the file in one piece: a write that fails half-way (a full disk) leaves the file
+// that was there before, which may be a translator's only copy of his table.
+// A device or pipe (/dev/stdout) is written in place.
 bool WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  return static_cast<bool>(out);
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    out.close();
+    return static_cast<bool>(out);
+  }
+  return kelvaro::WriteFileAtomically(path, bytes).ok;
 }
 
 int Encode(const std::vector<std::string>& args) {
