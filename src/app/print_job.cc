@@ -33,7 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // UiText entries this file shows.
-constexpr int kGridTooBigText = 126;
+constexpr int kGridTooBigText = 135;
 
 void Refuse(Notifier& notifier, const std::string& text) {
   notifier.Show(kProgramTitle, text, MessageIcon::kError);
@@ -395,6 +395,26 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
     store.WriteSetting("Active", "Printer", target.queue);
   }
 
+  // The copies grid, one copy being the oriented picture. A grid over the size limit is
+  // refused before the separation: the planes of a large picture alone can take gigabytes.
+  CopiesGridInput grid;
+  grid.copies_across = layout->copies_across;
+  grid.copies_down = layout->copies_down;
+  grid.copy_width_px = image.output_width;
+  grid.copy_height_px = image.output_height;
+  grid.copy_width_pt = image.oriented_width_pt;
+  grid.copy_height_pt = image.oriented_height_pt;
+  grid.gap_x_pt = layout->gap_across_pt;
+  grid.gap_y_pt = layout->gap_down_pt;
+  const PrintableArea printable = ComputePrintableArea(setup.page, setup.margins);
+  grid.printable_width_pt = static_cast<float>(printable.width);
+  grid.printable_height_pt = static_cast<float>(printable.height);
+  grid.optimal_layout = setup.optimal_layout;
+  if (!ComputeCopiesGrid(grid).within_limit()) {
+    services.notifier.Show(kProgramTitle, texts[kGridTooBigText], MessageIcon::kError);
+    return PrintOutcome::kNotPrinted;
+  }
+
   SeparationParams params;
   params.hot_stamp = setup.media_code == kPresetHotStampFoil;
   params.layout = SelectTonerLayout(setup.model_name, setup.toner_order);
@@ -418,20 +438,6 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
     return PrintOutcome::kNotPrinted;
   }
 
-  CopiesGridInput grid;
-  grid.copies_across = layout->copies_across;
-  grid.copies_down = layout->copies_down;
-  grid.copy_width_px = separation.set.width;
-  grid.copy_height_px = separation.set.height;
-  grid.copy_width_pt = image.oriented_width_pt;
-  grid.copy_height_pt = image.oriented_height_pt;
-  grid.gap_x_pt = layout->gap_across_pt;
-  grid.gap_y_pt = layout->gap_down_pt;
-  const PrintableArea printable = ComputePrintableArea(setup.page, setup.margins);
-  grid.printable_width_pt = static_cast<float>(printable.width);
-  grid.printable_height_pt = static_cast<float>(printable.height);
-  grid.optimal_layout = setup.optimal_layout;
-
   PostScriptJobInput input = JobInput(setup);
   input.offset_x_pt = layout->offset_x_pt;
   input.offset_y_pt = layout->offset_y_pt;
@@ -442,7 +448,8 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
       BuildPostScriptJob(separation.set, grid, input,
                          JobWriterServices{store, texts, services.notifier, services.progress,
                                            [&] { statistics_only = true; }});
-  separation.set.bytes = {};
+  // The planes are in the image data block now: freed, not merely cleared, before spooling.
+  std::vector<std::uint8_t>().swap(separation.set.bytes);
   if (statistics_only) return PrintOutcome::kStatisticsOnly;
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 

@@ -1,0 +1,98 @@
+#include "app/print_job.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+#include "support/test_env.h"
+
+namespace kelvaro {
+namespace {
+
+// Keeps what would have gone to the queue.
+class RecordingSpooler final : public Spooler {
+ public:
+  SpoolResult SendRaw(const std::string& queue, const std::string& document,
+                      const std::vector<std::string_view>& blocks,
+                      const std::function<void(std::size_t)>&) override {
+    queues.push_back(queue);
+    documents.push_back(document);
+    block_sizes.clear();
+    for (std::string_view block : blocks) block_sizes.push_back(block.size());
+    return {true, {}};
+  }
+  std::vector<std::string> queues;
+  std::vector<std::string> documents;
+  std::vector<std::size_t> block_sizes;
+};
+
+class PrintPictureTest : public ::testing::Test {
+ protected:
+  PrintPictureTest() : store_(folders_.folders(), notifier_) {
+    LoadDefaultTexts(texts_);
+    setup_.curves = DefaultToneCurves();
+    setup_.margins = Margins{12.96, 12.96, 12.96, 13.08};
+  }
+
+  // A loaded 100 × 100 picture, one inch square, every pixel half opaque (A = 200).
+  static WorkImage Picture() {
+    WorkImage image;
+    image.width = image.height = 100;
+    image.output_width = image.output_height = 100;
+    image.grid.assign(5u * 100 * 100, 0);
+    for (std::size_t i = 4; i < image.grid.size(); i += 5) image.grid[i] = 200;
+    image.preview.assign(4u * 100 * 100, 0);
+    image.x_dpi = image.y_dpi = 100;
+    image.physical_width_pt = image.physical_height_pt = 72;
+    image.oriented_width_pt = image.oriented_height_pt = 72;
+    return image;
+  }
+
+  PrintOutcome Print(WorkImage& image) {
+    return PrintPicture(PrintServices{store_, texts_, notifier_, progress_, spooler_, {}}, setup_,
+                        image, "art.png", PrintTarget{"Queue", std::nullopt});
+  }
+
+  testing::TestFolders folders_;
+  testing::RecordingNotifier notifier_;
+  SettingsStore store_;
+  UiText texts_;
+  NullProgress progress_;
+  RecordingSpooler spooler_;
+  PrintSetup setup_;
+};
+
+TEST_F(PrintPictureTest, AGridWithinTheLimitIsSeparatedAndSent) {
+  WorkImage image = Picture();
+  setup_.copies_across = 2;
+  ASSERT_EQ(Print(image), PrintOutcome::kSent);
+  EXPECT_TRUE(notifier_.messages.empty());
+  ASSERT_EQ(spooler_.documents, std::vector<std::string>{"art.png 2 x1"});
+  ASSERT_EQ(spooler_.block_sizes.size(), 3u);
+  // Two copies of 100 pixels, their gap and the two spare columns, by 102 rows, five planes.
+  EXPECT_GT(spooler_.block_sizes[1], 5u * 202 * 102);
+  // The separation made the opacity of the picture's pixels whole.
+  EXPECT_EQ(image.grid[4], 255);
+}
+
+// A grid the job cannot carry is refused before the separation, which would otherwise be
+// made (at five bytes a pixel of the picture) only to be thrown away; the picture is left as
+// it was and nothing reaches the queue.
+TEST_F(PrintPictureTest, AGridOverTheLimitIsRefusedBeforeTheSeparation) {
+  WorkImage image = Picture();
+  setup_.copies_across = 30000;  // about 1.5 gigabytes of image data
+  EXPECT_EQ(Print(image), PrintOutcome::kNotPrinted);
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
+  EXPECT_EQ(notifier_.messages[0].text, texts_.Get(135));
+  EXPECT_EQ(notifier_.messages[0].icon, MessageIcon::kError);
+  EXPECT_TRUE(spooler_.queues.empty());
+  EXPECT_EQ(image.grid[4], 200);
+}
+
+}  // namespace
+}  // namespace kelvaro
