@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/print_job.h"
 #include "cli/cli.h"
@@ -161,6 +162,10 @@ int Run(const Args& args, bool image_job) {
   const fs::path image_path = *parsed.image;
   WorkImage image;
   if (!LoadPictureForPrint(services, *setup, image_path, image)) return 1;
+  // One print and done: the decoded records kept for turning the picture again and the
+  // preview grid are not read by the print. For a large picture that is gigabytes.
+  std::vector<std::uint8_t>().swap(image.raw);
+  std::vector<std::uint8_t>().swap(image.preview);
 
   const std::string default_file = image_path.stem().string() + ".ps";
   PrintTarget target;
