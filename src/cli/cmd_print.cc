@@ -1,7 +1,9 @@
 // `kelvaro print IMAGE` and `kelvaro blank`: the print command and the blank page without a
 // window. The job goes to a queue (--printer), to a file (--output), or, with neither, to
 // "<image name>.ps" in the current folder.
-#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -50,14 +52,17 @@ struct PrintArgs {
   std::optional<std::string> dump_separations;
 };
 
-std::optional<int> ParseInt(const std::string& text) {
+// Numbers beyond these are no count or percentage anybody means.
+constexpr long kLargestNumber = 1000000;
+
+// The whole number `text` holds, nullopt when it holds something else. Range is checked apart,
+// so that the message can say which of the two is wrong.
+std::optional<long> ParseWholeNumber(const std::string& text) {
   char* end = nullptr;
-  errno = 0;
+  // Beyond the range of a long, strtol gives LONG_MIN or LONG_MAX: out of range as well.
   const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || value < -1000000 || value > 1000000) {
-    return std::nullopt;
-  }
-  return static_cast<int>(value);
+  if (text.empty() || *end != '\0') return std::nullopt;
+  return value;
 }
 
 // Takes the command's options out of `args`; what is left must be the image (print only).
@@ -86,8 +91,16 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
   };
   for (const auto& [name, field] : numbers) {
     if (std::optional<std::string> text = TakeOption(args, name, error)) {
-      *field = ParseInt(*text);
-      if (!*field) error = UsageError{"--" + std::string(name) + " needs a whole number"};
+      const std::optional<long> value = ParseWholeNumber(*text);
+      if (!value) {
+        error = UsageError{"--" + std::string(name) + " needs a whole number"};
+      } else if (*value < -kLargestNumber || *value > kLargestNumber) {
+        error = UsageError{"--" + std::string(name) + " " + *text + " is out of range (from -" +
+                           std::to_string(kLargestNumber) + " to " +
+                           std::to_string(kLargestNumber) + ")"};
+      } else {
+        *field = static_cast<int>(*value);
+      }
     }
   }
   const std::pair<const char*, std::optional<bool>*> flags[] = {
@@ -123,6 +136,16 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
   return std::nullopt;
 }
 
+// "Job written to FILE" on stdout, unless the job itself went there (--output /dev/stdout, to
+// pipe it on): then the line would end up behind the job's last byte.
+void ReportJobWritten(const fs::path& file) {
+  struct stat out {};
+  struct stat job {};
+  const bool job_on_stdout = ::fstat(STDOUT_FILENO, &out) == 0 && ::stat(file.c_str(), &job) == 0 &&
+                             out.st_dev == job.st_dev && out.st_ino == job.st_ino;
+  std::fprintf(job_on_stdout ? stderr : stdout, "Job written to %s\n", file.c_str());
+}
+
 std::string TargetQueue(const PrintArgs& args, const std::string& default_file) {
   if (args.printer) return *args.printer;
   return "file:" + (args.output ? *args.output : default_file);
@@ -155,7 +178,7 @@ int Run(const Args& args, bool image_job) {
   if (!image_job) {
     const std::string queue = TargetQueue(parsed, "blank.ps");
     if (PrintBlankPage(services, *setup, queue) != PrintOutcome::kSent) return 1;
-    if (!parsed.printer) std::printf("Job written to %s\n", queue.substr(5).c_str());
+    if (!parsed.printer) ReportJobWritten(queue.substr(5));
     return 0;
   }
 
@@ -173,9 +196,7 @@ int Run(const Args& args, bool image_job) {
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
   switch (PrintPicture(services, *setup, image, image_path.filename().string(), target)) {
     case PrintOutcome::kSent:
-      if (!parsed.printer) {
-        std::printf("Job written to %s\n", fs::absolute(target.queue.substr(5)).c_str());
-      }
+      if (!parsed.printer) ReportJobWritten(fs::absolute(target.queue.substr(5)));
       return 0;
     case PrintOutcome::kStatisticsOnly:
       std::fprintf(stderr, "Statistics-only mode ([Stats] Option 1): no job was made\n");

@@ -73,6 +73,20 @@ TEST_F(PrintCommandTest, ALongOutputPathIsWrittenWhole) {
   EXPECT_GT(fs::file_size(folder / "job.ps"), 5u * 600 * 400);
 }
 
+// A job piped on through stdout is the job alone: the confirmation goes to stderr then, and
+// /dev/stdout stays what it was.
+TEST_F(PrintCommandTest, AJobWrittenToStdoutIsTheJobAlone) {
+  const CommandResult result = Kelvaro("print " + Quoted(kSample) + " --output /dev/stdout");
+  ASSERT_EQ(result.status, 0) << errors_;
+  EXPECT_THAT(errors_, HasSubstr("Job written to /dev/stdout"));
+  EXPECT_TRUE(fs::is_symlink("/dev/stdout") || !fs::is_regular_file("/dev/stdout"));
+  // The same bytes as the job file, and nothing behind its last byte.
+  const std::string file = Job("");
+  EXPECT_EQ(result.out.size(), file.size());
+  EXPECT_TRUE(result.out == file);
+  EXPECT_EQ(result.out.back(), '\x04');
+}
+
 TEST_F(PrintCommandTest, ThePinnedClockGivesTheSameBytesEveryTime) {
   const std::string first = Job("");
   const std::string second = Job("");
@@ -155,6 +169,8 @@ TEST_F(PrintCommandTest, ChoicesTheWindowWouldNotOfferAreRefused) {
       {"--white-density 101", 1, "white density must be from 0 to 100"},
       {"--toner-order XY", 1, "toner order"},
       {"--across two", 2, "--across needs a whole number"},
+      {"--across 2000000", 2, "--across 2000000 is out of range (from -1000000 to 1000000)"},
+      {"--down 99999999999999999999", 2, "--down 99999999999999999999 is out of range"},
       {"--output a.ps --printer Q", 2, "either --output or --printer"},
       {"--mirror --no-mirror", 2, "--mirror and --no-mirror"},
       {"--colour", 2, "--colour"},
