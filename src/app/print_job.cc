@@ -8,6 +8,7 @@
 #include <fstream>
 #include <utility>
 
+#include "app/window_geometry.h"
 #include "image/background_removal.h"
 #include "image/color_management.h"
 #include "image/image_loader.h"
@@ -205,8 +206,14 @@ std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintC
   const ProfileNames profiles = ReadProfileNames(store);
   setup.profile_in = profiles.input;
   setup.profile_out = profiles.output;
+  // The preview's width as the window last had it. The smallest window still has an image
+  // area this wide; a narrower stored value was never the window's (a canvas of a pixel or
+  // two would put every picture in the page corner, or have no layout at all).
   const long area_width = ReadLeadingNumber(store.ReadSetting("Active", "T_Used_W"));
-  if (area_width > 0) setup.image_area_width = static_cast<int>(std::min(area_width, 10000L));
+  const int narrowest = SizeForDrag(kDefaultWindowWidth, kDefaultWindowHeight).image_area_width;
+  if (area_width >= narrowest) {
+    setup.image_area_width = static_cast<int>(std::min(area_width, 10000L));
+  }
 
   // The choices on top.
   if (choices.tray) {

@@ -138,6 +138,19 @@ TEST_F(PrintCommandTest, MarginsThatDoNotFitThePageAreReported) {
   }
 }
 
+// The layout is worked out on the preview's canvas, as wide as the window last had it. A
+// stored width the window cannot have (a canvas of a pixel or two) is not used.
+TEST_F(PrintCommandTest, AnImpossiblePreviewWidthIsNotUsedForTheLayout) {
+  const std::string usual = Job("");
+  for (const char* width : {"5", "7", "-3"}) {
+    SCOPED_TRACE(width);
+    ASSERT_EQ(Kelvaro(std::string("settings set Active T_Used_W ") + width).status, 0);
+    const std::string job = Job("");
+    EXPECT_TRUE(job == usual);
+    EXPECT_THAT(job, HasSubstr("\r\n 140 310 translate\r\n"));
+  }
+}
+
 TEST_F(PrintCommandTest, PlanesAreDumpedAtTheSizeOfTheImageBlock) {
   Job("--dump-separations planes --no-print-white");
   for (int plane = 1; plane <= 5; ++plane) {
