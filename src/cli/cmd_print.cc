@@ -164,6 +164,14 @@ int Run(const Args& args, bool image_job) {
       std::fprintf(stderr, "kelvaro print: %s is not a readable file\n", parsed.image->c_str());
       return 1;
     }
+    // A slip in --output (or a picture named like its job) must not cost the picture.
+    const fs::path job_file =
+        parsed.output ? fs::path(*parsed.output) : fs::path(*parsed.image).stem().concat(".ps");
+    if (!parsed.printer && fs::equivalent(job_file, *parsed.image, ec)) {
+      std::fprintf(stderr, "kelvaro print: the job would be written over the picture %s\n",
+                   parsed.image->c_str());
+      return 1;
+    }
   }
   std::unique_ptr<CliSession> session = OpenCliSession();
   StatusToStderr progress;

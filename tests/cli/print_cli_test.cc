@@ -195,6 +195,19 @@ TEST_F(PrintCommandTest, ChoicesTheWindowWouldNotOfferAreRefused) {
     EXPECT_THAT(errors_, HasSubstr(c.message));
     EXPECT_FALSE(fs::exists(dir_.path() / "kelvaro-sample.ps"));
   }
+  // The job file would be the picture itself: the picture stays as it is.
+  fs::copy_file(kSample, dir_.path() / "art.png");
+  fs::copy_file(kSample, dir_.path() / "art.ps");
+  const std::string picture = ReadFileBytes(dir_.path() / "art.png");
+  for (const char* args :
+       {"print art.png --output art.png", "print art.png --output ./art.png", "print art.ps"}) {
+    SCOPED_TRACE(args);
+    EXPECT_EQ(Kelvaro(args).status, 1);
+    EXPECT_THAT(errors_, HasSubstr("the job would be written over the picture"));
+  }
+  EXPECT_TRUE(ReadFileBytes(dir_.path() / "art.png") == picture);
+  EXPECT_TRUE(ReadFileBytes(dir_.path() / "art.ps") == picture);
+
   const CommandResult missing = Kelvaro("print nothing.png");
   EXPECT_EQ(missing.status, 1);
   EXPECT_THAT(errors_, HasSubstr("nothing.png is not a readable file"));
