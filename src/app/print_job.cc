@@ -396,12 +396,6 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
     return PrintOutcome::kNotPrinted;
   }
 
-  // Before the print, the printer selection is stored, as every caller of the command does.
-  // A job file is no printer: the stored one stays.
-  if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
-    store.WriteSetting("Active", "Printer", target.queue);
-  }
-
   // The copies grid, one copy being the oriented picture. A grid over the size limit is
   // refused before the separation: the planes of a large picture alone can take gigabytes.
   CopiesGridInput grid;
@@ -481,7 +475,14 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
       SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
                  target.queue, document, job.header, ImageBlock(job.image), job.trailer);
   job.image = TiledImage{};
-  return sent ? PrintOutcome::kSent : PrintOutcome::kNotPrinted;
+  if (!sent) return PrintOutcome::kNotPrinted;
+  // The queue printed to is remembered, as the window does for every print. Only once it took
+  // the job: a mistyped queue name must not replace the printer stored before. A job file is
+  // no printer: the stored one stays.
+  if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
+    store.WriteSetting("Active", "Printer", target.queue);
+  }
+  return PrintOutcome::kSent;
 }
 
 PrintOutcome PrintBlankPage(PrintServices services, const PrintSetup& setup,

@@ -150,7 +150,9 @@ enum class PrintOutcome {
   kStatisticsOnly,  // statistics-only mode: no job, by the user's choice
 };
 
-// The print command on a loaded picture: separation, copies grid, job, spooling.
+// The print command on a loaded picture: separation, copies grid, job, spooling. A queue
+// that took the job is stored as the active printer. Stored margins that do not fit the page
+// and a grid over the size limit are refused before any work is done.
 PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkImage& image,
                           const std::string& file_name, const PrintTarget& target);
 

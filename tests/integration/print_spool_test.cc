@@ -60,6 +60,10 @@ TEST_F(PrintToQueueTest, AQueueThatIsGoneIsReported) {
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"Nowhere\""));
   EXPECT_THAT(errors_, ::testing::Not(HasSubstr("Sent to Printer")));
+  // The mistyped queue does not replace the printer stored before.
+  EXPECT_THAT(ReadFileBytes(home_.path() / "user" / "KelvaroPro.ini"),
+              ::testing::AllOf(HasSubstr("Printer=OKI C711wt Nollo\r\n"),
+                               ::testing::Not(HasSubstr("Nowhere"))));
 
   AddQueues({"C711WT_Shop"});
   cupsd_.Halt();
