@@ -1,6 +1,7 @@
 #include "app/print_job.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include "job/copies_grid.h"
 #include "job/postscript_writer.h"
 #include "job/spool_output.h"
+#include "platform/ini_file.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
 #include "printers/units.h"
@@ -71,6 +73,39 @@ void ApplyPreset(const PresetApplication& applied, const UiText& texts, PrintSet
   setup.film = applied.background_removal[0] == 1;
 }
 
+// The texts of the margin keys the paper and media choices of a print write, as they were
+// before. A refused print puts them back byte for byte: bad input must cost nothing that was
+// stored before. (A key that was not there before stays; the store cannot remove one.)
+class StoredMargins {
+ public:
+  explicit StoredMargins(const SettingsStore& store) {
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+      before_[i] = ReadIniValue(store.UserSettingsFile(), "Active", kKeys[i]);
+    }
+  }
+  void Restore(SettingsStore& store) const {
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+      if (before_[i] && store.ReadSetting("Active", kKeys[i]) != *before_[i]) {
+        store.WriteSetting("Active", kKeys[i], *before_[i]);
+      }
+    }
+  }
+
+  // The margins the dark medium's preset saved before writing its own, put back as they were
+  // saved (the window's restore would write them in another number form).
+  static void RestoreFromBackupAsSaved(SettingsStore& store) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      store.WriteSetting("Active", kKeys[i], store.ReadSetting("Active", kKeys[i + 4]));
+    }
+  }
+
+ private:
+  static constexpr std::array<const char*, 8> kKeys = {
+      "Top Margin",        "Left Margin",        "Right Margin",        "Bottom Margin",
+      "Top Margin Backup", "Left Margin Backup", "Right Margin Backup", "Bottom Margin Backup"};
+  std::array<std::optional<std::string>, 8> before_;
+};
+
 // What every job reads of the window: printer, paper, tray, media, prints and the clock
 // (SOURCE_DATE_EPOCH pins it, for jobs that must come out the same every time).
 PostScriptJobInput JobInput(const PrintSetup& setup) {
@@ -113,7 +148,10 @@ std::string_view ImageBlock(const TiledImage& image) {
 
 }  // namespace
 
-std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintChoices& choices) {
+namespace {
+
+// PreparePrintSetup but for the margins of a refused print; see there.
+std::optional<PrintSetup> BuildPrintSetup(PrintServices services, const PrintChoices& choices) {
   SettingsStore& store = services.store;
   const UiText& texts = services.texts;
   PrintSetup setup;
@@ -176,6 +214,9 @@ std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintC
   const PresetApplication applied = ApplyMediaPreset(store, texts, setup.media_label,
                                                      PresetInputs{setup.model_name, setup.paper});
   ApplyPreset(applied, texts, setup);
+  // The dark medium's own margins, which hold for this print only (see the end).
+  const std::optional<Margins> special_margins =
+      applied.special_margins_written ? std::optional(ReadMargins(store)) : std::nullopt;
   if (lock_tray) {
     setup.tray = texts.Get(kTrayTextNumbers[kTrayMultiPurpose]);
     setup.tray_locked = true;
@@ -284,6 +325,22 @@ std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintC
   }
   // The margins as the paper, preset and setting file left them.
   setup.margins = ReadMargins(store);
+  // The window gives the user's margins back at the next change of medium; for a print of its
+  // own that is now. Otherwise the dark medium's margins would stay for every later print, and
+  // the next such print would back them up over the user's margins, losing those for good.
+  // Margins a setting file brought in the meantime stay.
+  if (special_margins && setup.margins == *special_margins) {
+    StoredMargins::RestoreFromBackupAsSaved(store);
+  }
+  return setup;
+}
+
+}  // namespace
+
+std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintChoices& choices) {
+  const StoredMargins stored_margins(services.store);
+  std::optional<PrintSetup> setup = BuildPrintSetup(services, choices);
+  if (!setup) stored_margins.Restore(services.store);
   return setup;
 }
 

@@ -100,8 +100,9 @@ struct PrintSetup {
 // Builds the window state from the store (active model, paper, media preset, stored white
 // settings, toner order and curves) and applies `choices`. A choice the window would not
 // offer (an unknown model, media, paper or tray, a value out of range) is refused with a
-// message through the notifier; nullopt then. The paper and preset choices write to the
-// store what the window writes for them (margins, their backup).
+// message through the notifier; nullopt then, with the stored margins as they were. The paper
+// and preset choices write to the store what the window writes for them (margins, their
+// backup); the dark medium's own margins are in the setup only, the user's stay stored.
 std::optional<PrintSetup> PreparePrintSetup(PrintServices services, const PrintChoices& choices);
 
 // What loading a picture reads of the window.

@@ -124,6 +124,38 @@ TEST_F(PrintCommandTest, StoredMarginsStayUnlessAPaperIsChosen) {
   EXPECT_THAT(Settings(), HasSubstr("Left Margin=1296\r\n"));
 }
 
+// The dark medium prints with margins of its own. In the window the user's margins come back
+// at the next change of medium; a print of its own gives them back when it is done, so they
+// are neither stuck at the dark medium's values nor, on the next such print, lost from the
+// backup. A refused print leaves the margins as they were.
+TEST_F(PrintCommandTest, TheDarkMediumsMarginsHoldForItsOwnPrintOnly) {
+  ASSERT_EQ(Kelvaro("settings set Active 'Left Margin' 2000").status, 0);
+  const std::string plain = Job("");
+  const std::size_t corner = plain.find(" translate\r\n");
+  ASSERT_NE(corner, std::string::npos);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const std::string dark = Job("--media 'Nollo UK Medium T Dark'");
+    EXPECT_NE(dark.substr(corner - 20, 30), plain.substr(corner - 20, 30));
+    EXPECT_THAT(Settings(), HasSubstr("\r\nLeft Margin=2000\r\n"));
+    EXPECT_THAT(Settings(), HasSubstr("\r\nTop Margin=1296\r\n"));
+    EXPECT_THAT(Settings(), HasSubstr("\r\nLeft Margin Backup=2000\r\n"));
+  }
+  EXPECT_TRUE(Job("") == plain);
+
+  for (const char* refused :
+       {"--media 'Nollo UK Medium T Dark' --white-density 101",
+        "--media 'Nollo UK Medium T Dark' --tray 'Tray 1'", "--paper A4 --contrast 300"}) {
+    SCOPED_TRACE(refused);
+    EXPECT_EQ(Kelvaro("print " + Quoted(kSample) + " " + refused).status, 1);
+    EXPECT_THAT(Settings(), HasSubstr("\r\nLeft Margin=2000\r\n"));
+    EXPECT_THAT(Settings(), HasSubstr("\r\nTop Margin=1296\r\n"));
+  }
+  // A paper chosen with it still brings its margins, as it does alone.
+  Job("--paper A4 --media 'Nollo UK Medium T Dark'");
+  EXPECT_THAT(Settings(), HasSubstr("\r\nLeft Margin=1296\r\n"));
+}
+
 // A damaged settings file: margins below 0 or wider than the page would put the picture off
 // the page (or, far enough out, wrap around onto it). The print is refused, the file kept.
 TEST_F(PrintCommandTest, MarginsThatDoNotFitThePageAreReported) {
