@@ -1,6 +1,7 @@
 #include "settings/recent_files.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/text_encoding.h"
@@ -119,13 +120,21 @@ RecentFiles WithoutSlot(RecentFiles files, int k) {
 }
 
 RecentFilesUpdate UpdateRecentFiles(const fs::path& user_folder, std::string_view argument) {
-  RecentFiles files = LoadRecentFiles(user_folder);
+  int read_error = 0;
+  const std::optional<std::string> stored =
+      ReadWholeFile(RecentFilesPath(user_folder), &read_error);
+  RecentFiles files = stored ? ParseRecentFiles(*stored) : RecentFiles{};
   const int slot = SlotNumber(argument);
   files =
       slot != 0 ? WithoutSlot(std::move(files), slot) : WithFileOnTop(std::move(files), argument);
   const std::string bytes = FormatRecentFiles(files);
   RecentFilesUpdate update;
-  update.write = WriteFileAtomically(RecentFilesPath(user_folder), bytes);
+  if (!stored && read_error != kErrorFileNotFound) {
+    // A list that is there but cannot be read is not replaced by one made without it.
+    update.write = {false, read_error};
+  } else {
+    update.write = WriteFileAtomically(RecentFilesPath(user_folder), bytes);
+  }
   // The list as the file now holds it: trimmed, cut, with the folder of the newest.
   update.files = ParseRecentFiles(bytes);
   return update;

@@ -65,7 +65,9 @@ struct RecentFilesUpdate {
 
 // Reads the file, applies the change and writes all six records. `argument` is a slot number
 // 1 to 5 (the whole text, blanks aside) to remove that entry, else the path of a picture just
-// opened. The caller rebuilds the File menu from the result.
+// opened. The caller rebuilds the File menu from the result. A file that is there but cannot
+// be read is left as it is (the write fails with the read's code), so its entries are not
+// lost.
 RecentFilesUpdate UpdateRecentFiles(const std::filesystem::path& user_folder,
                                     std::string_view argument);
 
