@@ -130,16 +130,16 @@ SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_
   if (path.empty()) return {false, "no output file was named"};
   fs::path target(path);
   struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0) {
-    if (!S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
-      return WriteToDevice(path, blocks, before_block);
-    }
-    // A link to a job file stays a link: the file it names is replaced.
-    std::error_code ec;
-    if (fs::is_symlink(target, ec)) {
-      const fs::path resolved = fs::canonical(target, ec);
-      if (!ec) target = resolved;
-    }
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+      !S_ISDIR(existing.st_mode)) {
+    return WriteToDevice(path, blocks, before_block);
+  }
+  // A link stays a link: the job goes where it points, whether a file is there yet or not.
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
   }
   fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::string temp = (folder / (".kelvaro-job-XXXXXX")).string();

@@ -77,6 +77,14 @@ TEST(SpoolerTest, LinkToAJobFileStaysALink) {
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadFileBytes(real), "new");
+
+  // A link to a job not written yet, named relative to the link's folder.
+  const fs::path ahead = dir.path() / "next.ps";
+  fs::create_symlink(fs::path("jobs") / "tomorrow.ps", ahead);
+  result = WriteJobFile(ahead.string(), {"later"}, nullptr);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_TRUE(fs::is_symlink(ahead));
+  EXPECT_EQ(ReadFileBytes(dir.path() / "jobs" / "tomorrow.ps"), "later");
 }
 
 TEST(SpoolerTest, MissingQueueIsAnErrorNotASuccess) {
