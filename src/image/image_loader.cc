@@ -85,7 +85,14 @@ bool SafeToDecode(const std::filesystem::path& path) {
   return PsdImageDataIsSound(bytes);
 }
 
+// The path with its double quotes removed: a path pasted with quotes around it names the file
+// between them. A file whose own name holds a quote (allowed here) is taken as it is named;
+// without the quote the name could lead to another picture, or to none.
 std::string WithoutQuotes(std::string text) {
+  std::error_code ec;
+  if (text.find('"') == std::string::npos || std::filesystem::is_regular_file(text, ec)) {
+    return text;
+  }
   text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
   return text;
 }

@@ -37,7 +37,8 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
                      Notifier& notifier, ProgressSink& progress);
 
 // Opens a picture file the way the window does. `path` is the file path text: double quotes are
-// removed from it; on any failure it is set to "" and `image` is left exactly as it was (the
+// removed from it unless it names a file as it is; on any failure it is set to "" and `image`
+// is left exactly as it was (the
 // previous picture stays usable). On success `image` holds the converted raw records,
 // the oriented grids, the fitted resolution and the sizes; the outcome tells the fit's Rotate
 // decision, transparency, whether the fit command should run and the size labels.

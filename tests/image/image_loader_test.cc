@@ -254,6 +254,27 @@ TEST_F(LoadImageFileTest, TransparentPngKeepsItsOpacityThroughTheConversion) {
   EXPECT_TRUE(notifier_.messages.empty());
 }
 
+// Quotes around a pasted path are dropped, but a quote in a file's own name is part of it:
+// dropping it would load another picture, or none at all.
+TEST_F(LoadImageFileTest, AQuoteInAFileNameIsKept) {
+  TempDir dir;
+  const fs::path quoted = dir.path() / "my\"art.png";
+  fs::copy_file(Fixture("quad_alpha.png"), quoted);
+  fs::copy_file(Fixture("rgba3x2.png"), dir.path() / "myart.png");  // the name without it
+  std::string path = quoted.string();
+  WorkImage image;
+  ASSERT_TRUE(Load(path, image).loaded);
+  EXPECT_EQ(path, quoted.string());
+  EXPECT_EQ(image.width, 32);
+  EXPECT_EQ(image.height, 24);
+
+  fs::remove(dir.path() / "myart.png");
+  path = quoted.string();
+  ASSERT_TRUE(Load(path, image).loaded);
+  EXPECT_EQ(image.width, 32);
+  EXPECT_TRUE(notifier_.messages.empty());
+}
+
 TEST_F(LoadImageFileTest, OpaquePictureGoesThroughBackgroundRemoval) {
   options_.background_removal_on = true;
   BackgroundRemovalOptions removal;
