@@ -315,6 +315,15 @@ std::optional<PrintSetup> BuildPrintSetup(PrintServices services, const PrintCho
   setup.toner_order = choices.toner_order.value_or(setup.toner_order);
   setup.profile_in = choices.profile_in.value_or(setup.profile_in);
   setup.profile_out = choices.profile_out.value_or(setup.profile_out);
+  // A profile chosen for this run that cannot be read is named, rather than reported later as
+  // "Something odd with this image", which blames the picture.
+  for (const std::optional<std::string>& chosen : {choices.profile_in, choices.profile_out}) {
+    if (chosen && !OpenNamedProfile(*chosen, store.folders())) {
+      Refuse(services.notifier,
+             "The colour profile \"" + *chosen + "\" cannot be found or is no profile");
+      return std::nullopt;
+    }
+  }
 
   // A toner order chosen for this run brings its own curves, unless a setting file's apply.
   if (choices.toner_order && !choices.settings_file) {
