@@ -165,9 +165,9 @@ int Run(const Args& args, bool image_job) {
       return 1;
     }
     // A slip in --output (or a picture named like its job) must not cost the picture.
-    const fs::path job_file =
-        parsed.output ? fs::path(*parsed.output) : fs::path(*parsed.image).stem().concat(".ps");
-    if (!parsed.printer && fs::equivalent(job_file, *parsed.image, ec)) {
+    const std::string queue = TargetQueue(parsed, fs::path(*parsed.image).stem().string() + ".ps");
+    if (queue.rfind(kFileQueuePrefix, 0) == 0 &&
+        fs::equivalent(queue.substr(kFileQueuePrefix.size()), *parsed.image, ec)) {
       std::fprintf(stderr, "kelvaro print: the job would be written over the picture %s\n",
                    parsed.image->c_str());
       return 1;

@@ -234,8 +234,8 @@ TEST_F(PrintCommandTest, ChoicesTheWindowWouldNotOfferAreRefused) {
   fs::copy_file(kSample, dir_.path() / "art.png");
   fs::copy_file(kSample, dir_.path() / "art.ps");
   const std::string picture = ReadFileBytes(dir_.path() / "art.png");
-  for (const char* args :
-       {"print art.png --output art.png", "print art.png --output ./art.png", "print art.ps"}) {
+  for (const char* args : {"print art.png --output art.png", "print art.png --output ./art.png",
+                           "print art.png --printer file:art.png", "print art.ps"}) {
     SCOPED_TRACE(args);
     EXPECT_EQ(Kelvaro(args).status, 1);
     EXPECT_THAT(errors_, HasSubstr("the job would be written over the picture"));
