@@ -10,16 +10,12 @@ void ReportFailure(Notifier& notifier, const std::string& printer, const SpoolRe
 
 }  // namespace
 
-std::string SpoolerPrinterName(const std::string& printer) {
-  // A job file is named by its path, which must stay whole.
-  if (printer.rfind(kFileQueuePrefix, 0) == 0) return printer;
-  return printer.substr(0, kMaxPrinterNameLength);
-}
-
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
                 std::string& header, std::string_view data, std::string& trailer) {
   services.progress.SetStatus(services.texts[40]);
-  const std::string queue = SpoolerPrinterName(printer);
+  // The queue is named in full: queue names may be far longer than 49 characters, and a cut
+  // name would be another queue or none.
+  const std::string& queue = printer;
   trailer.push_back(kEndOfJob);
   static constexpr int kProgressBeforeBlock[] = {10, 20, 90};
   SpoolResult result = services.spooler.SendRaw(
@@ -38,7 +34,7 @@ bool SendRawJob(SpoolServices services, const std::string& printer, const std::s
 }
 
 bool SendPrinterModeJob(SpoolServices services, const std::string& printer, std::string block) {
-  const std::string queue = SpoolerPrinterName(printer);
+  const std::string& queue = printer;
   block.push_back(kEndOfJob);
   SpoolResult result = services.spooler.SendRaw(queue, kPrinterModeJobName, {block}, nullptr);
   if (!result.ok) ReportFailure(services.notifier, queue, result);

@@ -11,9 +11,6 @@
 
 namespace kelvaro {
 
-// The spooler's printer-name field holds 49 characters; longer names are cut to fit.
-inline constexpr std::size_t kMaxPrinterNameLength = 49;
-
 // Document names of the fixed jobs.
 inline constexpr char kBlankJobName[] = "QV-Blank";
 inline constexpr char kPrinterModeJobName[] = "Zeph print";
@@ -39,10 +36,6 @@ bool SendRawJob(SpoolServices services, const std::string& printer, const std::s
 // Sends a one-block printer-mode job; no status or progress. Returns false after showing
 // the failure.
 bool SendPrinterModeJob(SpoolServices services, const std::string& printer, std::string block);
-
-// The printer name as the spooler takes it: at most 49 characters. A "file:PATH" destination
-// is kept whole.
-std::string SpoolerPrinterName(const std::string& printer);
 
 }  // namespace kelvaro
 

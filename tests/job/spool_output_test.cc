@@ -58,11 +58,11 @@ TEST_F(SpoolOutputTest, ImageJobEndsWithEotAndReportsEachStep) {
   EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(SpoolOutputTest, LongPrinterNamesAreCutTo49Characters) {
+TEST_F(SpoolOutputTest, LongQueueNamesAndJobFilePathsArePassedWhole) {
+  // Queue names may be longer than 49 characters; a cut name would be another queue or none.
   std::string header, data, trailer;
   SendRawJob(Services(), std::string(60, 'Q'), "d", header, data, trailer);
-  EXPECT_EQ(spooler.queue, std::string(49, 'Q'));
-  // A job file's path is not a printer name: cutting it would write somewhere else.
+  EXPECT_EQ(spooler.queue, std::string(60, 'Q'));
   const std::string file = "file:/srv/jobs/" + std::string(60, 'j') + ".ps";
   SendRawJob(Services(), file, "d", header, data, trailer);
   EXPECT_EQ(spooler.queue, file);
