@@ -215,8 +215,8 @@ std::optional<PrintSetup> BuildPrintSetup(PrintServices services, const PrintCho
                                                      PresetInputs{setup.model_name, setup.paper});
   ApplyPreset(applied, texts, setup);
   // The dark medium's own margins, which hold for this print only (see the end).
-  const std::optional<Margins> special_margins =
-      applied.special_margins_written ? std::optional(ReadMargins(store)) : std::nullopt;
+  const bool special = applied.special_margins_written;
+  const Margins special_margins = special ? ReadMargins(store) : Margins{};
   if (lock_tray) {
     setup.tray = texts.Get(kTrayTextNumbers[kTrayMultiPurpose]);
     setup.tray_locked = true;
@@ -338,7 +338,7 @@ std::optional<PrintSetup> BuildPrintSetup(PrintServices services, const PrintCho
   // own that is now. Otherwise the dark medium's margins would stay for every later print, and
   // the next such print would back them up over the user's margins, losing those for good.
   // Margins a setting file brought in the meantime stay.
-  if (special_margins && setup.margins == *special_margins) {
+  if (special && setup.margins == special_margins) {
     StoredMargins::RestoreFromBackupAsSaved(store);
   }
   return setup;
