@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace kelvaro {
 namespace {
@@ -163,6 +167,11 @@ void KnockOutRow(const std::uint8_t* mask, std::int32_t width, const RowPlanes& 
   }
 }
 
+// Pictures from this size on are separated on several threads; smaller ones are not worth
+// starting threads for.
+constexpr std::size_t kParallelFromPixels = 1 << 20;
+constexpr unsigned kMaxSeparationThreads = 8;
+
 }  // namespace
 
 TonerLayout SelectTonerLayout(std::string_view model_name, std::string_view toner_order) {
@@ -242,9 +251,10 @@ SeparationOutcome BuildSeparation(WorkImage& image, const SeparationParams& para
 
   progress.SetProgress(1, 100);
   const std::size_t row_bytes = static_cast<std::size_t>(width);
-  for (std::int32_t row = 0; row < height; ++row) {
+  auto separate_row = [&](std::int32_t row) {
     std::uint8_t* records = image.grid.data() + image.GridOffset(0, row);
-    std::uint8_t* out = outcome.set.bytes.data() + row * SeparationSet::kPlanes * row_bytes;
+    std::uint8_t* out = outcome.set.bytes.data() +
+                        static_cast<std::size_t>(row) * SeparationSet::kPlanes * row_bytes;
     const RowPlanes planes{{out, out + row_bytes, out + 2 * row_bytes, out + 3 * row_bytes}};
     if (params.hot_stamp) {
       HotStampRow(records, width, hot_level, planes, first_tinted);
@@ -252,9 +262,42 @@ SeparationOutcome BuildSeparation(WorkImage& image, const SeparationParams& para
       ColourRow(records, width, tables, k, params, planes.plane[cyan_slot], planes.plane[1],
                 planes.plane[2], planes.plane[white_slot]);
     }
-    if (pattern_mask) KnockOutRow(pattern_mask->data() + row * row_bytes, width, planes);
-    progress.SetProgress(RoundEven(100.0 * (row + 1) / height), 100);
+    if (pattern_mask) {
+      KnockOutRow(pattern_mask->data() + static_cast<std::size_t>(row) * row_bytes, width, planes);
+    }
+  };
+
+  // Rows are independent. Large pictures are shared out between the cores: every thread takes
+  // the next row not yet taken, and this thread reports progress once per row it finishes,
+  // with the count of all rows done.
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned workers =
+      pixels < kParallelFromPixels ? 0u : std::min(cores, kMaxSeparationThreads) - 1u;
+  std::atomic<std::int32_t> next_row{0};
+  std::atomic<std::int32_t> rows_done{0};
+  int reported = 1;  // the bar only moves forward
+  auto take_rows = [&](bool report) {
+    for (std::int32_t row; (row = next_row.fetch_add(1, std::memory_order_relaxed)) < height;) {
+      separate_row(row);
+      const std::int32_t done = rows_done.fetch_add(1, std::memory_order_acq_rel) + 1;
+      const int percent = RoundEven(100.0 * done / height);
+      if (report && percent > reported) {
+        progress.SetProgress(percent, 100);
+        reported = percent;
+      }
+    }
+  };
+  std::vector<std::thread> threads;
+  for (unsigned i = 0; i < workers; ++i) {
+    try {
+      threads.emplace_back(take_rows, false);
+    } catch (const std::system_error&) {
+      break;  // fewer threads: this one takes the remaining rows
+    }
   }
+  take_rows(true);
+  for (std::thread& thread : threads) thread.join();
+  if (reported < 100) progress.SetProgress(100, 100);
   return outcome;
 }
 

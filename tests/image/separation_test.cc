@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -433,6 +434,50 @@ TEST(SeparationProgressTest, OncePerRowRounded) {
           .ok());
   // 1 at the start, then 33.3 -> 33, 66.7 -> 67, 100.
   EXPECT_EQ(progress.values, (std::vector<long long>{1, 33, 67, 100}));
+}
+
+TEST(SeparationParallelTest, LargePicturesGiveTheSameBytesAsRowByRow) {
+  // Large enough to be shared out between threads; every row differs.
+  constexpr std::int32_t kWidth = 1031;
+  constexpr std::int32_t kHeight = 1100;
+  std::vector<Pixel> pixels;
+  pixels.reserve(static_cast<std::size_t>(kWidth) * kHeight);
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x) {
+      pixels.push_back(Pixel{static_cast<std::uint8_t>(x * 7 + y), static_cast<std::uint8_t>(y * 3),
+                             static_cast<std::uint8_t>(x ^ y), 0,
+                             static_cast<std::uint8_t>((x + 2 * y) % 256)});
+    }
+  }
+  SeparationParams params = NeutralParams();
+  params.black_removal = true;
+  params.black_removal_fuzz = 30;
+  WorkImage whole = MakeImage(kWidth, kHeight, pixels);
+  RecordingProgress progress;
+  const SeparationOutcome all =
+      BuildSeparation(whole, params, IdentityToneCurveTable(), std::nullopt, progress);
+  ASSERT_TRUE(all.ok());
+  EXPECT_EQ(progress.values.back(), 100);
+  EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end()));
+  for (std::int32_t y = 0; y < kHeight; y += 97) {
+    SCOPED_TRACE(y);
+    WorkImage row = MakeImage(
+        kWidth, 1,
+        std::vector<Pixel>(pixels.begin() + y * kWidth, pixels.begin() + (y + 1) * kWidth));
+    NullProgress quiet;
+    const SeparationOutcome one =
+        BuildSeparation(row, params, IdentityToneCurveTable(), std::nullopt, quiet);
+    ASSERT_TRUE(one.ok());
+    for (int plane = 1; plane <= SeparationSet::kPlanes; ++plane) {
+      ASSERT_TRUE(std::equal(one.set.PlaneRow(0, plane), one.set.PlaneRow(0, plane) + kWidth,
+                             all.set.PlaneRow(y, plane)))
+          << "plane " << plane;
+    }
+    // The binarised opacity is written back into the grid in both runs alike.
+    EXPECT_TRUE(
+        std::equal(row.grid.begin(), row.grid.end(),
+                   whole.grid.begin() + static_cast<std::ptrdiff_t>(whole.GridOffset(0, y))));
+  }
 }
 
 }  // namespace
