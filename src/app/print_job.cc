@@ -106,9 +106,8 @@ class StoredMargins {
   std::array<std::optional<std::string>, 8> before_;
 };
 
-// What every job reads of the window: printer, paper, tray, media, prints and the clock
-// (SOURCE_DATE_EPOCH pins it, for jobs that must come out the same every time).
-PostScriptJobInput JobInput(const PrintSetup& setup) {
+// What every job reads of the window: printer, paper, tray, media, prints and the clock.
+PostScriptJobInput JobInput(const PrintSetup& setup, const PrintServices& services) {
   PostScriptJobInput input;
   input.model_name = setup.model_name;
   input.paper_class = setup.paper_class;
@@ -118,7 +117,8 @@ PostScriptJobInput JobInput(const PrintSetup& setup) {
   input.tray_text = setup.tray;
   input.media_text = setup.media_label;
   input.number_of_prints = setup.prints;
-  input.created = JobTimestampNow(std::getenv("SOURCE_DATE_EPOCH"));
+  input.created =
+      JobTimestampNow(services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr);
   return input;
 }
 
@@ -505,7 +505,7 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
     return PrintOutcome::kNotPrinted;
   }
 
-  PostScriptJobInput input = JobInput(setup);
+  PostScriptJobInput input = JobInput(setup, services);
   input.offset_x_pt = layout->offset_x_pt;
   input.offset_y_pt = layout->offset_y_pt;
   input.caption = texts.Get(0) + " - " + file_name;
@@ -553,7 +553,7 @@ PrintOutcome PrintPicture(PrintServices services, const PrintSetup& setup, WorkI
 
 PrintOutcome PrintBlankPage(PrintServices services, const PrintSetup& setup,
                             const std::string& queue) {
-  std::optional<PostScriptJob> job = BuildBlankPageJob(JobInput(setup), services.texts);
+  std::optional<PostScriptJob> job = BuildBlankPageJob(JobInput(setup, services), services.texts);
   if (!job) {
     Refuse(services.notifier, MemoryMessage(1));
     return PrintOutcome::kNotPrinted;

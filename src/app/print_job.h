@@ -27,6 +27,10 @@ struct PrintServices {
   Spooler& spooler;
   // Where attached USB printers are looked for.
   std::filesystem::path usb_root;
+  // A whole number of seconds since 1970 that pins the job's creation date (the
+  // SOURCE_DATE_EPOCH convention), for jobs that must come out the same every time; unset or
+  // malformed means now.
+  std::optional<std::string> source_date_epoch;
 };
 
 // Choices that replace what the stored settings and the media preset would give, for one
