@@ -176,9 +176,14 @@ int Run(const Args& args, bool image_job) {
   std::unique_ptr<CliSession> session = OpenCliSession();
   StatusToStderr progress;
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
-  PrintServices services{session->store, session->texts, session->notifier,
-                         progress,       *spooler,       UsbSysfsRoot()};
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) services.source_date_epoch = epoch;
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  const PrintServices services{session->store,
+                               session->texts,
+                               session->notifier,
+                               progress,
+                               *spooler,
+                               UsbSysfsRoot(),
+                               epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
 
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
   std::optional<PrintSetup> setup = PreparePrintSetup(services, parsed.choices);

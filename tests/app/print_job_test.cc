@@ -53,8 +53,9 @@ class PrintPictureTest : public ::testing::Test {
   }
 
   PrintOutcome Print(WorkImage& image) {
-    return PrintPicture(PrintServices{store_, texts_, notifier_, progress_, spooler_, {}}, setup_,
-                        image, "art.png", PrintTarget{"Queue", std::nullopt});
+    return PrintPicture(
+        PrintServices{store_, texts_, notifier_, progress_, spooler_, {}, std::nullopt}, setup_,
+        image, "art.png", PrintTarget{"Queue", std::nullopt});
   }
 
   testing::TestFolders folders_;
