@@ -102,10 +102,7 @@ StartupOutcome RunStartup(AppContext& app, const StartupOptions& options) {
 
 void WriteExitSettings(SettingsStore& store, const ToneCurves& curves) {
   store.WriteSetting("KYMC", "Profile", EncodeToneCurves(curves));
-  store.WriteSetting("Active", "Top Margin", kDefaultSideMargin);
-  store.WriteSetting("Active", "Left Margin", kDefaultSideMargin);
-  store.WriteSetting("Active", "Right Margin", kDefaultSideMargin);
-  store.WriteSetting("Active", "Bottom Margin", kDefaultBottomMargin);
+  WriteDefaultMargins(store);
   store.WriteSetting("Active", "T_ORDER", "WL");
 }
 

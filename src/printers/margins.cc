@@ -85,15 +85,6 @@ bool WriteMargins(SettingsStore& store, const Margins& margins) {
   return ok;
 }
 
-bool WriteDefaultMargins(SettingsStore& store) {
-  bool ok = true;
-  for (size_t i = 0; i < 4; ++i)
-    ok = store.WriteSetting(kActive, kMarginKeys[i],
-                            i == 3 ? kDefaultBottomMargin : kDefaultSideMargin) &&
-         ok;
-  return ok;
-}
-
 bool BackupMargins(SettingsStore& store) {
   bool ok = true;
   for (size_t i = 0; i < 4; ++i)

@@ -35,8 +35,6 @@ Margins ReadMargins(const SettingsStore& store);
 // Writes each margin × 100, rounded to a whole number, as decimal text. Returns false when
 // a write failed (the store told the user).
 bool WriteMargins(SettingsStore& store, const Margins& margins);
-// Writes "1296", "1296", "1296", "1307".
-bool WriteDefaultMargins(SettingsStore& store);
 // Copies the four margin texts to "Top Margin Backup" ... "Bottom Margin Backup".
 bool BackupMargins(SettingsStore& store);
 // Writes each backup value (÷ 100, × 100) back to its margin key.

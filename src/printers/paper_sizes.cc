@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "settings/job_settings.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
@@ -182,10 +183,7 @@ PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, i
   PaperChoice choice;
   // These two media bring their own margins.
   if (media_code != 170 && media_code != 198) {
-    store.WriteSetting("Active", "Top Margin", "1296");
-    store.WriteSetting("Active", "Left Margin", "1296");
-    store.WriteSetting("Active", "Right Margin", "1296");
-    store.WriteSetting("Active", "Bottom Margin", "1307");
+    WriteDefaultMargins(store);
     choice.default_margins_written = true;
   }
   const std::string text = TrimText(list_text);

@@ -108,10 +108,7 @@ void ResetToDefaults(SettingsStore& store, ToneCurves& curves, const ResetHooks&
 
   Call(hooks.reset_controls);
 
-  store.WriteSetting("Active", "Top Margin", kDefaultSideMargin);
-  store.WriteSetting("Active", "Left Margin", kDefaultSideMargin);
-  store.WriteSetting("Active", "Right Margin", kDefaultSideMargin);
-  store.WriteSetting("Active", "Bottom Margin", kDefaultBottomMargin);
+  WriteDefaultMargins(store);
 
   store.WriteSetting("Active", "Zeph I Sheet", "0");
   store.WriteSetting("Others", "RightHand", "1");
@@ -120,6 +117,13 @@ void ResetToDefaults(SettingsStore& store, ToneCurves& curves, const ResetHooks&
   Call(hooks.reapply_printer_model);
 
   WriteDefaultSettings(store, curves);
+}
+
+bool WriteDefaultMargins(SettingsStore& store) {
+  bool ok = store.WriteSetting("Active", "Top Margin", kDefaultSideMargin);
+  ok = store.WriteSetting("Active", "Left Margin", kDefaultSideMargin) && ok;
+  ok = store.WriteSetting("Active", "Right Margin", kDefaultSideMargin) && ok;
+  return store.WriteSetting("Active", "Bottom Margin", kDefaultBottomMargin) && ok;
 }
 
 }  // namespace kelvaro

@@ -68,6 +68,9 @@ inline constexpr std::array<DefaultSetting, 20> kDefaultSettings = {{
 // Margins every start and every Load Defaults begins with (hundredths of a point).
 inline constexpr char kDefaultSideMargin[] = "1296";    // top, left and right
 inline constexpr char kDefaultBottomMargin[] = "1307";  // bottom
+// Writes the four default margins (top, left, right, bottom). false when a write failed (the
+// store has told the user).
+bool WriteDefaultMargins(SettingsStore& store);
 
 // Creates the user folder when needed, writes the default set key by key in table order and
 // puts the default curves into `curves`. A failed write is shown by the store and the rest
