@@ -51,7 +51,7 @@ class ModelTest : public ::testing::Test {
   SettingsStore store_;
   MainWindowModel model_;
   std::vector<RequestKind> requests_;
-  ModelRequest last_request_{RequestKind::kCommand};
+  ModelRequest last_request_{RequestKind::kCommand, 0, {}};
 };
 
 TEST_F(ModelTest, NewWindowShowsCaptionsAndStartState) {
@@ -114,7 +114,9 @@ TEST_P(DisplayWhiteRule, FollowsTheTable) {
   EXPECT_EQ(model_.IsChecked(c::kThresholdOn), t.threshold_after);
   EXPECT_EQ(model_.IsEnabled(c::kWhiteDensitySlider), t.density_slider_enabled);
   EXPECT_EQ(model_.IsEnabled(c::kThresholdSlider), t.threshold_slider_enabled);
-  if (t.print_white && t.display_after) EXPECT_TRUE(model_.IsEnabled(c::kThresholdOn));
+  if (t.print_white && t.display_after) {
+    EXPECT_TRUE(model_.IsEnabled(c::kThresholdOn));
+  }
   EXPECT_TRUE(Requested(RequestKind::kRedrawPreview));
   // The stored values follow the boxes.
   EXPECT_EQ(ReadLeadingNumber(Stored("Active", "Display")), t.display_after ? 1 : 0);
@@ -538,7 +540,7 @@ TEST_F(ModelTest, HelpAndAbout) {
   LoadDefaultTexts(texts);
   texts.Set(305, "tips.pdf");
   MainWindowModel model(store_, texts);
-  ModelRequest seen{RequestKind::kCommand};
+  ModelRequest seen{RequestKind::kCommand, 0, {}};
   model.SetRequestObserver([&](const ModelRequest& r) { seen = r; });
   model.Click(m::kHelpDocument1 + 2);
   EXPECT_EQ(seen.kind, RequestKind::kOpenDocument);

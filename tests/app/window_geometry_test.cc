@@ -81,7 +81,9 @@ TEST_F(GeometryTest, SavedGeometryRules) {
     Save(t.x, t.y, t.h, t.w, t.t);
     const WindowGeometry g = RestoreWindowGeometry(store_, 1920, 1080);
     EXPECT_EQ(g.restored, t.restored) << t.x << " " << t.y << " " << t.h;
-    if (!t.restored) EXPECT_EQ(g, centred);
+    if (!t.restored) {
+      EXPECT_EQ(g, centred);
+    }
   }
   Save(" 40", " 30", " 600", " 1200", " 400");
   const WindowGeometry g = RestoreWindowGeometry(store_, 1920, 1080);

@@ -19,9 +19,7 @@ using testing::RunCommand;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
-fs::path Sample() {
-  return fs::path(KELVARO_TEST_SOURCE_DIR) / ".." / "data" / "samples" / "kelvaro-sample.png";
-}
+fs::path Sample() { return testing::SampleArtwork(); }
 fs::path Fixture(const std::string& name) { return FixtureFolder() / "image" / name; }
 
 // The keys in the order they are printed.

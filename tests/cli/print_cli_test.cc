@@ -17,8 +17,7 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::ReadFileBytes;
 
-const fs::path kSample =
-    fs::path(KELVARO_TEST_SOURCE_DIR).parent_path() / "data" / "samples" / "kelvaro-sample.png";
+const fs::path kSample = testing::SampleArtwork();
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 

@@ -18,21 +18,6 @@ using ::testing::HasSubstr;
 using ::testing::SizeIs;
 using testing::TempDir;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (char c : text) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += c;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 class PrinterCommandsTest : public ::testing::Test {
  protected:
   struct Run {
@@ -50,7 +35,7 @@ class PrinterCommandsTest : public ::testing::Test {
                                 testing::KelvaroBinary().string() + "' " + args + " 2>'" +
                                 errors.string() + "'";
     const testing::CommandResult result = testing::RunCommand(command);
-    return {result.status, Lines(result.out), testing::ReadFileBytes(errors)};
+    return {result.status, testing::SplitLines(result.out), testing::ReadFileBytes(errors)};
   }
 
   std::filesystem::path user() const { return home_.path() / "user"; }

@@ -25,24 +25,9 @@ using ::testing::Not;
 using testing::RunCommand;
 using testing::TempDir;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (char c : text) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += c;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 std::vector<std::string> QueueLines(const std::string& out) {
   std::vector<std::string> queues;
-  for (const std::string& line : Lines(out)) {
+  for (const std::string& line : testing::SplitLines(out)) {
     if (line.rfind("Queue: ", 0) == 0) queues.push_back(line);
   }
   return queues;
@@ -71,7 +56,7 @@ TEST_F(PrintersCommandTest, ListsTheQueuesWhoseNamesHoldTheModel) {
   AddQueues({"C920WT_Shop", "Office_C920WT", "LaserJet"});
   const CommandResult result = Printers("--model C920WT");
   ASSERT_EQ(result.status, 0) << result.out << stderr_;
-  const std::vector<std::string> lines = Lines(result.out);
+  const std::vector<std::string> lines = testing::SplitLines(result.out);
   EXPECT_THAT(lines, ElementsAre("Model: C920WT", "Paper class: 2", "Attached printer: none",
                                  "Queue: C920WT_Shop (selected)", "Queue: Office_C920WT"));
 }
@@ -117,7 +102,7 @@ TEST_F(PrintersCommandTest, AttachedPrinterDecidesTheModelWhenNoneIsStored) {
   AddQueues({"LaserJet", "Office_C920WT"});
   const CommandResult result = Printers("");
   ASSERT_EQ(result.status, 0) << result.out << stderr_;
-  const std::vector<std::string> lines = Lines(result.out);
+  const std::vector<std::string> lines = testing::SplitLines(result.out);
   EXPECT_THAT(lines, ElementsAre("Model: C920WT", "Paper class: 2",
                                  "Attached printer: C920WT, serial AK920W0042",
                                  "USB printer: OKI C920WT(PS) [vid_06bc&pid_02d6], serial "
@@ -133,7 +118,7 @@ TEST_F(PrintersCommandTest, FixtureUsbTreeWithOneC711WT) {
   const CommandResult result = Printers("--model C711WT");
   ASSERT_EQ(result.status, 0) << result.out << stderr_;
   EXPECT_THAT(
-      Lines(result.out),
+      testing::SplitLines(result.out),
       ElementsAre("Model: C711WT", "Paper class: 0", "Attached printer: C711WT, serial AK7Z000123",
                   "USB printer: OKI C711WT(PS) [vid_06bc&pid_02fd], serial AK7Z000123",
                   "USB printer: unknown device [vid_04b8&pid_0005]",

@@ -20,8 +20,7 @@ using testing::ReadFileBytes;
 using testing::RunCommand;
 using testing::TempDir;
 
-const fs::path kSample =
-    fs::path(KELVARO_TEST_SOURCE_DIR).parent_path() / "data" / "samples" / "kelvaro-sample.png";
+const fs::path kSample = testing::SampleArtwork();
 // 2023-11-14 22:13:20 UTC: the golden jobs' creation date.
 constexpr char kPinnedClock[] = "1700000000";
 

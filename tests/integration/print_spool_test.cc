@@ -18,8 +18,7 @@ using testing::CommandResult;
 using ::testing::HasSubstr;
 using testing::ReadFileBytes;
 
-const fs::path kSample =
-    fs::path(KELVARO_TEST_SOURCE_DIR).parent_path() / "data" / "samples" / "kelvaro-sample.png";
+const fs::path kSample = testing::SampleArtwork();
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 

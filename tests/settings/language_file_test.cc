@@ -245,7 +245,9 @@ TEST_F(LanguageFileTest, ReadingStopsAtMarkerCountOrLastNumber) {
     Install(std::string(c.name) + ".lan3", RawFile(c.lines));
     EXPECT_EQ(Load(std::string(c.name) + ".lan3"), LanguageLoadResult::kLoaded) << c.name;
     EXPECT_NE(texts_.Get(c.last_loaded), "") << c.name;
-    if (c.first_unread >= 0) EXPECT_EQ(texts_.Get(c.first_unread), "") << c.name;
+    if (c.first_unread >= 0) {
+      EXPECT_EQ(texts_.Get(c.first_unread), "") << c.name;
+    }
   }
   // The count case stored its third line "c" and never read the fourth.
   Install("count.lan3", RawFile(cases[1].lines));

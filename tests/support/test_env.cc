@@ -37,6 +37,25 @@ fs::path StagedDataFolder() {
 fs::path FixtureFolder() { return fs::path(KELVARO_TEST_SOURCE_DIR) / "fixtures"; }
 fs::path GoldenFolder() { return fs::path(KELVARO_TEST_SOURCE_DIR) / "golden"; }
 fs::path KelvaroBinary() { return fs::path(KELVARO_BUILD_BIN_DIR) / "kelvaro"; }
+fs::path SampleArtwork() {
+  return fs::path(KELVARO_TEST_SOURCE_DIR).parent_path() / "data" / "samples" /
+         "kelvaro-sample.png";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
 
 void RecordingNotifier::Show(const std::string& title, const std::string& text, MessageIcon icon) {
   messages.push_back({title, text, icon});

@@ -44,6 +44,11 @@ std::filesystem::path FixtureFolder();
 std::filesystem::path GoldenFolder();
 // The built `kelvaro` program.
 std::filesystem::path KelvaroBinary();
+// The sample artwork shipped in data/samples.
+std::filesystem::path SampleArtwork();
+
+// The lines of `text` split at LF, without the LF; a last line without one counts too.
+std::vector<std::string> SplitLines(const std::string& text);
 
 // Remembers every message instead of showing it; answers questions with the given answer.
 class RecordingNotifier final : public Notifier {
