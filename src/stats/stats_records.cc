@@ -132,7 +132,8 @@ std::optional<std::string> RecordProblem(const ConsumableKey& key, std::string_v
             : std::vector<NumberField>{{1, "yield", false}, {2, "price", false}};
   for (const NumberField& number : numbers) {
     std::string_view value = Trim(fields[number.index]);
-    if (number.percent && !value.empty() && value.back() == '%') value.remove_suffix(1);
+    if (number.percent && !value.empty() && value.back() == '%')
+      value = Trim(value.substr(0, value.size() - 1));
     if (!IsPlainNumber(value)) {
       return std::string("the ") + number.what + " of " + name + ", \"" +
              std::string(fields[number.index]) + "\", is not a number of zero or more";

@@ -325,6 +325,7 @@ TEST(StatsRecordsTest, LeadingNumberRuleAndRecordChecks) {
   EXPECT_EQ(FindConsumableKey("Option"), nullptr);
   EXPECT_EQ(RecordProblem(cmyt, "CMY,11500,5%,216,A4"), std::nullopt);
   EXPECT_EQ(RecordProblem(belt, "Belt, 50000 ,149.95"), std::nullopt);
+  EXPECT_EQ(RecordProblem(cmyt, "CMY, 11500 ,5 % ,216,"), std::nullopt);
   EXPECT_THAT(RecordProblem(cmyt, "CMY,11500,5%,216").value_or(""), HasSubstr("5"));
   EXPECT_THAT(RecordProblem(belt, "Belt,lots,150").value_or(""), HasSubstr("yield"));
   EXPECT_THAT(RecordProblem(belt, "Belt,100,").value_or(""), HasSubstr("price"));
