@@ -162,8 +162,8 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   const auto& [layout, grid] = *plan;
 
   SeparationOutcome separation =
-      BuildSeparation(image, SeparationFrom(params, services.store),
-                      BuildToneCurveTable(params.curves), std::nullopt, services.progress);
+      BuildSeparation(image, SeparationFrom(params, services.store), params.tone_table,
+                      std::nullopt, services.progress);
   if (!separation.ok()) {
     ShowError(services.notifier, "The picture could not be separated into toner planes");
     return PrintOutcome::kNotPrinted;
