@@ -38,8 +38,8 @@ struct Geometry {
 };
 
 // The library shape scaled to pixels, as one stamp with its polygons in their order.
-void BuildLibraryStamp(const ShapeRecord& shape, double scale_x, double scale_y,
-                       bool inverted, Geometry& geo) {
+void BuildLibraryStamp(const ShapeRecord& shape, double scale_x, double scale_y, bool inverted,
+                       Geometry& geo) {
   double min_x = std::numeric_limits<double>::infinity(), max_x = -min_x;
   double min_y = min_x, max_y = -min_x;
   std::vector<PointD> points;
@@ -171,7 +171,8 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   progress.SetProgress(20, 100);
 
   const double first_start = lines ? 0 : 1;
-  const double shifted_start = (!lines && angle45) ? RoundHalfEven(geo.w / 2 + geo.g / 2) : first_start;
+  const double shifted_start =
+      (!lines && angle45) ? RoundHalfEven(geo.w / 2 + geo.g / 2) : first_start;
   // A pitch below one pixel would never move on.
   const double step_x = std::max(1.0, RoundHalfEven(geo.pitch_x));
   const double step_y = std::max(1.0, RoundHalfEven(geo.pitch_y));
@@ -203,7 +204,9 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   // The picture's part of the canvas; rows the canvas does not have stay 0.
   const auto w = static_cast<std::size_t>(W), h = static_cast<std::size_t>(H);
   const std::int64_t first_column =
-      std::max<std::int64_t>(1, static_cast<std::int64_t>(RoundHalfEven(settings.size_x_mm * p / 2))) - 1;
+      std::max<std::int64_t>(1,
+                             static_cast<std::int64_t>(RoundHalfEven(settings.size_x_mm * p / 2))) -
+      1;
   std::vector<std::uint8_t> mask;
   try {
     mask.assign(w * h, 0);
@@ -249,18 +252,16 @@ double PatternPixelsPerMm(std::int32_t pixel_width, double width_pt) {
 }
 
 PatternMaskOutcome GeneratePatternMask(const PatternSettings& settings,
-                                       const ShapeRecord* library_shape,
-                                       std::int32_t output_width, std::int32_t output_height,
-                                       double output_width_pt, PatternOrientation orientation,
-                                       ProgressSink& progress) {
+                                       const ShapeRecord* library_shape, std::int32_t output_width,
+                                       std::int32_t output_height, double output_width_pt,
+                                       PatternOrientation orientation, ProgressSink& progress) {
   return Generate(settings, library_shape, output_width, output_height,
                   PatternPixelsPerMm(output_width, output_width_pt), orientation, progress);
 }
 
 PatternMaskOutcome GeneratePreviewPatternMask(const PatternSettings& settings,
-                                              const ShapeRecord* library_shape,
-                                              std::int32_t width, std::int32_t height,
-                                              double pixels_per_mm,
+                                              const ShapeRecord* library_shape, std::int32_t width,
+                                              std::int32_t height, double pixels_per_mm,
                                               PatternOrientation orientation,
                                               ProgressSink& progress) {
   return Generate(settings, library_shape, width, height, pixels_per_mm, orientation, progress);

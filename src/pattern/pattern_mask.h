@@ -23,9 +23,9 @@ PatternShapeKind ClassifyPatternShape(std::string_view shape_name);
 // millimetres.
 struct PatternSettings {
   std::string shape = "Ellipse";
-  double size_x_mm = 1;  // shape width
-  double size_y_mm = 1;  // shape height
-  double gap_mm = 1;     // space between shapes
+  double size_x_mm = 1;   // shape width
+  double size_y_mm = 1;   // shape height
+  double gap_mm = 1;      // space between shapes
   int screen_angle = 45;  // 0: square grid; 45: every second row shifted, ellipse rows closer
   bool inverted = false;  // "Mask" other than "0": shapes 255 on 0 instead of 0 on 255
 };
@@ -65,17 +65,15 @@ double PatternPixelsPerMm(std::int32_t pixel_width, double width_pt);
 // reverses every row; then Flip alone turns it half round, Rotate alone reads it column by
 // column, Flip with Rotate reads the columns from the last, each from the bottom.
 PatternMaskOutcome GeneratePatternMask(const PatternSettings& settings,
-                                       const ShapeRecord* library_shape,
-                                       std::int32_t output_width, std::int32_t output_height,
-                                       double output_width_pt, PatternOrientation orientation,
-                                       ProgressSink& progress);
+                                       const ShapeRecord* library_shape, std::int32_t output_width,
+                                       std::int32_t output_height, double output_width_pt,
+                                       PatternOrientation orientation, ProgressSink& progress);
 
 // The same for the screen preview, which passes its own size in pixels (after orientation)
 // and its own pixels per millimetre.
 PatternMaskOutcome GeneratePreviewPatternMask(const PatternSettings& settings,
-                                              const ShapeRecord* library_shape,
-                                              std::int32_t width, std::int32_t height,
-                                              double pixels_per_mm,
+                                              const ShapeRecord* library_shape, std::int32_t width,
+                                              std::int32_t height, double pixels_per_mm,
                                               PatternOrientation orientation,
                                               ProgressSink& progress);
 

@@ -47,8 +47,7 @@ StoredPattern LoadStoredPattern(const SettingsStore& store) {
 
 PatternMaskOutcome BuildStoredPatternMask(const SettingsStore& store, std::int32_t output_width,
                                           std::int32_t output_height, double output_width_pt,
-                                          PatternOrientation orientation,
-                                          ProgressSink& progress) {
+                                          PatternOrientation orientation, ProgressSink& progress) {
   const StoredPattern stored = LoadStoredPattern(store);
   if (!stored.message.empty()) {
     PatternMaskOutcome outcome;
@@ -56,9 +55,8 @@ PatternMaskOutcome BuildStoredPatternMask(const SettingsStore& store, std::int32
     return outcome;
   }
   return GeneratePatternMask(stored.settings,
-                             stored.library_shape ? &*stored.library_shape : nullptr,
-                             output_width, output_height, output_width_pt, orientation,
-                             progress);
+                             stored.library_shape ? &*stored.library_shape : nullptr, output_width,
+                             output_height, output_width_pt, orientation, progress);
 }
 
 PatternMaskOutcome BuildStoredPreviewPatternMask(const SettingsStore& store, std::int32_t width,
@@ -72,8 +70,8 @@ PatternMaskOutcome BuildStoredPreviewPatternMask(const SettingsStore& store, std
     return outcome;
   }
   return GeneratePreviewPatternMask(stored.settings,
-                                    stored.library_shape ? &*stored.library_shape : nullptr,
-                                    width, height, pixels_per_mm, orientation, progress);
+                                    stored.library_shape ? &*stored.library_shape : nullptr, width,
+                                    height, pixels_per_mm, orientation, progress);
 }
 
 PatternSettings NormalisePatternSettings(PatternSettings settings) {

@@ -98,13 +98,15 @@ void FillBox(Canvas& canvas, double left, double top, double right, double botto
 
 void FillEllipse(Canvas& canvas, double left, double top, double right, double bottom,
                  std::uint8_t value) {
-  ScanEllipse(left, top, right, bottom,
-              [&](std::int64_t r, std::int64_t b, std::int64_t e) { FillRun(canvas, r, b, e, value); });
+  ScanEllipse(left, top, right, bottom, [&](std::int64_t r, std::int64_t b, std::int64_t e) {
+    FillRun(canvas, r, b, e, value);
+  });
 }
 
 void FillPolygon(Canvas& canvas, std::span<const PointD> points, std::uint8_t value) {
-  ScanPolygon(points,
-              [&](std::int64_t r, std::int64_t b, std::int64_t e) { FillRun(canvas, r, b, e, value); });
+  ScanPolygon(points, [&](std::int64_t r, std::int64_t b, std::int64_t e) {
+    FillRun(canvas, r, b, e, value);
+  });
 }
 
 void Stamp::Add(std::int64_t row, std::int64_t begin, std::int64_t end, std::uint8_t value) {
@@ -131,8 +133,7 @@ void Stamp::AddBox(double left, double top, double right, double bottom, std::ui
           [&](std::int64_t r, std::int64_t b, std::int64_t e) { Add(r, b, e, value); });
 }
 
-void Stamp::AddEllipse(double left, double top, double right, double bottom,
-                       std::uint8_t value) {
+void Stamp::AddEllipse(double left, double top, double right, double bottom, std::uint8_t value) {
   ScanEllipse(left, top, right, bottom,
               [&](std::int64_t r, std::int64_t b, std::int64_t e) { Add(r, b, e, value); });
 }

@@ -17,8 +17,9 @@ namespace kelvaro {
 struct Canvas {
   Canvas() = default;
   Canvas(std::int32_t w, std::int32_t h, std::uint8_t background)
-      : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h),
-                                    background) {}
+      : width(w),
+        height(h),
+        pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), background) {}
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::vector<std::uint8_t> pixels;  // row by row from the top

@@ -94,8 +94,8 @@ std::string ToggleRemovalMark(std::string_view entry);
 std::vector<std::string> MarkedShapeNames(std::span<const std::string> entries);
 
 struct RemoveShapesResult {
-  int removed = 0;     // records dropped
-  int error_code = 0;  // 0, or the code of the failed read or write
+  int removed = 0;      // records dropped
+  int error_code = 0;   // 0, or the code of the failed read or write
   std::string message;  // "Error " and the code, caption kCleanUpErrorCaption; empty on success
   bool ok() const { return error_code == 0; }
 };

@@ -84,8 +84,8 @@ std::optional<ShapeRecord> DecodeShapeRecord(std::string_view record_bytes) {
   if (!std::isfinite(shape.gap45) || !std::isfinite(shape.gap0)) return std::nullopt;
   shape.polygons.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const std::int32_t points =
-        ReadI32(record_bytes, kShapePolygonsOffset + static_cast<std::size_t>(i) * kShapePolygonSize);
+    const std::int32_t points = ReadI32(
+        record_bytes, kShapePolygonsOffset + static_cast<std::size_t>(i) * kShapePolygonSize);
     if (points < 0 || points > kMaxShapePoints) return std::nullopt;
     ShapePolygon& polygon = shape.polygons[static_cast<std::size_t>(i)];
     polygon.points.resize(static_cast<std::size_t>(points));

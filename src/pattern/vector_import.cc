@@ -134,8 +134,8 @@ PassResult ParseBody(const std::vector<std::string_view>& body, int steps) {
       for (int i = 0; i <= steps; ++i) {
         const double t = static_cast<double>(i) / steps, u = 1 - t;
         const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        current.points.push_back({a * p0.x + b * p1.x + c * p2.x + d * p3.x,
-                                  a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+        current.points.push_back(
+            {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
       }
     } else if (line.ends_with('m')) {
       const std::vector<double> n = LeadingNumbers(line, 2);

@@ -27,8 +27,8 @@ PatternSettings Pattern(const char* shape, double size, double gap, int angle) {
 }
 
 // The mask of a picture of width × height pixels printed at 300 dpi.
-PatternMaskOutcome Mask(const PatternSettings& s, int width, int height,
-                        PatternOrientation o = {}, const ShapeRecord* shape = nullptr) {
+PatternMaskOutcome Mask(const PatternSettings& s, int width, int height, PatternOrientation o = {},
+                        const ShapeRecord* shape = nullptr) {
   NullProgress progress;
   return GeneratePatternMask(s, shape, width, height, width / kDpi * 72, o, progress);
 }
@@ -86,8 +86,8 @@ TEST(PatternMaskTest, Ellipse45RowsAndStagger) {
   ASSERT_GE(bands.size(), 4u);
   const double row_pitch_px = 2.61 * kPxPerMm;  // (2 + 1) mm × 0.87
   for (std::size_t b = 1; b + 1 < bands.size(); ++b) {
-    const double spacing = (bands[b].first + bands[b].second) / 2.0 -
-                           (bands[b - 1].first + bands[b - 1].second) / 2.0;
+    const double spacing =
+        (bands[b].first + bands[b].second) / 2.0 - (bands[b - 1].first + bands[b - 1].second) / 2.0;
     EXPECT_NEAR(spacing, row_pitch_px, 1.0) << "band " << b;
   }
 
@@ -192,7 +192,7 @@ TEST(PatternMaskTest, LinesLibraryShapesAndInversion) {
   // The first cell: drawn at canvas (1, 1), cut from column round(4 × 11.811 ÷ 2) = 24, so
   // its middle (23.6 pixels in) is at output column 1 + 23.6 - 23 and row 1 + 23.6.
   const int cx = 1 + 24 - 23, cy = 1 + 24;
-  EXPECT_EQ(normal[cy * w + cx], 255);    // the hole
+  EXPECT_EQ(normal[cy * w + cx], 255);     // the hole
   EXPECT_EQ(normal[(1 + 3) * w + cx], 0);  // the ring, near the top
   EXPECT_EQ(inverted[cy * w + cx], 255);
   EXPECT_EQ(inverted[(1 + 3) * w + cx], 255);
@@ -249,8 +249,9 @@ TEST(PatternMaskTest, StoredSettingsAreRead) {
   NullProgress progress;
   const PatternMaskOutcome stored = BuildStoredPatternMask(store, 100, 60, 24, {}, progress);
   ASSERT_TRUE(stored.ok());
-  EXPECT_EQ(stored.mask,
-            GeneratePatternMask(ReadPatternSettings(store), nullptr, 100, 60, 24, {}, progress).mask);
+  EXPECT_EQ(
+      stored.mask,
+      GeneratePatternMask(ReadPatternSettings(store), nullptr, 100, 60, 24, {}, progress).mask);
 }
 
 TEST(PatternMaskTest, SetupDialogRules) {

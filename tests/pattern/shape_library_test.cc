@@ -69,11 +69,11 @@ TEST(ShapeRecordTest, DamagedRecordsAreRefused) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   std::int32_t nan_bits;
   std::memcpy(&nan_bits, &nan, 4);
-  EXPECT_FALSE(DecodeShapeRecord(with(0, 21)));          // polygons
+  EXPECT_FALSE(DecodeShapeRecord(with(0, 21)));  // polygons
   EXPECT_FALSE(DecodeShapeRecord(with(0, -1)));
-  EXPECT_FALSE(DecodeShapeRecord(with(92, 201)));        // points
-  EXPECT_FALSE(DecodeShapeRecord(with(96, nan_bits)));   // a used point
-  EXPECT_FALSE(DecodeShapeRecord(with(84, nan_bits)));   // a gap factor
+  EXPECT_FALSE(DecodeShapeRecord(with(92, 201)));              // points
+  EXPECT_FALSE(DecodeShapeRecord(with(96, nan_bits)));         // a used point
+  EXPECT_FALSE(DecodeShapeRecord(with(84, nan_bits)));         // a gap factor
   EXPECT_TRUE(DecodeShapeRecord(with(96 + 3 * 8, nan_bits)));  // beyond the used points
   EXPECT_FALSE(DecodeShapeRecord(good.substr(1)));
   ShapeRecord too_many = Triangle("T");

@@ -40,17 +40,17 @@ TEST(VectorImportTest, VersionsThreeToEightReadAndNormaliseToTheirHeight) {
 TEST(VectorImportTest, FillColoursMakeHolesAndStrokeColoursDoNot) {
   const std::string body =
       "0 0 0 1 k\n50 20 m\n250 20 l\n250 120 l\nf\n"
-      "0 0 0 0 K\n60 30 m\n70 30 l\n70 40 l\nf\n"       // stroke colour: still black
-      "0 0 0 0 k\n100 50 m\n120 50 l\n120 70 l\nf\n"    // white fill: a hole
-      "0.2 0.1 0.1 0 k\n10 20 m\n20 30 l\nf\n"          // 0.4 < 0.5: white too
-      "0 0 0 0 0 0 0 Xa\n1 2 m\n3 4 l\nf\n"             // Xa adding up to 0: white
-      "0.5 0 0 0 1 1 1 Xa\n1 2 m\n3 4 l\nf\n";          // otherwise black
+      "0 0 0 0 K\n60 30 m\n70 30 l\n70 40 l\nf\n"     // stroke colour: still black
+      "0 0 0 0 k\n100 50 m\n120 50 l\n120 70 l\nf\n"  // white fill: a hole
+      "0.2 0.1 0.1 0 k\n10 20 m\n20 30 l\nf\n"        // 0.4 < 0.5: white too
+      "0 0 0 0 0 0 0 Xa\n1 2 m\n3 4 l\nf\n"           // Xa adding up to 0: white
+      "0.5 0 0 0 1 1 1 Xa\n1 2 m\n3 4 l\nf\n";        // otherwise black
   const VectorImportResult r = ParseVectorShape(Drawing(body), "Holes");
   ASSERT_TRUE(r.ok()) << r.message;
   std::vector<std::uint32_t> colours;
   for (const ShapePolygon& p : r.shape.polygons) colours.push_back(p.colour);
-  EXPECT_EQ(colours, (std::vector<std::uint32_t>{kShapeBlack, kShapeBlack, kShapeWhite,
-                                                 kShapeWhite, kShapeWhite, kShapeBlack}));
+  EXPECT_EQ(colours, (std::vector<std::uint32_t>{kShapeBlack, kShapeBlack, kShapeWhite, kShapeWhite,
+                                                 kShapeWhite, kShapeBlack}));
 }
 
 TEST(VectorImportTest, TwoHundredAndOneStraightPointsAreTooManyAtOnce) {
@@ -95,8 +95,7 @@ TEST(VectorImportTest, RefusedFiles) {
   const VectorImportResult v9 = ParseVectorShape(Drawing(kBox, "9.0"), "New");
   EXPECT_EQ(v9.code, VectorImportCode::kVersionTooHigh);
   EXPECT_EQ(v9.message, "Conversion failed\nAI file greater than Ver 8");
-  EXPECT_EQ(ParseVectorShape(Drawing(kBox, "10.0"), "New").code,
-            VectorImportCode::kVersionTooHigh);
+  EXPECT_EQ(ParseVectorShape(Drawing(kBox, "10.0"), "New").code, VectorImportCode::kVersionTooHigh);
 
   const VectorImportResult pdf = ParseVectorShape("%PDF-1.4\n%\xe2\xe3\n" + Drawing(kBox), "P");
   EXPECT_EQ(pdf.code, VectorImportCode::kPdfVersion);
@@ -115,12 +114,12 @@ TEST(VectorImportTest, RefusedFiles) {
 TEST(VectorImportTest, ShortLinesAreIgnoredAndLinePointsClamped) {
   // Old drawings end their lines with CR only.
   const std::string body =
-      "10\rm\r"               // too few numbers: no polygon
-      "-10 -20 m\r"           // a move keeps its negative numbers
-      "30 L\r"                // too few numbers: ignored
-      "-5 40 l\r"             // x clamped to 0
-      "1 2 3 4 5 c\r"         // too few for a curve
-      "20 nan l\r"            // not a number: ignored
+      "10\rm\r"        // too few numbers: no polygon
+      "-10 -20 m\r"    // a move keeps its negative numbers
+      "30 L\r"         // too few numbers: ignored
+      "-5 40 l\r"      // x clamped to 0
+      "1 2 3 4 5 c\r"  // too few for a curve
+      "20 nan l\r"     // not a number: ignored
       "f\r";
   std::string text = Drawing("");
   text = text.substr(0, text.find("%%PageTrailer")) + body + "%%PageTrailer\r";
