@@ -101,7 +101,9 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
     return Fail(kBadSizeError);
   }
   if (!std::isfinite(settings.size_x_mm) || !std::isfinite(settings.size_y_mm) ||
-      !std::isfinite(settings.gap_mm)) {
+      !std::isfinite(settings.gap_mm) || settings.size_x_mm < 0 || settings.size_y_mm < 0 ||
+      settings.gap_mm < 0) {
+    // The set-up dialog never stores these; a hand-edited settings file can.
     return Fail(kBadSettingsError);
   }
   // The screen is drawn in the picture's own frame; the turn comes at the end.

@@ -39,7 +39,8 @@ struct PatternOrientation {
 
 // A mask of width × height bytes, row by row from the top, one byte per output pixel: 0 under
 // a shape and 255 elsewhere (the other way round when inverted). A non-zero byte blanks its
-// pixel in the separation. On failure `mask` is empty and `error` says why.
+// pixel in the separation. On failure `mask` is empty and `error` says why: a picture without
+// size, a negative or unusable size or gap, or a canvas too large to make.
 struct PatternMaskOutcome {
   std::vector<std::uint8_t> mask;
   std::int32_t width = 0;   // pixels

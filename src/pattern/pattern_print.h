@@ -27,7 +27,8 @@ inline constexpr char kPatternSection[] = "RIP Patten Setup";
 // [RIP Patten Setup]: "Shape" (empty reads as "Ellipse"), "SizeX", "SizeY" and "Gap" in
 // millimetres (leading number), "Screen" ("0" gives angle 0, anything else 45), "Mask" ("0"
 // or empty normal, any other number inverted). Values are used as stored; the set-up dialog
-// is where out-of-range values are corrected (PatternSetupRules below).
+// is where out-of-range values are corrected (NormalisePatternSettings below); the mask
+// generator refuses negative sizes and gaps.
 PatternSettings ReadPatternSettings(const SettingsStore& store);
 
 // The user's shape library: [Active] "Shape Library"; empty when not set.

@@ -216,6 +216,8 @@ TEST(PatternMaskTest, ShapeNamesAndBadInput) {
 
   EXPECT_FALSE(Mask(Pattern("Ellipse", 2, 1, 45), 0, 10).ok());
   EXPECT_FALSE(Mask(Pattern("Ellipse", 1e9, 1, 45), 10, 10).ok());
+  EXPECT_FALSE(Mask(Pattern("Ellipse", -2, 1, 45), 10, 10).ok());
+  EXPECT_FALSE(Mask(Pattern("Ellipse", 2, -1, 45), 10, 10).ok());
   // No size and no gap: nothing to draw, and no endless loop either.
   const PatternMaskOutcome empty = Mask(Pattern("Rectangle", 0, 0, 0), 50, 40);
   ASSERT_TRUE(empty.ok());
