@@ -110,7 +110,7 @@ StoreShapeResult StoreShape(const fs::path& library, const ShapeRecord& shape,
   }
   const std::optional<std::string> record = EncodeShapeRecord(stored);
   if (!record) {
-    result.message = kShapeFileDamagedMessage;
+    result.message = kShapeTooLargeMessage;
     result.caption = kReplaceShapeCaption;
     return result;
   }

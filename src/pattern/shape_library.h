@@ -27,6 +27,8 @@ inline constexpr char kStoreShapeErrorCaption[] = "shape converter";
 inline constexpr char kCleanUpErrorPrefix[] = "Error ";
 inline constexpr char kCleanUpErrorCaption[] = "Converter";
 inline constexpr char kEmptyShapeNameMessage[] = "The shape needs a name";
+inline constexpr char kShapeTooLargeMessage[] =
+    "The shape has more polygons or points than a library record holds";
 // The prefix the library edit list puts in front of a name marked for removal.
 inline constexpr char kRemovalMark[] = "** ";
 // The library edit handles this many entries.

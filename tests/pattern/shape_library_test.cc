@@ -131,6 +131,10 @@ TEST_F(ShapeLibraryTest, StoreListLoadAndReplace) {
   EXPECT_FALSE(LoadShape(Library(), "heart").shape);  // names match exactly
   EXPECT_FALSE(LoadShape(Library(), "my star").shape);
   EXPECT_EQ(Store(Triangle("   ")).status, StoreShapeStatus::kRefused);
+  ShapeRecord too_large = Triangle("Big");
+  too_large.polygons[0].points.resize(201);
+  EXPECT_EQ(Store(too_large).message, kShapeTooLargeMessage);
+  EXPECT_EQ(ListShapes(Library()).names.size(), 3u);
 }
 
 TEST_F(ShapeLibraryTest, DamagedRecordStopsReadersThere) {
