@@ -31,10 +31,10 @@ std::uint8_t MaskByteOfColour(std::uint32_t colour) {
 }
 
 struct Geometry {
-  PatternShapeKind kind;
+  Stamp stamp;  // ellipse, rectangle and library shapes
+  PatternShapeKind kind = PatternShapeKind::kEllipse;
   double w = 0, h = 0, g = 0;  // pixels
   double pitch_x = 1, pitch_y = 1;
-  Stamp stamp;  // ellipse, rectangle and library shapes
 };
 
 // The library shape scaled to pixels, as one stamp with its polygons in their order.
@@ -110,7 +110,14 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   const std::int32_t W = orientation.rotate ? out_height : out_width;
   const std::int32_t H = orientation.rotate ? out_width : out_height;
 
-  Geometry geo;
+  const double canvas_w = RoundHalfEven(W + 2 * settings.size_x_mm * p);
+  const double canvas_h = RoundHalfEven(H + settings.size_y_mm * p);
+  if (!(canvas_w <= kMaxCanvasSide) || !(canvas_h <= kMaxCanvasSide) ||
+      canvas_w * canvas_h > kMaxCanvasPixels || settings.gap_mm * p > kMaxCanvasSide) {
+    return Fail(kTooLargeError);
+  }
+  // Shapes are put down on the canvas only, so nothing beyond its size from their origin shows.
+  Geometry geo{.stamp = Stamp(static_cast<std::int64_t>(canvas_w + canvas_h))};
   geo.kind = ClassifyPatternShape(settings.shape);
   geo.g = settings.gap_mm * p;
   geo.w = settings.size_x_mm * p;
@@ -118,13 +125,6 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   const bool angle45 = settings.screen_angle == 45;
   const std::uint8_t background = settings.inverted ? 0 : 255;
   const std::uint8_t ink = settings.inverted ? 255 : 0;
-
-  const double canvas_w = RoundHalfEven(W + 2 * settings.size_x_mm * p);
-  const double canvas_h = RoundHalfEven(H + settings.size_y_mm * p);
-  if (!(canvas_w <= kMaxCanvasSide) || !(canvas_h <= kMaxCanvasSide) ||
-      canvas_w * canvas_h > kMaxCanvasPixels || std::fabs(geo.g) > kMaxCanvasSide) {
-    return Fail(kTooLargeError);
-  }
 
   bool draws = true;
   switch (geo.kind) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace kelvaro {
 namespace {
@@ -22,20 +23,26 @@ std::int64_t FirstCentreFrom(double edge) {
 }
 
 // Calls emit(row, begin, end) for the columns [begin, end) of each row a box covers.
+// Only the rows [rows.first, rows.second) are visited: a shape may reach far beyond what can
+// ever be seen, and its rows there are not worth a thought.
+using RowRange = std::pair<std::int64_t, std::int64_t>;
+
 template <typename Emit>
-void ScanBox(double left, double top, double right, double bottom, Emit emit) {
+void ScanBox(double left, double top, double right, double bottom, RowRange rows, Emit emit) {
   const std::int64_t x0 = FirstCentreFrom(left), x1 = FirstCentreFrom(right);
-  const std::int64_t y0 = FirstCentreFrom(top), y1 = FirstCentreFrom(bottom);
+  const std::int64_t y0 = std::max(FirstCentreFrom(top), rows.first);
+  const std::int64_t y1 = std::min(FirstCentreFrom(bottom), rows.second);
   if (x0 >= x1) return;
   for (std::int64_t row = y0; row < y1; ++row) emit(row, x0, x1);
 }
 
 template <typename Emit>
-void ScanEllipse(double left, double top, double right, double bottom, Emit emit) {
+void ScanEllipse(double left, double top, double right, double bottom, RowRange rows, Emit emit) {
   const double rx = (right - left) / 2, ry = (bottom - top) / 2;
   if (!(rx > 0) || !(ry > 0)) return;
   const double cx = (left + right) / 2, cy = (top + bottom) / 2;
-  const std::int64_t y0 = FirstCentreFrom(top), y1 = FirstCentreFrom(bottom);
+  const std::int64_t y0 = std::max(FirstCentreFrom(top), rows.first);
+  const std::int64_t y1 = std::min(FirstCentreFrom(bottom), rows.second);
   for (std::int64_t row = y0; row < y1; ++row) {
     const double dy = (static_cast<double>(row) + 0.5 - cy) / ry;
     if (!(std::fabs(dy) < 1)) continue;
@@ -49,14 +56,15 @@ void ScanEllipse(double left, double top, double right, double bottom, Emit emit
 // the pixel centres, sorted, taken in pairs. An edge counts from its upper end (included) to
 // its lower end (excluded), so a vertex shared by two edges is counted once.
 template <typename Emit>
-void ScanPolygon(std::span<const PointD> points, Emit emit) {
+void ScanPolygon(std::span<const PointD> points, RowRange rows, Emit emit) {
   if (points.size() < 3) return;
   double min_y = Tame(points[0].y), max_y = min_y;
   for (const PointD& p : points) {
     min_y = std::min(min_y, Tame(p.y));
     max_y = std::max(max_y, Tame(p.y));
   }
-  const std::int64_t y0 = FirstCentreFrom(min_y), y1 = FirstCentreFrom(max_y);
+  const std::int64_t y0 = std::max(FirstCentreFrom(min_y), rows.first);
+  const std::int64_t y1 = std::min(FirstCentreFrom(max_y), rows.second);
   std::vector<double> crossings;
   for (std::int64_t row = y0; row < y1; ++row) {
     const double yc = static_cast<double>(row) + 0.5;
@@ -92,24 +100,27 @@ void FillRun(Canvas& canvas, std::int64_t row, std::int64_t begin, std::int64_t 
 
 void FillBox(Canvas& canvas, double left, double top, double right, double bottom,
              std::uint8_t value) {
-  ScanBox(left, top, right, bottom,
+  ScanBox(left, top, right, bottom, {0, canvas.height},
           [&](std::int64_t r, std::int64_t b, std::int64_t e) { FillRun(canvas, r, b, e, value); });
 }
 
 void FillEllipse(Canvas& canvas, double left, double top, double right, double bottom,
                  std::uint8_t value) {
-  ScanEllipse(left, top, right, bottom, [&](std::int64_t r, std::int64_t b, std::int64_t e) {
-    FillRun(canvas, r, b, e, value);
-  });
+  ScanEllipse(
+      left, top, right, bottom, {0, canvas.height},
+      [&](std::int64_t r, std::int64_t b, std::int64_t e) { FillRun(canvas, r, b, e, value); });
 }
 
 void FillPolygon(Canvas& canvas, std::span<const PointD> points, std::uint8_t value) {
-  ScanPolygon(points, [&](std::int64_t r, std::int64_t b, std::int64_t e) {
+  ScanPolygon(points, {0, canvas.height}, [&](std::int64_t r, std::int64_t b, std::int64_t e) {
     FillRun(canvas, r, b, e, value);
   });
 }
 
 void Stamp::Add(std::int64_t row, std::int64_t begin, std::int64_t end, std::uint8_t value) {
+  begin = std::max(begin, -reach_);
+  end = std::min(end, reach_);
+  if (begin >= end) return;
   std::vector<Run>& runs = runs_[row];
   std::vector<Run> merged;
   merged.reserve(runs.size() + 2);
@@ -129,19 +140,20 @@ void Stamp::Add(std::int64_t row, std::int64_t begin, std::int64_t end, std::uin
 }
 
 void Stamp::AddBox(double left, double top, double right, double bottom, std::uint8_t value) {
-  ScanBox(left, top, right, bottom,
+  ScanBox(left, top, right, bottom, {-reach_, reach_},
           [&](std::int64_t r, std::int64_t b, std::int64_t e) { Add(r, b, e, value); });
 }
 
 void Stamp::AddEllipse(double left, double top, double right, double bottom, std::uint8_t value) {
-  ScanEllipse(left, top, right, bottom,
+  ScanEllipse(left, top, right, bottom, {-reach_, reach_},
               [&](std::int64_t r, std::int64_t b, std::int64_t e) { Add(r, b, e, value); });
 }
 
 void Stamp::AddPolygon(std::span<const PointD> points, std::uint8_t value) {
   // Even-odd within one polygon: its own spans never overlap each other, so adding them one
   // by one is the same as filling them at once.
-  ScanPolygon(points, [&](std::int64_t r, std::int64_t b, std::int64_t e) { Add(r, b, e, value); });
+  ScanPolygon(points, {-reach_, reach_},
+              [&](std::int64_t r, std::int64_t b, std::int64_t e) { Add(r, b, e, value); });
 }
 
 void Stamp::Draw(Canvas& canvas, std::int64_t x, std::int64_t y) const {

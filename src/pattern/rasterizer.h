@@ -51,6 +51,10 @@ void FillPolygon(Canvas& canvas, std::span<const PointD> points, std::uint8_t va
 // leave the canvas as it is.
 class Stamp {
  public:
+  // A stamp keeps only what lies within `reach` pixels of its origin in each direction; put
+  // down anywhere on a canvas no larger than `reach`, it shows all it would show unclipped.
+  explicit Stamp(std::int64_t reach = std::int64_t{1} << 32) : reach_(reach) {}
+
   void AddBox(double left, double top, double right, double bottom, std::uint8_t value);
   void AddEllipse(double left, double top, double right, double bottom, std::uint8_t value);
   void AddPolygon(std::span<const PointD> points, std::uint8_t value);
@@ -66,6 +70,7 @@ class Stamp {
     std::uint8_t value;
   };
   void Add(std::int64_t row, std::int64_t begin, std::int64_t end, std::uint8_t value);
+  std::int64_t reach_;
   std::map<std::int64_t, std::vector<Run>> runs_;  // by row; runs sorted, never overlapping
 };
 

@@ -218,6 +218,14 @@ TEST(PatternMaskTest, ShapeNamesAndBadInput) {
   EXPECT_FALSE(Mask(Pattern("Ellipse", 1e9, 1, 45), 10, 10).ok());
   EXPECT_FALSE(Mask(Pattern("Ellipse", -2, 1, 45), 10, 10).ok());
   EXPECT_FALSE(Mask(Pattern("Ellipse", 2, -1, 45), 10, 10).ok());
+  // A shape far larger than the picture: its pitch leaves room for no row, so nothing is
+  // drawn (and the rows it would cover out there are never held).
+  ShapeRecord far;
+  far.name = "Far";
+  far.polygons.push_back({{{0, 0}, {1, -1e30f}, {1, 1e30f}}, kShapeBlack});
+  const PatternMaskOutcome far_out = Mask(Pattern("Far", 2, 1, 0), 60, 40, {}, &far);
+  ASSERT_TRUE(far_out.ok());
+  EXPECT_EQ(Share(far_out.mask, 255), 1.0);
   // No size and no gap: nothing to draw, and no endless loop either.
   const PatternMaskOutcome empty = Mask(Pattern("Rectangle", 0, 0, 0), 50, 40);
   ASSERT_TRUE(empty.ok());

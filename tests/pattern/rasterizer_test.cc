@@ -107,6 +107,16 @@ TEST(RasterizerTest, StampDrawsLaterPolygonsOverEarlierInTheirOwnValue) {
             "55#..#5\n"
             "55#####\n"
             "55555#.\n");
+  // A stamp keeps what lies within its reach only, so a shape of astronomic size costs no
+  // more than the canvas it goes on.
+  Stamp huge(100);
+  const std::vector<PointD> vast = {{-1e30, -1e30}, {1e30, -1e30}, {0, 1e30}};
+  huge.AddPolygon(vast, 3);
+  huge.AddBox(-1e30, 5, 1e30, 6, 4);
+  Canvas all(50, 40, 255);
+  huge.Draw(all, 10, 10);
+  EXPECT_EQ(Count(all, 3), 50 * 40 - 50);
+  EXPECT_EQ(Count(all, 4), 50);
   // A stamp moved by whole pixels covers what drawing in place covers.
   Canvas direct(40, 30, 255), stamped(40, 30, 255);
   FillEllipse(direct, 13, 7, 13 + 23.6, 7 + 17.3, 0);
