@@ -19,6 +19,8 @@ int RunPresetsCommand(const Args& args);
 int RunInfoCommand(const Args& args);
 int RunPrintCommand(const Args& args);
 int RunBlankCommand(const Args& args);
+int RunModeCommand(const Args& args);
+int RunStatsCommand(const Args& args);
 
 }  // namespace kelvaro::cli
 

@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/print_job.h"
+#include "app/job_parameters.h"
+#include "app/main_window_model.h"
+#include "app/picture_load.h"
+#include "app/print_run.h"
+#include "app/print_setup.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -151,6 +155,21 @@ std::string TargetQueue(const PrintArgs& args, const std::string& default_file) 
   return "file:" + (args.output ? *args.output : default_file);
 }
 
+// The window's state for this run with the options applied, as JobParameters. The rules run
+// as in the window, but nothing they store outlives the run: a print from the command line
+// leaves the stored settings as they were. nullopt after the refusal was shown.
+std::optional<JobParameters> PrepareParameters(CliSession& session, const PrintChoices& choices) {
+  const SettingsStore::WriteHold hold = session.store.HoldWrites();
+  MainWindowModel model(session.store, session.texts);
+  if (std::optional<Refusal> refusal = ApplyPrintChoices(model, choices, UsbSysfsRoot())) {
+    if (const std::string text = RefusalText(*refusal); !text.empty()) {
+      session.notifier.Show(kProgramTitle, text, MessageIcon::kError);
+    }
+    return std::nullopt;
+  }
+  return GatherJobParameters(model);
+}
+
 int Run(const Args& args, bool image_job) {
   PrintArgs parsed;
   if (std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed)) {
@@ -177,28 +196,29 @@ int Run(const Args& args, bool image_job) {
   StatusToStderr progress;
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  const PrintServices services{session->store,
-                               session->texts,
-                               session->notifier,
-                               progress,
-                               *spooler,
-                               UsbSysfsRoot(),
-                               epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
+  const PrintServices services{
+      session->store,    session->texts,
+      session->notifier, progress,
+      *spooler,          epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
 
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
-  std::optional<PrintSetup> setup = PreparePrintSetup(services, parsed.choices);
-  if (!setup) return 1;
+  std::optional<JobParameters> params = PrepareParameters(*session, parsed.choices);
+  if (!params) return 1;
 
   if (!image_job) {
     const std::string queue = TargetQueue(parsed, "blank.ps");
-    if (PrintBlankPage(services, *setup, queue) != PrintOutcome::kSent) return 1;
-    if (!parsed.printer) ReportJobWritten(queue.substr(5));
+    if (PrintBlankPage(services, *params, queue) != PrintOutcome::kSent) return 1;
+    if (!parsed.printer) ReportJobWritten(queue.substr(kFileQueuePrefix.size()));
     return 0;
   }
 
   const fs::path image_path = *parsed.image;
   WorkImage image;
-  if (!LoadPictureForPrint(services, *setup, image_path, image)) return 1;
+  const LoadedPicture loaded =
+      LoadPicture(session->store, session->texts, session->notifier, progress,
+                  PictureLoadFor(*params, parsed.choices.rotate), image_path, image);
+  if (!loaded.loaded) return 1;
+  params->rotate = loaded.rotate;
   // One print and done: the decoded records kept for turning the picture again and the
   // preview grid are not read by the print. For a large picture that is gigabytes.
   std::vector<std::uint8_t>().swap(image.raw);
@@ -208,9 +228,11 @@ int Run(const Args& args, bool image_job) {
   PrintTarget target;
   target.queue = TargetQueue(parsed, default_file);
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
-  switch (PrintPicture(services, *setup, image, image_path.filename().string(), target)) {
+  switch (PrintPicture(services, *params, image, image_path.filename().string(), target)) {
     case PrintOutcome::kSent:
-      if (!parsed.printer) ReportJobWritten(fs::absolute(target.queue.substr(5)));
+      if (!parsed.printer) {
+        ReportJobWritten(fs::absolute(target.queue.substr(kFileQueuePrefix.size())));
+      }
       return 0;
     case PrintOutcome::kStatisticsOnly:
       std::fprintf(stderr, "Statistics-only mode ([Stats] Option 1): no job was made\n");

@@ -27,6 +27,9 @@ constexpr SubCommand kSubCommands[] = {
     {"print", kelvaro::cli::RunPrintCommand,
      "print IMAGE [--output FILE | --printer QUEUE] [options]"},
     {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
+    {"mode", kelvaro::cli::RunModeCommand,
+     "mode on|off --printer QUEUE   (\"off\" is Driver Off; mode --help)"},
+    {"stats", kelvaro::cli::RunStatsCommand, "stats show | stats set KEY \"label,yield,...\""},
 };
 
 int Usage(FILE* out) {

@@ -29,8 +29,26 @@ std::size_t IntegerPrefixLength(std::string_view text) {
 }
 }  // namespace
 
+// The writes of a hold: one document per file, with the files' own rules for names and values.
+struct SettingsStore::HeldWrites {
+  IniDocument user;
+  IniDocument common;
+};
+
+void SettingsStore::HeldWritesDeleter::operator()(HeldWrites* held) const { delete held; }
+
 SettingsStore::SettingsStore(DataFolders folders, Notifier& notifier)
     : folders_(std::move(folders)), notifier_(notifier) {}
+
+SettingsStore::WriteHold SettingsStore::HoldWrites() {
+  if (!held_) held_.reset(new HeldWrites);
+  return WriteHold(*this);
+}
+
+void SettingsStore::WriteHold::Release() {
+  if (store_ != nullptr) store_->held_.reset();
+  store_ = nullptr;
+}
 
 fs::path SettingsStore::UserSettingsFile() const { return folders_.user / kSettingsFileName; }
 
@@ -42,10 +60,16 @@ bool SettingsStore::UserSettingsFileExists() const {
 }
 
 std::string SettingsStore::ReadSetting(std::string_view section, std::string_view key) const {
+  if (held_) {
+    if (std::optional<std::string> value = held_->user.Get(section, key)) return *value;
+  }
   return ReadIniValue(UserSettingsFile(), section, key).value_or("");
 }
 
 std::string SettingsStore::ReadCommonSetting(std::string_view section, std::string_view key) const {
+  if (held_) {
+    if (std::optional<std::string> value = held_->common.Get(section, key)) return *value;
+  }
   return ReadIniValue(CommonSettingsFile(), section, key).value_or("");
 }
 
@@ -63,11 +87,19 @@ bool WriteAndReport(const fs::path& file, std::string_view section, std::string_
 
 bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
                                  std::string_view value) {
+  if (held_) {
+    held_->user.Set(section, key, value);
+    return true;
+  }
   return WriteAndReport(UserSettingsFile(), section, key, value, notifier_);
 }
 
 bool SettingsStore::WriteCommonSetting(std::string_view section, std::string_view key,
                                        std::string_view value) {
+  if (held_) {
+    held_->common.Set(section, key, value);
+    return true;
+  }
   return WriteAndReport(CommonSettingsFile(), section, key, value, notifier_);
 }
 

@@ -2,8 +2,10 @@
 #define KELVARO_SETTINGS_SETTINGS_STORE_H_
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/data_folders.h"
 #include "platform/notifier.h"
@@ -33,6 +35,25 @@ class SettingsStore {
 
   Notifier& notifier() const { return notifier_; }
 
+  // While a hold is alive, writes are kept in memory instead of reaching the files, and reads
+  // see them on top of the files; when it ends they are dropped. A run that must leave the
+  // stored settings as they were (a print from the command line) prepares under a hold, so
+  // that every rule runs as in the window without storing what the user never chose to keep.
+  class [[nodiscard]] WriteHold {
+   public:
+    explicit WriteHold(SettingsStore& store) : store_(&store) {}
+    WriteHold(WriteHold&& other) noexcept : store_(std::exchange(other.store_, nullptr)) {}
+    WriteHold& operator=(WriteHold&&) = delete;
+    ~WriteHold() { Release(); }
+    // Drops the held writes now; later writes reach the files again.
+    void Release();
+
+   private:
+    SettingsStore* store_;
+  };
+  WriteHold HoldWrites();
+  bool writes_held() const { return held_ != nullptr; }
+
   // True when the user file exists.
   bool UserSettingsFileExists() const;
 
@@ -41,8 +62,14 @@ class SettingsStore {
   static std::string WriteFailureMessage(const std::filesystem::path& file, int error_code);
 
  private:
+  struct HeldWrites;
+  struct HeldWritesDeleter {
+    void operator()(HeldWrites* held) const;
+  };
+
   DataFolders folders_;
   Notifier& notifier_;
+  std::unique_ptr<HeldWrites, HeldWritesDeleter> held_;
 };
 
 // Resolves the user, common and program folders (see ResolveDataFolders) and creates the

@@ -1,4 +1,4 @@
-#include "app/print_job.h"
+#include "app/print_run.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,8 @@ class PrintPictureTest : public ::testing::Test {
  protected:
   PrintPictureTest() : store_(folders_.folders(), notifier_) {
     LoadDefaultTexts(texts_);
-    setup_.curves = DefaultToneCurves();
-    setup_.margins = Margins{12.96, 12.96, 12.96, 13.08};
+    params_.curves = DefaultToneCurves();
+    params_.margins = Margins{12.96, 12.96, 12.96, 13.08};
   }
 
   // A loaded 100 × 100 picture, one inch square, every pixel half opaque (A = 200).
@@ -53,9 +53,8 @@ class PrintPictureTest : public ::testing::Test {
   }
 
   PrintOutcome Print(WorkImage& image) {
-    return PrintPicture(
-        PrintServices{store_, texts_, notifier_, progress_, spooler_, {}, std::nullopt}, setup_,
-        image, "art.png", PrintTarget{"Queue", std::nullopt});
+    return PrintPicture(PrintServices{store_, texts_, notifier_, progress_, spooler_, std::nullopt},
+                        params_, image, "art.png", PrintTarget{"Queue", std::nullopt});
   }
 
   testing::TestFolders folders_;
@@ -64,12 +63,12 @@ class PrintPictureTest : public ::testing::Test {
   UiText texts_;
   NullProgress progress_;
   RecordingSpooler spooler_;
-  PrintSetup setup_;
+  JobParameters params_;
 };
 
 TEST_F(PrintPictureTest, AGridWithinTheLimitIsSeparatedAndSent) {
   WorkImage image = Picture();
-  setup_.copies_across = 2;
+  params_.copies_across = 2;
   ASSERT_EQ(Print(image), PrintOutcome::kSent);
   EXPECT_TRUE(notifier_.messages.empty());
   ASSERT_EQ(spooler_.documents, std::vector<std::string>{"art.png 2 x1"});
@@ -85,7 +84,7 @@ TEST_F(PrintPictureTest, AGridWithinTheLimitIsSeparatedAndSent) {
 // it was and nothing reaches the queue.
 TEST_F(PrintPictureTest, AGridOverTheLimitIsRefusedBeforeTheSeparation) {
   WorkImage image = Picture();
-  setup_.copies_across = 30000;  // about 1.5 gigabytes of image data
+  params_.copies_across = 30000;  // about 1.5 gigabytes of image data
   EXPECT_EQ(Print(image), PrintOutcome::kNotPrinted);
   ASSERT_EQ(notifier_.messages.size(), 1u);
   EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
