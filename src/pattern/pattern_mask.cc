@@ -20,6 +20,7 @@ constexpr double kMaxCanvasPixels = 2147483648.0;
 
 constexpr char kBadSizeError[] = "The picture has no size to put a pattern on";
 constexpr char kBadSettingsError[] = "The pattern's size or gap is not a usable number";
+constexpr char kBadShapeGapError[] = "The shape's row gap leaves no room for its rows";
 constexpr char kTooLargeError[] = "The pattern is too large for this picture";
 
 double RoundHalfEven(double v) { return std::nearbyint(v); }
@@ -156,6 +157,9 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
                         settings.inverted, geo);
       geo.pitch_y += geo.pitch_y * (angle45 ? library_shape->gap45 : library_shape->gap0);
       if (!std::isfinite(geo.pitch_x) || !std::isfinite(geo.pitch_y)) return Fail(kTooLargeError);
+      // A gap factor of -1 or less would put each row on or above the one before it; the
+      // importer never makes one, only a damaged record can hold it.
+      if (!(geo.pitch_y > 0)) return Fail(kBadShapeGapError);
       break;
   }
 
@@ -181,11 +185,14 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   long long shown = 20;
   if (draws) {
     std::int64_t row = 0;
-    for (double y = 1; y <= canvas_h - geo.pitch_y; y += step_y, ++row) {
+    // Rows and columns stop at the canvas edge whatever the pitch.
+    const double last_y = std::min(canvas_h - geo.pitch_y, canvas_h - 1);
+    const double last_x = std::min(canvas_w - geo.pitch_x, canvas_w - 1);
+    for (double y = 1; y <= last_y; y += step_y, ++row) {
       const auto yi = static_cast<std::int64_t>(y);
       if (geo.kind == PatternShapeKind::kVerticalLines) {
         if (row == 0) {
-          for (double x = 0; x <= canvas_w - geo.pitch_x; x += step_x) {
+          for (double x = 0; x <= last_x; x += step_x) {
             FillBox(canvas, x, y, x + geo.w, y + H, ink);
           }
         }
@@ -193,7 +200,7 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
         FillBox(canvas, 0, y, W, y + geo.h, ink);
       } else {
         const double start = row % 2 == 1 ? shifted_start : first_start;
-        for (double x = start; x <= canvas_w - geo.pitch_x; x += step_x) {
+        for (double x = start; x <= last_x; x += step_x) {
           geo.stamp.Draw(canvas, static_cast<std::int64_t>(x), yi);
         }
       }

@@ -226,6 +226,10 @@ TEST(PatternMaskTest, ShapeNamesAndBadInput) {
   const PatternMaskOutcome far_out = Mask(Pattern("Far", 2, 1, 0), 60, 40, {}, &far);
   ASSERT_TRUE(far_out.ok());
   EXPECT_EQ(Share(far_out.mask, 255), 1.0);
+  // A damaged record's gap factor that would stack the rows backwards is refused.
+  far.polygons[0].points = {{0, 0}, {1, 0}, {0, 1}};
+  far.gap0 = -3;
+  EXPECT_FALSE(Mask(Pattern("Far", 2, 1, 0), 60, 40, {}, &far).ok());
   // No size and no gap: nothing to draw, and no endless loop either.
   const PatternMaskOutcome empty = Mask(Pattern("Rectangle", 0, 0, 0), 50, 40);
   ASSERT_TRUE(empty.ok());
