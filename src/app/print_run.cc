@@ -1,8 +1,10 @@
 #include "app/print_run.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
+#include "app/page_placement.h"
 #include "app/print_setup.h"
 #include "app/ui_text_ids.h"
 #include "image/background_removal.h"
@@ -12,12 +14,14 @@
 #include "image/tone_curve_table.h"
 #include "job/blank_page.h"
 #include "job/copies_grid.h"
+#include "job/feature_blocks.h"
 #include "job/plane_dump.h"
 #include "job/postscript_writer.h"
 #include "job/spool_output.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "settings/job_settings.h"
+#include "stats/stats_records.h"
 
 namespace kelvaro {
 namespace {
@@ -40,26 +44,6 @@ PostScriptJobInput JobInputFrom(const JobParameters& params, const PrintServices
   input.created =
       JobTimestampNow(services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr);
   return input;
-}
-
-// The layout on the preview canvas gives the grid's place on the page and the gaps.
-std::optional<PageLayout> LayoutFrom(const JobParameters& params, const WorkImage& image) {
-  PageLayoutInput input;
-  input.canvas = ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
-  input.page_width_pt = params.page.width;
-  input.page_height_pt = params.page.height;
-  input.margin_top = std::lround(params.margins.top * 100);
-  input.margin_left = std::lround(params.margins.left * 100);
-  input.margin_right = std::lround(params.margins.right * 100);
-  input.margin_bottom = std::lround(params.margins.bottom * 100);
-  input.image_width_pt = image.oriented_width_pt;
-  input.image_height_pt = image.oriented_height_pt;
-  input.automatic_tile = params.automatic_tile;
-  input.copies_across = params.copies_across;
-  input.copies_down = params.copies_down;
-  input.placement_mode = params.placement_mode;
-  input.optimal_layout = params.optimal_layout;
-  return ComputePageLayout(input);
 }
 
 // The copies grid, one copy being the oriented picture.
@@ -118,48 +102,85 @@ std::string DocumentName(const std::string& caption, const UiText& texts,
 
 }  // namespace
 
-PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
-                          const std::string& file_name, const PrintTarget& target) {
-  SettingsStore& store = services.store;
-  const UiText& texts = services.texts;
+namespace {
+
+// The cost estimate of a composed image data block, shown through the services. A block that
+// does not match its size is reported instead.
+void EstimateCost(const PrintServices& services, const JobParameters& params,
+                  const TiledImage& block, const std::string& file_name, int prints) {
+  const char* epoch = services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr;
+  const JobTimestamp now = LocalTimestampNow(epoch);
+  CostEstimateInput input;
+  input.image_data = block.bytes();
+  input.x_pixel = block.x_pixel;
+  input.y_pixel = block.y_pixel;
+  input.x_point = block.x_point;
+  input.y_point = block.y_point;
+  input.prints = prints;
+  input.model_name = params.model_name;
+  input.paper_name = params.paper;
+  input.file_name = file_name;
+  input.now = ClockReading{now.year, now.month, now.day, now.hour, now.minute};
+  const CostEstimateResult result = EstimatePrintCost(services.store, services.texts, input);
+  if (!result.estimate) {
+    ShowError(services.notifier, result.error);
+  } else if (services.show_cost_estimate) {
+    services.show_cost_estimate(*result.estimate);
+  }
+}
+
+// What comes before the separation: margins, layout and the size of the grid.
+std::optional<std::pair<PageLayout, CopiesGridInput>> PlanGrid(const PrintServices& services,
+                                                               const JobParameters& params,
+                                                               const WorkImage& image) {
   if (std::optional<Refusal> refusal = CheckMargins(params)) {
     ShowError(services.notifier, RefusalText(*refusal));
-    return PrintOutcome::kNotPrinted;
+    return std::nullopt;
   }
-  const std::optional<PageLayout> layout = LayoutFrom(params, image);
+  const std::optional<PageLayout> layout = LayOutCopies(params, image);
   if (!layout) {
     ShowError(services.notifier, "The picture is too small to lay out on the page");
-    return PrintOutcome::kNotPrinted;
+    return std::nullopt;
   }
   // A grid over the size limit is refused before the separation: the planes of a large
   // picture alone can take gigabytes.
-  const CopiesGridInput grid = GridFrom(params, *layout, image);
+  CopiesGridInput grid = GridFrom(params, *layout, image);
   if (!ComputeCopiesGrid(grid).within_limit()) {
-    ShowError(services.notifier, texts[ui::kGridTooBig]);
-    return PrintOutcome::kNotPrinted;
+    ShowError(services.notifier, services.texts[ui::kGridTooBig]);
+    return std::nullopt;
   }
+  return std::pair{*layout, grid};
+}
+
+}  // namespace
+
+PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
+                          const std::string& file_name, const PrintTarget& target) {
+  const UiText& texts = services.texts;
+  const auto plan = PlanGrid(services, params, image);
+  if (!plan) return PrintOutcome::kNotPrinted;
+  const auto& [layout, grid] = *plan;
 
   SeparationOutcome separation =
-      BuildSeparation(image, SeparationFrom(params, store), BuildToneCurveTable(params.curves),
-                      std::nullopt, services.progress);
+      BuildSeparation(image, SeparationFrom(params, services.store),
+                      BuildToneCurveTable(params.curves), std::nullopt, services.progress);
   if (!separation.ok()) {
     ShowError(services.notifier, "The picture could not be separated into toner planes");
     return PrintOutcome::kNotPrinted;
   }
-
   PostScriptJobInput input = JobInputFrom(params, services);
-  input.offset_x_pt = layout->offset_x_pt;
-  input.offset_y_pt = layout->offset_y_pt;
+  input.offset_x_pt = layout.offset_x_pt;
+  input.offset_y_pt = layout.offset_y_pt;
   input.caption = texts.Get(ui::kProgramTitle) + " - " + file_name;
-
-  bool statistics_only = false;
-  PostScriptJobResult result =
-      BuildPostScriptJob(separation.set, grid, input,
-                         JobWriterServices{store, texts, services.notifier, services.progress,
-                                           [&] { statistics_only = true; }});
+  const auto estimate = [&](const TiledImage& block) {
+    EstimateCost(services, params, block, file_name, ClampNumberOfPrints(params.prints));
+  };
+  PostScriptJobResult result = BuildPostScriptJob(
+      separation.set, grid, input,
+      JobWriterServices{services.store, texts, services.notifier, services.progress, estimate});
   // The planes are in the image data block now: freed, not merely cleared, before spooling.
   std::vector<std::uint8_t>().swap(separation.set.bytes);
-  if (statistics_only) return PrintOutcome::kStatisticsOnly;
+  if (result.failure == JobFailure::kStatisticsOnly) return PrintOutcome::kStatisticsOnly;
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 
   PostScriptJob& job = result.job;
@@ -171,17 +192,23 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
       return PrintOutcome::kNotPrinted;
     }
   }
-
-  const bool sent = SendRawJob(
-      SpoolServices{services.spooler, services.notifier, services.progress, texts}, target.queue,
-      DocumentName(input.caption, texts, *layout), job.header, ImageBlock(job.image), job.trailer);
-  job.image = TiledImage{};
-  if (!sent) return PrintOutcome::kNotPrinted;
+  if (target.estimate_only) {
+    estimate(job.image);
+    return PrintOutcome::kStatisticsOnly;
+  }
+  if (!SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
+                  target.queue, DocumentName(input.caption, texts, layout), job.header,
+                  ImageBlock(job.image), job.trailer)) {
+    return PrintOutcome::kNotPrinted;
+  }
   // The queue printed to is remembered, as the window does for every print. Only once it took
   // the job: a mistyped queue name must not replace the printer stored before. A job file is
   // no printer: the stored one stays.
   if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
-    store.WriteSetting("Active", "Printer", target.queue);
+    services.store.WriteSetting("Active", "Printer", target.queue);
+  }
+  if (ReadStatisticsMode(services.store) == StatisticsMode::kPrintAndStatistics) {
+    estimate(job.image);
   }
   return PrintOutcome::kSent;
 }

@@ -2,6 +2,7 @@
 #define KELVARO_APP_PRINT_RUN_H_
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "platform/spooler.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
+#include "stats/cost_estimate.h"
 
 namespace kelvaro {
 
@@ -25,6 +27,9 @@ struct PrintServices {
   // SOURCE_DATE_EPOCH convention), for jobs that must come out the same every time; unset or
   // malformed means now.
   std::optional<std::string> source_date_epoch;
+  // Shows a cost estimate: the result window, or the lines of the command line. Unset: the
+  // estimate is made (and "TCOST" stored) but not shown.
+  std::function<void(const CostEstimate&)> show_cost_estimate = {};
 };
 
 // Where the job goes: a queue of the print system, or "file:PATH" for a job file.
@@ -33,18 +38,22 @@ struct PrintTarget {
   // When set, the five planes of the image data block are also written here as
   // plane1.pgm ... plane5.pgm (Xpixel × Ypixel each).
   std::optional<std::filesystem::path> dump_separations;
+  // The cost estimate of the job instead of the job: nothing is spooled, whatever the
+  // statistics mode.
+  bool estimate_only = false;
 };
 
 enum class PrintOutcome {
   kSent,            // the job reached the queue or the file
   kNotPrinted,      // a step failed; the user has been told
-  kStatisticsOnly,  // statistics-only mode: no job, by the user's choice
+  kStatisticsOnly,  // statistics-only mode or an estimate only: no job, by the user's choice
 };
 
 // The print command on a loaded picture with the window's parameters: separation, copies
 // grid, job, spooling. A queue that took the job is stored as the active printer. Stored
 // margins that do not fit the page and a grid over the size limit are refused, with a
-// message, before any work is done.
+// message, before any work is done. The statistics mode ([Stats] Option) decides about the
+// cost estimate: "1" instead of the job, "2" after it was spooled.
 PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
                           const std::string& file_name, const PrintTarget& target);
 

@@ -1,6 +1,6 @@
-// `kelvaro print IMAGE` and `kelvaro blank`: the print command and the blank page without a
-// window. The job goes to a queue (--printer), to a file (--output), or, with neither, to
-// "<image name>.ps" in the current folder.
+// `kelvaro print IMAGE`, `kelvaro cost IMAGE` and `kelvaro blank`: the print command, its cost
+// estimate and the blank page without a window. The job goes to a queue (--printer), to a
+// file (--output), or, with neither, to "<image name>.ps" in the current folder.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +34,8 @@ constexpr char kPrintUsage[] =
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
     "  [--profile-in F] [--profile-out F] [--dump-separations DIR]";
+constexpr char kCostUsage[] =
+    "cost IMAGE [print options but --output, --printer and --dump-separations]";
 constexpr char kBlankUsage[] =
     "blank [--output FILE | --printer QUEUE] [--model KEY] [--media LABEL]\n"
     "  [--paper NAME] [--tray TEXT] [--prints N]";
@@ -46,6 +48,31 @@ class StatusToStderr final : public ProgressSink {
   }
   void SetProgress(long long, long long) override {}
 };
+
+// A cost estimate as the result window shows it, on stdout: the message, the paper note, the
+// mode line and the sentence the window copies to the clipboard.
+void PrintCostEstimate(const CostEstimate& estimate) {
+  auto plain = [](std::string text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r') continue;
+      // A label's "&&" shows one ampersand.
+      if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') ++i;
+      out += text[i];
+    }
+    return out;
+  };
+  std::printf("%s\n", plain(estimate.message).c_str());
+  if (!estimate.paper_note.empty()) std::printf("%s\n", plain(estimate.paper_note).c_str());
+  std::printf("%s\n%s\n", plain(estimate.mode_line).c_str(),
+              plain(estimate.clipboard_sentence).c_str());
+}
+
+enum class Command { kPrint, kCost, kBlank };
+
+const char* CommandName(Command command) {
+  return command == Command::kPrint ? "print" : command == Command::kCost ? "cost" : "blank";
+}
 
 struct PrintArgs {
   PrintChoices choices;
@@ -170,11 +197,20 @@ std::optional<JobParameters> PrepareParameters(CliSession& session, const PrintC
   return GatherJobParameters(model);
 }
 
-int Run(const Args& args, bool image_job) {
+int Run(const Args& args, Command command) {
+  const bool image_job = command != Command::kBlank;
   PrintArgs parsed;
-  if (std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed)) {
-    return ReportUsageError(image_job ? "print" : "blank", *error,
-                            image_job ? kPrintUsage : kBlankUsage);
+  std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed);
+  if (!error && command == Command::kCost &&
+      (parsed.output || parsed.printer || parsed.dump_separations)) {
+    error =
+        UsageError{"cost makes no job: --output, --printer and --dump-separations do not apply"};
+  }
+  if (error) {
+    return ReportUsageError(CommandName(command), *error,
+                            command == Command::kPrint  ? kPrintUsage
+                            : command == Command::kCost ? kCostUsage
+                                                        : kBlankUsage);
   }
 
   if (image_job) {
@@ -199,7 +235,8 @@ int Run(const Args& args, bool image_job) {
   const PrintServices services{
       session->store,    session->texts,
       session->notifier, progress,
-      *spooler,          epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
+      *spooler,          epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+      PrintCostEstimate};
 
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
   std::optional<JobParameters> params = PrepareParameters(*session, parsed.choices);
@@ -228,6 +265,7 @@ int Run(const Args& args, bool image_job) {
   PrintTarget target;
   target.queue = TargetQueue(parsed, default_file);
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
+  target.estimate_only = command == Command::kCost;
   switch (PrintPicture(services, *params, image, image_path.filename().string(), target)) {
     case PrintOutcome::kSent:
       if (!parsed.printer) {
@@ -235,7 +273,9 @@ int Run(const Args& args, bool image_job) {
       }
       return 0;
     case PrintOutcome::kStatisticsOnly:
-      std::fprintf(stderr, "Statistics-only mode ([Stats] Option 1): no job was made\n");
+      if (command == Command::kPrint) {
+        std::fprintf(stderr, "Statistics-only mode ([Stats] Option 1): no job was made\n");
+      }
       return 0;
     case PrintOutcome::kNotPrinted:
       break;
@@ -245,7 +285,8 @@ int Run(const Args& args, bool image_job) {
 
 }  // namespace
 
-int RunPrintCommand(const Args& args) { return Run(args, true); }
-int RunBlankCommand(const Args& args) { return Run(args, false); }
+int RunPrintCommand(const Args& args) { return Run(args, Command::kPrint); }
+int RunCostCommand(const Args& args) { return Run(args, Command::kCost); }
+int RunBlankCommand(const Args& args) { return Run(args, Command::kBlank); }
 
 }  // namespace kelvaro::cli

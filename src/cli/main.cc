@@ -26,6 +26,7 @@ constexpr SubCommand kSubCommands[] = {
      "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]"},
     {"print", kelvaro::cli::RunPrintCommand,
      "print IMAGE [--output FILE | --printer QUEUE] [options]"},
+    {"cost", kelvaro::cli::RunCostCommand, "cost IMAGE [print options]"},
     {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
     {"mode", kelvaro::cli::RunModeCommand,
      "mode on|off --printer QUEUE   (\"off\" is Driver Off; mode --help)"},
