@@ -33,7 +33,7 @@ constexpr char kPrintUsage[] =
     "  [--threshold | --no-threshold] [--white-density P] [--white-threshold P]\n"
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
-    "  [--profile-in F] [--profile-out F] [--dump-separations DIR]";
+    "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--pattern]";
 constexpr char kCostUsage[] =
     "cost IMAGE [print options but --output, --printer and --dump-separations]";
 constexpr char kBlankUsage[] =
@@ -81,6 +81,7 @@ struct PrintArgs {
   std::optional<std::string> printer;
   std::optional<std::string> settings_file;
   std::optional<std::string> dump_separations;
+  bool pattern = false;  // pattern print with the stored pattern set-up
 };
 
 // Numbers beyond these are no count or percentage anybody means.
@@ -143,6 +144,7 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
   for (const auto& [name, field] : flags) {
     if (TakeFlag(args, name, error)) *field = true;
   }
+  out.pattern = TakeFlag(args, "pattern", error);
   // Switches with an opposite: --mirror and --no-mirror.
   const std::pair<const char*, std::optional<bool>*> switches[] = {
       {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},
@@ -266,6 +268,7 @@ int Run(const Args& args, Command command) {
   target.queue = TargetQueue(parsed, default_file);
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
   target.estimate_only = command == Command::kCost;
+  target.pattern = parsed.pattern;
   switch (PrintPicture(services, *params, image, image_path.filename().string(), target)) {
     case PrintOutcome::kSent:
       if (!parsed.printer) {
