@@ -784,7 +784,7 @@ void MainWindow::Print() {
                                  });
                                }};
   const std::string file_name = fs::path(image_path_).filename().string();
-  RunLong([&] { PrintPicture(services, params, image_, file_name, PrintTarget{params.printer_queue}); });
+  RunLong([&] { PrintPicture(services, params, image_, file_name, PrintTarget{params.printer_queue, std::nullopt}); });
 }
 
 void MainWindow::PrintBlank() {
@@ -837,7 +837,7 @@ void MainWindow::LoadSettingsCommand(bool built_in) {
   const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(22)),
                                                     Q(start.string()), "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
-  if (LoadSettingsFileIntoWindow(model_, file.toStdString(), source)) requests_.push_back({RequestKind::kReapplyPaperLayout});
+  if (LoadSettingsFileIntoWindow(model_, file.toStdString(), source)) requests_.push_back({RequestKind::kReapplyPaperLayout, 0, {}});
 }
 
 void MainWindow::TonerOrderCommand() {
