@@ -216,7 +216,8 @@ QWidget* MainWindow::BuildControls() {
     connect(s, &QSlider::valueChanged, this, [this, id](int value) {
       if (model_.Value(id) != value) Act([this, id, value] { model_.MoveSlider(id, value); });
     });
-    label(label_id)->setBuddy(s);
+    // Its caption label is built first and names it for screen readers.
+    if (auto* caption = qobject_cast<QLabel*>(widget(label_id))) caption->setBuddy(s);
     return s;
   };
   auto row = [](std::initializer_list<QWidget*> items, bool stretch = true) {
