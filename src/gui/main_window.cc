@@ -20,11 +20,11 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
-#include <QSvgRenderer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QSvgRenderer>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -55,9 +55,9 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Menu entries whose dialogs this window does not have yet: shown, but not usable.
 constexpr int kCommandsWithoutDialog[] = {
-    m::kPrintMargins,   m::kJpegSettings, m::kBlackRemovalDialog, m::kColourDialog,
-    m::kCustomPaperSize, m::kUnitsSettings, m::kPatternPrintSetup, m::kPrinterMode,
-    m::kStatisticsSetup, m::kLanguage,    c::kPatternPrintButton,
+    m::kPrintMargins,    m::kJpegSettings,  m::kBlackRemovalDialog, m::kColourDialog,
+    m::kCustomPaperSize, m::kUnitsSettings, m::kPatternPrintSetup,  m::kPrinterMode,
+    m::kStatisticsSetup, m::kLanguage,      c::kPatternPrintButton,
 };
 
 }  // namespace
@@ -291,7 +291,8 @@ QWidget* MainWindow::BuildControls() {
   print->setMinimumHeight(34);
   printer->addWidget(print);
   printer->addWidget(button(c::kPatternPrintButton));
-  printer->addLayout(row({picture_button(c::kLeftHand, true), picture_button(c::kRightHand, true)}));
+  printer->addLayout(
+      row({picture_button(c::kLeftHand, true), picture_button(c::kRightHand, true)}));
   printer->addStretch(1);
   panel->addLayout(printer, 0, 0);
 
@@ -316,15 +317,16 @@ QWidget* MainWindow::BuildControls() {
   QGroupBox* image = group(c::kImageControlsGroup);
   auto* image_grid = new QGridLayout(image);
   image_grid->setSpacing(2);
-  const int image_boxes[] = {c::kMirror,     c::kRotate,            c::kFlip,
-                             c::kGuardArea,  c::kBackgroundRemoval, c::kBlackRemoval,
-                             c::kPatternPreview};
+  const int image_boxes[] = {
+      c::kMirror,       c::kRotate,        c::kFlip, c::kGuardArea, c::kBackgroundRemoval,
+      c::kBlackRemoval, c::kPatternPreview};
   for (int i = 0; i < 7; ++i) image_grid->addWidget(check(image_boxes[i]), i / 2, i % 2);
   image_grid->addWidget(label(c::kBrightnessLabel), 4, 0, 1, 2);
-  image_grid->addLayout(row({slider(c::kBrightnessSlider, c::kBrightnessLabel),
-                             label(c::kBrightnessValue), picture_button(c::kBrightnessReset, false)},
-                            false),
-                        5, 0, 1, 2);
+  image_grid->addLayout(
+      row({slider(c::kBrightnessSlider, c::kBrightnessLabel), label(c::kBrightnessValue),
+           picture_button(c::kBrightnessReset, false)},
+          false),
+      5, 0, 1, 2);
   image_grid->addWidget(label(c::kContrastLabel), 6, 0, 1, 2);
   image_grid->addLayout(row({slider(c::kContrastSlider, c::kContrastLabel),
                              label(c::kContrastValue), picture_button(c::kContrastReset, false)},
@@ -480,10 +482,9 @@ void MainWindow::Refresh(int id) {
     return;
   }
   if (state.kind == ControlKind::kMenuEntry) {
-    const bool recent = std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) !=
-                        m::kRecentFiles.end();
-    if ((recent || id == m::kLoadBuiltInSettings) && !menu_rebuild_pending_ &&
-        !actions_.empty()) {
+    const bool recent =
+        std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) != m::kRecentFiles.end();
+    if ((recent || id == m::kLoadBuiltInSettings) && !menu_rebuild_pending_ && !actions_.empty()) {
       ScheduleMenuRebuild();
     }
     QAction* a = action(id);
@@ -509,7 +510,8 @@ void MainWindow::Refresh(int id) {
       static_cast<QLabel*>(w)->setText(caption);
       break;
     case ControlKind::kEdit:
-      if (static_cast<QLineEdit*>(w)->text() != caption) static_cast<QLineEdit*>(w)->setText(caption);
+      if (static_cast<QLineEdit*>(w)->text() != caption)
+        static_cast<QLineEdit*>(w)->setText(caption);
       break;
     case ControlKind::kCheckBox:
       static_cast<QCheckBox*>(w)->setText(caption);
@@ -517,7 +519,8 @@ void MainWindow::Refresh(int id) {
       break;
     case ControlKind::kOptionButton:
       static_cast<QRadioButton*>(w)->setChecked(state.checked);
-      static_cast<QRadioButton*>(w)->setAccessibleName(QString("%1").arg(id - c::kPlacementTopLeft + 1));
+      static_cast<QRadioButton*>(w)->setAccessibleName(
+          QString("%1").arg(id - c::kPlacementTopLeft + 1));
       break;
     case ControlKind::kButton:
       static_cast<QPushButton*>(w)->setText(caption);
@@ -627,8 +630,9 @@ void MainWindow::RunCommand(int id) {
   if (!HasCommand(id)) return;
   for (std::size_t k = 0; k < m::kRecentFiles.size(); ++k) {
     if (m::kRecentFiles[k] == id) {
-      OpenRecentFile(model_, app_.folders().user, static_cast<int>(k) + 1,
-                     [this](const std::string& path) { return LoadInto(path, std::nullopt, nullptr); });
+      OpenRecentFile(
+          model_, app_.folders().user, static_cast<int>(k) + 1,
+          [this](const std::string& path) { return LoadInto(path, std::nullopt, nullptr); });
       return;
     }
   }
@@ -674,10 +678,12 @@ void MainWindow::RunLong(const std::function<void()>& work) {
   std::thread worker([&] {
     work();
     done = true;
-    QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
   });
   // Paint and take the worker's progress, but no clicks or keys, until it is done.
-  while (!done) loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  while (!done)
+    loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
   worker.join();
   // What the worker posted last (its final status) arrives before we go on.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -724,9 +730,9 @@ void MainWindow::OpenImageCommand() {
     for (const ImageFileFilter& filter : kImageFileFilters) {
       filters << QString("%1 (%2)").arg(filter.caption, QString(filter.pattern).replace(';', ' '));
     }
-    const QString file = QFileDialog::getOpenFileName(
-        this, Q(app_.texts.Get(ui::kSelectFileTitle)),
-        Q(OpenDialogStartFolder(app_.folders().user)), filters.join(";;"));
+    const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(ui::kSelectFileTitle)),
+                                                      Q(OpenDialogStartFolder(app_.folders().user)),
+                                                      filters.join(";;"));
     if (!file.isEmpty()) chosen = file.toStdString();
   }
   if (!chosen) {
@@ -765,33 +771,35 @@ void MainWindow::RedrawPreview() {
 void MainWindow::Print() {
   if (!model_.image_loaded() || image_.empty()) return;
   const JobParameters params = GatherJobParameters(model_);
-  const PrintServices services{app_.store,
-                               app_.texts,
-                               app_.notifier(),
-                               *progress_,
-                               *options_.spooler,
-                               options_.source_date_epoch,
-                               [this](const CostEstimate& estimate) {
-                                 RunOnGuiThread([this, &estimate] {
-                                   QApplication::clipboard()->setText(
-                                       Q(estimate.clipboard_sentence));
-                                   std::string text = estimate.message;
-                                   if (!estimate.paper_note.empty()) {
-                                     text += "\r\n" + estimate.paper_note;
-                                   }
-                                   text += "\r\n" + estimate.mode_line;
-                                   app_.notifier().Show(kProgramTitle, text,
-                                                        MessageIcon::kInformation);
-                                 });
-                               }};
+  const PrintServices services{
+      app_.store,
+      app_.texts,
+      app_.notifier(),
+      *progress_,
+      *options_.spooler,
+      options_.source_date_epoch,
+      [this](const CostEstimate& estimate) {
+        RunOnGuiThread([this, &estimate] {
+          QApplication::clipboard()->setText(Q(estimate.clipboard_sentence));
+          std::string text = estimate.message;
+          if (!estimate.paper_note.empty()) {
+            text += "\r\n" + estimate.paper_note;
+          }
+          text += "\r\n" + estimate.mode_line;
+          app_.notifier().Show(kProgramTitle, text, MessageIcon::kInformation);
+        });
+      }};
   const std::string file_name = fs::path(image_path_).filename().string();
-  RunLong([&] { PrintPicture(services, params, image_, file_name, PrintTarget{params.printer_queue, std::nullopt}); });
+  RunLong([&] {
+    PrintPicture(services, params, image_, file_name,
+                 PrintTarget{params.printer_queue, std::nullopt});
+  });
 }
 
 void MainWindow::PrintBlank() {
   const JobParameters params = GatherJobParameters(model_);
-  const PrintServices services{app_.store,        app_.texts, app_.notifier(), *progress_,
-                               *options_.spooler, options_.source_date_epoch};
+  const PrintServices services{app_.store, app_.texts,        app_.notifier(),
+                               *progress_, *options_.spooler, options_.source_date_epoch};
   RunLong([&] { PrintBlankPage(services, params, params.printer_queue); });
 }
 
@@ -812,13 +820,14 @@ void MainWindow::ChooseProfile(bool input) {
   const std::string key = input ? kInputProfileKey : kOutputProfileKey;
   const fs::path current = app_.store.ReadSetting(kProfileSection, key);
   const fs::path folder = current.has_parent_path() ? current.parent_path() : app_.folders().user;
-  const QString file = QFileDialog::getOpenFileName(
-      this, Q(app_.texts.Get(input ? 91 : 90)), Q((folder / current.filename()).string()),
-      "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
+  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(input ? 91 : 90)),
+                                                    Q((folder / current.filename()).string()),
+                                                    "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
   if (file.isEmpty()) return;
   app_.store.WriteSetting(kProfileSection, key, file.toStdString());
-  ReloadNewestFile(model_, app_.folders().user,
-                   [this](const std::string& path) { return LoadInto(path, std::nullopt, nullptr); });
+  ReloadNewestFile(model_, app_.folders().user, [this](const std::string& path) {
+    return LoadInto(path, std::nullopt, nullptr);
+  });
 }
 
 void MainWindow::SaveSettingsCommand() {
@@ -835,10 +844,11 @@ void MainWindow::LoadSettingsCommand(bool built_in) {
   const SettingsFileSource source =
       built_in ? SettingsFileSource::kCommonFolder : SettingsFileSource::kUserFolder;
   const fs::path start = SettingsFileStartFolder(app_.store, source);
-  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(22)),
-                                                    Q(start.string()), "Settings (*.qvcfg)");
+  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(22)), Q(start.string()),
+                                                    "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
-  if (LoadSettingsFileIntoWindow(model_, file.toStdString(), source)) requests_.push_back({RequestKind::kReapplyPaperLayout, 0, {}});
+  if (LoadSettingsFileIntoWindow(model_, file.toStdString(), source))
+    requests_.push_back({RequestKind::kReapplyPaperLayout, 0, {}});
 }
 
 void MainWindow::TonerOrderCommand() {
@@ -849,12 +859,13 @@ void MainWindow::TonerOrderCommand() {
   auto choice = [&](bool white_first) {
     auto* b = new QToolButton(&dialog);
     const bool current = white_first == white_first_now;
-    b->setIcon(PictureIcon(white_first ? (current ? "#147" : "#148") : (current ? "#149" : "#146"),
-                           64));
+    b->setIcon(
+        PictureIcon(white_first ? (current ? "#147" : "#148") : (current ? "#149" : "#146"), 64));
     b->setIconSize(QSize(64, 64));
     b->setAccessibleName(white_first ? "WF" : "WL");
     layout->addWidget(b);
-    connect(b, &QToolButton::clicked, &dialog, [&dialog, white_first] { dialog.done(white_first ? 2 : 1); });
+    connect(b, &QToolButton::clicked, &dialog,
+            [&dialog, white_first] { dialog.done(white_first ? 2 : 1); });
   };
   choice(false);
   choice(true);

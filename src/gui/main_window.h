@@ -27,9 +27,9 @@ namespace kelvaro::gui {
 
 // What the window needs beside the start-up's context.
 struct WindowOptions {
-  std::string model_name;           // the active printer model
-  PrinterQueueList queues;          // the printer list
-  std::unique_ptr<Spooler> spooler;  // where jobs go
+  std::string model_name;                        // the active printer model
+  PrinterQueueList queues;                       // the printer list
+  std::unique_ptr<Spooler> spooler;              // where jobs go
   std::optional<std::string> source_date_epoch;  // pins the jobs' date
   PreviewRenderer preview = BlankPagePreview;
   // The open dialog; returns the chosen file or nothing when cancelled. Unset: the platform's.

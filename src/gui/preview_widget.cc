@@ -11,9 +11,9 @@
 
 namespace kelvaro::gui {
 
-PreviewBuffer BlankPagePreview(const JobParameters& params, const WorkImage*,
-                               int available_width) {
-  const CanvasSize canvas = ComputeCanvasSize(available_width, params.page.width, params.page.height);
+PreviewBuffer BlankPagePreview(const JobParameters& params, const WorkImage*, int available_width) {
+  const CanvasSize canvas =
+      ComputeCanvasSize(available_width, params.page.width, params.page.height);
   PreviewBuffer buffer;
   buffer.width = std::max(canvas.width, 0);
   buffer.height = std::max(canvas.height, 0);

@@ -16,9 +16,8 @@ namespace fs = std::filesystem;
 
 // The fixed parts of the Shell Link format.
 constexpr std::uint32_t kHeaderSize = 0x4C;
-constexpr std::array<std::uint8_t, 16> kLinkClsid = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00,
-                                                     0x00, 0x00, 0xC0, 0x00, 0x00, 0x00,
-                                                     0x00, 0x00, 0x00, 0x46};
+constexpr std::array<std::uint8_t, 16> kLinkClsid = {
+    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 constexpr std::uint32_t kHasLinkTargetIdList = 0x01;
 constexpr std::uint32_t kHasLinkInfo = 0x02;
 constexpr std::uint32_t kHasName = 0x04;
@@ -139,7 +138,8 @@ std::optional<std::string> ReadSmallFile(const fs::path& path) {
 std::string PercentDecode(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+    if (text[i] == '%' && i + 2 < text.size() &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
         std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
       out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
       i += 2;
@@ -229,7 +229,8 @@ std::optional<ShellLink> ParseShellLink(std::string_view bytes) {
     const std::size_t length = unicode ? 2u * *count : *count;
     if (length > bytes.size() - at) return std::nullopt;
     const std::string_view raw = bytes.substr(at, length);
-    if (field != nullptr) *field = unicode ? Utf16ToUtf8(Utf16LeBytesToUnits(raw)) : Cp1252ToUtf8(raw);
+    if (field != nullptr)
+      *field = unicode ? Utf16ToUtf8(Utf16LeBytesToUnits(raw)) : Cp1252ToUtf8(raw);
     at += length;
   }
   return link;

@@ -21,10 +21,9 @@ namespace m = command;
 
 TEST(DropExtensionTest, OnlyTheSixExtensionsAnyCase) {
   const std::pair<const char*, bool> cases[] = {
-      {"/a/logo.png", true},  {"/a/LOGO.JPG", true},   {"/a/x.Tif", true},
-      {"/a/x.psd", true},     {"/a/x.gif", true},      {"/a/x.bmp", true},
-      {"/a/x.jpeg", false},   {"/a/x.tiff", false},    {"/a/x.png.txt", false},
-      {"/a/png", false},      {"", false},
+      {"/a/logo.png", true},   {"/a/LOGO.JPG", true}, {"/a/x.Tif", true},   {"/a/x.psd", true},
+      {"/a/x.gif", true},      {"/a/x.bmp", true},    {"/a/x.jpeg", false}, {"/a/x.tiff", false},
+      {"/a/x.png.txt", false}, {"/a/png", false},     {"", false},
   };
   for (const auto& [path, accepted] : cases) {
     EXPECT_EQ(IsAcceptedDropExtension(path), accepted) << path;
@@ -50,7 +49,8 @@ TEST(DropTest, FirstFileOnlyShortcutsResolvedDamagedOnesReported) {
   const DropDecision jpeg = DecideDrop(CollectDroppedFiles({(dir.path() / "x.jpeg").string()}));
   EXPECT_FALSE(jpeg.load);
   EXPECT_EQ(jpeg.message, "The file x.jpeg cannot be found.");
-  const DropDecision broken = DecideDrop(CollectDroppedFiles({(dir.path() / "broken.lnk").string()}));
+  const DropDecision broken =
+      DecideDrop(CollectDroppedFiles({(dir.path() / "broken.lnk").string()}));
   EXPECT_FALSE(broken.load);
   EXPECT_EQ(broken.message, "The shortcut broken.lnk is damaged.");
   EXPECT_FALSE(DecideDrop({}).load);

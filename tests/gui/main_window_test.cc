@@ -116,9 +116,24 @@ TEST_F(WindowTest, WhiteBoxesFollowTheRuleTable) {
       {"print cmy off", {c::kPrintCmy}, true, true, true, true, true, true, true, false},
       {"cmy off, white off brings cmy back",
        {c::kPrintCmy, c::kPrintWhite},
-       true, false, true, false, true, true, false, true},
-      {"cmy off then on", {c::kPrintCmy, c::kPrintCmy}, false, true, false, true, true, false,
-       true, true},
+       true,
+       false,
+       true,
+       false,
+       true,
+       true,
+       false,
+       true},
+      {"cmy off then on",
+       {c::kPrintCmy, c::kPrintCmy},
+       false,
+       true,
+       false,
+       true,
+       true,
+       false,
+       true,
+       true},
   };
   for (const WhiteCase& row : cases) {
     Open();
@@ -176,9 +191,9 @@ TEST_F(WindowTest, MediaPresetSetsTrayMirrorAndWhite) {
 TEST_F(WindowTest, AccessibleNamesAndDisabledDialogEntries) {
   Open();
   // Lists, sliders and edits are named by their caption's label.
-  for (int label : {c::kPrinterListLabel, c::kMediaListLabel, c::kPaperListLabel,
-                    c::kTrayListLabel, c::kCopiesLabel, c::kWhiteDensityLabel,
-                    c::kThresholdLabel, c::kBrightnessLabel, c::kXCopyLabel}) {
+  for (int label : {c::kPrinterListLabel, c::kMediaListLabel, c::kPaperListLabel, c::kTrayListLabel,
+                    c::kCopiesLabel, c::kWhiteDensityLabel, c::kThresholdLabel, c::kBrightnessLabel,
+                    c::kXCopyLabel}) {
     auto* caption = static_cast<QLabel*>(window_->widget(label));
     ASSERT_NE(caption->buddy(), nullptr) << label;
   }

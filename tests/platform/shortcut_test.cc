@@ -35,7 +35,7 @@ std::string MakeLink(const std::string& base_path, const std::string& relative,
   const unsigned char clsid[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
   out.append(reinterpret_cast<const char*>(clsid), 16);
   PutU32(out, 0x01 | 0x02 | 0x08 | 0x10 | 0x20 | 0x80);  // flags
-  out.append(0x4C - out.size(), '\0');                  // attributes, times, sizes, hot key
+  out.append(0x4C - out.size(), '\0');                   // attributes, times, sizes, hot key
   PutU16(out, 4);                                        // item list of 4 bytes
   out += std::string("\x02\x00\x00\x00", 4);
   // LinkInfo: header of 0x1C bytes, a four-byte volume record, the base path and an empty
@@ -96,14 +96,15 @@ TEST(ShortcutTest, EveryCutOfAShortcutIsReportedNeverMisread) {
   bad[0x4C + 2 + 4 + 16] = '\x7F';
   WriteFileBytes(lnk, bad);
   EXPECT_FALSE(ResolveShortcut(lnk).ok());
-  EXPECT_EQ(ResolveShortcut(dir.path() / "missing.lnk").error, "The file missing.lnk cannot be found.");
+  EXPECT_EQ(ResolveShortcut(dir.path() / "missing.lnk").error,
+            "The file missing.lnk cannot be found.");
 }
 
 TEST(ShortcutTest, FreedesktopLinkGivesTheFileUrlsPath) {
   testing::TempDir dir;
   const fs::path link = dir.path() / "logo.desktop";
-  WriteFileBytes(link,
-                 "[Desktop Entry]\r\nType=Link\r\nName=Logo\r\nURL=file:///srv/my%20art/logo.png\r\n");
+  WriteFileBytes(
+      link, "[Desktop Entry]\r\nType=Link\r\nName=Logo\r\nURL=file:///srv/my%20art/logo.png\r\n");
   EXPECT_EQ(ResolveShortcut(link).text, "/srv/my art/logo.png");
   WriteFileBytes(link, "[Desktop Entry]\nType=Link\nURL=https://example.org/logo.png\n");
   EXPECT_FALSE(ResolveShortcut(link).ok());
