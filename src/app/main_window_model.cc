@@ -424,6 +424,11 @@ void MainWindowModel::SetLoadedFile(std::string_view file_name) {
               (state_.image_loaded ? std::string(file_name) : texts_.Get(ui::kNoFile)));
 }
 
+void MainWindowModel::RestoreTitle(std::string title, bool image_loaded) {
+  state_.image_loaded = image_loaded;
+  SetText(c::kMainWindow, std::move(title));
+}
+
 void MainWindowModel::Toggle(int id) { SetChecked(id, !IsChecked(id)); }
 
 // --- Clicks. ---

@@ -176,6 +176,8 @@ class MainWindowModel {
   // name means no image is loaded.
   void SetLoadedFile(std::string_view file_name);
   bool image_loaded() const { return state_.image_loaded; }
+  // Puts back a title and image-loaded flag kept from before a load that failed.
+  void RestoreTitle(std::string title, bool image_loaded);
   const std::string& title() const { return Control(0).caption; }
   int placement_mode() const { return state_.placement_mode; }
   int preview_mode() const { return state_.preview_mode; }
