@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/file_lock.h"
 #include "platform/text_encoding.h"
 
 namespace kelvaro {
@@ -168,6 +169,9 @@ std::optional<std::string> ReadIniValue(const std::filesystem::path& file, std::
 
 FileWriteResult WriteIniValue(const std::filesystem::path& file, std::string_view section,
                               std::string_view key, std::string_view value) {
+  // From the read to the rename, so that a write of another program cannot fall in between
+  // and be lost.
+  const FileLock lock(file);
   int error_code = 0;
   auto bytes = ReadWholeFile(file, &error_code);
   if (!bytes) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/file_lock.h"
 #include "platform/text_encoding.h"
 #include "settings/settings_store.h"
 
@@ -120,6 +121,8 @@ RecentFiles WithoutSlot(RecentFiles files, int k) {
 }
 
 RecentFilesUpdate UpdateRecentFiles(const fs::path& user_folder, std::string_view argument) {
+  // Another copy of the program may update the list at the same time; neither change is lost.
+  const FileLock lock(RecentFilesPath(user_folder));
   int read_error = 0;
   const std::optional<std::string> stored =
       ReadWholeFile(RecentFilesPath(user_folder), &read_error);
