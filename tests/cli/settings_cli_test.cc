@@ -1,6 +1,7 @@
 // Runs the built `kelvaro` program with its own user and common folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -166,6 +167,38 @@ TEST_F(SettingsCliTest, TextsOfAStoredLanguage) {
   EXPECT_EQ(Run("texts 28", env).out, "28\tDrucken: NUR Neue Nummern\n");
   EXPECT_EQ(Run("texts 0", env).out, "0\tKelvaro Pro\n");
   EXPECT_EQ(Run("settings get Active Language", env).out, "deutsch.lan3\n");
+}
+
+// Twenty programs writing at once into a settings folder that does not exist yet: every
+// program keeps its key, and the defaults the first start writes survive them all.
+TEST_F(SettingsCliTest, TwentyWritersAtOnceLoseNothing) {
+  constexpr int kWriters = 20;
+  std::string script;
+  for (int i = 0; i < kWriters; ++i) {
+    const std::string n = std::to_string(i);
+    script += "( KELVARO_USER_DIR='" + User().string() + "' KELVARO_COMMON_DIR='" +
+              Common().string() + "' '" + KelvaroBinary().string() + "' settings set Race Key" +
+              n + " Value" + n + " 2>/dev/null; echo $? >'" +
+              (dir_.path() / ("status" + n)).string() + "' ) & ";
+  }
+  script += "wait";
+  ASSERT_EQ(RunCommand(script).status, 0);
+
+  const std::string bytes = ReadFileBytes(SettingsFile());
+  std::vector<std::string> race = SectionLines(bytes, "Race");
+  std::sort(race.begin(), race.end());
+  std::vector<std::string> expected;
+  for (int i = 0; i < kWriters; ++i) {
+    EXPECT_EQ(ReadFileBytes(dir_.path() / ("status" + std::to_string(i))), "0\n") << i;
+    expected.push_back("Key" + std::to_string(i) + "=Value" + std::to_string(i));
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(race, expected);
+  for (const DefaultSetting& setting : kDefaultSettings) {
+    const std::vector<std::string> lines = SectionLines(bytes, setting.section);
+    const std::string line = std::string(setting.key) + "=" + setting.value;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
+  }
 }
 
 }  // namespace
