@@ -177,7 +177,10 @@ FileWriteResult WriteIniValue(const std::filesystem::path& file, std::string_vie
   if (!bytes) {
     // A file that is not there yet is created; anything else that stops us reading it
     // would make us lose its content, so it is a failure.
-    if (error_code != kErrorFileNotFound) return {false, error_code};
+    // A missing folder is not a file that cannot be read: the write reports it.
+    if (error_code != kErrorFileNotFound) {
+      return {false, error_code, error_code != kErrorPathNotFound};
+    }
     bytes.emplace();
   }
   IniDocument doc = IniDocument::Parse(*bytes);

@@ -1,5 +1,6 @@
 // Runs the built `kelvaro` program with its own user and common folders.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -199,6 +200,49 @@ TEST_F(SettingsCliTest, TwentyWritersAtOnceLoseNothing) {
     const std::string line = std::string(setting.key) + "=" + setting.value;
     EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
   }
+}
+
+// A settings file that is there but cannot be read: a folder in its place (the tests run as
+// root, who reads any file regardless of its mode).
+TEST_F(SettingsCliTest, UnreadableSettingsFileIsSaidOnceAndGetFails) {
+  fs::create_directories(SettingsFile() / "inside");
+  const std::string message = "Kelvaro: The settings file cannot be read:- \n" +
+                              SettingsFile().string() + "\nError 5 - Access denied (read only?)\n";
+  for (const std::string& arguments :
+       {std::string("settings get Active Printer"), std::string("settings set Active Unit M")}) {
+    SCOPED_TRACE(arguments);
+    const testing::CommandResult result = Run(arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    const std::string errors = Errors();
+    const std::size_t first = errors.find(message);
+    ASSERT_NE(first, std::string::npos) << errors;
+    EXPECT_EQ(errors.find(message, first + 1), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("Failed to write"), std::string::npos) << errors;
+  }
+  EXPECT_TRUE(fs::is_directory(SettingsFile() / "inside"));
+}
+
+// The usual case: a file of another owner with mode 000, read by a user who is not root.
+TEST_F(SettingsCliTest, SettingsFileOfAnotherOwnerIsSaidOnce) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  ASSERT_EQ(Run("settings set Active Unit M").status, 0) << Errors();
+  fs::permissions(SettingsFile(), fs::perms::none);
+  fs::create_directories(Common());
+  for (const fs::path& folder : {dir_.path(), User(), Common()}) {
+    fs::permissions(folder, fs::perms::all);
+  }
+  const testing::CommandResult result =
+      Run("settings get Active Unit", "setpriv --reuid=65534 --regid=65534 --clear-groups");
+  EXPECT_EQ(result.status, 1) << Errors();
+  EXPECT_EQ(result.out, "");
+  const std::string errors = Errors();
+  EXPECT_EQ(errors.find("Failed to write"), std::string::npos) << errors;
+  const std::string said = "The settings file cannot be read:- \n" + SettingsFile().string() +
+                           "\nError 5 - Access denied (read only?)";
+  const std::size_t first = errors.find(said);
+  ASSERT_NE(first, std::string::npos) << errors;
+  EXPECT_EQ(errors.find(said, first + 1), std::string::npos) << errors;
 }
 
 }  // namespace
