@@ -143,6 +143,14 @@ RecentFilesUpdate UpdateRecentFiles(const fs::path& user_folder, std::string_vie
   return update;
 }
 
+int SlotOfMenuEntry(const RecentFiles& files, int entry) {
+  int shown = 0;
+  for (int slot = 1; slot <= kRecentFileSlots; ++slot) {
+    if (!files.slots[slot - 1].empty() && ++shown == entry) return slot;
+  }
+  return 0;
+}
+
 std::string RecentFileMenuLabel(std::string_view path) {
   const std::size_t chars = CountChars(path);
   if (chars <= 35) return std::string(path);
