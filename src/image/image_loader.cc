@@ -186,9 +186,9 @@ std::string DecodeInChild(const std::filesystem::path& file, PictureFormat forma
   if (ftruncate(memory_fd, static_cast<off_t>(bytes)) != 0) return answer();
   void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory_fd, 0);
   if (pixels == MAP_FAILED) return answer();
-  const bool copied = ilCopyPixels(0, 0, 0, static_cast<ILuint>(report.width),
-                                   static_cast<ILuint>(report.height), 1, IL_RGBA,
-                                   IL_UNSIGNED_BYTE, pixels) != 0;
+  const bool copied =
+      ilCopyPixels(0, 0, 0, static_cast<ILuint>(report.width), static_cast<ILuint>(report.height),
+                   1, IL_RGBA, IL_UNSIGNED_BYTE, pixels) != 0;
   munmap(pixels, bytes);
   const ILenum code = ilGetError();
   report.error_code = code;
@@ -249,8 +249,9 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
   }
   if (S_ISDIR(info.st_mode)) return refuse(file + ": this is a folder, not a picture file.");
   if (!S_ISREG(info.st_mode)) {
-    return refuse(file + ": this is not a regular file (a pipe, device or socket), so it is "
-                         "not read.");
+    return refuse(file +
+                  ": this is not a regular file (a pipe, device or socket), so it is "
+                  "not read.");
   }
   if (info.st_size == 0) return refuse(file + ": the file is empty (0 bytes).");
 
@@ -288,10 +289,10 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
   std::optional<BmpRewrite> rewrite;
   if (format == PictureFormat::kBmp) rewrite = ClassicBmpHeader(first);
   std::optional<TempFileCopy> copy =
-      rewrite ? TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(),
-                                               kTempCopyStem, rewrite->head, rewrite->skip)
-              : TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(),
-                                               kTempCopyStem);
+      rewrite
+          ? TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(), kTempCopyStem,
+                                           rewrite->head, rewrite->skip)
+          : TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(), kTempCopyStem);
   const std::filesystem::path decoded_file = copy ? copy->path() : path;
   if (format == PictureFormat::kPsd && !SafeToDecode(decoded_file)) {
     return decoder_error(IL_ILLEGAL_FILE_VALUE, "the PSD image data is damaged.");
@@ -307,8 +308,8 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
   });
   if (copy) copy->Remove();
   if (child.end != ChildEnd::kFinished) {
-    return refuse(file + ": " + kNotDecoded + " (the decoder stopped: " +
-                  DescribeChildEnd(child, child_limits) + ").");
+    return refuse(file + ": " + kNotDecoded +
+                  " (the decoder stopped: " + DescribeChildEnd(child, child_limits) + ").");
   }
   DecodeReport report;
   if (child.report.size() != sizeof report) {

@@ -69,8 +69,7 @@ std::optional<PictureDimensions> JpegDimensions(const ByteReader& read) {
     if (code == 0xD9 || code == 0xDA) return std::nullopt;  // no frame before the data
     const auto length = Number(read, at, 2, true);
     if (!length || *length < 2) return std::nullopt;
-    const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 &&
-                       code != 0xCC;
+    const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
     if (frame) {
       const auto height = Number(read, at + 3, 2, true);
       const auto width = Number(read, at + 5, 2, true);
@@ -205,7 +204,8 @@ std::uint32_t Little32(Bytes bytes, std::size_t at) {
 }
 
 void PutLittle32(std::string& out, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    out[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
 }
 
 }  // namespace
@@ -291,15 +291,14 @@ std::optional<std::string> PictureSizeRefusal(const std::string& file, PictureFo
   // Both sides are below 2^32, so the products below cannot wrap.
   const std::uint64_t pixels = dimensions.width * dimensions.height;
   const std::uint64_t per_pixel = std::max<std::uint64_t>(6, dimensions.decoder_bytes_per_pixel);
-  if (dimensions.width >= (std::uint64_t{1} << 31) || dimensions.height >= (std::uint64_t{1} << 31) ||
-      pixels >= kDecoderByteLimit / per_pixel) {
+  if (dimensions.width >= (std::uint64_t{1} << 31) ||
+      dimensions.height >= (std::uint64_t{1} << 31) || pixels >= kDecoderByteLimit / per_pixel) {
     return too_large + "the decoder holds at most " + Thousands(kDecoderByteLimit / per_pixel - 1) +
            " pixels.";
   }
   if (memory_bytes > 0 && pixels > memory_bytes / kLoadedBytesPerPixel) {
-    return too_large + "it needs about " +
-           Thousands((pixels * kLoadedBytesPerPixel) >> 20) + " MB of memory and " +
-           Thousands(memory_bytes >> 20) + " MB are there.";
+    return too_large + "it needs about " + Thousands((pixels * kLoadedBytesPerPixel) >> 20) +
+           " MB of memory and " + Thousands(memory_bytes >> 20) + " MB are there.";
   }
   return std::nullopt;
 }

@@ -43,9 +43,8 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-[[noreturn]] void RunChild(const ChildLimits& limits,
-                           const std::function<std::string(int)>& work, int memory_fd,
-                           int report_fd) {
+[[noreturn]] void RunChild(const ChildLimits& limits, const std::function<std::string(int)>& work,
+                           int memory_fd, int report_fd) {
   const rlimit no_core{0, 0};
   setrlimit(RLIMIT_CORE, &no_core);
   const rlim_t seconds = static_cast<rlim_t>(limits.time.count() / 1000 + 1);
@@ -162,8 +161,8 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::strin
 
   std::uint32_t length = 0;
   const bool complete =
-      received.size() >= sizeof length &&
-      (std::memcpy(&length, received.data(), sizeof length), received.size() == sizeof length + length);
+      received.size() >= sizeof length && (std::memcpy(&length, received.data(), sizeof length),
+                                           received.size() == sizeof length + length);
   if (WIFSIGNALED(status)) {
     result.end = ChildEnd::kCrashed;
     result.signal = WTERMSIG(status);

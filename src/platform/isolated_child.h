@@ -55,7 +55,8 @@ struct ChildResult {
 // 64 KB) that comes back to this process with the memory. Whatever the child does (crash,
 // hang, allocate without end) ends the child only. The work must not return into the
 // caller's stack frames or touch files this process is writing.
-ChildResult RunInChild(const ChildLimits& limits, const std::function<std::string(int memory_fd)>& work);
+ChildResult RunInChild(const ChildLimits& limits,
+                       const std::function<std::string(int memory_fd)>& work);
 
 // A few words for how a child ended ("it crashed (signal 11)", "it ran longer than 120 s").
 std::string DescribeChildEnd(const ChildResult& result, const ChildLimits& limits);

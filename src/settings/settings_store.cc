@@ -60,8 +60,7 @@ bool SettingsStore::WriteTo(const fs::path& file, std::string_view section, std:
   const FileWriteResult result = WriteIniValue(file, section, key, value);
   if (result.ok) return true;
   if (!result.read_failed) {
-    notifier_.Show(kStoreTitle, WriteFailureMessage(file, result.error_code),
-                   MessageIcon::kError);
+    notifier_.Show(kStoreTitle, WriteFailureMessage(file, result.error_code), MessageIcon::kError);
   } else if (!reported) {
     // Start-up tries dozens of writes; a file it cannot read is said once, not at each.
     reported = true;

@@ -178,9 +178,9 @@ TEST_F(SettingsCliTest, TwentyWritersAtOnceLoseNothing) {
   for (int i = 0; i < kWriters; ++i) {
     const std::string n = std::to_string(i);
     script += "( KELVARO_USER_DIR='" + User().string() + "' KELVARO_COMMON_DIR='" +
-              Common().string() + "' '" + KelvaroBinary().string() + "' settings set Race Key" +
-              n + " Value" + n + " 2>/dev/null; echo $? >'" +
-              (dir_.path() / ("status" + n)).string() + "' ) & ";
+              Common().string() + "' '" + KelvaroBinary().string() + "' settings set Race Key" + n +
+              " Value" + n + " 2>/dev/null; echo $? >'" + (dir_.path() / ("status" + n)).string() +
+              "' ) & ";
   }
   script += "wait";
   ASSERT_EQ(RunCommand(script).status, 0);

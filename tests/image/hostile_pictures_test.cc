@@ -9,11 +9,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <csignal>
-#include <cstring>
-
 #include <chrono>
+#include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -59,8 +58,8 @@ std::string Bmp(std::uint32_t header_size, std::int32_t width, std::int32_t heig
                      Le(2835, 4) + Le(2835, 4) + Le(0, 4) + Le(0, 4);
   if (header_size > 40) {
     info += Le(0x00FF0000, 4) + Le(0x0000FF00, 4) + Le(0x000000FF, 4) + Le(0xFF000000, 4);
-    info += "BGRs";                     // colour space: sRGB
-    info.resize(header_size, '\0');     // end points, gamma, intent, profile fields
+    info += "BGRs";                  // colour space: sRGB
+    info.resize(header_size, '\0');  // end points, gamma, intent, profile fields
   }
   std::string data;
   // Headers that claim huge sizes come without their pixels.
@@ -76,14 +75,14 @@ std::string Bmp(std::uint32_t header_size, std::int32_t width, std::int32_t heig
     }
   }
   const std::uint32_t offset = 14 + static_cast<std::uint32_t>(info.size());
-  return "BM" + Le(offset + static_cast<std::uint32_t>(data.size()), 4) + Le(0, 4) +
-         Le(offset, 4) + info + data;
+  return "BM" + Le(offset + static_cast<std::uint32_t>(data.size()), 4) + Le(0, 4) + Le(offset, 4) +
+         info + data;
 }
 
 std::string PngChunk(const std::string& type, const std::string& data) {
   std::string body = type + data;
-  const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                          static_cast<uInt>(body.size()));
+  const uLong crc =
+      crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
   return Be(static_cast<std::uint32_t>(data.size()), 4) + body +
          Be(static_cast<std::uint32_t>(crc), 4);
 }
@@ -108,8 +107,8 @@ std::string WhitePng(std::uint32_t side) {
     } while (stream.avail_out == 0);
   }
   deflateEnd(&stream);
-  return "\x89PNG\r\n\x1a\n" + PngChunk("IHDR", Be(side, 4) + Be(side, 4) + "\x08\x02" +
-                                                    std::string(3, '\0')) +
+  return "\x89PNG\r\n\x1a\n" +
+         PngChunk("IHDR", Be(side, 4) + Be(side, 4) + "\x08\x02" + std::string(3, '\0')) +
          PngChunk("IDAT", compressed) + PngChunk("IEND", "");
 }
 
@@ -120,10 +119,10 @@ std::string PngHeader(std::uint32_t width, std::uint32_t height) {
 }
 
 std::string JpegHeader(std::uint32_t width, std::uint32_t height) {
-  return std::string("\xff\xd8\xff\xe0") + Be(16, 2) + std::string("JFIF\0\1\1\0", 8) +
-         Be(1, 2) + Be(1, 2) + std::string(2, '\0') + "\xff\xc0" + Be(17, 2) + "\x08" +
-         Be(height, 2) + Be(width, 2) + "\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00" +
-         std::string(64, '\0') + "\xff\xd9";
+  return std::string("\xff\xd8\xff\xe0") + Be(16, 2) + std::string("JFIF\0\1\1\0", 8) + Be(1, 2) +
+         Be(1, 2) + std::string(2, '\0') + "\xff\xc0" + Be(17, 2) + "\x08" + Be(height, 2) +
+         Be(width, 2) + "\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00" + std::string(64, '\0') +
+         "\xff\xd9";
 }
 
 std::string GifHeader(std::uint32_t width, std::uint32_t height) {
@@ -290,8 +289,8 @@ TEST_F(HostilePicturesTest, NamesThatLieAboutTheFormatStillLoad) {
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(image.width, 32);
     EXPECT_EQ(image.height, 24);
-    EXPECT_EQ(image.source_kind, std::string(name) == "art.jpg" ? SourceKind::kJpeg
-                                                                : SourceKind::kLossless);
+    EXPECT_EQ(image.source_kind,
+              std::string(name) == "art.jpg" ? SourceKind::kJpeg : SourceKind::kLossless);
   }
 }
 

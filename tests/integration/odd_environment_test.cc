@@ -15,11 +15,11 @@ namespace fs = std::filesystem;
 TEST(OddEnvironmentTest, TestsPassWhateverTheCallerSet) {
   testing::TempDir dir;
   const std::string odd = (dir.path() / "not here").string();
-  const std::string environment =
-      "KELVARO_PROGRAM_DIR='" + odd + "' KELVARO_USER_DIR='" + odd + "' KELVARO_COMMON_DIR='" +
-      odd + "' KELVARO_SYSFS_USB_ROOT='" + odd + "' KELVARO_SHAPE_LIBRARY=x XDG_CONFIG_HOME='" +
-      odd + "' HOME='" + odd + "' TMPDIR='" + odd + "' CUPS_SERVER='" + odd +
-      "/cups.sock' SOURCE_DATE_EPOCH=12 TZ=Pacific/Kiritimati";
+  const std::string environment = "KELVARO_PROGRAM_DIR='" + odd + "' KELVARO_USER_DIR='" + odd +
+                                  "' KELVARO_COMMON_DIR='" + odd + "' KELVARO_SYSFS_USB_ROOT='" +
+                                  odd + "' KELVARO_SHAPE_LIBRARY=x XDG_CONFIG_HOME='" + odd +
+                                  "' HOME='" + odd + "' TMPDIR='" + odd + "' CUPS_SERVER='" + odd +
+                                  "/cups.sock' SOURCE_DATE_EPOCH=12 TZ=Pacific/Kiritimati";
   // The command-line tests run the program itself, so they see the environment twice over.
   for (const char* binary : {"kelvaro_cli_tests", "kelvaro_settings_tests"}) {
     SCOPED_TRACE(binary);

@@ -331,9 +331,8 @@ TEST_F(LanguageFileTest, DamagedFilesKeepTheBuiltInTexts) {
       {"binary", std::string("\0\xff\x00\x10", 4)},
       // Cut between two lines: every line left decodes, but entries and the end line are gone.
       {"cut-between-lines", RawFile({"312N" + Entry(1, "a"), Entry(2, "b")})},
-      {"cut-fixture", CutAfterLines(ReadFileBytes(testing::FixtureFolder() / "settings" /
-                                                  "deutsch.lan3"),
-                                    8)},
+      {"cut-fixture",
+       CutAfterLines(ReadFileBytes(testing::FixtureFolder() / "settings" / "deutsch.lan3"), 8)},
   };
   for (const Case& c : cases) {
     // A table from an earlier load must not leak into the result either.
