@@ -104,6 +104,22 @@ inline constexpr int kSmallX4 = 1349;
 inline constexpr int kFirstPreviewTool = 1233;
 inline constexpr int kLastPreviewTool = 1248;
 inline constexpr int kPreviewToolPaper = 1250;
+// The preview modes of the tool buttons whose mode is settled; the others only redraw.
+struct PreviewToolMode {
+  int button;
+  int mode;
+};
+inline constexpr std::array<PreviewToolMode, 8> kPreviewToolModes = {{{1233, 16},
+                                                                      {1241, 15},
+                                                                      {1242, 14},
+                                                                      {1243, 13},
+                                                                      {1244, 12},
+                                                                      {1245, 11},
+                                                                      {1246, 10},
+                                                                      {kPreviewToolPaper, 17}}};
+
+// The tip line beside the media list: the chosen preset's tip.
+inline constexpr int kMediaTipLine = 1280;
 
 inline constexpr int kPreviewImage = 1232;
 inline constexpr int kPrintCmyHint = 1351;

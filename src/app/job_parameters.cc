@@ -5,6 +5,8 @@
 
 #include "app/control_ids.h"
 #include "app/main_window_model.h"
+#include "image/profiles.h"
+#include "printers/margins.h"
 
 namespace kelvaro {
 
@@ -35,18 +37,26 @@ JobParameters GatherJobParameters(const MainWindowModel& model) {
   constexpr long kMaxCount = std::numeric_limits<int>::max();
   p.copies_across = static_cast<int>(std::clamp(model.CaptionNumber(c::kXCopyEdit), 1L, kMaxCount));
   p.copies_down = static_cast<int>(std::clamp(model.CaptionNumber(c::kYCopyEdit), 1L, kMaxCount));
-  p.number_of_prints = model.CaptionNumber(c::kCopiesEdit);
+  p.prints = model.Text(c::kCopiesEdit);
   p.placement_mode = model.placement_mode();
 
+  const WindowState& state = model.state();
   p.printer_queue = model.Text(c::kPrinterList);
   p.tray = model.Text(c::kTrayList);
   p.media_label = model.Text(c::kMediaList);
-  p.media_code = static_cast<int>(model.UserValue(c::kMediaList, kMediaCodeSlot));
+  p.media_code = state.media_code;
   p.paper = model.Text(c::kPaperList);
-  p.paper_class = static_cast<int>(model.UserValue(c::kPrintButton, kPaperClassSlot));
-  p.background_values = {model.UserValue(c::kBackgroundRemoval, kBackgroundValue1Slot),
-                         model.UserValue(c::kBackgroundRemoval, kBackgroundValue2Slot),
-                         model.UserValue(c::kBackgroundRemoval, kBackgroundValue3Slot)};
+  p.model_name = state.model_name;
+  p.paper_class = state.paper_class;
+  p.page = state.page;
+  p.margins = ReadMargins(model.store());
+  p.background_values = state.background_values;
+  p.toner_order = state.toner_order;
+  p.curves = state.curves;
+  const ProfileNames profiles = ReadProfileNames(model.store());
+  p.profile_in = profiles.input;
+  p.profile_out = profiles.output;
+  p.image_area_width = state.image_area_width;
   p.window_title = model.title();
   return p;
 }

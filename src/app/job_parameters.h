@@ -4,13 +4,16 @@
 #include <array>
 #include <string>
 
+#include "printers/paper_sizes.h"
+#include "settings/tone_curves.h"
+
 namespace kelvaro {
 
 class MainWindowModel;
 
 // The job parameters as the main window holds them at the moment a print (or a preview)
-// starts. The separation builder, layout and job writer take this record, so they never
-// need to know the window's control ids.
+// starts, taken once so that nothing changes under a running step. The separation builder,
+// layout and job writer read this record and never the window's control ids.
 struct JobParameters {
   // Leading numbers of the value labels beside the sliders, in percent.
   long white_density = 0;    // "White only Density", 0..100
@@ -35,8 +38,8 @@ struct JobParameters {
   // The copy-count fields, at least 1 each.
   int copies_across = 1;
   int copies_down = 1;
-  // The number-of-prints field as typed (its leading number; the job writer clamps it).
-  long number_of_prints = 0;
+  // The number-of-prints field as typed; the job writer reads its leading number.
+  std::string prints = "1";
   // Single-copy placement, 0 to 9.
   int placement_mode = 0;
 
@@ -45,10 +48,19 @@ struct JobParameters {
   std::string media_label;    // selected entry of the media list
   int media_code = 0;         // UiText number of the chosen preset's label
   std::string paper;          // selected entry of the paper list
+  std::string model_name;     // the active printer model
   int paper_class = 0;        // of the active printer model
+  PageSize page{595, 842};    // points
+  Margins margins;            // points, as stored
   // Background-removal values set by the media preset: the film flag and two levels.
-  std::array<long, 3> background_values = {0, 0, 0};
-  std::string window_title;  // the caption, for the document name
+  std::array<int, 3> background_values = {0, 51, 7};
+  bool film() const { return background_values[0] == 1; }
+  std::string toner_order = "WL";
+  ToneCurves curves;
+  std::string profile_in;      // the image's RGB profile
+  std::string profile_out;     // the printer's CMYK profile
+  int image_area_width = 310;  // the preview's width in pixels, which the layout is made on
+  std::string window_title;    // the caption, for the document name
 };
 
 JobParameters GatherJobParameters(const MainWindowModel& model);

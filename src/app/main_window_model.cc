@@ -5,6 +5,10 @@
 #include <utility>
 
 #include "app/control_ids.h"
+#include "app/ui_text_ids.h"
+#include "printers/margins.h"
+#include "printers/media_presets.h"
+#include "printers/printer_models.h"
 
 namespace kelvaro {
 namespace {
@@ -108,6 +112,7 @@ constexpr ControlRow kControlRows[] = {
     // Image area, hint and hand choice.
     {c::kPreviewImage, ControlKind::kPicture, kNoText, "", "#102"},
     {c::kPrintCmyHint, ControlKind::kTooltip, kNoText, "", ""},
+    {c::kMediaTipLine, ControlKind::kLabel, kNoText, "", ""},
     {c::kLeftHand, ControlKind::kPictureToggle, kNoText, "", "#142"},
     {c::kRightHand, ControlKind::kPictureToggle, kNoText, "", "#143"},
     // Menu.
@@ -148,20 +153,26 @@ constexpr ControlRow kControlRows[] = {
     {m::kAbout, ControlKind::kMenuEntry, 26, "", ""},
 };
 
-// Controls whose state is a stored setting and is written to [Active] on every change.
+// Controls whose state is a stored setting and is written on every change.
 struct StoredControl {
   int id;
+  const char* section;
   const char* key;
 };
 constexpr StoredControl kStoredControls[] = {
-    {c::kDisplayWhite, "Display"},         {c::kPrintWhite, "TonerOn"},
-    {c::kThresholdOn, "TonerSave"},        {c::kWhiteDensitySlider, "White Mask %"},
-    {c::kThresholdSlider, "TonerPercent"}, {c::kTrayList, "Tray"},
+    {c::kDisplayWhite, "Active", "Display"},
+    {c::kPrintWhite, "Active", "TonerOn"},
+    {c::kThresholdOn, "Active", "TonerSave"},
+    {c::kWhiteDensitySlider, "Active", "White Mask %"},
+    {c::kThresholdSlider, "Active", "TonerPercent"},
+    {c::kTrayList, "Active", "Tray"},
+    {c::kLeftHand, "Others", "LeftHand"},
+    {c::kRightHand, "Others", "RightHand"},
 };
 
-const char* StoredKey(int id) {
+const StoredControl* FindStoredControl(int id) {
   for (const StoredControl& row : kStoredControls) {
-    if (row.id == id) return row.key;
+    if (row.id == id) return &row;
   }
   return nullptr;
 }
@@ -170,6 +181,12 @@ const char* StoredKey(int id) {
 constexpr int kWhiteOnlyThreshold = 93;
 // Neutral position of the brightness and contrast sliders: their labels show "0%".
 constexpr int kNeutralSignedPosition = 50;
+
+// Pictures of the hand buttons, off and on.
+constexpr char kLeftHandOff[] = "#142";
+constexpr char kRightHandOff[] = "#143";
+constexpr char kLeftHandOn[] = "#144";
+constexpr char kRightHandOn[] = "#145";
 
 const ControlState& EmptyControl() {
   static const ControlState kEmpty;
@@ -210,26 +227,10 @@ int PlacementModeForButton(int id) {
 }
 
 int PreviewModeForTool(int id) {
-  switch (id) {
-    case 1233:
-      return 16;
-    case 1241:
-      return 15;
-    case 1242:
-      return 14;
-    case 1243:
-      return 13;
-    case 1244:
-      return 12;
-    case 1245:
-      return 11;
-    case 1246:
-      return 10;
-    case c::kPreviewToolPaper:
-      return 17;
-    default:
-      return 0;
+  for (const c::PreviewToolMode& tool : c::kPreviewToolModes) {
+    if (tool.button == id) return tool.mode;
   }
+  return 0;
 }
 
 MainWindowModel::MainWindowModel(SettingsStore& store, const UiText& texts)
@@ -270,10 +271,10 @@ MainWindowModel::MainWindowModel(SettingsStore& store, const UiText& texts)
 
   // The tray list: "AUTO", "MultiPurpose Tray", "Tray 1".
   ControlState& trays = controls_[c::kTrayList];
-  trays.items = {texts.Get(121), texts.Get(122), texts.Get(123)};
-  trays.selected = 0;
+  for (int number : kTrayTextNumbers) trays.items.push_back(texts.Get(number));
+  trays.selected = kTrayAuto;
 
-  controls_[c::kMainWindow].caption = texts.Get(0) + " - " + texts.Get(1);
+  controls_[c::kMainWindow].caption = texts.Get(ui::kProgramTitle) + " - " + texts.Get(ui::kNoFile);
 }
 
 const ControlState& MainWindowModel::Control(int id) const {
@@ -299,14 +300,13 @@ std::string MainWindowModel::Text(int id) const {
 
 long MainWindowModel::CaptionNumber(int id) const { return ReadLeadingNumber(Text(id)); }
 
-long MainWindowModel::UserValue(int id, int slot) const {
-  const ControlState& state = Control(id);
-  auto it = state.user_values.find(slot);
-  return it == state.user_values.end() ? 0 : it->second;
-}
-
 void MainWindowModel::Changed(int id) {
   if (control_observer_) control_observer_(id);
+}
+
+void MainWindowModel::ValueChanged(int id) {
+  WriteThrough(id);
+  Changed(id);
 }
 
 void MainWindowModel::Request(RequestKind kind, int id, std::string text) {
@@ -314,19 +314,22 @@ void MainWindowModel::Request(RequestKind kind, int id, std::string text) {
 }
 
 void MainWindowModel::WriteThrough(int id) {
-  if (suppress_write_through_) return;
-  const char* key = StoredKey(id);
-  if (key == nullptr) return;
+  if (from_store_depth_ > 0) return;
+  const StoredControl* row = FindStoredControl(id);
+  if (row == nullptr) return;
   const ControlState& state = Control(id);
   switch (state.kind) {
     case ControlKind::kCheckBox:
-      store_.WriteSetting("Active", key, FormatStoredNumber(state.checked ? 1 : 0));
+      store_.WriteSetting(row->section, row->key, FormatStoredNumber(state.checked ? 1 : 0));
+      break;
+    case ControlKind::kPictureToggle:
+      store_.WriteSetting(row->section, row->key, state.checked ? "1" : "0");
       break;
     case ControlKind::kSlider:
-      store_.WriteSetting("Active", key, FormatStoredNumber(state.value));
+      store_.WriteSetting(row->section, row->key, FormatStoredNumber(state.value));
       break;
     case ControlKind::kComboList:
-      store_.WriteSetting("Active", key, Text(id));
+      store_.WriteSetting(row->section, row->key, Text(id));
       break;
     default:
       break;
@@ -344,8 +347,7 @@ void MainWindowModel::SetChecked(int id, bool checked) {
   ControlState& state = Mutable(id);
   if (state.checked == checked) return;
   state.checked = checked;
-  WriteThrough(id);
-  Changed(id);
+  ValueChanged(id);
 }
 
 void MainWindowModel::SetEnabled(int id, bool enabled) {
@@ -381,8 +383,7 @@ void MainWindowModel::SetSliderPosition(int id, int position) {
   ControlState& state = Mutable(id);
   if (state.value != position) {
     state.value = position;
-    WriteThrough(id);
-    Changed(id);
+    ValueChanged(id);
   }
   if (int label = SliderValueLabel(id); label != 0) SetText(label, SliderCaption(id, position));
 }
@@ -401,120 +402,64 @@ void MainWindowModel::SelectItem(int id, int index) {
   const int selected = index < 0 || index >= count ? -1 : index;
   if (state.selected == selected) return;
   state.selected = selected;
-  WriteThrough(id);
-  Changed(id);
+  ValueChanged(id);
+}
+
+int MainWindowModel::FindItem(int id, std::string_view text) const {
+  const ControlState& state = Control(id);
+  auto it = std::find(state.items.begin(), state.items.end(), text);
+  return it == state.items.end() ? -1 : static_cast<int>(it - state.items.begin());
 }
 
 bool MainWindowModel::SelectItemText(int id, std::string_view text) {
-  const ControlState& state = Control(id);
-  auto it = std::find(state.items.begin(), state.items.end(), text);
-  if (it == state.items.end()) {
-    SelectItem(id, 0);
-    return false;
-  }
-  SelectItem(id, static_cast<int>(it - state.items.begin()));
-  return true;
-}
-
-void MainWindowModel::SetUserValue(int id, int slot, long value) {
-  Mutable(id).user_values[slot] = value;
+  const int index = FindItem(id, text);
+  SelectItem(id, index < 0 ? 0 : index);
+  return index >= 0;
 }
 
 void MainWindowModel::SetLoadedFile(std::string_view file_name) {
-  image_loaded_ = !file_name.empty();
+  state_.image_loaded = !file_name.empty();
   SetText(c::kMainWindow,
-          texts_.Get(0) + " - " + (image_loaded_ ? std::string(file_name) : texts_.Get(1)));
+          texts_.Get(ui::kProgramTitle) + " - " +
+              (state_.image_loaded ? std::string(file_name) : texts_.Get(ui::kNoFile)));
 }
 
 void MainWindowModel::Toggle(int id) { SetChecked(id, !IsChecked(id)); }
 
+// --- Clicks. ---
+
+const MainWindowModel::HandlerRow MainWindowModel::kClickHandlers[] = {
+    {c::kDisplayWhite, &MainWindowModel::OnDisplayWhiteClicked},
+    {c::kThresholdOn, &MainWindowModel::OnThresholdOnClicked},
+    {c::kPrintWhite, &MainWindowModel::OnPrintWhiteClicked},
+    {c::kPrintCmy, &MainWindowModel::OnPrintCmyClicked},
+    {c::kMirror, &MainWindowModel::OnMirrorClicked},
+    {c::kRotate, &MainWindowModel::OnRotateClicked},
+    {c::kFlip, &MainWindowModel::OnFlipClicked},
+    {c::kBackgroundRemoval, &MainWindowModel::OnToggleAndReload},
+    {c::kGuardArea, &MainWindowModel::OnToggleAndRedraw},
+    {c::kBlackRemoval, &MainWindowModel::OnToggleAndRedraw},
+    {c::kPatternPreview, &MainWindowModel::OnToggleAndRedraw},
+    {c::kAutomaticTile, &MainWindowModel::OnToggleAndRedraw},
+    {c::kOptimalLayout, &MainWindowModel::OnToggleAndRedraw},
+    {c::kFitToPage, &MainWindowModel::OnFitToPageClicked},
+    {c::kBrightnessReset, &MainWindowModel::OnResetSliderClicked},
+    {c::kContrastReset, &MainWindowModel::OnResetSliderClicked},
+    {c::kLeftHand, &MainWindowModel::OnHandClicked},
+    {c::kRightHand, &MainWindowModel::OnHandClicked},
+    {c::kPrintButton, &MainWindowModel::OnPrintClicked},
+    {m::kPrint, &MainWindowModel::OnPrintClicked},
+    {c::kPatternPrintButton, &MainWindowModel::OnPatternPrintClicked},
+    {m::kHelpFile, &MainWindowModel::OnHelpFileClicked},
+};
+
 void MainWindowModel::Click(int id) {
   if (!Has(id) || !IsEnabled(id)) return;
-  switch (id) {
-    case c::kDisplayWhite:
-      Toggle(id);
-      OnDisplayWhiteClicked();
+  for (const HandlerRow& row : kClickHandlers) {
+    if (row.id == id) {
+      (this->*row.handler)(id);
       return;
-    case c::kThresholdOn:
-      Toggle(id);
-      OnThresholdOnClicked();
-      return;
-    case c::kPrintWhite:
-      Toggle(id);
-      OnPrintWhiteClicked();
-      return;
-    case c::kPrintCmy:
-      Toggle(id);
-      OnPrintCmyClicked();
-      return;
-    case c::kMirror:
-      Toggle(id);
-      Request(RequestKind::kReapplyLayout);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kRotate:
-      Toggle(id);
-      Request(RequestKind::kReapplyLayout);
-      Request(RequestKind::kRefreshSizeFields);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kFlip:
-      Toggle(id);
-      Request(RequestKind::kReloadImage);
-      if (ReadLeadingNumber(store_.ReadSetting("Active", "Crop")) > 0) {
-        Request(RequestKind::kReapplyCrop);
-      }
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kBackgroundRemoval:
-      Toggle(id);
-      Request(RequestKind::kReloadImage);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kGuardArea:
-    case c::kBlackRemoval:
-    case c::kPatternPreview:
-    case c::kAutomaticTile:
-    case c::kOptimalLayout:
-      Toggle(id);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kFitToPage:
-      SetText(c::kXCopyEdit, "1");
-      SetText(c::kYCopyEdit, "1");
-      Request(RequestKind::kFitToPage);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kBrightnessReset:
-      SetSliderPosition(c::kBrightnessSlider, kNeutralSignedPosition);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kContrastReset:
-      SetSliderPosition(c::kContrastSlider, kNeutralSignedPosition);
-      Request(RequestKind::kRedrawPreview);
-      return;
-    case c::kLeftHand:
-    case c::kRightHand:
-      OnHandClicked(id);
-      return;
-    case c::kPrintButton:
-    case m::kPrint:
-      OnPrint();
-      return;
-    case c::kPatternPrintButton:
-      Request(RequestKind::kCommand, m::kPatternPrintSetup);
-      return;
-    case m::kDefaultProfiles:
-      OnDefaultProfiles();
-      return;
-    case m::kAbout:
-      OnAbout();
-      return;
-    case m::kHelpFile:
-      Request(RequestKind::kOpenDocument, id, "NolloPro.chm");
-      return;
-    default:
-      break;
+    }
   }
   if (PlacementModeForButton(id) != 0) {
     OnPlacementClicked(id);
@@ -522,11 +467,77 @@ void MainWindowModel::Click(int id) {
              id == c::kPreviewToolPaper) {
     OnPreviewToolClicked(id);
   } else if (id >= m::kHelpDocument1 && id <= m::kHelpDocument6) {
-    // Each entry opens the document named by the odd entry after its caption.
-    Request(RequestKind::kOpenDocument, id, texts_.Get(301 + 2 * (id - m::kHelpDocument1)));
+    OnHelpDocumentClicked(id);
   } else if (Control(id).kind == ControlKind::kMenuEntry) {
+    // Menu commands with a dialog, the store or the notifier are the front end's.
     Request(RequestKind::kCommand, id);
   }
+}
+
+void MainWindowModel::OnToggleAndRedraw(int id) {
+  Toggle(id);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnToggleAndReload(int id) {
+  Toggle(id);
+  Request(RequestKind::kReloadImage);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnMirrorClicked(int id) {
+  Toggle(id);
+  Request(RequestKind::kReapplyLayout);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnRotateClicked(int id) {
+  Toggle(id);
+  Request(RequestKind::kReapplyLayout);
+  Request(RequestKind::kRefreshSizeFields);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnFlipClicked(int id) {
+  Toggle(id);
+  Request(RequestKind::kReloadImage);
+  if (ReadLeadingNumber(store_.ReadSetting("Active", "Crop")) > 0) {
+    Request(RequestKind::kReapplyCrop);
+  }
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnFitToPageClicked(int) {
+  SetText(c::kXCopyEdit, "1");
+  SetText(c::kYCopyEdit, "1");
+  Request(RequestKind::kFitToPage);
+  Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::OnResetSliderClicked(int id) {
+  SetSliderPosition(id == c::kBrightnessReset ? c::kBrightnessSlider : c::kContrastSlider,
+                    kNeutralSignedPosition);
+  Request(RequestKind::kRedrawPreview);
+}
+
+// Each print first stores the queue chosen in the printer list.
+void MainWindowModel::OnPrintClicked(int) {
+  store_.WriteSetting("Active", "Printer", Text(c::kPrinterList));
+  Request(RequestKind::kRunPrint);
+}
+
+void MainWindowModel::OnPatternPrintClicked(int) {
+  Request(RequestKind::kCommand, m::kPatternPrintSetup);
+}
+
+void MainWindowModel::OnHelpFileClicked(int id) {
+  Request(RequestKind::kOpenDocument, id, "NolloPro.chm");
+}
+
+// Each help entry opens the document named by the odd entry after its caption.
+void MainWindowModel::OnHelpDocumentClicked(int id) {
+  Request(RequestKind::kOpenDocument, id,
+          texts_.Get(ui::kFirstHelpDocumentName + 2 * (id - m::kHelpDocument1)));
 }
 
 void MainWindowModel::MoveSlider(int id, int position) {
@@ -539,10 +550,11 @@ void MainWindowModel::PickItem(int id, int index) {
   if (Control(id).kind != ControlKind::kComboList || !IsEnabled(id)) return;
   SelectItem(id, index);
   if (id == c::kPaperList) {
-    Request(RequestKind::kApplyPaperChoice);
+    ApplySelectedPaper();
+    Request(RequestKind::kReapplyPaperLayout);
     Request(RequestKind::kRedrawPreview);
   } else if (id == c::kMediaList) {
-    Request(RequestKind::kApplyMediaPreset);
+    ApplySelectedMediaPreset();
     Request(RequestKind::kRedrawPreview);
   }
 }
@@ -560,8 +572,11 @@ void MainWindowModel::PressEnter(int focus_id, bool shift_held) {
   Request(RequestKind::kRedrawPreview);
 }
 
-// Display White was clicked (its new state is already set).
-void MainWindowModel::OnDisplayWhiteClicked() {
+// --- White options. ---
+
+// Display White was clicked.
+void MainWindowModel::OnDisplayWhiteClicked(int id) {
+  Toggle(id);
   if (!IsChecked(c::kPrintWhite)) {
     SetChecked(c::kDisplayWhite, false);
     SetChecked(c::kThresholdOn, false);
@@ -579,12 +594,14 @@ void MainWindowModel::OnDisplayWhiteClicked() {
   Request(RequestKind::kRedrawPreview);
 }
 
-void MainWindowModel::OnThresholdOnClicked() {
+void MainWindowModel::OnThresholdOnClicked(int id) {
+  Toggle(id);
   SetEnabled(c::kThresholdSlider, IsChecked(c::kThresholdOn));
   Request(RequestKind::kRedrawPreview);
 }
 
-void MainWindowModel::OnPrintWhiteClicked() {
+void MainWindowModel::OnPrintWhiteClicked(int id) {
+  Toggle(id);
   if (IsChecked(c::kPrintWhite)) {
     SetEnabled(c::kDisplayWhite, true);
     SetEnabled(c::kThresholdOn, true);
@@ -606,14 +623,16 @@ void MainWindowModel::OnPrintWhiteClicked() {
   Request(RequestKind::kRedrawPreview);
 }
 
-void MainWindowModel::OnPrintCmyClicked() {
+void MainWindowModel::OnPrintCmyClicked(int id) {
+  Toggle(id);
   if (!IsChecked(c::kPrintCmy)) {
-    set_aside_threshold_ = Text(c::kThresholdValue);
-    // The white-only threshold is a mode, not the user's choice: the stored threshold keeps
-    // the user's value so that the next start does not inherit it.
-    suppress_write_through_ = true;
-    SetSliderPosition(c::kThresholdSlider, kWhiteOnlyThreshold);
-    suppress_write_through_ = false;
+    state_.set_aside_threshold = Text(c::kThresholdValue);
+    {
+      // The white-only threshold is a mode, not the user's choice: the stored threshold keeps
+      // the user's value so that the next start does not inherit it.
+      FromStore mode(*this);
+      SetSliderPosition(c::kThresholdSlider, kWhiteOnlyThreshold);
+    }
     SetChecked(c::kPrintWhite, true);
     SetChecked(c::kThresholdOn, true);
     SetChecked(c::kDisplayWhite, true);
@@ -634,31 +653,30 @@ void MainWindowModel::OnPrintCmyClicked() {
 // Puts the threshold caption set aside by Print CMY back. With nothing set aside the
 // threshold was never replaced, so it stays as it is.
 void MainWindowModel::RestoreThreshold() {
-  if (!set_aside_threshold_) return;
-  const std::string caption = *set_aside_threshold_;
-  set_aside_threshold_.reset();
+  if (!state_.set_aside_threshold) return;
+  const std::string caption = *state_.set_aside_threshold;
+  state_.set_aside_threshold.reset();
   SetSliderPosition(c::kThresholdSlider, static_cast<int>(ReadLeadingNumber(caption)));
   SetText(c::kThresholdValue, caption);
 }
 
+// --- Hands, placement, preview tools. ---
+
 void MainWindowModel::OnHandClicked(int id) {
   const bool left = id == c::kLeftHand;
   const int other = left ? c::kRightHand : c::kLeftHand;
-  const char* key = left ? "LeftHand" : "RightHand";
-  const char* other_key = left ? "RightHand" : "LeftHand";
-  const char* on_picture = left ? "#144" : "#145";
-  const char* off_picture = left ? "#142" : "#143";
-  const char* other_off_picture = left ? "#143" : "#142";
   Toggle(id);
   if (IsChecked(id)) {
-    store_.WriteSetting("Others", key, "1");
-    SetPicture(id, on_picture);
-    SetChecked(other, false);
-    SetPicture(other, other_off_picture);
-    store_.WriteSetting("Others", other_key, "0");
+    SetPicture(id, left ? kLeftHandOn : kRightHandOn);
+    // The other hand is cleared, and stored as cleared even when it already was.
+    if (IsChecked(other)) {
+      SetChecked(other, false);
+    } else {
+      WriteThrough(other);
+    }
+    SetPicture(other, left ? kRightHandOff : kLeftHandOff);
   } else {
-    store_.WriteSetting("Others", key, "0");
-    SetPicture(id, off_picture);
+    SetPicture(id, left ? kLeftHandOff : kRightHandOff);
   }
   Request(RequestKind::kRedrawPreview);
 }
@@ -667,7 +685,7 @@ void MainWindowModel::OnPlacementClicked(int id) {
   for (int button = c::kPlacementTopLeft; button <= c::kPlacementBottomRight; ++button) {
     SetChecked(button, button == id);
   }
-  placement_mode_ = PlacementModeForButton(id);
+  state_.placement_mode = PlacementModeForButton(id);
   Request(RequestKind::kRedrawPreview);
 }
 
@@ -678,38 +696,128 @@ void MainWindowModel::OnPreviewToolClicked(int id) {
     Request(RequestKind::kRedrawPreview);
     return;
   }
-  if (mode == preview_mode_) return;
-  preview_mode_ = mode;
+  if (mode == state_.preview_mode) return;
+  state_.preview_mode = mode;
   Request(RequestKind::kRecapturePreview);
   if (id == c::kPreviewToolPaper) Request(RequestKind::kReapplyPaperLayout);
   Request(RequestKind::kRedrawPreview);
 }
 
-void MainWindowModel::OnPrint() {
-  store_.WriteSetting("Active", "Printer", Text(c::kPrinterList));
-  Request(RequestKind::kRunPrint);
+// --- Printer, paper, medium and toner order. ---
+
+void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
+  state_.model_name = std::string(model_name);
+  state_.paper_class = static_cast<int>(ApplyActiveModel(model_name).paper_class);
+  ApplyActiveModelName(model_name);
+  const PaperList papers = BuildPaperList(store_, model_name);
+  SetItems(c::kPaperList, papers.entries, papers.selected);
+  ShowPaper(Text(c::kPaperList));
+  state_.toner_order = TrimText(store_.ReadSetting("Active", "T_ORDER"));
+  state_.curves = IsWhiteFirstCapable(model_name) && state_.toner_order == "WF"
+                      ? WhiteFirstToneCurves()
+                      : DefaultToneCurves();
+  ShowTonerOrder();
 }
 
-void MainWindowModel::OnDefaultProfiles() {
-  store_.WriteSetting("Active", "ICM Profile Out", "OKC711P2.ICM");
-  store_.WriteSetting("Active", "ICM Profile In", "sRGB.icm");
-  Request(RequestKind::kReloadAfterProfileChange);
+void MainWindowModel::ShowTonerOrder() {
+  const bool white_first = IsWhiteFirstCapable(state_.model_name) && state_.toner_order == "WF";
+  SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
 }
 
-void MainWindowModel::OnAbout() {
-  store_.notifier().Show(kProgramTitle, texts_.Get(0) + "\r\n" + kAboutVersionLine,
-                         MessageIcon::kInformation);
+void MainWindowModel::ShowPaper(std::string_view entry) {
+  bool custom = false;
+  const std::optional<PageSize> page =
+      PageSizeOfEntry(entry, CustomSizesForModel(store_, state_.model_name), &custom);
+  if (page) state_.page = *page;
+  state_.paper_locks_tray = custom && page && page->height > kMultiPurposeOnlyHeightPt;
 }
+
+void MainWindowModel::ApplySelectedPaper() {
+  const PaperChoice choice = ApplyPaperChoice(store_, Text(c::kPaperList), state_.media_code);
+  if (choice.page_size) state_.page = *choice.page_size;
+  if (choice.margins) WriteMargins(store_, *choice.margins);
+  state_.paper_locks_tray = choice.lock_multipurpose_tray;
+  if (state_.paper_locks_tray) {
+    SelectItem(c::kTrayList, kTrayMultiPurpose);
+    SetEnabled(c::kTrayList, false);
+  }
+}
+
+void MainWindowModel::FillMediaList() {
+  std::vector<std::string> labels;
+  for (int code : MediaListCodes(texts_)) labels.push_back(texts_.Get(code));
+  SetItems(c::kMediaList, std::move(labels), 0);
+  ApplySelectedMediaPreset();
+}
+
+void MainWindowModel::ApplySelectedMediaPreset() {
+  PresetInputs inputs;
+  inputs.active_model_name = state_.model_name;
+  inputs.paper_list_text = Text(c::kPaperList);
+  inputs.special_margins_active = state_.special_margins_active;
+  inputs.mirror_checked = IsChecked(c::kMirror);
+  inputs.print_white_checked = IsChecked(c::kPrintWhite);
+  const PresetApplication applied = ApplyMediaPreset(store_, texts_, Text(c::kMediaList), inputs);
+  if (applied.margins_backup) WriteBackupMargins(store_, *applied.margins_backup);
+  if (applied.margins) WriteMargins(store_, *applied.margins);
+  state_.special_margins_active = applied.special_margins_active;
+  if (applied.media_code) state_.media_code = *applied.media_code;
+  state_.background_values = applied.background_removal;
+
+  const WhiteControls& white = applied.white;
+  if (applied.tray) SelectItem(c::kTrayList, *applied.tray);
+  SetEnabled(c::kTrayList, applied.tray_list_enabled);
+  SetChecked(c::kMirror, applied.mirror_checked);
+  SetChecked(c::kPrintWhite, white.print_white_checked);
+  SetEnabled(c::kPrintWhite, white.print_white_enabled);
+  SetChecked(c::kThresholdOn, white.threshold_on_checked);
+  SetEnabled(c::kThresholdOn, white.threshold_on_enabled);
+  SetChecked(c::kDisplayWhite, white.display_white_checked);
+  SetEnabled(c::kDisplayWhite, white.display_white_enabled);
+  SetChecked(c::kBlackRemoval, white.black_removal_checked);
+  SetSliderPosition(c::kThresholdSlider, applied.threshold_slider);
+  SetEnabled(c::kThresholdSlider, white.threshold_slider_enabled);
+  SetEnabled(c::kThresholdValue, white.threshold_caption_enabled);
+  if (applied.density_slider) SetSliderPosition(c::kWhiteDensitySlider, *applied.density_slider);
+  SetEnabled(c::kWhiteDensitySlider, white.density_slider_enabled);
+  SetEnabled(c::kWhiteDensityValue, white.density_caption_enabled);
+  SetText(c::kMediaTipLine, applied.tip);
+  if (applied.hands) {
+    // The hands come from the store: nothing to write back.
+    FromStore hands(*this);
+    SetChecked(c::kLeftHand, applied.hands->left_checked);
+    SetPicture(c::kLeftHand, applied.hands->left_bitmap);
+    SetChecked(c::kRightHand, applied.hands->right_checked);
+    SetPicture(c::kRightHand, applied.hands->right_bitmap);
+  }
+  // A paper only the multipurpose tray feeds keeps that tray, whatever the medium.
+  if (state_.paper_locks_tray) {
+    SelectItem(c::kTrayList, kTrayMultiPurpose);
+    SetEnabled(c::kTrayList, false);
+  }
+}
+
+void MainWindowModel::ChangeTonerOrder(bool white_first) {
+  state_.toner_order = white_first ? "WF" : "WL";
+  store_.WriteSetting("Active", "T_ORDER", state_.toner_order);
+  state_.curves = white_first ? WhiteFirstToneCurves() : DefaultToneCurves();
+  SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
+  ApplySelectedMediaPreset();
+  Request(RequestKind::kRedrawPreview);
+}
+
+// --- Settings applied to the controls. ---
 
 void MainWindowModel::ApplyStoredWhiteSettings(bool display, bool toner_on, bool toner_save,
                                                int white_mask_percent, int toner_percent) {
-  suppress_write_through_ = true;
-  SetChecked(c::kDisplayWhite, display);
-  SetChecked(c::kPrintWhite, toner_on);
-  SetChecked(c::kThresholdOn, toner_save);
-  SetSliderPosition(c::kWhiteDensitySlider, white_mask_percent);
-  SetSliderPosition(c::kThresholdSlider, toner_percent);
-  suppress_write_through_ = false;
+  {
+    FromStore stored(*this);
+    SetChecked(c::kDisplayWhite, display);
+    SetChecked(c::kPrintWhite, toner_on);
+    SetChecked(c::kThresholdOn, toner_save);
+    SetSliderPosition(c::kWhiteDensitySlider, white_mask_percent);
+    SetSliderPosition(c::kThresholdSlider, toner_percent);
+  }
   SetEnabled(c::kDisplayWhite, toner_on);
   SetEnabled(c::kThresholdOn, toner_on);
   SetEnabled(c::kWhiteDensitySlider, toner_on);
@@ -726,10 +834,12 @@ void MainWindowModel::ResetControlsToDefaults() {
   SetChecked(c::kPrintCmy, true);
   SetEnabled(c::kThresholdSlider, false);
   // Colour is printed again, so a threshold set aside for white-only printing is void.
-  set_aside_threshold_.reset();
+  state_.set_aside_threshold.reset();
   // The defaults put the toner order back to white last.
+  state_.toner_order = "WL";
+  state_.curves = DefaultToneCurves();
   SetPicture(c::kTonerOrderIndicator, kWhiteLastIndicator);
-  if (image_loaded_) Request(RequestKind::kReapplyLayout);
+  if (state_.image_loaded) Request(RequestKind::kReapplyLayout);
 }
 
 std::string MainWindowModel::ApplyStoredUnit() {
@@ -738,7 +848,9 @@ std::string MainWindowModel::ApplyStoredUnit() {
     unit.assign(1, 'M');
     store_.WriteSetting("Active", "Unit", unit);
   }
-  const int label = unit == "I" ? 2 : unit == "C" ? 3 : 4;
+  const int label = unit == "I"   ? ui::kInchesLabel
+                    : unit == "C" ? ui::kCentimetresLabel
+                                  : ui::kMillimetresLabel;
   SetText(c::kUnitLabel, texts_.Get(label));
   return unit;
 }
@@ -753,12 +865,6 @@ void MainWindowModel::SetRecentFileEntries(const std::vector<std::string>& label
     SetText(m::kRecentFiles[i], label);
     SetVisible(m::kRecentFiles[i], !label.empty());
   }
-}
-
-void MainWindowModel::ChangeTonerOrder(bool white_first) {
-  store_.WriteSetting("Active", "T_ORDER", white_first ? "WF" : "WL");
-  SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
-  Request(RequestKind::kApplyMediaPreset);
 }
 
 }  // namespace kelvaro

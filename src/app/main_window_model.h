@@ -1,6 +1,7 @@
 #ifndef KELVARO_APP_MAIN_WINDOW_MODEL_H_
 #define KELVARO_APP_MAIN_WINDOW_MODEL_H_
 
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -8,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "printers/paper_sizes.h"
 #include "settings/settings_store.h"
+#include "settings/tone_curves.h"
 #include "settings/ui_text.h"
 
 namespace kelvaro {
@@ -43,8 +46,7 @@ struct ControlState {
   bool enabled = true;
   bool visible = true;  // menu entries without content (empty recent-file slots) are hidden
   std::vector<std::string> items;
-  int selected = -1;                // index into `items`; -1 for no selection
-  std::map<int, long> user_values;  // small numbers other parts park on a control
+  int selected = -1;  // index into `items`; -1 for no selection
 };
 
 // What the model cannot do by itself. The front end (window or command line) carries these
@@ -57,11 +59,9 @@ enum class RequestKind {
   kRefreshSizeFields,   // show the image size in the size fields in the unit in force
   kReloadImage,         // load the current image again with the new options
   kReapplyCrop,
-  kApplyPaperChoice,  // the paper list selection changed
-  kApplyMediaPreset,  // apply the preset selected in the media list
-  kApplyCopyCounts,   // Enter in a copy-count field
-  kApplyTypedSize,    // Enter in a size field; `id` says which one
-  kFitToPage,         // fit the image to the printable area
+  kApplyCopyCounts,  // Enter in a copy-count field
+  kApplyTypedSize,   // Enter in a size field; `id` says which one
+  kFitToPage,        // fit the image to the printable area
   kReloadAfterProfileChange,
   kRunPrint,      // the print command
   kOpenDocument,  // open `text` with the platform's "open" action
@@ -74,14 +74,26 @@ struct ModelRequest {
   std::string text;
 };
 
-// User-value slots that other parts rely on.
-inline constexpr int kMediaCodeSlot = 5;       // of the media list: the preset's UiText number
-inline constexpr int kPaperClassSlot = 0;      // of the Print button: the model's paper class
-inline constexpr int kSpecialMarginsSlot = 1;  // of the tip line: special margins in force
-// Of the Background Removal box: the film flag and the two background-removal values.
-inline constexpr int kBackgroundValue1Slot = 1;
-inline constexpr int kBackgroundValue2Slot = 2;
-inline constexpr int kBackgroundValue3Slot = 3;
+// What the window keeps beside its controls: the printer, page and medium in force, the tone
+// curves and the layout values the preview and the print read.
+struct WindowState {
+  std::string model_name;  // the active printer model, a key of the model table
+  int paper_class = 0;     // the model's paper family
+  PageSize page{595, 842};
+  bool paper_locks_tray = false;  // a custom size only the multipurpose tray feeds
+  int media_code = 0;             // the chosen preset's UiText number; 0 before any
+  bool special_margins_active = false;
+  // The background-removal values the preset set: the film flag and two levels.
+  std::array<int, 3> background_values = {0, 51, 7};
+  std::string toner_order = "WL";  // [Active] T_ORDER as the window applied it
+  ToneCurves curves = DefaultToneCurves();
+  int image_area_width = 310;  // the preview's width in pixels
+  int placement_mode = 0;      // single-copy placement, 0 to 9 (0 before any choice)
+  int preview_mode = 0;        // chosen with the tool buttons, or set by the preview
+  // The threshold caption set aside when Print CMY was switched off.
+  std::optional<std::string> set_aside_threshold;
+  bool image_loaded = false;
+};
 
 // Preview picture names of the toner-order indicator.
 inline constexpr char kWhiteLastIndicator[] = "#103";
@@ -94,9 +106,10 @@ inline constexpr char kWhiteOnlyHint[] =
 // The version line of the About message.
 inline constexpr char kAboutVersionLine[] = "Program Version 1.0.0.59";
 
-// The main window without a toolkit: every control by its numeric id (see control_ids.h),
-// the rules that tie them together, and the write-through of changed values to the settings
-// file. A window binds its widgets to this; the command line drives it directly.
+// The main window without a toolkit: every control by its numeric id (see control_ids.h), the
+// state kept beside them, the rules that tie them together, and the write-through of changed
+// values to the settings file. The window binds its widgets to this; the command line applies
+// its options through the same calls, in the order a person would click.
 class MainWindowModel {
  public:
   using ControlObserver = std::function<void(int id)>;
@@ -122,11 +135,9 @@ class MainWindowModel {
   int Value(int id) const { return Control(id).value; }
   // The leading number of a caption: "60%" gives 60, "-20%" gives -20, "" gives 0.
   long CaptionNumber(int id) const;
-  // 0 when the slot was never set.
-  long UserValue(int id, int slot) const;
 
   // --- Setting controls from code. These apply no rules; a change of a stored control
-  // (white boxes and sliders, tray) is written to the settings file. ---
+  // (white boxes and sliders, tray, hands) is written to the settings file. ---
   void SetText(int id, std::string text);
   void SetChecked(int id, bool checked);
   void SetEnabled(int id, bool enabled);
@@ -141,7 +152,8 @@ class MainWindowModel {
   // Selects the item of exactly this text; returns false and selects the first item when
   // there is none (no selection for an empty list).
   bool SelectItemText(int id, std::string_view text);
-  void SetUserValue(int id, int slot, long value);
+  // The index of the item of exactly this text in a list; -1 when there is none.
+  int FindItem(int id, std::string_view text) const;
 
   // --- What the user does. Each applies the window's rules and asks for a redraw where the
   // preview changes. ---
@@ -150,26 +162,43 @@ class MainWindowModel {
   void Click(int id);
   // The user moved a slider.
   void MoveSlider(int id, int position);
-  // The user picked list entry `index`.
+  // The user picked list entry `index`. The paper and media lists apply their choice.
   void PickItem(int id, int index);
   // The Enter key with the keyboard focus on control `focus_id`.
   void PressEnter(int focus_id, bool shift_held);
 
   // --- State kept with the window. ---
+  const WindowState& state() const { return state_; }
   // The window title: UiText 0, " - " and the file name, or UiText 1 with no image. An empty
   // name means no image is loaded.
   void SetLoadedFile(std::string_view file_name);
-  bool image_loaded() const { return image_loaded_; }
+  bool image_loaded() const { return state_.image_loaded; }
   const std::string& title() const { return Control(0).caption; }
-  // Placement of a single copy, 0 to 9 (0 before any choice).
-  int placement_mode() const { return placement_mode_; }
-  // Preview mode chosen with the tool buttons, or the background mode the preview set.
-  int preview_mode() const { return preview_mode_; }
-  void SetPreviewMode(int mode) { preview_mode_ = mode; }
-  // The threshold caption set aside when Print CMY was switched off.
-  const std::optional<std::string>& set_aside_threshold() const { return set_aside_threshold_; }
+  int placement_mode() const { return state_.placement_mode; }
+  int preview_mode() const { return state_.preview_mode; }
+  void SetPreviewMode(int mode) { state_.preview_mode = mode; }
+  const std::optional<std::string>& set_aside_threshold() const {
+    return state_.set_aside_threshold;
+  }
+  // The colour window's curves, or a setting file's.
+  void SetToneCurves(const ToneCurves& curves) { state_.curves = curves; }
+  // The preview's width in pixels, as the window's image area gives it.
+  void SetImageAreaWidth(int width) { state_.image_area_width = width; }
 
   // --- Rules other commands call. ---
+  // The active printer model: its paper class, the toner-order menu entry (usable only for
+  // models whose name contains "8432"), its paper list with the current paper, and the toner
+  // order in force: indicator "#106" and the white-first curves for [Active] T_ORDER "WF" on a
+  // white-first model, else "#103" and the white-last curves. Nothing is written.
+  void SelectPrinterModel(std::string_view model_name);
+  // The media list in its order; selects the first entry and applies it.
+  void FillMediaList();
+  // Applies the preset selected in the media list to the controls (tray, Mirror, the white
+  // boxes and sliders, tip line, hands) and the state (media code, background values, special
+  // margins); the margins it sets and the backup of the user's are stored.
+  void ApplySelectedMediaPreset();
+  // Shows a paper list entry's page size without applying the choice (its margins stay).
+  void ShowPaper(std::string_view entry);
   // Copies the stored white values into the white group (window creation, after a setting
   // file was loaded). Nothing is written back.
   void ApplyStoredWhiteSettings(bool display, bool toner_on, bool toner_save,
@@ -184,43 +213,74 @@ class MainWindowModel {
   // Shows the recent files (up to five slots, newest first) in the File menu; empty slots
   // are hidden. `labels` are the menu texts.
   void SetRecentFileEntries(const std::vector<std::string>& labels);
-  // The toner-order dialog's choice: stores [Active] T_ORDER ("WF" or "WL"), shows the
-  // indicator of that order and asks for the media preset in force to be applied again.
+  // The toner-order dialog's choice: stores [Active] T_ORDER ("WF" or "WL"), takes that
+  // order's default curves, shows its indicator and applies the media preset in force again.
   void ChangeTonerOrder(bool white_first);
 
   SettingsStore& store() { return store_; }
+  const SettingsStore& store() const { return store_; }
   const UiText& texts() const { return texts_; }
 
  private:
+  using Handler = void (MainWindowModel::*)(int id);
+  struct HandlerRow {
+    int id;
+    Handler handler;
+  };
+  static const HandlerRow kClickHandlers[];
+
+  // While one lives, changes of stored controls are not written back: they came from the
+  // store, or they are a mode rather than the user's choice.
+  class FromStore {
+   public:
+    explicit FromStore(MainWindowModel& model) : model_(model) { ++model_.from_store_depth_; }
+    ~FromStore() { --model_.from_store_depth_; }
+    FromStore(const FromStore&) = delete;
+    FromStore& operator=(const FromStore&) = delete;
+
+   private:
+    MainWindowModel& model_;
+  };
+
   ControlState& Mutable(int id);
+  // Tells the observer that control `id` changed.
   void Changed(int id);
+  // A change of a check state, slider position or selection: a stored control is written
+  // through, then the observer is told.
+  void ValueChanged(int id);
   void Request(RequestKind kind, int id = 0, std::string text = {});
   void WriteThrough(int id);
   void Toggle(int id);
 
-  void OnDisplayWhiteClicked();
-  void OnThresholdOnClicked();
-  void OnPrintWhiteClicked();
-  void OnPrintCmyClicked();
+  void OnToggleAndRedraw(int id);
+  void OnToggleAndReload(int id);
+  void OnDisplayWhiteClicked(int id);
+  void OnThresholdOnClicked(int id);
+  void OnPrintWhiteClicked(int id);
+  void OnPrintCmyClicked(int id);
+  void OnMirrorClicked(int id);
+  void OnRotateClicked(int id);
+  void OnFlipClicked(int id);
+  void OnFitToPageClicked(int id);
+  void OnResetSliderClicked(int id);
   void OnHandClicked(int id);
+  void OnPrintClicked(int id);
+  void OnPatternPrintClicked(int id);
+  void OnHelpFileClicked(int id);
   void OnPlacementClicked(int id);
   void OnPreviewToolClicked(int id);
-  void OnPrint();
-  void OnDefaultProfiles();
-  void OnAbout();
+  void OnHelpDocumentClicked(int id);
   void RestoreThreshold();
+  void ApplySelectedPaper();
+  void ShowTonerOrder();
 
   SettingsStore& store_;
   const UiText& texts_;
   std::map<int, ControlState> controls_;
+  WindowState state_;
   ControlObserver control_observer_;
   RequestObserver request_observer_;
-  bool image_loaded_ = false;
-  int placement_mode_ = 0;
-  int preview_mode_ = 0;
-  std::optional<std::string> set_aside_threshold_;
-  // While set, changes of stored controls are not written (they came from the store).
-  bool suppress_write_through_ = false;
+  int from_store_depth_ = 0;
 };
 
 // Sliders whose value label shows (2 × position − 100)%, the others show position%.

@@ -1,15 +1,18 @@
 #include "app/window_commands.h"
 
+#include <algorithm>
 #include <system_error>
 #include <vector>
+
+#include "app/control_ids.h"
+#include "app/ui_text_ids.h"
+#include "app/window_geometry.h"
+#include "image/profiles.h"
 
 namespace kelvaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kWhiteLastNote = 204;
-constexpr int kWhiteFirstNote = 205;
 
 // Loads slot `k`'s picture; on success it goes to the top, otherwise slot `k` is removed.
 bool LoadListedFile(MainWindowModel& model, const fs::path& user_folder, int k,
@@ -25,13 +28,69 @@ bool LoadListedFile(MainWindowModel& model, const fs::path& user_folder, int k,
 
 }  // namespace
 
-void ChooseTonerOrder(MainWindowModel& model, ToneCurves& curves, Notifier& notifier,
-                      bool white_first) {
-  curves = white_first ? WhiteFirstToneCurves() : DefaultToneCurves();
+void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
+                      const JobSettings& stored) {
+  model.SelectPrinterModel(model_name);
+  model.ApplyStoredUnit();
+  model.FillMediaList();
+  model.ApplyStoredWhiteSettings(stored.display != 0, stored.tonerOn != 0, stored.tonerSave != 0,
+                                 stored.whiteMaskPercent, stored.tonerPercent);
+  // The preview's width as the window last had it. The smallest window still has an image
+  // area this wide; a narrower stored value was never the window's (a canvas of a pixel or
+  // two would put every picture in the page corner, or have no layout at all).
+  const long area_width = ReadLeadingNumber(model.store().ReadSetting("Active", "T_Used_W"));
+  const int narrowest = SizeForDrag(kDefaultWindowWidth, kDefaultWindowHeight).image_area_width;
+  if (area_width >= narrowest) {
+    model.SetImageAreaWidth(static_cast<int>(std::min(area_width, 10000L)));
+  }
+}
+
+void ChooseTonerOrder(MainWindowModel& model, Notifier& notifier, bool white_first) {
   model.ChangeTonerOrder(white_first);
-  notifier.Show(model.texts().Get(0),
-                model.texts().Get(white_first ? kWhiteFirstNote : kWhiteLastNote),
+  notifier.Show(model.texts().Get(ui::kProgramTitle),
+                model.texts().Get(white_first ? ui::kWhiteFirstNote : ui::kWhiteLastNote),
                 MessageIcon::kInformation);
+}
+
+bool LoadSettingsFileIntoWindow(MainWindowModel& model, const fs::path& file,
+                                SettingsFileSource source, bool keep_paper) {
+  SettingsStore& store = model.store();
+  JobSettings settings = LoadStoredSettings(store, model.texts()).job;
+  // The boxes the file leaves alone keep the state they have in the window.
+  settings.display = model.IsChecked(control::kDisplayWhite);
+  settings.tonerOn = model.IsChecked(control::kPrintWhite);
+  settings.tonerSave = model.IsChecked(control::kThresholdOn);
+  settings.whiteMaskPercent =
+      static_cast<unsigned char>(model.CaptionNumber(control::kWhiteDensityValue));
+  ToneCurves curves = model.state().curves;
+  const SettingsFileLoad load = LoadSettingsFile(store, file, source, settings, curves);
+  if (load.status != 1) return false;
+  model.SetToneCurves(curves);
+  model.ApplyStoredWhiteSettings(settings.display != 0, settings.tonerOn != 0,
+                                 settings.tonerSave != 0, settings.whiteMaskPercent,
+                                 settings.tonerPercent);
+  if (load.paper_size && !keep_paper) {
+    model.SelectItemText(control::kPaperList, *load.paper_size);
+    model.ShowPaper(model.Text(control::kPaperList));
+  }
+  return true;
+}
+
+bool RunMenuCommand(MainWindowModel& model, int id, const PictureLoader& load) {
+  SettingsStore& store = model.store();
+  if (id == command::kDefaultProfiles) {
+    store.WriteSetting(kProfileSection, kOutputProfileKey, "OKC711P2.ICM");
+    store.WriteSetting(kProfileSection, kInputProfileKey, "sRGB.icm");
+    ReloadNewestFile(model, store.folders().user, load);
+    return true;
+  }
+  if (id == command::kAbout) {
+    store.notifier().Show(kProgramTitle,
+                          model.texts().Get(ui::kProgramTitle) + "\r\n" + kAboutVersionLine,
+                          MessageIcon::kInformation);
+    return true;
+  }
+  return false;
 }
 
 void ShowRecentFiles(MainWindowModel& model, const RecentFiles& files) {

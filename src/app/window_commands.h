@@ -7,7 +7,9 @@
 
 #include "app/main_window_model.h"
 #include "platform/notifier.h"
+#include "settings/job_settings.h"
 #include "settings/recent_files.h"
+#include "settings/settings_file.h"
 #include "settings/tone_curves.h"
 
 namespace kelvaro {
@@ -16,16 +18,32 @@ namespace kelvaro {
 // in memory, the recent-file list or the loaded picture. The window and the command line run
 // the same functions.
 
-// The toner-order dialog: white first ("WF") or white last ("WL"). Stores the order, loads
-// that order's default curves into `curves`, shows the indicator, asks for the media preset
-// to be applied again and tells the user what the switch means (UiText 205 for white first,
-// 204 for white last).
-void ChooseTonerOrder(MainWindowModel& model, ToneCurves& curves, Notifier& notifier,
-                      bool white_first);
+// What the window shows once it is built: the active printer model with its paper list and
+// toner order, the unit, the media list with "Printer Setting" applied, then the stored white
+// settings and the preview width the window last had.
+void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
+                      const JobSettings& stored);
+
+// The toner-order dialog: white first ("WF") or white last ("WL"). The model stores the order,
+// takes its curves and applies the media preset again; the user is told what the switch
+// means (UiText 205 for white first, 204 for white last).
+void ChooseTonerOrder(MainWindowModel& model, Notifier& notifier, bool white_first);
+
+// Load Settings (from the user folder) or Built in QVCFG Files (from the common folder) after
+// the dialog: the file's white settings reach the controls, its curves the model, its margins
+// the store, and its paper is selected unless `keep_paper`. A file that cannot be loaded has
+// been reported by the loader; false then, and nothing changed.
+bool LoadSettingsFileIntoWindow(MainWindowModel& model, const std::filesystem::path& file,
+                                SettingsFileSource source, bool keep_paper = false);
 
 // Loads the picture at a path as the window does; true when it loaded. The loader shows its
 // own messages.
 using PictureLoader = std::function<bool(const std::string& path)>;
+
+// The menu commands that reach the store or the notifier and need no dialog: the default
+// profiles (then the newest picture is loaded again with `load`) and About. false for other
+// ids.
+bool RunMenuCommand(MainWindowModel& model, int id, const PictureLoader& load);
 
 // Shows the recent-file list in the File menu.
 void ShowRecentFiles(MainWindowModel& model, const RecentFiles& files);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/print_job.h"
+#include "app/picture_load.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"

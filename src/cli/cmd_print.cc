@@ -1,6 +1,6 @@
-// `kelvaro print IMAGE` and `kelvaro blank`: the print command and the blank page without a
-// window. The job goes to a queue (--printer), to a file (--output), or, with neither, to
-// "<image name>.ps" in the current folder.
+// `kelvaro print IMAGE`, `kelvaro cost IMAGE` and `kelvaro blank`: the print command, its cost
+// estimate and the blank page without a window. The job goes to a queue (--printer), to a
+// file (--output), or, with neither, to "<image name>.ps" in the current folder.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/print_job.h"
+#include "app/job_parameters.h"
+#include "app/main_window_model.h"
+#include "app/picture_load.h"
+#include "app/print_run.h"
+#include "app/print_setup.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -30,6 +34,8 @@ constexpr char kPrintUsage[] =
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
     "  [--profile-in F] [--profile-out F] [--dump-separations DIR]";
+constexpr char kCostUsage[] =
+    "cost IMAGE [print options but --output, --printer and --dump-separations]";
 constexpr char kBlankUsage[] =
     "blank [--output FILE | --printer QUEUE] [--model KEY] [--media LABEL]\n"
     "  [--paper NAME] [--tray TEXT] [--prints N]";
@@ -42,6 +48,31 @@ class StatusToStderr final : public ProgressSink {
   }
   void SetProgress(long long, long long) override {}
 };
+
+// A cost estimate as the result window shows it, on stdout: the message, the paper note, the
+// mode line and the sentence the window copies to the clipboard.
+void PrintCostEstimate(const CostEstimate& estimate) {
+  auto plain = [](std::string text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r') continue;
+      // A label's "&&" shows one ampersand.
+      if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') ++i;
+      out += text[i];
+    }
+    return out;
+  };
+  std::printf("%s\n", plain(estimate.message).c_str());
+  if (!estimate.paper_note.empty()) std::printf("%s\n", plain(estimate.paper_note).c_str());
+  std::printf("%s\n%s\n", plain(estimate.mode_line).c_str(),
+              plain(estimate.clipboard_sentence).c_str());
+}
+
+enum class Command { kPrint, kCost, kBlank };
+
+const char* CommandName(Command command) {
+  return command == Command::kPrint ? "print" : command == Command::kCost ? "cost" : "blank";
+}
 
 struct PrintArgs {
   PrintChoices choices;
@@ -151,11 +182,35 @@ std::string TargetQueue(const PrintArgs& args, const std::string& default_file) 
   return "file:" + (args.output ? *args.output : default_file);
 }
 
-int Run(const Args& args, bool image_job) {
+// The window's state for this run with the options applied, as JobParameters. The rules run
+// as in the window, but nothing they store outlives the run: a print from the command line
+// leaves the stored settings as they were. nullopt after the refusal was shown.
+std::optional<JobParameters> PrepareParameters(CliSession& session, const PrintChoices& choices) {
+  const SettingsStore::WriteHold hold = session.store.HoldWrites();
+  MainWindowModel model(session.store, session.texts);
+  if (std::optional<Refusal> refusal = ApplyPrintChoices(model, choices, UsbSysfsRoot())) {
+    if (const std::string text = RefusalText(*refusal); !text.empty()) {
+      session.notifier.Show(kProgramTitle, text, MessageIcon::kError);
+    }
+    return std::nullopt;
+  }
+  return GatherJobParameters(model);
+}
+
+int Run(const Args& args, Command command) {
+  const bool image_job = command != Command::kBlank;
   PrintArgs parsed;
-  if (std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed)) {
-    return ReportUsageError(image_job ? "print" : "blank", *error,
-                            image_job ? kPrintUsage : kBlankUsage);
+  std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed);
+  if (!error && command == Command::kCost &&
+      (parsed.output || parsed.printer || parsed.dump_separations)) {
+    error =
+        UsageError{"cost makes no job: --output, --printer and --dump-separations do not apply"};
+  }
+  if (error) {
+    return ReportUsageError(CommandName(command), *error,
+                            command == Command::kPrint  ? kPrintUsage
+                            : command == Command::kCost ? kCostUsage
+                                                        : kBlankUsage);
   }
 
   if (image_job) {
@@ -177,28 +232,30 @@ int Run(const Args& args, bool image_job) {
   StatusToStderr progress;
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  const PrintServices services{session->store,
-                               session->texts,
-                               session->notifier,
-                               progress,
-                               *spooler,
-                               UsbSysfsRoot(),
-                               epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
+  const PrintServices services{
+      session->store,    session->texts,
+      session->notifier, progress,
+      *spooler,          epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+      PrintCostEstimate};
 
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
-  std::optional<PrintSetup> setup = PreparePrintSetup(services, parsed.choices);
-  if (!setup) return 1;
+  std::optional<JobParameters> params = PrepareParameters(*session, parsed.choices);
+  if (!params) return 1;
 
   if (!image_job) {
     const std::string queue = TargetQueue(parsed, "blank.ps");
-    if (PrintBlankPage(services, *setup, queue) != PrintOutcome::kSent) return 1;
-    if (!parsed.printer) ReportJobWritten(queue.substr(5));
+    if (PrintBlankPage(services, *params, queue) != PrintOutcome::kSent) return 1;
+    if (!parsed.printer) ReportJobWritten(queue.substr(kFileQueuePrefix.size()));
     return 0;
   }
 
   const fs::path image_path = *parsed.image;
   WorkImage image;
-  if (!LoadPictureForPrint(services, *setup, image_path, image)) return 1;
+  const LoadedPicture loaded =
+      LoadPicture(session->store, session->texts, session->notifier, progress,
+                  PictureLoadFor(*params, parsed.choices.rotate), image_path, image);
+  if (!loaded.loaded) return 1;
+  params->rotate = loaded.rotate;
   // One print and done: the decoded records kept for turning the picture again and the
   // preview grid are not read by the print. For a large picture that is gigabytes.
   std::vector<std::uint8_t>().swap(image.raw);
@@ -208,12 +265,17 @@ int Run(const Args& args, bool image_job) {
   PrintTarget target;
   target.queue = TargetQueue(parsed, default_file);
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
-  switch (PrintPicture(services, *setup, image, image_path.filename().string(), target)) {
+  target.estimate_only = command == Command::kCost;
+  switch (PrintPicture(services, *params, image, image_path.filename().string(), target)) {
     case PrintOutcome::kSent:
-      if (!parsed.printer) ReportJobWritten(fs::absolute(target.queue.substr(5)));
+      if (!parsed.printer) {
+        ReportJobWritten(fs::absolute(target.queue.substr(kFileQueuePrefix.size())));
+      }
       return 0;
     case PrintOutcome::kStatisticsOnly:
-      std::fprintf(stderr, "Statistics-only mode ([Stats] Option 1): no job was made\n");
+      if (command == Command::kPrint) {
+        std::fprintf(stderr, "Statistics-only mode ([Stats] Option 1): no job was made\n");
+      }
       return 0;
     case PrintOutcome::kNotPrinted:
       break;
@@ -223,7 +285,8 @@ int Run(const Args& args, bool image_job) {
 
 }  // namespace
 
-int RunPrintCommand(const Args& args) { return Run(args, true); }
-int RunBlankCommand(const Args& args) { return Run(args, false); }
+int RunPrintCommand(const Args& args) { return Run(args, Command::kPrint); }
+int RunCostCommand(const Args& args) { return Run(args, Command::kCost); }
+int RunBlankCommand(const Args& args) { return Run(args, Command::kBlank); }
 
 }  // namespace kelvaro::cli

@@ -26,7 +26,11 @@ constexpr SubCommand kSubCommands[] = {
      "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]"},
     {"print", kelvaro::cli::RunPrintCommand,
      "print IMAGE [--output FILE | --printer QUEUE] [options]"},
+    {"cost", kelvaro::cli::RunCostCommand, "cost IMAGE [print options]"},
     {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
+    {"mode", kelvaro::cli::RunModeCommand,
+     "mode on|off --printer QUEUE   (\"off\" is Driver Off; mode --help)"},
+    {"stats", kelvaro::cli::RunStatsCommand, "stats show | stats set KEY \"label,yield,...\""},
 };
 
 int Usage(FILE* out) {

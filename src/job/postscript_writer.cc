@@ -123,7 +123,9 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
-JobTimestamp JobTimestampNow(const char* source_date_epoch) {
+namespace {
+
+JobTimestamp Timestamp(const char* source_date_epoch, bool pinned_in_local_time) {
   std::time_t seconds = std::time(nullptr);
   bool utc = false;
   if (source_date_epoch != nullptr && *source_date_epoch != '\0') {
@@ -142,9 +144,19 @@ JobTimestamp JobTimestampNow(const char* source_date_epoch) {
     seconds = std::time(nullptr);
     utc = false;
   }
-  if (!utc) localtime_r(&seconds, &parts);
+  if (!utc || pinned_in_local_time) localtime_r(&seconds, &parts);
   return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
           parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+}  // namespace
+
+JobTimestamp JobTimestampNow(const char* source_date_epoch) {
+  return Timestamp(source_date_epoch, false);
+}
+
+JobTimestamp LocalTimestampNow(const char* source_date_epoch) {
+  return Timestamp(source_date_epoch, true);
 }
 
 std::string FormatSingle(float value) {
@@ -318,7 +330,7 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
   services.store.WriteSetting("Stats", "Ypoint", Number(image.y_point));
 
   if (TrimBlanks(services.store.ReadSetting("Stats", "Option")) == "1") {
-    if (services.cost_estimate) services.cost_estimate();
+    if (services.cost_estimate) services.cost_estimate(image);
     result.failure = JobFailure::kStatisticsOnly;
     return result;
   }

@@ -33,6 +33,8 @@ struct JobTimestamp {
 // caller reads the environment; nullptr, a malformed value or one past the year 9999 means
 // "now".
 JobTimestamp JobTimestampNow(const char* source_date_epoch);
+// The same moment in local time, whether now or pinned, for texts a person reads.
+JobTimestamp LocalTimestampNow(const char* source_date_epoch);
 
 // Everything the job reads from the main window and the application state, read fresh for
 // each print.
@@ -81,8 +83,9 @@ struct JobWriterServices {
   const UiText& texts;
   Notifier& notifier;
   ProgressSink& progress;
-  // Runs the cost estimate; called in statistics-only mode instead of making a job.
-  std::function<void()> cost_estimate;
+  // Runs the cost estimate on the composed image data block; called in statistics-only mode
+  // instead of making a job.
+  std::function<void(const TiledImage&)> cost_estimate;
 };
 
 // Makes the image job: composes the copies grid from `planes` (size limit, progress per tile

@@ -67,41 +67,43 @@ Margins RaiseToMinimum(const Margins& margins, const Margins& minimum) {
           std::max(margins.right, minimum.right), std::max(margins.bottom, minimum.bottom)};
 }
 
-Margins ReadMargins(const SettingsStore& store) {
+namespace {
+
+Margins ReadMarginKeys(const SettingsStore& store, const char* const (&keys)[4]) {
   std::array<double, 4> sides{};
   for (size_t i = 0; i < 4; ++i)
-    sides[i] = ReadLeadingDecimal(store.ReadSetting(kActive, kMarginKeys[i])) / 100.0;
+    sides[i] = ReadLeadingDecimal(store.ReadSetting(kActive, keys[i])) / 100.0;
   return FromSides(sides);
 }
 
-bool WriteMargins(SettingsStore& store, const Margins& margins) {
+// Each side × 100, rounded to a whole number, as decimal text.
+bool WriteMarginKeys(SettingsStore& store, const char* const (&keys)[4], const Margins& margins) {
   const std::array<double, 4> sides = Sides(margins);
   bool ok = true;
   for (size_t i = 0; i < 4; ++i) {
-    ok = store.WriteSetting(kActive, kMarginKeys[i],
-                            FormatStoredNumber(std::lround(sides[i] * 100))) &&
-         ok;
+    ok =
+        store.WriteSetting(kActive, keys[i], FormatStoredNumber(std::lround(sides[i] * 100))) && ok;
   }
   return ok;
 }
 
-bool BackupMargins(SettingsStore& store) {
-  bool ok = true;
-  for (size_t i = 0; i < 4; ++i)
-    ok = store.WriteSetting(kActive, kBackupKeys[i], store.ReadSetting(kActive, kMarginKeys[i])) &&
-         ok;
-  return ok;
+}  // namespace
+
+Margins ReadMargins(const SettingsStore& store) { return ReadMarginKeys(store, kMarginKeys); }
+
+bool WriteMargins(SettingsStore& store, const Margins& margins) {
+  return WriteMarginKeys(store, kMarginKeys, margins);
 }
 
-bool RestoreMarginsFromBackup(SettingsStore& store) {
-  bool ok = true;
-  for (size_t i = 0; i < 4; ++i) {
-    const double points = ReadLeadingDecimal(store.ReadSetting(kActive, kBackupKeys[i])) / 100.0;
-    ok = store.WriteSetting(kActive, kMarginKeys[i],
-                            FormatStoredNumber(std::lround(points * 100))) &&
-         ok;
-  }
-  return ok;
+Margins DefaultMargins() {
+  const double side = ReadLeadingDecimal(kDefaultSideMargin) / 100.0;
+  return {side, side, side, ReadLeadingDecimal(kDefaultBottomMargin) / 100.0};
+}
+
+Margins ReadBackupMargins(const SettingsStore& store) { return ReadMarginKeys(store, kBackupKeys); }
+
+bool WriteBackupMargins(SettingsStore& store, const Margins& margins) {
+  return WriteMarginKeys(store, kBackupKeys, margins);
 }
 
 PrintableArea ComputePrintableArea(PageSize page, const Margins& margins) {

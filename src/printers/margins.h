@@ -15,15 +15,6 @@ namespace kelvaro {
 class SettingsStore;
 class PrinterMarginSource;
 
-// The four page margins in points.
-struct Margins {
-  double top = 0;
-  double left = 0;
-  double right = 0;
-  double bottom = 0;
-  friend bool operator==(const Margins&, const Margins&) = default;
-};
-
 // The lowest margins the printers accept, in points: 12, 12.84, 12.36, 12.13 when the
 // upper-cased model name contains "RICOH" or "IMEX"; 12.96, 12.96, 12.96, 13.08 otherwise.
 Margins MinimumMargins(std::string_view active_model_name);
@@ -35,10 +26,12 @@ Margins ReadMargins(const SettingsStore& store);
 // Writes each margin × 100, rounded to a whole number, as decimal text. Returns false when
 // a write failed (the store told the user).
 bool WriteMargins(SettingsStore& store, const Margins& margins);
-// Copies the four margin texts to "Top Margin Backup" ... "Bottom Margin Backup".
-bool BackupMargins(SettingsStore& store);
-// Writes each backup value (÷ 100, × 100) back to its margin key.
-bool RestoreMarginsFromBackup(SettingsStore& store);
+// The margins every start and every Load Defaults begins with.
+Margins DefaultMargins();
+// "Top Margin Backup" ... "Bottom Margin Backup", where a medium with margins of its own keeps
+// the user's: read and written as the margins are.
+Margins ReadBackupMargins(const SettingsStore& store);
+bool WriteBackupMargins(SettingsStore& store, const Margins& margins);
 
 // Page area inside the margins, in points.
 struct PrintableArea {

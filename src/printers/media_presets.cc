@@ -27,18 +27,14 @@ HandPictures ReadHandPictures(const SettingsStore& store) {
   return hands;
 }
 
-// The dark medium prints within wide fixed margins; the user's own wait in the backup keys.
-void WriteSpecialMargins(SettingsStore& store, std::string_view paper_list_text) {
-  BackupMargins(store);
+// The dark medium prints within wide fixed margins, in hundredths of a point.
+Margins SpecialMargins(std::string_view paper_list_text) {
   std::string upper(paper_list_text);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const bool a3 = upper.find("A3") != std::string::npos;
-  const char* top_bottom = a3 ? "3912" : "3855";
-  const char* left_right = a3 ? "3855" : "2834";
-  store.WriteSetting("Active", "Top Margin", top_bottom);
-  store.WriteSetting("Active", "Left Margin", left_right);
-  store.WriteSetting("Active", "Right Margin", left_right);
-  store.WriteSetting("Active", "Bottom Margin", top_bottom);
+  const double top_bottom = a3 ? 39.12 : 38.55;
+  const double left_right = a3 ? 38.55 : 28.34;
+  return {top_bottom, left_right, left_right, top_bottom};
 }
 
 void LockWhiteControls(WhiteControls& white, bool locked) {
@@ -74,7 +70,7 @@ std::vector<int> MediaListCodes(const UiText& texts) {
   return codes;
 }
 
-PresetApplication ApplyMediaPreset(SettingsStore& store, const UiText& texts,
+PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& texts,
                                    std::string_view label, const PresetInputs& inputs) {
   PresetApplication result;
   WhiteControls& white = result.white;
@@ -82,7 +78,7 @@ PresetApplication ApplyMediaPreset(SettingsStore& store, const UiText& texts,
   // 1. Reset: the defaults of WhiteControls and of the sliders.
   // 2. A preset's own margins give way to the user's.
   if (inputs.special_margins_active) {
-    RestoreMarginsFromBackup(store);
+    result.margins = ReadBackupMargins(store);
     result.margins_restored = true;
   }
   // 3. Toner order: with white first every preset prints white.
@@ -134,8 +130,9 @@ PresetApplication ApplyMediaPreset(SettingsStore& store, const UiText& texts,
       if (preset->code == kPresetDark && result.white_first) LockWhiteControls(white, false);
     }
     if (extras & kSpecialMargins) {
-      WriteSpecialMargins(store, inputs.paper_list_text);
-      result.special_margins_written = true;
+      // The user's margins wait in the backup keys.
+      result.margins_backup = result.margins ? *result.margins : ReadMargins(store);
+      result.margins = SpecialMargins(inputs.paper_list_text);
       result.special_margins_active = true;
     }
     if (extras & kBackgroundRemovalFilm) result.background_removal = {1, 51, 8};

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "printers/paper_sizes.h"
+
 namespace kelvaro {
 
 class SettingsStore;
@@ -166,7 +168,9 @@ struct PresetApplication {
   bool white_first = false;
   bool special_margins_active = false;  // the flag kept with the tip line
   bool margins_restored = false;        // the user's margins came back from their backup
-  bool special_margins_written = false;
+  // Margins the preset sets and the backup of the user's it keeps; the caller stores them.
+  std::optional<Margins> margins;
+  std::optional<Margins> margins_backup;
   std::array<int, 3> background_removal = {0, 51, 7};  // user values 1 to 3
   std::optional<HandPictures> hands;
 };
@@ -184,8 +188,9 @@ struct PresetInputs {
 // Applies the preset whose label equals `label` in steps: reset the white controls; bring
 // the user's margins back when a preset had replaced them; read the toner order; clear the
 // tip and the background-removal values; apply the row; enable the white controls to match
-// "Print White". Writes margins (and their backup) to the store for the dark-medium preset.
-PresetApplication ApplyMediaPreset(SettingsStore& store, const UiText& texts,
+// "Print White". Nothing is stored: the dark medium's margins and the backup of the user's come
+// back in the result.
+PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& texts,
                                    std::string_view label, const PresetInputs& inputs);
 
 }  // namespace kelvaro

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "printers/margins.h"
 #include "settings/job_settings.h"
 #include "settings/settings_store.h"
 
@@ -179,12 +180,13 @@ std::optional<PageSize> PageSizeOfEntry(std::string_view list_text,
   return RoundedSize(*size);
 }
 
-PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, int media_code) {
+PaperChoice ApplyPaperChoice(const SettingsStore& store, std::string_view list_text,
+                             int media_code) {
   PaperChoice choice;
   // These two media bring their own margins.
   if (media_code != 170 && media_code != 198) {
-    WriteDefaultMargins(store);
-    choice.default_margins_written = true;
+    choice.margins = DefaultMargins();
+    choice.default_margins = true;
   }
   const std::string text = TrimText(list_text);
   if ((choice.page_size = LookUpNamedPaper(text))) return choice;
@@ -193,13 +195,11 @@ PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, i
   if (size == nullptr) return choice;
   choice.page_size = RoundedSize(*size);
   if (size->top != 0) {
-    const std::pair<const char*, double> margins[] = {{"Top Margin", size->top},
-                                                      {"Left Margin", size->left},
-                                                      {"Right Margin", size->right},
-                                                      {"Bottom Margin", size->bottom}};
-    for (const auto& [key, points] : margins)
-      store.WriteSetting("Active", key, FormatStoredNumber(std::lround(points * 100)));
-    choice.custom_margins_written = true;
+    // Whole hundredths of a point, as the margins are stored.
+    auto stored = [](double points) { return std::lround(points * 100) / 100.0; };
+    choice.margins =
+        Margins{stored(size->top), stored(size->left), stored(size->right), stored(size->bottom)};
+    choice.custom_margins = true;
   }
   choice.lock_multipurpose_tray = size->height > kMultiPurposeOnlyHeightPt;
   return choice;

@@ -21,6 +21,15 @@ struct PageSize {
   friend bool operator==(const PageSize&, const PageSize&) = default;
 };
 
+// The four page margins in points.
+struct Margins {
+  double top = 0;
+  double left = 0;
+  double right = 0;
+  double bottom = 0;
+  friend bool operator==(const Margins&, const Margins&) = default;
+};
+
 // Which paper lists a named size appears in.
 enum class PaperListing { kAllModels, kA3Models, kRecognisedOnly };
 
@@ -107,19 +116,22 @@ inline constexpr int kMultiPurposeOnlyHeightPt = 1008;
 // What choosing an entry of the paper list changes.
 struct PaperChoice {
   std::optional<PageSize> page_size;  // nullopt: the page size stays as it was
-  bool default_margins_written = false;
-  bool custom_margins_written = false;
+  // The margins the choice sets; the caller stores them. nullopt keeps the margins in force.
+  std::optional<Margins> margins;
+  bool default_margins = false;  // `margins` are the default margins
+  bool custom_margins = false;   // `margins` are the custom size's own
   // A custom size taller than 1008 pt must come from the multipurpose tray: select the tray
   // list's second entry and disable the list.
   bool lock_multipurpose_tray = false;
 };
 
-// Applies a paper choice. Unless the media preset in force (`media_code`, the UiText number of
+// What a paper choice does. Unless the media preset in force (`media_code`, the UiText number of
 // its label) is "Kelvaro Zeph Special 2" (170) or "Nollo Zeph Lite Hot Stamp Foil" (198), the
-// default margins are written first. Named sizes are found by their first six characters;
-// custom sizes by their exact (trimmed) name; a custom size with a non-zero top margin writes
-// its own four margins.
-PaperChoice ApplyPaperChoice(SettingsStore& store, std::string_view list_text, int media_code);
+// default margins come first. Named sizes are found by their first six characters; custom
+// sizes by their exact (trimmed) name; a custom size with a non-zero top margin brings its own
+// four margins. Nothing is stored here.
+PaperChoice ApplyPaperChoice(const SettingsStore& store, std::string_view list_text,
+                             int media_code);
 
 // Limits of the custom size dialog, in points.
 struct CustomSizeLimits {

@@ -31,8 +31,26 @@ std::size_t IntegerPrefixLength(std::string_view text) {
 }
 }  // namespace
 
+// The writes of a hold: one document per file, with the files' own rules for names and values.
+struct SettingsStore::HeldWrites {
+  IniDocument user;
+  IniDocument common;
+};
+
+void SettingsStore::HeldWritesDeleter::operator()(HeldWrites* held) const { delete held; }
+
 SettingsStore::SettingsStore(DataFolders folders, Notifier& notifier)
     : folders_(std::move(folders)), notifier_(notifier) {}
+
+SettingsStore::WriteHold SettingsStore::HoldWrites() {
+  if (!held_) held_.reset(new HeldWrites);
+  return WriteHold(*this);
+}
+
+void SettingsStore::WriteHold::Release() {
+  if (store_ != nullptr) store_->held_.reset();
+  store_ = nullptr;
+}
 
 fs::path SettingsStore::UserSettingsFile() const { return folders_.user / kSettingsFileName; }
 
@@ -70,20 +88,34 @@ bool SettingsStore::WriteTo(const fs::path& file, std::string_view section, std:
 }
 
 std::string SettingsStore::ReadSetting(std::string_view section, std::string_view key) const {
+  if (held_) {
+    if (std::optional<std::string> value = held_->user.Get(section, key)) return *value;
+  }
   return ReadFrom(UserSettingsFile(), section, key, user_unreadable_reported_);
 }
 
 std::string SettingsStore::ReadCommonSetting(std::string_view section, std::string_view key) const {
+  if (held_) {
+    if (std::optional<std::string> value = held_->common.Get(section, key)) return *value;
+  }
   return ReadFrom(CommonSettingsFile(), section, key, common_unreadable_reported_);
 }
 
 bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
                                  std::string_view value) {
+  if (held_) {
+    held_->user.Set(section, key, value);
+    return true;
+  }
   return WriteTo(UserSettingsFile(), section, key, value, user_unreadable_reported_);
 }
 
 bool SettingsStore::WriteCommonSetting(std::string_view section, std::string_view key,
                                        std::string_view value) {
+  if (held_) {
+    held_->common.Set(section, key, value);
+    return true;
+  }
   return WriteTo(CommonSettingsFile(), section, key, value, common_unreadable_reported_);
 }
 

@@ -2,8 +2,10 @@
 #define KELVARO_SETTINGS_SETTINGS_STORE_H_
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/data_folders.h"
 #include "platform/notifier.h"
@@ -44,6 +46,25 @@ class SettingsStore {
 
   Notifier& notifier() const { return notifier_; }
 
+  // While a hold is alive, writes are kept in memory instead of reaching the files, and reads
+  // see them on top of the files; when it ends they are dropped. A run that must leave the
+  // stored settings as they were (a print from the command line) prepares under a hold, so
+  // that every rule runs as in the window without storing what the user never chose to keep.
+  class [[nodiscard]] WriteHold {
+   public:
+    explicit WriteHold(SettingsStore& store) : store_(&store) {}
+    WriteHold(WriteHold&& other) noexcept : store_(std::exchange(other.store_, nullptr)) {}
+    WriteHold& operator=(WriteHold&&) = delete;
+    ~WriteHold() { Release(); }
+    // Drops the held writes now; later writes reach the files again.
+    void Release();
+
+   private:
+    SettingsStore* store_;
+  };
+  WriteHold HoldWrites();
+  bool writes_held() const { return held_ != nullptr; }
+
   // True when the user file exists.
   bool UserSettingsFileExists() const;
 
@@ -62,6 +83,11 @@ class SettingsStore {
   static std::string ReadFailureMessage(const std::filesystem::path& file, int error_code);
 
  private:
+  struct HeldWrites;
+  struct HeldWritesDeleter {
+    void operator()(HeldWrites* held) const;
+  };
+
   // The value from `file`; "" when missing. Reports an unreadable file once through `reported`.
   std::string ReadFrom(const std::filesystem::path& file, std::string_view section,
                        std::string_view key, bool& reported) const;
@@ -70,6 +96,7 @@ class SettingsStore {
 
   DataFolders folders_;
   Notifier& notifier_;
+  std::unique_ptr<HeldWrites, HeldWritesDeleter> held_;
   // Whether the unreadable user or common file was already reported.
   mutable bool user_unreadable_reported_ = false;
   mutable bool common_unreadable_reported_ = false;

@@ -39,25 +39,22 @@ TEST_F(JobParametersTest, ReadsTheControlsAsTheyStand) {
   model_.SetText(c::kYCopyEdit, "2");
   model_.SetText(c::kCopiesEdit, "4");
   model_.SetItems(c::kPrinterList, {"C711WT"}, 0);
-  model_.SetItems(c::kMediaList, {"Printer Setting", "Glossy"}, 1);
-  model_.SetUserValue(c::kMediaList, kMediaCodeSlot, 111);
-  model_.SetItems(c::kPaperList, {"A4", "A5 SEF"}, 1);
-  model_.SelectItem(c::kTrayList, 1);
-  model_.SetUserValue(c::kPrintButton, kPaperClassSlot, 2);
-  model_.SetUserValue(c::kBackgroundRemoval, kBackgroundValue1Slot, 1);
-  model_.SetUserValue(c::kBackgroundRemoval, kBackgroundValue2Slot, 51);
-  model_.SetUserValue(c::kBackgroundRemoval, kBackgroundValue3Slot, 8);
+  model_.SelectPrinterModel("C920WT");
+  model_.SetItems(c::kMediaList, {"Printer Setting", "Kelvaro Medium P Film"}, 0);
+  model_.PickItem(c::kMediaList, 1);
+  model_.PickItem(c::kPaperList, model_.FindItem(c::kPaperList, "A3"));
   model_.SetLoadedFile("art.png");
 
   const JobParameters p = GatherJobParameters(model_);
+  // The film preset keeps the density and sets the threshold to 98.
   EXPECT_EQ(p.white_density, 85);
-  EXPECT_EQ(p.white_threshold, 64);
+  EXPECT_EQ(p.white_threshold, 98);
   EXPECT_EQ(p.brightness, -20);
   EXPECT_EQ(p.contrast, 50);
   EXPECT_TRUE(p.print_white);
   EXPECT_TRUE(p.print_cmy);
   EXPECT_TRUE(p.threshold_on);
-  EXPECT_TRUE(p.display_white);
+  EXPECT_FALSE(p.display_white);
   EXPECT_TRUE(p.mirror);
   EXPECT_TRUE(p.rotate);
   EXPECT_FALSE(p.flip);
@@ -66,14 +63,17 @@ TEST_F(JobParametersTest, ReadsTheControlsAsTheyStand) {
   EXPECT_EQ(p.placement_mode, 8);
   EXPECT_EQ(p.copies_across, 3);
   EXPECT_EQ(p.copies_down, 2);
-  EXPECT_EQ(p.number_of_prints, 4);
+  EXPECT_EQ(p.prints, "4");
   EXPECT_EQ(p.printer_queue, "C711WT");
-  EXPECT_EQ(p.media_label, "Glossy");
-  EXPECT_EQ(p.media_code, 111);
-  EXPECT_EQ(p.paper, "A5 SEF");
+  EXPECT_EQ(p.media_label, "Kelvaro Medium P Film");
+  EXPECT_EQ(p.media_code, 257);
+  EXPECT_EQ(p.paper, "A3");
+  EXPECT_EQ(p.page, (PageSize{842, 1191}));
   EXPECT_EQ(p.tray, "MultiPurpose Tray");
+  EXPECT_EQ(p.model_name, "C920WT");
   EXPECT_EQ(p.paper_class, 2);
-  EXPECT_EQ(p.background_values, (std::array<long, 3>{1, 51, 8}));
+  EXPECT_EQ(p.background_values, (std::array<int, 3>{1, 51, 8}));
+  EXPECT_TRUE(p.film());
   EXPECT_EQ(p.window_title, "Kelvaro Pro - art.png");
 }
 

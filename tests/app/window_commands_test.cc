@@ -44,22 +44,41 @@ class WindowCommandsTest : public ::testing::Test {
 };
 
 TEST_F(WindowCommandsTest, TonerOrderStoresTheOrderAndLoadsItsCurves) {
-  ToneCurves curves = DefaultToneCurves();
-  ChooseTonerOrder(model_, curves, notifier_, /*white_first=*/true);
+  ChooseTonerOrder(model_, notifier_, /*white_first=*/true);
   EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WF");
-  EXPECT_EQ(curves, WhiteFirstToneCurves());
+  EXPECT_EQ(model_.state().curves, WhiteFirstToneCurves());
   EXPECT_EQ(model_.Control(c::kTonerOrderIndicator).picture, "#106");
-  ASSERT_EQ(requests_, std::vector<RequestKind>{RequestKind::kApplyMediaPreset});
   ASSERT_EQ(notifier_.messages.size(), 1u);
   EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
   EXPECT_EQ(notifier_.messages[0].text, texts_.Get(205));
   EXPECT_EQ(notifier_.messages[0].icon, MessageIcon::kInformation);
 
-  ChooseTonerOrder(model_, curves, notifier_, /*white_first=*/false);
+  ChooseTonerOrder(model_, notifier_, /*white_first=*/false);
   EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WL");
-  EXPECT_EQ(curves, DefaultToneCurves());
+  EXPECT_EQ(model_.state().curves, DefaultToneCurves());
   EXPECT_EQ(model_.Control(c::kTonerOrderIndicator).picture, "#103");
   EXPECT_EQ(notifier_.messages.back().text, texts_.Get(204));
+}
+
+TEST_F(WindowCommandsTest, DefaultProfilesAreStoredThenTheNewestPictureReloadedAndAbout) {
+  const std::string a = Picture("a.png");
+  UpdateRecentFiles(user(), a);
+  store_.WriteSetting("Active", "ICM Profile Out", "Other.icc");
+  std::vector<std::string> loaded;
+  const PictureLoader load = [&](const std::string& path) {
+    loaded.push_back(path);
+    return true;
+  };
+  EXPECT_TRUE(RunMenuCommand(model_, m::kDefaultProfiles, load));
+  EXPECT_EQ(store_.ReadSetting("Active", "ICM Profile Out"), "OKC711P2.ICM");
+  EXPECT_EQ(store_.ReadSetting("Active", "ICM Profile In"), "sRGB.icm");
+  EXPECT_EQ(loaded, std::vector<std::string>{a});
+
+  EXPECT_TRUE(RunMenuCommand(model_, m::kAbout, load));
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
+  EXPECT_EQ(notifier_.messages[0].text, "Kelvaro Pro\r\nProgram Version 1.0.0.59");
+  EXPECT_FALSE(RunMenuCommand(model_, m::kOpenFile, load));
 }
 
 TEST_F(WindowCommandsTest, RecentFileLoadsMovesToTopAndNamesTheTitle) {

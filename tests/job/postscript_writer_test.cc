@@ -235,8 +235,9 @@ struct JobFixture {
 
   PostScriptJobResult Build(const SeparationSet& planes, const CopiesGridInput& grid,
                             const PostScriptJobInput& input) {
-    return BuildPostScriptJob(planes, grid, input,
-                              {store, texts, notifier, progress, [this] { ++cost_estimates; }});
+    return BuildPostScriptJob(
+        planes, grid, input,
+        {store, texts, notifier, progress, [this](const TiledImage&) { ++cost_estimates; }});
   }
 };
 

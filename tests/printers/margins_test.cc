@@ -138,9 +138,9 @@ TEST(CupsMarginConversionTest, HundredthsOfAMillimetreToPoints) {
 
 TEST_F(MarginsTest, BackupAndRestoreKeepTheUsersValues) {
   SetStored("1500", "1234", "987", "2001");
-  BackupMargins(store_);
+  WriteBackupMargins(store_, ReadMargins(store_));
   SetStored("3855", "2834", "2834", "3855");
-  RestoreMarginsFromBackup(store_);
+  WriteMargins(store_, ReadBackupMargins(store_));
   EXPECT_EQ(StoredHundredths(), (std::array<long, 4>{1500, 1234, 987, 2001}));
   EXPECT_EQ(ReadMargins(store_), (Margins{15, 12.34, 9.87, 20.01}));
 }

@@ -18,9 +18,14 @@ class MediaPresetTest : public ::testing::Test {
  protected:
   MediaPresetTest() : store_(folders_.folders(), notifier_) { LoadDefaultTexts(texts_); }
 
+  // Applies a preset and stores the margins it gives, as the window does.
   PresetApplication Apply(const std::string& label, const std::string& model,
                           const std::string& paper = "A4", bool special_active = false) {
-    return ApplyMediaPreset(store_, texts_, label, PresetInputs{model, paper, special_active});
+    PresetApplication applied =
+        ApplyMediaPreset(store_, texts_, label, PresetInputs{model, paper, special_active});
+    if (applied.margins_backup) WriteBackupMargins(store_, *applied.margins_backup);
+    if (applied.margins) WriteMargins(store_, *applied.margins);
+    return applied;
   }
   void SetMargins(const char* top, const char* left, const char* right, const char* bottom) {
     store_.WriteSetting("Active", "Top Margin", top);
@@ -31,7 +36,7 @@ class MediaPresetTest : public ::testing::Test {
   std::vector<std::string> Margins() const {
     std::vector<std::string> values;
     for (const char* key : {"Top Margin", "Left Margin", "Right Margin", "Bottom Margin"}) {
-      values.push_back(store_.ReadSetting("Active", key));
+      values.push_back(std::to_string(ReadLeadingNumber(store_.ReadSetting("Active", key))));
     }
     return values;
   }
@@ -96,6 +101,11 @@ TEST_F(MediaPresetTest, WhiteFirstTurnsWhiteOnExceptForTheFoil) {
 
 TEST_F(MediaPresetTest, DarkMediumMarginsAndTheirExactRestore) {
   SetMargins("1500", "1234", "987", "2001");
+  // Nothing is stored by the preset itself.
+  EXPECT_TRUE(
+      ApplyMediaPreset(store_, texts_, "Nollo UK Medium T Dark", PresetInputs{"C711WT", "A4"})
+          .margins);
+  EXPECT_EQ(Margins(), (std::vector<std::string>{"1500", "1234", "987", "2001"}));
   const PresetApplication dark = Apply("Nollo UK Medium T Dark", "C711WT", "A4");
   EXPECT_TRUE(dark.special_margins_active);
   EXPECT_EQ(Margins(), (std::vector<std::string>{"3855", "2834", "2834", "3855"}));

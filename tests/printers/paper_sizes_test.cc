@@ -101,21 +101,21 @@ INSTANTIATE_TEST_SUITE_P(Table, NamedPaperTest,
                                            NamedPaperCase{"A4 Plus", std::nullopt},
                                            NamedPaperCase{"Letter", std::nullopt}));
 
-TEST_F(PaperSizesTest, ChoosingANamedSizeWritesDefaultMargins) {
+TEST_F(PaperSizesTest, ChoosingANamedSizeGivesTheDefaultMarginsAndStoresNothing) {
   store_.WriteSetting("Active", "Top Margin", "5000");
   const PaperChoice choice = ApplyPaperChoice(store_, " A4XL 216x420mm ", 101);
   EXPECT_EQ(choice.page_size, (PageSize{612, 1191}));
-  EXPECT_TRUE(choice.default_margins_written);
-  EXPECT_EQ(Active("Top Margin"), "1296");
-  EXPECT_EQ(Active("Bottom Margin"), "1307");
+  EXPECT_TRUE(choice.default_margins);
+  EXPECT_EQ(choice.margins, (Margins{12.96, 12.96, 12.96, 13.07}));
+  EXPECT_EQ(Active("Top Margin"), "5000");
 }
 
 TEST_F(PaperSizesTest, ZephMediaKeepTheirMargins) {
   for (int media : {170, 198}) {
     store_.WriteSetting("Active", "Top Margin", "5000");
     const PaperChoice choice = ApplyPaperChoice(store_, "A4", media);
-    EXPECT_FALSE(choice.default_margins_written);
-    EXPECT_EQ(Active("Top Margin"), "5000");
+    EXPECT_FALSE(choice.default_margins);
+    EXPECT_FALSE(choice.margins);
   }
 }
 
@@ -125,21 +125,18 @@ TEST_F(PaperSizesTest, CustomSizeIsChosenByItsExactName) {
   const PaperChoice choice = ApplyPaperChoice(store_, "Mug", 101);
   // 500.5 rounds to the even 500.
   EXPECT_EQ(choice.page_size, (PageSize{300, 500}));
-  EXPECT_FALSE(choice.custom_margins_written);
+  EXPECT_FALSE(choice.custom_margins);
   EXPECT_FALSE(choice.lock_multipurpose_tray);
   EXPECT_FALSE(ApplyPaperChoice(store_, "ug", 101).page_size);
 }
 
-TEST_F(PaperSizesTest, CustomSizeWithMarginsWritesThem) {
+TEST_F(PaperSizesTest, CustomSizeWithMarginsBringsThem) {
   CustomPaperSize size{"Sheet", 500, 700, "0", 20.5, 10, 11, 12.25};
   store_.WriteSetting("Papers", "Number", "1");
   store_.WriteSetting("Papers", "Custom1", FormatCustomPaperRecord(size));
   const PaperChoice choice = ApplyPaperChoice(store_, "Sheet", 101);
-  EXPECT_TRUE(choice.custom_margins_written);
-  EXPECT_EQ(ReadLeadingNumber(Active("Top Margin")), 2050);
-  EXPECT_EQ(ReadLeadingNumber(Active("Left Margin")), 1000);
-  EXPECT_EQ(ReadLeadingNumber(Active("Right Margin")), 1100);
-  EXPECT_EQ(ReadLeadingNumber(Active("Bottom Margin")), 1225);
+  EXPECT_TRUE(choice.custom_margins);
+  EXPECT_EQ(choice.margins, (Margins{20.5, 10, 11, 12.25}));
 }
 
 TEST_F(PaperSizesTest, TallCustomSizeOnC920WTLocksTheMultipurposeTray) {

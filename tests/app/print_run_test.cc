@@ -1,4 +1,4 @@
-#include "app/print_job.h"
+#include "app/print_run.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,7 @@ class RecordingSpooler final : public Spooler {
                       const std::vector<std::string_view>& blocks,
                       const std::function<void(std::size_t)>&) override {
     queues.push_back(queue);
+    if (events != nullptr) events->push_back("spooled");
     documents.push_back(document);
     block_sizes.clear();
     for (std::string_view block : blocks) block_sizes.push_back(block.size());
@@ -28,14 +29,15 @@ class RecordingSpooler final : public Spooler {
   std::vector<std::string> queues;
   std::vector<std::string> documents;
   std::vector<std::size_t> block_sizes;
+  std::vector<std::string>* events = nullptr;
 };
 
 class PrintPictureTest : public ::testing::Test {
  protected:
   PrintPictureTest() : store_(folders_.folders(), notifier_) {
     LoadDefaultTexts(texts_);
-    setup_.curves = DefaultToneCurves();
-    setup_.margins = Margins{12.96, 12.96, 12.96, 13.08};
+    params_.curves = DefaultToneCurves();
+    params_.margins = Margins{12.96, 12.96, 12.96, 13.08};
   }
 
   // A loaded 100 × 100 picture, one inch square, every pixel half opaque (A = 200).
@@ -52,10 +54,13 @@ class PrintPictureTest : public ::testing::Test {
     return image;
   }
 
-  PrintOutcome Print(WorkImage& image) {
-    return PrintPicture(
-        PrintServices{store_, texts_, notifier_, progress_, spooler_, {}, std::nullopt}, setup_,
-        image, "art.png", PrintTarget{"Queue", std::nullopt});
+  PrintOutcome Print(WorkImage& image, bool estimate_only = false) {
+    PrintServices services{
+        store_, texts_, notifier_, progress_, spooler_, std::nullopt, [this](const CostEstimate&) {
+          events_.push_back("estimate");
+        }};
+    return PrintPicture(services, params_, image, "art.png",
+                        PrintTarget{"Queue", std::nullopt, estimate_only});
   }
 
   testing::TestFolders folders_;
@@ -64,12 +69,13 @@ class PrintPictureTest : public ::testing::Test {
   UiText texts_;
   NullProgress progress_;
   RecordingSpooler spooler_;
-  PrintSetup setup_;
+  JobParameters params_;
+  std::vector<std::string> events_;
 };
 
 TEST_F(PrintPictureTest, AGridWithinTheLimitIsSeparatedAndSent) {
   WorkImage image = Picture();
-  setup_.copies_across = 2;
+  params_.copies_across = 2;
   ASSERT_EQ(Print(image), PrintOutcome::kSent);
   EXPECT_TRUE(notifier_.messages.empty());
   ASSERT_EQ(spooler_.documents, std::vector<std::string>{"art.png 2 x1"});
@@ -85,7 +91,7 @@ TEST_F(PrintPictureTest, AGridWithinTheLimitIsSeparatedAndSent) {
 // it was and nothing reaches the queue.
 TEST_F(PrintPictureTest, AGridOverTheLimitIsRefusedBeforeTheSeparation) {
   WorkImage image = Picture();
-  setup_.copies_across = 30000;  // about 1.5 gigabytes of image data
+  params_.copies_across = 30000;  // about 1.5 gigabytes of image data
   EXPECT_EQ(Print(image), PrintOutcome::kNotPrinted);
   ASSERT_EQ(notifier_.messages.size(), 1u);
   EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
@@ -93,6 +99,36 @@ TEST_F(PrintPictureTest, AGridOverTheLimitIsRefusedBeforeTheSeparation) {
   EXPECT_EQ(notifier_.messages[0].icon, MessageIcon::kError);
   EXPECT_TRUE(spooler_.queues.empty());
   EXPECT_EQ(image.grid[4], 200);
+}
+
+// The statistics mode decides about the estimate: instead of the job, after it was spooled, or
+// not at all; an estimate asked for on its own never spools.
+TEST_F(PrintPictureTest, TheStatisticsModeDecidesAboutTheCostEstimate) {
+  spooler_.events = &events_;
+  const struct {
+    const char* option;
+    bool estimate_only;
+    PrintOutcome outcome;
+    std::vector<std::string> events;
+  } kCases[] = {
+      {"1", false, PrintOutcome::kStatisticsOnly, {"estimate"}},
+      {"2", false, PrintOutcome::kSent, {"spooled", "estimate"}},
+      {"3", false, PrintOutcome::kSent, {"spooled"}},
+      {"", false, PrintOutcome::kSent, {"spooled"}},
+      {"2", true, PrintOutcome::kStatisticsOnly, {"estimate"}},
+  };
+  for (const auto& test : kCases) {
+    SCOPED_TRACE(std::string("Option ") + test.option);
+    store_.WriteSetting("Stats", "Option", test.option);
+    events_.clear();
+    WorkImage image = Picture();
+    EXPECT_EQ(Print(image, test.estimate_only), test.outcome);
+    EXPECT_EQ(events_, test.events);
+    // The estimate stored its total, whatever the records hold.
+    if (test.events.back() == "estimate") {
+      EXPECT_FALSE(store_.ReadSetting("STATS", "TCOST").empty());
+    }
+  }
 }
 
 }  // namespace

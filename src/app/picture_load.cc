@@ -1,0 +1,94 @@
+#include "app/picture_load.h"
+
+#include "app/ui_text_ids.h"
+#include "image/background_removal.h"
+#include "image/color_management.h"
+#include "image/image_loader.h"
+#include "image/load_pipeline.h"
+#include "image/orientation.h"
+#include "image/profiles.h"
+#include "printers/units.h"
+#include "settings/job_settings.h"
+
+namespace kelvaro {
+
+namespace fs = std::filesystem;
+
+PictureLoad PictureLoadFor(const JobParameters& params, std::optional<bool> rotate) {
+  PictureLoad load;
+  load.mirror = params.mirror;
+  load.flip = params.flip;
+  load.rotate = rotate;
+  load.background_removal = params.background_removal;
+  load.page = params.page;
+  load.margins = params.margins;
+  load.profile_in = params.profile_in;
+  load.profile_out = params.profile_out;
+  load.copies_across = params.copies_across;
+  load.copies_down = params.copies_down;
+  return load;
+}
+
+LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notifier& notifier,
+                          ProgressSink& progress, const PictureLoad& load,
+                          const fs::path& image_path, WorkImage& image) {
+  const PrintableArea printable = ComputePrintableArea(load.page, load.margins);
+
+  LoadOptions options;
+  options.mirror = load.mirror;
+  options.flip = load.flip;
+  options.background_removal_on = load.background_removal;
+  options.unit = ReadUnit(store);
+  options.printable = printable;
+  options.conversion_status = texts.Get(ui::kConvertingStatus);
+
+  BackgroundRemovalOptions removal;
+  removal.removal_on = load.background_removal;
+  const std::string artifact = store.ReadSetting("Active", kJpegArtifactKey);
+  if (!artifact.empty()) removal.jpeg_artifact = ReadLeadingDecimal(artifact);
+  removal.caption = texts.Get(ui::kRemovingBackgroundStatus);
+
+  ColourContext colour;
+  colour.profiles = MakeProfileNames(load.profile_in, load.profile_out);
+  colour.folders = store.folders();
+  colour.messages = ColourMessages{texts.Get(ui::kProgramTitle), texts.Get(ui::kOddImage),
+                                   texts.Get(ui::kConversionFailure)};
+
+  LoadSteps steps;
+  steps.remove_background = StandardBackgroundRemoval(removal);
+  steps.convert = StandardConversion(colour, notifier, nullptr);
+
+  InitImageDecoder();
+  std::string path = image_path.string();
+  const LoadOutcome outcome = LoadImageFile(path, options, steps, image, notifier, progress);
+  LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate};
+  if (!outcome.loaded) return loaded;
+
+  // "Rotate" as the fit left it, unless chosen; a change orients the picture again.
+  bool needs_fit = outcome.needs_fit;
+  if (load.rotate && *load.rotate != loaded.rotate) {
+    loaded.rotate = *load.rotate;
+    needs_fit = OrientWorkImage(image, OrientOptions{load.mirror, load.flip, loaded.rotate},
+                                printable, progress)
+                    .needs_fit;
+  }
+  // One copy too large for the printable area is fitted, as the window's fit command does.
+  if (needs_fit) {
+    const ImageSize own{image.physical_width_pt, image.physical_height_pt};
+    const ImageSize current{image.oriented_width_pt, image.oriented_height_pt};
+    const ImageSize fitted = AutoFitSingleCopy(current, own, printable, loaded.rotate,
+                                               load.copies_across, load.copies_down);
+    // The printed size changes, the pixels stay: scale factor and resolution follow.
+    if (current.width > 0 && fitted.width > 0 && fitted.width != current.width) {
+      const float ratio = static_cast<float>(fitted.width / current.width);
+      image.scale_factor *= ratio;
+      image.x_dpi /= ratio;
+      image.y_dpi /= ratio;
+    }
+    image.oriented_width_pt = static_cast<float>(fitted.width);
+    image.oriented_height_pt = static_cast<float>(fitted.height);
+  }
+  return loaded;
+}
+
+}  // namespace kelvaro

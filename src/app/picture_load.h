@@ -1,0 +1,50 @@
+#ifndef KELVARO_APP_PICTURE_LOAD_H_
+#define KELVARO_APP_PICTURE_LOAD_H_
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/job_parameters.h"
+#include "image/work_image.h"
+#include "platform/notifier.h"
+#include "printers/margins.h"
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+
+namespace kelvaro {
+
+// What loading a picture reads of the window.
+struct PictureLoad {
+  bool mirror = false;
+  bool flip = false;
+  std::optional<bool> rotate;  // unset: as the fit at load decides
+  bool background_removal = false;
+  PageSize page{595, 842};
+  Margins margins;
+  std::string profile_in;  // empty: the default
+  std::string profile_out;
+  int copies_across = 1;
+  int copies_down = 1;
+};
+// What loading a picture reads of the window's job parameters; "Rotate" as `rotate` wishes.
+PictureLoad PictureLoadFor(const JobParameters& params, std::optional<bool> rotate);
+
+struct LoadedPicture {
+  bool loaded = false;
+  bool transparent = false;  // background removal did not apply
+  bool rotate = false;       // "Rotate" in force
+};
+
+// Loads `image_path` as the window does: decode, background removal, colour conversion
+// through the profiles, fit to the printable area, orientation, "Rotate" when chosen, and the
+// fit command when one copy is still too large. A failure has been shown through the
+// notifier. A profile that gives no transform leaves the stored settings alone (the window
+// would load its defaults).
+LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notifier& notifier,
+                          ProgressSink& progress, const PictureLoad& load,
+                          const std::filesystem::path& image_path, WorkImage& image);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_APP_PICTURE_LOAD_H_

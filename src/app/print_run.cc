@@ -1,0 +1,249 @@
+#include "app/print_run.h"
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "app/print_setup.h"
+#include "app/ui_text_ids.h"
+#include "image/background_removal.h"
+#include "image/color_management.h"
+#include "image/page_layout.h"
+#include "image/separation.h"
+#include "image/tone_curve_table.h"
+#include "job/blank_page.h"
+#include "job/copies_grid.h"
+#include "job/feature_blocks.h"
+#include "job/plane_dump.h"
+#include "job/postscript_writer.h"
+#include "job/spool_output.h"
+#include "printers/margins.h"
+#include "printers/media_presets.h"
+#include "settings/job_settings.h"
+#include "stats/stats_records.h"
+
+namespace kelvaro {
+namespace {
+
+void ShowError(Notifier& notifier, const std::string& text) {
+  notifier.Show(kProgramTitle, text, MessageIcon::kError);
+}
+
+// What every job reads of the window: printer, paper, tray, media, prints and the clock.
+PostScriptJobInput JobInputFrom(const JobParameters& params, const PrintServices& services) {
+  PostScriptJobInput input;
+  input.model_name = params.model_name;
+  input.paper_class = params.paper_class;
+  input.paper_name = params.paper;
+  input.page_width_pt = params.page.width;
+  input.page_height_pt = params.page.height;
+  input.tray_text = params.tray;
+  input.media_text = params.media_label;
+  input.number_of_prints = params.prints;
+  input.created =
+      JobTimestampNow(services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr);
+  return input;
+}
+
+// The layout on the preview canvas gives the grid's place on the page and the gaps.
+std::optional<PageLayout> LayoutFrom(const JobParameters& params, const WorkImage& image) {
+  PageLayoutInput input;
+  input.canvas = ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
+  input.page_width_pt = params.page.width;
+  input.page_height_pt = params.page.height;
+  input.margin_top = std::lround(params.margins.top * 100);
+  input.margin_left = std::lround(params.margins.left * 100);
+  input.margin_right = std::lround(params.margins.right * 100);
+  input.margin_bottom = std::lround(params.margins.bottom * 100);
+  input.image_width_pt = image.oriented_width_pt;
+  input.image_height_pt = image.oriented_height_pt;
+  input.automatic_tile = params.automatic_tile;
+  input.copies_across = params.copies_across;
+  input.copies_down = params.copies_down;
+  input.placement_mode = params.placement_mode;
+  input.optimal_layout = params.optimal_layout;
+  return ComputePageLayout(input);
+}
+
+// The copies grid, one copy being the oriented picture.
+CopiesGridInput GridFrom(const JobParameters& params, const PageLayout& layout,
+                         const WorkImage& image) {
+  CopiesGridInput grid;
+  grid.copies_across = layout.copies_across;
+  grid.copies_down = layout.copies_down;
+  grid.copy_width_px = image.output_width;
+  grid.copy_height_px = image.output_height;
+  grid.copy_width_pt = image.oriented_width_pt;
+  grid.copy_height_pt = image.oriented_height_pt;
+  grid.gap_x_pt = layout.gap_across_pt;
+  grid.gap_y_pt = layout.gap_down_pt;
+  const PrintableArea printable = ComputePrintableArea(params.page, params.margins);
+  grid.printable_width_pt = static_cast<float>(printable.width);
+  grid.printable_height_pt = static_cast<float>(printable.height);
+  grid.optimal_layout = params.optimal_layout;
+  return grid;
+}
+
+SeparationParams SeparationFrom(const JobParameters& params, const SettingsStore& store) {
+  SeparationParams separation;
+  separation.hot_stamp = params.media_code == kPresetHotStampFoil;
+  separation.layout = SelectTonerLayout(params.model_name, params.toner_order);
+  separation.white_density = params.white_density;
+  separation.white_threshold = params.white_threshold;
+  separation.brightness = params.brightness;
+  separation.contrast = params.contrast;
+  separation.threshold_on = params.threshold_on;
+  separation.print_white = params.print_white;
+  separation.print_cmy = params.print_cmy;
+  separation.black_removal = params.black_removal;
+  if (params.black_removal) {
+    separation.black_removal_fuzz =
+        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
+  }
+  separation.film = params.film();
+  return separation;
+}
+
+// The composed image data block as the spooler takes it, without a copy.
+std::string_view ImageBlock(const TiledImage& image) {
+  return {reinterpret_cast<const char*>(image.data.get()), image.size};
+}
+
+// The document name: the caption without the title prefix, then the copy counts.
+std::string DocumentName(const std::string& caption, const UiText& texts,
+                         const PageLayout& layout) {
+  std::string document = caption;
+  const std::string prefix = texts.Get(ui::kProgramTitle) + " - ";
+  if (document.compare(0, prefix.size(), prefix) == 0) document.erase(0, prefix.size());
+  return document + " " + std::to_string(layout.copies_across) + " x" +
+         std::to_string(layout.copies_down);
+}
+
+}  // namespace
+
+namespace {
+
+// The cost estimate of a composed image data block, shown through the services. A block that
+// does not match its size is reported instead.
+void EstimateCost(const PrintServices& services, const JobParameters& params,
+                  const TiledImage& block, const std::string& file_name, int prints) {
+  const char* epoch = services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr;
+  const JobTimestamp now = LocalTimestampNow(epoch);
+  CostEstimateInput input;
+  input.image_data = block.bytes();
+  input.x_pixel = block.x_pixel;
+  input.y_pixel = block.y_pixel;
+  input.x_point = block.x_point;
+  input.y_point = block.y_point;
+  input.prints = prints;
+  input.model_name = params.model_name;
+  input.paper_name = params.paper;
+  input.file_name = file_name;
+  input.now = ClockReading{now.year, now.month, now.day, now.hour, now.minute};
+  const CostEstimateResult result = EstimatePrintCost(services.store, services.texts, input);
+  if (!result.estimate) {
+    ShowError(services.notifier, result.error);
+  } else if (services.show_cost_estimate) {
+    services.show_cost_estimate(*result.estimate);
+  }
+}
+
+// What comes before the separation: margins, layout and the size of the grid.
+std::optional<std::pair<PageLayout, CopiesGridInput>> PlanGrid(const PrintServices& services,
+                                                               const JobParameters& params,
+                                                               const WorkImage& image) {
+  if (std::optional<Refusal> refusal = CheckMargins(params)) {
+    ShowError(services.notifier, RefusalText(*refusal));
+    return std::nullopt;
+  }
+  const std::optional<PageLayout> layout = LayoutFrom(params, image);
+  if (!layout) {
+    ShowError(services.notifier, "The picture is too small to lay out on the page");
+    return std::nullopt;
+  }
+  // A grid over the size limit is refused before the separation: the planes of a large
+  // picture alone can take gigabytes.
+  CopiesGridInput grid = GridFrom(params, *layout, image);
+  if (!ComputeCopiesGrid(grid).within_limit()) {
+    ShowError(services.notifier, services.texts[ui::kGridTooBig]);
+    return std::nullopt;
+  }
+  return std::pair{*layout, grid};
+}
+
+}  // namespace
+
+PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
+                          const std::string& file_name, const PrintTarget& target) {
+  const UiText& texts = services.texts;
+  const auto plan = PlanGrid(services, params, image);
+  if (!plan) return PrintOutcome::kNotPrinted;
+  const auto& [layout, grid] = *plan;
+
+  SeparationOutcome separation =
+      BuildSeparation(image, SeparationFrom(params, services.store),
+                      BuildToneCurveTable(params.curves), std::nullopt, services.progress);
+  if (!separation.ok()) {
+    ShowError(services.notifier, "The picture could not be separated into toner planes");
+    return PrintOutcome::kNotPrinted;
+  }
+  PostScriptJobInput input = JobInputFrom(params, services);
+  input.offset_x_pt = layout.offset_x_pt;
+  input.offset_y_pt = layout.offset_y_pt;
+  input.caption = texts.Get(ui::kProgramTitle) + " - " + file_name;
+  const auto estimate = [&](const TiledImage& block) {
+    EstimateCost(services, params, block, file_name, ClampNumberOfPrints(params.prints));
+  };
+  PostScriptJobResult result = BuildPostScriptJob(
+      separation.set, grid, input,
+      JobWriterServices{services.store, texts, services.notifier, services.progress, estimate});
+  // The planes are in the image data block now: freed, not merely cleared, before spooling.
+  std::vector<std::uint8_t>().swap(separation.set.bytes);
+  if (result.failure == JobFailure::kStatisticsOnly) return PrintOutcome::kStatisticsOnly;
+  if (!result.ok()) return PrintOutcome::kNotPrinted;
+
+  PostScriptJob& job = result.job;
+  if (target.dump_separations) {
+    const Outcome dumped = DumpPlanes(*target.dump_separations, job.image.bytes(),
+                                      job.image.x_pixel, job.image.y_pixel);
+    if (!dumped.ok()) {
+      ShowError(services.notifier, *dumped.error);
+      return PrintOutcome::kNotPrinted;
+    }
+  }
+  if (target.estimate_only) {
+    estimate(job.image);
+    return PrintOutcome::kStatisticsOnly;
+  }
+  if (!SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
+                  target.queue, DocumentName(input.caption, texts, layout), job.header,
+                  ImageBlock(job.image), job.trailer)) {
+    return PrintOutcome::kNotPrinted;
+  }
+  // The queue printed to is remembered, as the window does for every print. Only once it took
+  // the job: a mistyped queue name must not replace the printer stored before. A job file is
+  // no printer: the stored one stays.
+  if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
+    services.store.WriteSetting("Active", "Printer", target.queue);
+  }
+  if (ReadStatisticsMode(services.store) == StatisticsMode::kPrintAndStatistics) {
+    estimate(job.image);
+  }
+  return PrintOutcome::kSent;
+}
+
+PrintOutcome PrintBlankPage(PrintServices services, const JobParameters& params,
+                            const std::string& queue) {
+  std::optional<PostScriptJob> job =
+      BuildBlankPageJob(JobInputFrom(params, services), services.texts);
+  if (!job) {
+    ShowError(services.notifier, MemoryMessage(1));
+    return PrintOutcome::kNotPrinted;
+  }
+  const bool sent = SendRawJob(
+      SpoolServices{services.spooler, services.notifier, services.progress, services.texts}, queue,
+      kBlankJobName, job->header, ImageBlock(job->image), job->trailer);
+  return sent ? PrintOutcome::kSent : PrintOutcome::kNotPrinted;
+}
+
+}  // namespace kelvaro

@@ -1,0 +1,34 @@
+#include "app/printer_mode.h"
+
+namespace kelvaro {
+
+PrinterModeButton SelectedPrinterModeButton(const SettingsStore& store) {
+  return store.ReadSetting(kPrintSetSection, kPrintSetKey) == "on" ? PrinterModeButton::kDriverOff
+                                                                   : PrinterModeButton::kDriverOn;
+}
+
+std::string PrinterModeNote(const UiText& texts, PaperClass paper_class) {
+  std::string note = texts[136];
+  if (paper_class != 4) return note;
+  static constexpr std::string_view kFrom = "C711WT", kTo = "Y-Mark TST4";
+  for (std::size_t at = note.find(kFrom); at != std::string::npos;
+       at = note.find(kFrom, at + kTo.size())) {
+    note.replace(at, kFrom.size(), kTo);
+  }
+  return note;
+}
+
+bool PressPrinterModeButton(PrinterModeServices services, const std::string& printer,
+                            PrinterModeButton button) {
+  const bool driver_off = button == PrinterModeButton::kDriverOff;
+  const std::string command = PrinterModeBytes(driver_off ? PrinterModeCommand::kConversionOff
+                                                          : PrinterModeCommand::kConversionOn);
+  // Stored only once the queue took the job: the setting says which mode the printer is in.
+  if (!SendModeCommand(services.spool, printer, command)) return false;
+  // A failed write has been shown by the store; the printer has its command either way.
+  services.store.WriteSetting(kPrintSetSection, kPrintSetKey, driver_off ? "on" : "off");
+  if (services.wait) services.wait(kPrinterModeWait);
+  return true;
+}
+
+}  // namespace kelvaro

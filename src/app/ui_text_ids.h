@@ -1,0 +1,30 @@
+#ifndef KELVARO_APP_UI_TEXT_IDS_H_
+#define KELVARO_APP_UI_TEXT_IDS_H_
+
+// The UiText entries the program's code refers to by number. Language files translate them
+// under these numbers, so they never change.
+namespace kelvaro::ui {
+
+inline constexpr int kProgramTitle = 0;  // "Kelvaro Pro"
+inline constexpr int kNoFile = 1;        // the title's file name with no picture loaded
+// The unit label beside the size fields.
+inline constexpr int kInchesLabel = 2;
+inline constexpr int kCentimetresLabel = 3;
+inline constexpr int kMillimetresLabel = 4;
+// Status line texts.
+inline constexpr int kRemovingBackgroundStatus = 37;
+inline constexpr int kConvertingStatus = 38;
+// Colour-management messages.
+inline constexpr int kConversionFailure = 133;
+inline constexpr int kOddImage = 134;
+// The copies grid is larger than a job can carry.
+inline constexpr int kGridTooBig = 135;
+// What a change of toner order means for the printer.
+inline constexpr int kWhiteLastNote = 204;
+inline constexpr int kWhiteFirstNote = 205;
+// Help documents: captions are the even entries 300..310, document names the odd ones.
+inline constexpr int kFirstHelpDocumentName = 301;
+
+}  // namespace kelvaro::ui
+
+#endif  // KELVARO_APP_UI_TEXT_IDS_H_
