@@ -199,7 +199,7 @@ std::string DescribeChildEnd(const ChildResult& result, const ChildLimits& limit
     case ChildEnd::kNotStarted:
       break;
   }
-  return "it could not be started: " + std::string(std::strerror(errno));
+  return "it could not be started";
 }
 
 }  // namespace kelvaro
