@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/page_placement.h"
 #include "app/print_setup.h"
 #include "app/ui_text_ids.h"
 #include "image/background_removal.h"
@@ -43,26 +44,6 @@ PostScriptJobInput JobInputFrom(const JobParameters& params, const PrintServices
   input.created =
       JobTimestampNow(services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr);
   return input;
-}
-
-// The layout on the preview canvas gives the grid's place on the page and the gaps.
-std::optional<PageLayout> LayoutFrom(const JobParameters& params, const WorkImage& image) {
-  PageLayoutInput input;
-  input.canvas = ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
-  input.page_width_pt = params.page.width;
-  input.page_height_pt = params.page.height;
-  input.margin_top = std::lround(params.margins.top * 100);
-  input.margin_left = std::lround(params.margins.left * 100);
-  input.margin_right = std::lround(params.margins.right * 100);
-  input.margin_bottom = std::lround(params.margins.bottom * 100);
-  input.image_width_pt = image.oriented_width_pt;
-  input.image_height_pt = image.oriented_height_pt;
-  input.automatic_tile = params.automatic_tile;
-  input.copies_across = params.copies_across;
-  input.copies_down = params.copies_down;
-  input.placement_mode = params.placement_mode;
-  input.optimal_layout = params.optimal_layout;
-  return ComputePageLayout(input);
 }
 
 // The copies grid, one copy being the oriented picture.
@@ -156,7 +137,7 @@ std::optional<std::pair<PageLayout, CopiesGridInput>> PlanGrid(const PrintServic
     ShowError(services.notifier, RefusalText(*refusal));
     return std::nullopt;
   }
-  const std::optional<PageLayout> layout = LayoutFrom(params, image);
+  const std::optional<PageLayout> layout = LayOutCopies(params, image);
   if (!layout) {
     ShowError(services.notifier, "The picture is too small to lay out on the page");
     return std::nullopt;
