@@ -158,6 +158,7 @@ std::string RefusalText(const Refusal& r) {
     case RefusalKind::kUnreadableProfile:
       return "The colour profile \"" + r.subject + "\" cannot be found or is no profile";
     case RefusalKind::kSettingsFileRefused:
+    case RefusalKind::kSettingsUnreadable:
       return "";
     case RefusalKind::kMarginsDoNotFit: {
       char text[400];
@@ -190,6 +191,11 @@ std::optional<Refusal> ApplyPrintChoices(MainWindowModel& model, const PrintChoi
                                          const std::filesystem::path& usb_root) {
   if (std::optional<Refusal> refusal = CheckChoiceValues(choices)) return refusal;
   SettingsStore& store = model.store();
+  // Settings the user chose but the program cannot read are not replaced by the defaults for
+  // a print: it would come out with settings nobody chose.
+  if (store.CheckUserSettingsFile().state == SettingsFileState::kUnreadable) {
+    return Refusal{RefusalKind::kSettingsUnreadable};
+  }
   // The model and the toner order as if the user had stored them before the window opened.
   if (choices.model) store.WriteSetting("Active", "Model", *choices.model);
   if (choices.toner_order) store.WriteSetting("Active", "T_ORDER", *choices.toner_order);

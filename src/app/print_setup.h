@@ -54,6 +54,7 @@ enum class RefusalKind {
   kNothingToPrint,       // Print White and Print CMY both off
   kUnreadableProfile,    // the profile `subject` cannot be found or is no profile
   kSettingsFileRefused,  // the loader has told the user why
+  kSettingsUnreadable,   // the stored settings cannot be read; the store has said so
   kMarginsDoNotFit,      // `margins` leave no printable area on `page` (`paper`)
 };
 

@@ -68,6 +68,14 @@ void PrintCostEstimate(const CostEstimate& estimate) {
               plain(estimate.clipboard_sentence).c_str());
 }
 
+// After a load that got no colour transform: which profile it was and where it was looked for.
+void ReportProfileSearch(const CliSession& session, const LoadedPicture& loaded,
+                         const PictureLoad& load) {
+  if (!loaded.no_transform) return;
+  const std::string note = ProfileSearchNote(load, session.folders);
+  if (!note.empty()) std::fprintf(stderr, "kelvaro: %s\n", note.c_str());
+}
+
 enum class Command { kPrint, kCost, kBlank };
 
 const char* CommandName(Command command) {
@@ -256,7 +264,10 @@ int Run(const Args& args, Command command) {
   const LoadedPicture loaded =
       LoadPicture(session->store, session->texts, session->notifier, progress,
                   PictureLoadFor(*params, parsed.choices.rotate), image_path, image);
-  if (!loaded.loaded) return 1;
+  if (!loaded.loaded) {
+    ReportProfileSearch(*session, loaded, PictureLoadFor(*params, parsed.choices.rotate));
+    return 1;
+  }
   params->rotate = loaded.rotate;
   // One print and done: the decoded records kept for turning the picture again and the
   // preview grid are not read by the print. For a large picture that is gigabytes.
