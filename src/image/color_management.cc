@@ -229,25 +229,70 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
 
 bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
                    const ColourContext& context, Notifier& notifier) {
+  ProofTransformCache transform;
+  return transform.Convert(pixels, width, height, context, notifier);
+}
+
+ProofTransformCache::ProofTransformCache() = default;
+ProofTransformCache::~ProofTransformCache() = default;
+ProofTransformCache::ProofTransformCache(ProofTransformCache&&) noexcept = default;
+ProofTransformCache& ProofTransformCache::operator=(ProofTransformCache&&) noexcept = default;
+
+void ProofTransformCache::TransformDeleter::operator()(void* transform) const {
+  if (transform != nullptr) cmsDeleteTransform(transform);
+}
+
+void ProofTransformCache::Forget() { transform_.reset(); }
+
+void* ProofTransformCache::TransformFor(const ColourContext& context, Notifier& notifier) {
+  const ProfileNames& names = context.profiles;
+  const DataFolders& folders = context.folders;
+  if (transform_ && names.input == names_.input && names.output == names_.output &&
+      folders.user == folders_.user && folders.common == folders_.common &&
+      folders.program == folders_.program) {
+    return transform_.get();
+  }
+  transform_.reset();
+  // The printer's CMYK is the source here and the image's RGB stands for the screen.
+  TransformHandle made =
+      MakeTransform(names.output, TYPE_CMYKA_8, names.input, TYPE_BGRA_8, folders);
+  if (!made) {
+    notifier.Show(context.messages.title, context.messages.conversion_failure,
+                  MessageIcon::kWarning);
+    return nullptr;
+  }
+  transform_.reset(made.release());
+  names_ = names;
+  folders_ = folders;
+  return transform_.get();
+}
+
+bool ProofTransformCache::Convert(std::vector<std::uint8_t>& pixels, std::int32_t width,
+                                  std::int32_t height, const ColourContext& context,
+                                  Notifier& notifier) {
   const std::optional<std::size_t> count = PixelCount(width, height, 5);
   if (!count || pixels.size() < 5 * *count) return false;
-
-  // The printer's CMYK is the source here and the image's RGB stands for the screen.
-  TransformHandle transform = MakeTransform(context.profiles.output, TYPE_CMYKA_8,
-                                            context.profiles.input, TYPE_BGRA_8, context.folders);
   std::vector<std::uint8_t> screen;
-  if (transform) {
-    try {
-      screen.assign(4 * *count, 0);  // the fourth byte of each pixel stays 0
-    } catch (const std::bad_alloc&) {
-      transform.reset();
-    }
-  }
-  if (!transform) {
+  try {
+    screen.assign(4 * *count, 0);  // the fourth byte of each pixel stays 0
+  } catch (const std::bad_alloc&) {
     notifier.Show(context.messages.title, context.messages.conversion_failure,
                   MessageIcon::kWarning);
     return false;
   }
+  if (!Convert(pixels, screen, width, height, context, notifier)) return false;
+  pixels.swap(screen);
+  return true;
+}
+
+bool ProofTransformCache::Convert(std::span<const std::uint8_t> records,
+                                  std::span<std::uint8_t> screen, std::int32_t width,
+                                  std::int32_t height, const ColourContext& context,
+                                  Notifier& notifier) {
+  const std::optional<std::size_t> count = PixelCount(width, height, 5);
+  if (!count || records.size() < 5 * *count || screen.size() < 4 * *count) return false;
+  void* transform = TransformFor(context, notifier);
+  if (transform == nullptr) return false;
 
   const std::size_t chunks = (*count + kChunkPixels - 1) / kChunkPixels;
   const int threads = static_cast<int>(
@@ -259,12 +304,11 @@ bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::i
         for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
           const std::size_t begin = chunk * kChunkPixels;
           const std::size_t end = std::min(begin + kChunkPixels, *count);
-          cmsDoTransform(transform.get(), pixels.data() + 5 * begin, screen.data() + 4 * begin,
+          cmsDoTransform(transform, records.data() + 5 * begin, screen.data() + 4 * begin,
                          static_cast<cmsUInt32Number>(end - begin));
         }
       },
       [] {});
-  pixels.swap(screen);
   return true;
 }
 
