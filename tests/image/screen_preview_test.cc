@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "support/test_env.h"
@@ -261,6 +263,40 @@ TEST(ScreenPreviewTest, TheZoomLabelIsTheScaleInPercent) {
   EXPECT_EQ(ZoomLabel(image, true), "83.3%");
   image.oriented_width_pt = 960;
   EXPECT_EQ(ZoomLabel(image, false), "100.0%");
+}
+
+}  // namespace
+}  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+// The kept links answer within two levels of the four-channel transform, for records with
+// black 0 and 1 and, through that transform itself, any other black.
+TEST(ProofTransformCacheTest, TheKeptLinksAgreeWithTheFullTransform) {
+  testing::TestFolders folders;
+  testing::RecordingNotifier notifier;
+  ColourContext colour;
+  colour.folders = folders.folders();
+  std::vector<std::uint8_t> records;
+  for (int i = 0; i < 3000; ++i) {
+    const auto level = static_cast<std::uint8_t>(i * 37 % 256);
+    records.insert(records.end(), {level, static_cast<std::uint8_t>(255 - level),
+                                   static_cast<std::uint8_t>(i % 256),
+                                   static_cast<std::uint8_t>(i % 3 == 2 ? 90 : i % 2), 255});
+  }
+  std::vector<std::uint8_t> exact = records;
+  ASSERT_TRUE(ProofToScreen(exact, 3000, 1, colour, notifier));
+  ProofTransformCache cache;
+  std::vector<std::uint8_t> fast = records;
+  ASSERT_TRUE(cache.Convert(fast, 3000, 1, colour, notifier));
+  ASSERT_EQ(fast.size(), exact.size());
+  int worst = 0;
+  for (std::size_t i = 0; i < fast.size(); ++i) {
+    worst = std::max(worst, std::abs(fast[i] - exact[i]));
+  }
+  EXPECT_LE(worst, 2);
+  EXPECT_TRUE(notifier.messages.empty());
 }
 
 }  // namespace
