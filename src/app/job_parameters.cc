@@ -53,6 +53,7 @@ JobParameters GatherJobParameters(const MainWindowModel& model) {
   p.background_values = state.background_values;
   p.toner_order = state.toner_order;
   p.curves = state.curves;
+  p.tone_table = state.tone_table;
   const ProfileNames profiles = ReadProfileNames(model.store());
   p.profile_in = profiles.input;
   p.profile_out = profiles.output;

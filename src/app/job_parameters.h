@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "image/tone_curve_table.h"
 #include "printers/paper_sizes.h"
 #include "settings/tone_curves.h"
 
@@ -56,7 +57,9 @@ struct JobParameters {
   std::array<int, 3> background_values = {0, 51, 7};
   bool film() const { return background_values[0] == 1; }
   std::string toner_order = "WL";
-  ToneCurves curves;
+  ToneCurves curves = DefaultToneCurves();
+  // What the separation applies to cyan, magenta and yellow.
+  ToneCurveTable tone_table = BuildToneCurveTable(DefaultToneCurves());
   std::string profile_in;      // the image's RGB profile
   std::string profile_out;     // the printer's CMYK profile
   int image_area_width = 310;  // the preview's width in pixels, which the layout is made on

@@ -424,6 +424,11 @@ void MainWindowModel::SetLoadedFile(std::string_view file_name) {
               (state_.image_loaded ? std::string(file_name) : texts_.Get(ui::kNoFile)));
 }
 
+void MainWindowModel::RestoreTitle(std::string title, bool image_loaded) {
+  state_.image_loaded = image_loaded;
+  SetText(c::kMainWindow, std::move(title));
+}
+
 void MainWindowModel::Toggle(int id) { SetChecked(id, !IsChecked(id)); }
 
 // --- Clicks. ---
@@ -713,9 +718,9 @@ void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
   SetItems(c::kPaperList, papers.entries, papers.selected);
   ShowPaper(Text(c::kPaperList));
   state_.toner_order = TrimText(store_.ReadSetting("Active", "T_ORDER"));
-  state_.curves = IsWhiteFirstCapable(model_name) && state_.toner_order == "WF"
-                      ? WhiteFirstToneCurves()
-                      : DefaultToneCurves();
+  SetToneCurves(IsWhiteFirstCapable(model_name) && state_.toner_order == "WF"
+                    ? WhiteFirstToneCurves()
+                    : DefaultToneCurves());
   ShowTonerOrder();
 }
 
@@ -800,10 +805,19 @@ void MainWindowModel::ApplySelectedMediaPreset() {
 void MainWindowModel::ChangeTonerOrder(bool white_first) {
   state_.toner_order = white_first ? "WF" : "WL";
   store_.WriteSetting("Active", "T_ORDER", state_.toner_order);
-  state_.curves = white_first ? WhiteFirstToneCurves() : DefaultToneCurves();
+  SetToneCurves(white_first ? WhiteFirstToneCurves() : DefaultToneCurves());
   SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
   ApplySelectedMediaPreset();
   Request(RequestKind::kRedrawPreview);
+}
+
+void MainWindowModel::SetToneCurves(const ToneCurves& curves) {
+  SetToneCurves(curves, BuildToneCurveTable(curves));
+}
+
+void MainWindowModel::SetToneCurves(const ToneCurves& curves, const ToneCurveTable& table) {
+  state_.curves = curves;
+  state_.tone_table = table;
 }
 
 // --- Settings applied to the controls. ---
@@ -837,7 +851,7 @@ void MainWindowModel::ResetControlsToDefaults() {
   state_.set_aside_threshold.reset();
   // The defaults put the toner order back to white last.
   state_.toner_order = "WL";
-  state_.curves = DefaultToneCurves();
+  SetToneCurves(DefaultToneCurves());
   SetPicture(c::kTonerOrderIndicator, kWhiteLastIndicator);
   if (state_.image_loaded) Request(RequestKind::kReapplyLayout);
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "image/tone_curve_table.h"
 #include "printers/paper_sizes.h"
 #include "settings/settings_store.h"
 #include "settings/tone_curves.h"
@@ -87,6 +88,8 @@ struct WindowState {
   std::array<int, 3> background_values = {0, 51, 7};
   std::string toner_order = "WL";  // [Active] T_ORDER as the window applied it
   ToneCurves curves = DefaultToneCurves();
+  // The table the separation applies: built from `curves`, or as the colour window left it.
+  ToneCurveTable tone_table = BuildToneCurveTable(DefaultToneCurves());
   int image_area_width = 310;  // the preview's width in pixels
   int placement_mode = 0;      // single-copy placement, 0 to 9 (0 before any choice)
   int preview_mode = 0;        // chosen with the tool buttons, or set by the preview
@@ -173,6 +176,8 @@ class MainWindowModel {
   // name means no image is loaded.
   void SetLoadedFile(std::string_view file_name);
   bool image_loaded() const { return state_.image_loaded; }
+  // Puts back a title and image-loaded flag kept from before a load that failed.
+  void RestoreTitle(std::string title, bool image_loaded);
   const std::string& title() const { return Control(0).caption; }
   int placement_mode() const { return state_.placement_mode; }
   int preview_mode() const { return state_.preview_mode; }
@@ -180,8 +185,10 @@ class MainWindowModel {
   const std::optional<std::string>& set_aside_threshold() const {
     return state_.set_aside_threshold;
   }
-  // The colour window's curves, or a setting file's.
-  void SetToneCurves(const ToneCurves& curves) { state_.curves = curves; }
+  // A setting file's curves; the table is built from them.
+  void SetToneCurves(const ToneCurves& curves);
+  // The colour window's curves with the table it built while the user dragged.
+  void SetToneCurves(const ToneCurves& curves, const ToneCurveTable& table);
   // The preview's width in pixels, as the window's image area gives it.
   void SetImageAreaWidth(int width) { state_.image_area_width = width; }
 

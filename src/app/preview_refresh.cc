@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string>
+#include <utility>
 
 #include "app/control_ids.h"
 #include "app/page_placement.h"
@@ -9,6 +10,7 @@
 #include "image/background_removal.h"
 #include "image/profiles.h"
 #include "image/tone_curve_table.h"
+#include "pattern/pattern_print.h"
 #include "printers/media_presets.h"
 #include "settings/settings_store.h"
 
@@ -29,6 +31,24 @@ PreviewBackground SyncBackground(MainWindowModel& model, bool print_white) {
 
 void ShowText(MainWindowModel& model, int id, const std::string& text) {
   if (model.Text(id) != text) model.SetText(id, text);
+}
+
+// The knock-out of the stored pattern set-up at the preview's size. None when the set-up
+// cannot be drawn (a damaged shape library is reported when printing).
+std::optional<std::vector<std::uint8_t>> StoredPreviewPatternMask(const SettingsStore& store,
+                                                                  const JobParameters& params,
+                                                                  const WorkImage& image,
+                                                                  const PageLayout& layout) {
+  NullProgress progress;
+  PatternMaskOutcome outcome = BuildStoredPreviewPatternMask(
+      store, layout.preview_width, layout.preview_height,
+      PatternPixelsPerMm(layout.preview_width, image.oriented_width_pt),
+      PatternOrientation{params.mirror, params.flip, params.rotate}, progress);
+  if (!outcome.ok() || outcome.width != layout.preview_width ||
+      outcome.height != layout.preview_height) {
+    return std::nullopt;
+  }
+  return std::move(outcome.mask);
 }
 
 }  // namespace
@@ -78,6 +98,8 @@ PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
       std::optional<std::vector<std::uint8_t>> mask;
       if (params.pattern_preview && services.pattern_mask) {
         mask = services.pattern_mask(layout.preview_width, layout.preview_height);
+      } else if (params.pattern_preview) {
+        mask = StoredPreviewPatternMask(model.store(), params, image, layout);
       }
       ColourContext colour;
       colour.profiles = MakeProfileNames(params.profile_in, params.profile_out);

@@ -27,7 +27,7 @@ using PreviewPatternMask = std::function<std::optional<std::vector<std::uint8_t>
 struct PreviewServices {
   Notifier& notifier;
   ProofTransformCache& proof;
-  // Asked only while "Pattern Preview" is checked; unset: no knock-out is shown.
+  // Asked only while "Pattern Preview" is checked; unset: the stored pattern set-up.
   PreviewPatternMask pattern_mask = {};
 };
 

@@ -18,6 +18,7 @@
 #include "job/plane_dump.h"
 #include "job/postscript_writer.h"
 #include "job/spool_output.h"
+#include "pattern/pattern_print.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "settings/job_settings.h"
@@ -152,6 +153,33 @@ std::optional<std::pair<PageLayout, CopiesGridInput>> PlanGrid(const PrintServic
   return std::pair{*layout, grid};
 }
 
+// The five planes of one copy; with `pattern`, the stored pattern set-up knocks its screen out.
+// nullopt after a message.
+std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
+                                             const JobParameters& params, WorkImage& image,
+                                             bool pattern) {
+  std::vector<std::uint8_t> pattern_mask;
+  if (pattern) {
+    PatternMaskOutcome mask = BuildStoredPatternMask(
+        services.store, image.output_width, image.output_height, image.oriented_width_pt,
+        PatternOrientation{params.mirror, params.flip, params.rotate}, services.progress);
+    if (!mask.ok()) {
+      ShowError(services.notifier, mask.error);
+      return std::nullopt;
+    }
+    pattern_mask = std::move(mask.mask);
+  }
+  SeparationOutcome separation = BuildSeparation(
+      image, SeparationFrom(params, services.store), params.tone_table,
+      pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt,
+      services.progress);
+  if (!separation.ok()) {
+    ShowError(services.notifier, "The picture could not be separated into toner planes");
+    return std::nullopt;
+  }
+  return std::move(separation.set);
+}
+
 }  // namespace
 
 PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
@@ -161,13 +189,8 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   if (!plan) return PrintOutcome::kNotPrinted;
   const auto& [layout, grid] = *plan;
 
-  SeparationOutcome separation =
-      BuildSeparation(image, SeparationFrom(params, services.store),
-                      BuildToneCurveTable(params.curves), std::nullopt, services.progress);
-  if (!separation.ok()) {
-    ShowError(services.notifier, "The picture could not be separated into toner planes");
-    return PrintOutcome::kNotPrinted;
-  }
+  std::optional<SeparationSet> planes = SeparatePicture(services, params, image, target.pattern);
+  if (!planes) return PrintOutcome::kNotPrinted;
   PostScriptJobInput input = JobInputFrom(params, services);
   input.offset_x_pt = layout.offset_x_pt;
   input.offset_y_pt = layout.offset_y_pt;
@@ -176,10 +199,10 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
     EstimateCost(services, params, block, file_name, ClampNumberOfPrints(params.prints));
   };
   PostScriptJobResult result = BuildPostScriptJob(
-      separation.set, grid, input,
+      *planes, grid, input,
       JobWriterServices{services.store, texts, services.notifier, services.progress, estimate});
   // The planes are in the image data block now: freed, not merely cleared, before spooling.
-  std::vector<std::uint8_t>().swap(separation.set.bytes);
+  std::vector<std::uint8_t>().swap(planes->bytes);
   if (result.failure == JobFailure::kStatisticsOnly) return PrintOutcome::kStatisticsOnly;
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 

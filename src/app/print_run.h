@@ -41,6 +41,8 @@ struct PrintTarget {
   // The cost estimate of the job instead of the job: nothing is spooled, whatever the
   // statistics mode.
   bool estimate_only = false;
+  // Pattern print: the stored pattern set-up knocks its screen out of the planes.
+  bool pattern = false;
 };
 
 enum class PrintOutcome {

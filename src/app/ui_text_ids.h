@@ -11,9 +11,25 @@ inline constexpr int kNoFile = 1;        // the title's file name with no pictur
 inline constexpr int kInchesLabel = 2;
 inline constexpr int kCentimetresLabel = 3;
 inline constexpr int kMillimetresLabel = 4;
+// Menu headings and submenus.
+inline constexpr int kFileMenu = 10;
+inline constexpr int kToolsMenu = 14;
+inline constexpr int kLoadSettingsMenu = 22;
+inline constexpr int kHelpMenu = 24;
+inline constexpr int kUtilityMenu = 129;
+inline constexpr int kPresetProfilesMenu = 290;
+inline constexpr int kSelectProfileMenu = 292;
+// The label of the zoom field, which has no id of its own.
+inline constexpr int kZoomLabel = 59;
 // Status line texts.
+inline constexpr int kCancelledStatus = 33;
+inline constexpr int kLoadAndConvertStatus = 34;
+inline constexpr int kUnsuitableFileStatus = 35;
+inline constexpr int kLoadedStatus = 36;
 inline constexpr int kRemovingBackgroundStatus = 37;
 inline constexpr int kConvertingStatus = 38;
+// Title of the open dialog.
+inline constexpr int kSelectFileTitle = 95;
 // Colour-management messages.
 inline constexpr int kConversionFailure = 133;
 inline constexpr int kOddImage = 134;

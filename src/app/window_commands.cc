@@ -1,6 +1,7 @@
 #include "app/window_commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <system_error>
 #include <vector>
 
@@ -33,6 +34,7 @@ void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
   model.SelectPrinterModel(model_name);
   model.ApplyStoredUnit();
   model.FillMediaList();
+  ShowBuiltInSettingsEntry(model);
   model.ApplyStoredWhiteSettings(stored.display != 0, stored.tonerOn != 0, stored.tonerSave != 0,
                                  stored.whiteMaskPercent, stored.tonerPercent);
   // The preview's width as the window last had it. The smallest window still has an image
@@ -43,6 +45,42 @@ void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
   if (area_width >= narrowest) {
     model.SetImageAreaWidth(static_cast<int>(std::min(area_width, 10000L)));
   }
+}
+
+void ShowPrinterQueues(MainWindowModel& model, const PrinterQueueList& queues) {
+  model.SetItems(control::kPrinterList, queues.entries, queues.selected);
+  const std::string stored = model.store().ReadSetting("Active", "Printer");
+  if (!queues.entries.empty()) model.SelectItemText(control::kPrinterList, stored);
+  if (!queues.status.empty()) model.SetText(control::kStatusLine, queues.status);
+}
+
+void ShowBuiltInSettingsEntry(MainWindowModel& model) {
+  bool any = false;
+  std::error_code ec;
+  for (fs::directory_iterator it(model.store().folders().common, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string extension = it->path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (extension == ".qvcfg" && it->is_regular_file(ec)) {
+      any = true;
+      break;
+    }
+  }
+  model.SetVisible(command::kLoadBuiltInSettings, any);
+}
+
+void LoadDefaults(MainWindowModel& model) {
+  ToneCurves curves = model.state().curves;
+  ResetHooks hooks;
+  hooks.reset_controls = [&model] { model.ResetControlsToDefaults(); };
+  hooks.reapply_printer_model = [&model] {
+    const std::string name = model.state().model_name;
+    model.SelectPrinterModel(name);
+  };
+  ResetToDefaults(model.store(), curves, hooks);
+  model.SetToneCurves(curves);
+  model.ApplySelectedMediaPreset();
 }
 
 void ChooseTonerOrder(MainWindowModel& model, Notifier& notifier, bool white_first) {
@@ -74,6 +112,17 @@ bool LoadSettingsFileIntoWindow(MainWindowModel& model, const fs::path& file,
     model.ShowPaper(model.Text(control::kPaperList));
   }
   return true;
+}
+
+SettingsFileControls SettingsFileControlsOf(const MainWindowModel& model) {
+  SettingsFileControls controls;
+  controls.white_mask_caption = model.Text(control::kWhiteDensityValue);
+  controls.display = model.IsChecked(control::kDisplayWhite);
+  controls.toner_on = model.IsChecked(control::kPrintWhite);
+  controls.toner_save = model.IsChecked(control::kThresholdOn);
+  controls.toner_percent_caption = model.Text(control::kThresholdValue);
+  controls.paper_size = model.Text(control::kPaperList);
+  return controls;
 }
 
 bool RunMenuCommand(MainWindowModel& model, int id, const PictureLoader& load) {

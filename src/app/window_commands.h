@@ -7,6 +7,7 @@
 
 #include "app/main_window_model.h"
 #include "platform/notifier.h"
+#include "printers/printer_queues.h"
 #include "settings/job_settings.h"
 #include "settings/recent_files.h"
 #include "settings/settings_file.h"
@@ -24,6 +25,19 @@ namespace kelvaro {
 void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
                       const JobSettings& stored);
 
+// The printer list: the queues of the active model, with the stored [Active] Printer selected
+// (the first queue when it is not listed). A status the list brings (no queue of the model,
+// the print system not reachable) goes to the status line.
+void ShowPrinterQueues(MainWindowModel& model, const PrinterQueueList& queues);
+
+// "Built in QVCFG Files" is offered only while the common folder holds a "*.qvcfg" file.
+void ShowBuiltInSettingsEntry(MainWindowModel& model);
+
+// Load Defaults: the stored defaults (curves, toner order, margins, hands, the whole default
+// set), the controls' defaults, the active model again, and then the medium in force applied
+// again so that the boxes it locks stay locked.
+void LoadDefaults(MainWindowModel& model);
+
 // The toner-order dialog: white first ("WF") or white last ("WL"). The model stores the order,
 // takes its curves and applies the media preset again; the user is told what the switch
 // means (UiText 205 for white first, 204 for white last).
@@ -35,6 +49,9 @@ void ChooseTonerOrder(MainWindowModel& model, Notifier& notifier, bool white_fir
 // been reported by the loader; false then, and nothing changed.
 bool LoadSettingsFileIntoWindow(MainWindowModel& model, const std::filesystem::path& file,
                                 SettingsFileSource source, bool keep_paper = false);
+
+// What Save Settings writes of the window: the white values and captions and the paper.
+SettingsFileControls SettingsFileControlsOf(const MainWindowModel& model);
 
 // Loads the picture at a path as the window does; true when it loaded. The loader shows its
 // own messages.

@@ -23,6 +23,7 @@ int RunBlankCommand(const Args& args);
 int RunModeCommand(const Args& args);
 int RunStatsCommand(const Args& args);
 int RunPreviewCommand(const Args& args);
+int RunShapesCommand(const Args& args);
 
 }  // namespace kelvaro::cli
 

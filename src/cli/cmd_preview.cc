@@ -133,11 +133,6 @@ int RunPreviewCommand(const Args& args) {
   // The decoded records kept for turning the picture again are not read by the preview.
   std::vector<std::uint8_t>().swap(image.raw);
 
-  if (model.IsChecked(control::kPatternPreview)) {
-    std::fprintf(stderr,
-                 "kelvaro preview: no pattern mask is made by this command; the preview shows "
-                 "no knock-out\n");
-  }
   ProofTransformCache proof;
   const PreviewRefresh refresh = RefreshPreview(model, image, {session->notifier, proof});
   if (refresh.layout && refresh.layout->preview_width > 0 && refresh.layout->preview_height > 0 &&

@@ -34,7 +34,7 @@ constexpr char kPrintUsage[] =
     "  [--threshold | --no-threshold] [--white-density P] [--white-threshold P]\n"
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
-    "  [--profile-in F] [--profile-out F] [--dump-separations DIR]";
+    "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--pattern]";
 constexpr char kCostUsage[] =
     "cost IMAGE [print options but --output, --printer and --dump-separations]";
 constexpr char kBlankUsage[] =
@@ -165,6 +165,7 @@ int Run(const Args& args, Command command) {
   target.queue = TargetQueue(parsed, default_file);
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
   target.estimate_only = command == Command::kCost;
+  target.pattern = parsed.pattern;
   switch (PrintPicture(services, *params, image, image_path.filename().string(), target)) {
     case PrintOutcome::kSent:
       if (!parsed.printer) {

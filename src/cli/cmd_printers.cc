@@ -77,8 +77,8 @@ int RunPrintersCommand(const Args& arguments) {
   std::fflush(stdout);
   if (!listing.ok) {
     // The list above is empty only because the print system did not answer.
-    std::fprintf(stderr, "kelvaro %s: %s (print server %s)\n", kCommand, queues.status.c_str(),
-                 cupsServer());
+    std::fprintf(stderr, "kelvaro %s: cannot reach the print server at %s; is CUPS running? (%s)\n",
+                 kCommand, cupsServer(), queues.status.c_str());
     return 1;
   }
   if (!queues.status.empty()) std::printf("Note: %s\n", queues.status.c_str());

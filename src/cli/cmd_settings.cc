@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/settings_commands.h"
 #include "cli/cli.h"
+#include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "platform/ini_file.h"
 
@@ -17,8 +19,23 @@ constexpr std::size_t kMaxNameChars = 29;
 int Usage() {
   std::fprintf(stderr,
                "usage: kelvaro settings get SECTION KEY\n"
-               "       kelvaro settings set SECTION KEY VALUE\n");
+               "       kelvaro settings set SECTION KEY VALUE\n"
+               "       kelvaro settings load FILE.qvcfg\n"
+               "       kelvaro settings save FILE.qvcfg\n");
   return 2;
+}
+
+// `settings load FILE` and `settings save FILE`: the Load Settings and Save Settings commands,
+// on the stored settings.
+int RunSettingsFileCommand(const std::string& verb, const std::string& file) {
+  const std::unique_ptr<CliSession> session = OpenCliSession();
+  const bool done =
+      verb == "load"
+          ? LoadSettingsFileIntoStore(session->store, session->texts, UsbSysfsRoot(), file)
+          : SaveStoredSettingsToFile(session->store, session->texts, UsbSysfsRoot(), file);
+  if (done)
+    std::printf("Settings %s %s\n", verb == "load" ? "loaded from" : "saved to", file.c_str());
+  return done ? 0 : 1;
 }
 
 bool HasControlCharacter(std::string_view text) {
@@ -66,6 +83,9 @@ std::string ValueProblem(std::string_view value) {
 int RunSettingsCommand(const Args& args) {
   if (args.empty()) return Usage();
   const std::string& verb = args[0];
+  if ((verb == "load" || verb == "save") && args.size() == 2) {
+    return RunSettingsFileCommand(verb, args[1]);
+  }
   const bool get = verb == "get" && args.size() == 3;
   const bool set = verb == "set" && args.size() == 4;
   if (!get && !set) return Usage();

@@ -32,6 +32,8 @@ constexpr SubCommand kSubCommands[] = {
     {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
     {"mode", kelvaro::cli::RunModeCommand,
      "mode on|off --printer QUEUE   (\"off\" is Driver Off; mode --help)"},
+    {"shapes", kelvaro::cli::RunShapesCommand,
+     "shapes list | import FILE.ai --name NAME [--gap0 G] [--gap45 G] [--replace] | delete NAME"},
     {"stats", kelvaro::cli::RunStatsCommand, "stats show | stats set KEY \"label,yield,...\""},
 };
 

@@ -90,6 +90,7 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
   for (const auto& [name, field] : flags) {
     if (TakeFlag(args, name, error)) *field = true;
   }
+  out.pattern = TakeFlag(args, "pattern", error);
   // Switches with an opposite: --mirror and --no-mirror.
   const std::pair<const char*, std::optional<bool>*> switches[] = {
       {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},

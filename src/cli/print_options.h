@@ -23,6 +23,7 @@ struct PrintArgs {
   std::optional<std::string> printer;
   std::optional<std::string> settings_file;
   std::optional<std::string> dump_separations;
+  bool pattern = false;  // pattern print with the stored pattern set-up
 };
 
 // Takes the print options out of `args`; what is left must be the image (when `wants_image`)

@@ -30,27 +30,39 @@ ToneCurveTable IdentityToneCurveTable() {
   return table;
 }
 
-std::array<std::uint8_t, 256> BuildToneCurveChannel(const BezierControlPoints& points) {
-  std::array<std::uint8_t, 256> entries{};
+std::vector<BezierControlPoint> SampleToneCurve(const BezierControlPoints& points, int steps) {
   const Point p0{points[0].x, points[0].y};
   const Point p1{points[1].x, points[1].y};
   const Point p2{points[2].x, points[2].y};
   const Point p3{points[3].x, points[3].y};
-  for (int i = 0; i <= 1000; ++i) {
-    const float t = static_cast<float>(i) / 1000.0f;
+  std::vector<BezierControlPoint> samples;
+  samples.reserve(static_cast<std::size_t>(steps) + 1);
+  for (int i = 0; i <= steps; ++i) {
+    const float t = static_cast<float>(i) / static_cast<float>(steps);
     const Point q0 = Lerp(p0, p1, t);
     const Point q1 = Lerp(p1, p2, t);
     const Point q2 = Lerp(p2, p3, t);
     const Point r0 = Lerp(q0, q1, t);
     const Point r1 = Lerp(q1, q2, t);
     const Point s = Lerp(r0, r1, t);
+    samples.push_back({s.x, s.y});
+  }
+  return samples;
+}
+
+void FillToneCurveGaps(std::array<std::uint8_t, 256>& levels) {
+  for (int x = 1; x < 256; ++x) {
+    if (levels[x] == 0) levels[x] = levels[x - 1];
+  }
+}
+
+std::array<std::uint8_t, 256> BuildToneCurveChannel(const BezierControlPoints& points, int steps) {
+  std::array<std::uint8_t, 256> entries{};
+  for (const BezierControlPoint& s : SampleToneCurve(points, steps)) {
     if (s.x < 0 || s.x > 255) continue;
     entries[s.x] = static_cast<std::uint8_t>(s.y < 0 ? 0 : (s.y > 255 ? 255 : s.y));
   }
-  // Levels no sample landed on copy their lower neighbour, so the table has no holes.
-  for (int x = 1; x < 256; ++x) {
-    if (entries[x] == 0) entries[x] = entries[x - 1];
-  }
+  FillToneCurveGaps(entries);
   return entries;
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "settings/tone_curves.h"
 
@@ -30,12 +31,20 @@ struct ToneCurveTable {
 // A table that maps every level to itself; what a run without curves uses.
 ToneCurveTable IdentityToneCurveTable();
 
+// The curve through `points` sampled at t = i ÷ steps for i = 0..steps, with the de Casteljau
+// construction below: steps + 1 points, in order, exactly as computed.
+std::vector<BezierControlPoint> SampleToneCurve(const BezierControlPoints& points, int steps);
+
+// Levels no sample landed on (0) copy their lower neighbour, so a table row has no holes.
+void FillToneCurveGaps(std::array<std::uint8_t, 256>& levels);
+
 // Samples the cubic curve through `points` at 1001 steps with a de Casteljau construction
 // that rounds every interpolation to whole levels (ties to even), stores each sample's y at
 // its x (later samples win), then fills the levels no sample reached from the level below.
 // Samples whose x or y falls outside 0..255 (only possible for points outside that range)
 // are dropped and their y is clamped, so the table never holds a wrapped value.
-std::array<std::uint8_t, 256> BuildToneCurveChannel(const BezierControlPoints& points);
+std::array<std::uint8_t, 256> BuildToneCurveChannel(const BezierControlPoints& points,
+                                                    int steps = 1000);
 
 // The whole table from the three curves, cyan, magenta, yellow.
 ToneCurveTable BuildToneCurveTable(const std::array<BezierControlPoints, 3>& curves);

@@ -8,29 +8,11 @@
 
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
+#include "support/recording_spooler.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
 namespace {
-
-// Keeps what would have gone to the queue.
-class RecordingSpooler final : public Spooler {
- public:
-  SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                      const std::vector<std::string_view>& blocks,
-                      const std::function<void(std::size_t)>&) override {
-    queues.push_back(queue);
-    if (events != nullptr) events->push_back("spooled");
-    documents.push_back(document);
-    block_sizes.clear();
-    for (std::string_view block : blocks) block_sizes.push_back(block.size());
-    return {true, {}};
-  }
-  std::vector<std::string> queues;
-  std::vector<std::string> documents;
-  std::vector<std::size_t> block_sizes;
-  std::vector<std::string>* events = nullptr;
-};
 
 class PrintPictureTest : public ::testing::Test {
  protected:
@@ -68,7 +50,7 @@ class PrintPictureTest : public ::testing::Test {
   SettingsStore store_;
   UiText texts_;
   NullProgress progress_;
-  RecordingSpooler spooler_;
+  testing::RecordingSpooler spooler_;
   JobParameters params_;
   std::vector<std::string> events_;
 };
@@ -78,10 +60,11 @@ TEST_F(PrintPictureTest, AGridWithinTheLimitIsSeparatedAndSent) {
   params_.copies_across = 2;
   ASSERT_EQ(Print(image), PrintOutcome::kSent);
   EXPECT_TRUE(notifier_.messages.empty());
-  ASSERT_EQ(spooler_.documents, std::vector<std::string>{"art.png 2 x1"});
-  ASSERT_EQ(spooler_.block_sizes.size(), 3u);
+  ASSERT_EQ(spooler_.jobs.size(), 1u);
+  EXPECT_EQ(spooler_.jobs[0].document, "art.png 2 x1");
+  ASSERT_EQ(spooler_.jobs[0].blocks.size(), 3u);
   // Two copies of 100 pixels, their gap and the two spare columns, by 102 rows, five planes.
-  EXPECT_GT(spooler_.block_sizes[1], 5u * 202 * 102);
+  EXPECT_GT(spooler_.jobs[0].blocks[1].size(), 5u * 202 * 102);
   // The separation made the opacity of the picture's pixels whole.
   EXPECT_EQ(image.grid[4], 255);
 }
@@ -97,14 +80,14 @@ TEST_F(PrintPictureTest, AGridOverTheLimitIsRefusedBeforeTheSeparation) {
   EXPECT_EQ(notifier_.messages[0].title, "Kelvaro Pro");
   EXPECT_EQ(notifier_.messages[0].text, texts_.Get(135));
   EXPECT_EQ(notifier_.messages[0].icon, MessageIcon::kError);
-  EXPECT_TRUE(spooler_.queues.empty());
+  EXPECT_TRUE(spooler_.jobs.empty());
   EXPECT_EQ(image.grid[4], 200);
 }
 
 // The statistics mode decides about the estimate: instead of the job, after it was spooled, or
 // not at all; an estimate asked for on its own never spools.
 TEST_F(PrintPictureTest, TheStatisticsModeDecidesAboutTheCostEstimate) {
-  spooler_.events = &events_;
+  spooler_.on_send = [this] { events_.push_back("spooled"); };
   const struct {
     const char* option;
     bool estimate_only;

@@ -6,26 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "support/recording_spooler.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
 namespace {
-
-class FakeSpooler final : public Spooler {
- public:
-  SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                      const std::vector<std::string_view>& blocks,
-                      const std::function<void(std::size_t)>&) override {
-    jobs.push_back({queue, document, std::vector<std::string>(blocks.begin(), blocks.end())});
-    return fail ? SpoolResult{false, "queue stopped"} : SpoolResult{true, {}};
-  }
-  struct Job {
-    std::string queue, document;
-    std::vector<std::string> blocks;
-  };
-  std::vector<Job> jobs;
-  bool fail = false;
-};
 
 class PrinterModeButtonTest : public ::testing::Test {
  protected:
@@ -43,7 +28,7 @@ class PrinterModeButtonTest : public ::testing::Test {
   testing::RecordingNotifier notifier_;
   SettingsStore store_{folders_.folders(), notifier_};
   UiText texts_;
-  FakeSpooler spooler_;
+  testing::RecordingSpooler spooler_;
   NullProgress progress_;
   std::vector<std::chrono::milliseconds> waits_;
 };
@@ -64,7 +49,7 @@ TEST_F(PrinterModeButtonTest, EachButtonSendsItsCommandStoresPrintSetAndWaitsASe
   };
   for (const Step& step : steps) {
     ASSERT_TRUE(Press(step.button));
-    const FakeSpooler::Job& job = spooler_.jobs.back();
+    const testing::RecordingSpooler::Job& job = spooler_.jobs.back();
     EXPECT_EQ(job.queue, "C711WT_Shop");
     EXPECT_EQ(job.document, "Zeph print");
     EXPECT_EQ(job.blocks, std::vector<std::string>{std::string("\x1b%-12345X@PJL DEFAULT "

@@ -128,3 +128,55 @@ TEST_F(WindowCommandsTest, AFileThatIsGoneOrBrokenLeavesTheList) {
 
 }  // namespace
 }  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+TEST_F(WindowCommandsTest, PrinterListSelectsTheStoredQueueElseTheFirst) {
+  PrinterQueueList queues;
+  queues.entries = {"OKI-C711WT-1", "OKI-C711WT-2"};
+  queues.selected = 0;
+  store_.WriteSetting("Active", "Printer", "OKI-C711WT-2");
+  ShowPrinterQueues(model_, queues);
+  EXPECT_EQ(model_.Text(c::kPrinterList), "OKI-C711WT-2");
+  store_.WriteSetting("Active", "Printer", "gone");
+  ShowPrinterQueues(model_, queues);
+  EXPECT_EQ(model_.Text(c::kPrinterList), "OKI-C711WT-1");
+  ShowPrinterQueues(model_, PrinterQueueList{{}, -1, false, "no queue"});
+  EXPECT_EQ(model_.Text(c::kPrinterList), "");
+  EXPECT_EQ(model_.Text(c::kStatusLine), "no queue");
+}
+
+TEST_F(WindowCommandsTest, BuiltInSettingsEntryOnlyWithAFileInTheCommonFolder) {
+  fs::create_directories(folders_.folders().common);
+  ShowBuiltInSettingsEntry(model_);
+  EXPECT_FALSE(model_.Control(m::kLoadBuiltInSettings).visible);
+  testing::WriteFileBytes(folders_.folders().common / "Film.QVCFG", "x");
+  ShowBuiltInSettingsEntry(model_);
+  EXPECT_TRUE(model_.Control(m::kLoadBuiltInSettings).visible);
+}
+
+TEST_F(WindowCommandsTest, WhiteFirstAtStartShowsItsIndicatorWithoutWritingOrAsking) {
+  store_.WriteSetting("Active", "T_ORDER", "WF");
+  SetUpWindowState(model_, "Pro8432WT", LoadStoredSettings(store_, texts_).job);
+  EXPECT_EQ(model_.Control(c::kTonerOrderIndicator).picture, "#106");
+  EXPECT_EQ(model_.state().curves, WhiteFirstToneCurves());
+  EXPECT_TRUE(notifier_.messages.empty());
+  EXPECT_TRUE(notifier_.questions.empty());
+  EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WF");
+}
+
+TEST_F(WindowCommandsTest, LoadDefaultsAppliesTheMediumAgainSoEnabledStatesFollow) {
+  SetUpWindowState(model_, "C711WT", LoadStoredSettings(store_, texts_).job);
+  model_.PickItem(c::kMediaList, 1);
+  const std::string medium = model_.Text(c::kMediaList);
+  LoadDefaults(model_);
+  EXPECT_EQ(model_.Text(c::kMediaList), medium);
+  EXPECT_EQ(model_.Text(c::kCopiesEdit), "1");
+  EXPECT_EQ(model_.IsEnabled(c::kDisplayWhite), model_.IsChecked(c::kPrintWhite));
+  EXPECT_EQ(model_.IsEnabled(c::kWhiteDensitySlider), model_.IsChecked(c::kPrintWhite));
+  EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WL");
+}
+
+}  // namespace
+}  // namespace kelvaro

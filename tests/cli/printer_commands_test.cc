@@ -134,8 +134,8 @@ TEST_F(PrinterCommandsTest, PrintersWithoutAPrintServerFailsButShowsTheRest) {
   EXPECT_EQ(run.status, 1);
   EXPECT_THAT(run.lines, ElementsAre("Model: TST4", "Paper class: 4", "Attached printer: none",
                                      "Queue: none"));
-  EXPECT_THAT(run.errors,
-              AllOf(HasSubstr("kelvaro printers: No printer queues"), HasSubstr("no-server.sock")));
+  EXPECT_THAT(run.errors, AllOf(HasSubstr("kelvaro printers: cannot reach the print server at "),
+                                HasSubstr("no-server.sock; is CUPS running?")));
 }
 
 TEST_F(PrinterCommandsTest, BadUsageIsExitStatusTwoAndChangesNothing) {

@@ -279,3 +279,39 @@ TEST_F(RawJobTest, StoppedSchedulerIsAFailure) {
 
 }  // namespace
 }  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+// The README's steps for a print shop's printer, against the private scheduler: a raw queue
+// made with lpadmin (a capture device in place of the printer's address), listed for its
+// model, and a print that reaches it.
+class ConnectingThePrinterTest : public testing::PrivateCupsdTest {};
+
+TEST_F(ConnectingThePrinterTest, TheReadmeStepsGiveAQueueThatListsAndPrints) {
+  testing::PrivateCupsd& cupsd = cupsd_;
+  TempDir home;
+  const std::string env = "CUPS_SERVER='" + cupsd.server() + "' KELVARO_USER_DIR='" +
+                          (home.path() / "user").string() + "' KELVARO_COMMON_DIR='" +
+                          (home.path() / "common").string() + "' KELVARO_SYSFS_USB_ROOT='" +
+                          (home.path() / "no-usb").string() + "' ";
+  const CommandResult added = RunCommand(env + "lpadmin -p C711WT_Shop -E -v capture:'" +
+                                         cupsd.capture_folder().string() + "' 2>&1");
+  ASSERT_EQ(added.status, 0) << added.out;
+
+  const CommandResult listed =
+      RunCommand(env + "'" + KelvaroBinary().string() + "' printers --model C711WT 2>/dev/null");
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_THAT(listed.out, HasSubstr("Queue: C711WT_Shop"));
+
+  const CommandResult printed =
+      RunCommand(env + "'" + KelvaroBinary().string() + "' print '" +
+                 testing::SampleArtwork().string() + "' --printer C711WT_Shop 2>/dev/null");
+  EXPECT_EQ(printed.status, 0);
+  const std::vector<std::string> jobs = cupsd.WaitForCapturedJobs(1);
+  ASSERT_EQ(jobs.size(), 1u) << cupsd.LogExcerpt();
+  EXPECT_EQ(jobs[0].substr(0, 16), "%!PS-Adobe-3.0\r\n");
+}
+
+}  // namespace
+}  // namespace kelvaro

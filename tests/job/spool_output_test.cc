@@ -2,29 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/recording_spooler.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
 namespace {
-
-// Remembers what would have gone to the queue.
-class FakeSpooler final : public Spooler {
- public:
-  SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                      const std::vector<std::string_view>& blocks,
-                      const std::function<void(std::size_t)>& before_block) override {
-    this->queue = queue;
-    this->document = document;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-      if (before_block) before_block(i);
-      this->blocks.emplace_back(blocks[i]);
-    }
-    return fail ? SpoolResult{false, "queue stopped"} : SpoolResult{true, {}};
-  }
-  std::string queue, document;
-  std::vector<std::string> blocks;
-  bool fail = false;
-};
 
 class RecordingProgress final : public ProgressSink {
  public:
@@ -38,7 +20,7 @@ class SpoolOutputTest : public ::testing::Test {
  protected:
   SpoolOutputTest() { LoadDefaultTexts(texts); }
   SpoolServices Services() { return {spooler, notifier, progress, texts}; }
-  FakeSpooler spooler;
+  testing::RecordingSpooler spooler;
   testing::RecordingNotifier notifier;
   RecordingProgress progress;
   UiText texts;
@@ -47,10 +29,10 @@ class SpoolOutputTest : public ::testing::Test {
 TEST_F(SpoolOutputTest, ImageJobEndsWithEotAndReportsEachStep) {
   std::string header = "%!PS\r\n", data("\0\1", 2), trailer = "@PJL EOJ\r\n";
   ASSERT_TRUE(SendRawJob(Services(), "C711", "art.png 1 x 1", header, data, trailer));
-  ASSERT_EQ(spooler.blocks.size(), 3u);
-  EXPECT_EQ(spooler.blocks[2], "@PJL EOJ\r\n\x04");
-  EXPECT_EQ(spooler.blocks[1], std::string("\0\1", 2));
-  EXPECT_EQ(spooler.document, "art.png 1 x 1");
+  ASSERT_EQ(spooler.jobs.back().blocks.size(), 3u);
+  EXPECT_EQ(spooler.jobs.back().blocks[2], "@PJL EOJ\r\n\x04");
+  EXPECT_EQ(spooler.jobs.back().blocks[1], std::string("\0\1", 2));
+  EXPECT_EQ(spooler.jobs.back().document, "art.png 1 x 1");
   EXPECT_EQ(progress.values, (std::vector<long long>{10, 20, 90, 100}));
   EXPECT_EQ(progress.statuses, (std::vector<std::string>{"<<<<<       Printing       >>>>>",
                                                          "<<<<<    Sent to Printer   >>>>>"}));
@@ -62,10 +44,10 @@ TEST_F(SpoolOutputTest, LongQueueNamesAndJobFilePathsArePassedWhole) {
   // Queue names may be longer than 49 characters; a cut name would be another queue or none.
   std::string header, data, trailer;
   SendRawJob(Services(), std::string(60, 'Q'), "d", header, data, trailer);
-  EXPECT_EQ(spooler.queue, std::string(60, 'Q'));
+  EXPECT_EQ(spooler.jobs.back().queue, std::string(60, 'Q'));
   const std::string file = "file:/srv/jobs/" + std::string(60, 'j') + ".ps";
   SendRawJob(Services(), file, "d", header, data, trailer);
-  EXPECT_EQ(spooler.queue, file);
+  EXPECT_EQ(spooler.jobs.back().queue, file);
 }
 
 TEST_F(SpoolOutputTest, FailureIsShownAndNeverReportedAsSent) {
@@ -79,8 +61,8 @@ TEST_F(SpoolOutputTest, FailureIsShownAndNeverReportedAsSent) {
 
 TEST_F(SpoolOutputTest, PrinterModeJobIsOneBlockWithoutStatus) {
   ASSERT_TRUE(SendPrinterModeJob(Services(), "C711", "@PJL\r\n"));
-  EXPECT_EQ(spooler.document, "Zeph print");
-  EXPECT_EQ(spooler.blocks, (std::vector<std::string>{"@PJL\r\n\x04"}));
+  EXPECT_EQ(spooler.jobs.back().document, "Zeph print");
+  EXPECT_EQ(spooler.jobs.back().blocks, (std::vector<std::string>{"@PJL\r\n\x04"}));
   EXPECT_TRUE(progress.statuses.empty());
 }
 

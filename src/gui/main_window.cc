@@ -1,0 +1,929 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QSvgRenderer>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "app/control_ids.h"
+#include "app/file_selection.h"
+#include "app/job_parameters.h"
+#include "app/picture_size.h"
+#include "app/print_run.h"
+#include "app/ui_text_ids.h"
+#include "app/window_commands.h"
+#include "app/window_geometry.h"
+#include "gui/qt_notifier.h"
+#include "image/profiles.h"
+#include "settings/settings_file.h"
+
+namespace kelvaro::gui {
+namespace {
+
+namespace fs = std::filesystem;
+namespace c = control;
+namespace m = command;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Menu entries whose dialogs this window does not have yet: shown, but not usable.
+constexpr int kCommandsWithoutDialog[] = {
+    m::kPrintMargins,    m::kJpegSettings,  m::kBlackRemovalDialog, m::kColourDialog,
+    m::kCustomPaperSize, m::kUnitsSettings, m::kPatternPrintSetup,  m::kPrinterMode,
+    m::kStatisticsSetup, m::kLanguage,      c::kPatternPrintButton,
+};
+
+}  // namespace
+
+QString PictureResource(const std::string& name) {
+  if (name.size() < 2 || name[0] != '#') return {};
+  return ":/pictures/" + Q(name.substr(1)) + ".svg";
+}
+
+QIcon PictureIcon(const std::string& name, int size) {
+  QSvgRenderer renderer(PictureResource(name));
+  if (!renderer.isValid()) return {};
+  QIcon icon;
+  for (int scale : {1, 2}) {
+    QPixmap pixmap(size * scale, size * scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(scale);
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+// Progress and status texts from the worker reach the model on the window's thread, in order.
+class MainWindow::Progress final : public ProgressSink {
+ public:
+  explicit Progress(MainWindow& window) : window_(window) {}
+  void SetStatus(const std::string& text) override {
+    if (text.empty()) return;
+    Post([this, text] { window_.model_.SetText(c::kStatusLine, text); });
+  }
+  void SetProgress(long long value, long long maximum) override {
+    const int percent =
+        maximum <= 0 ? 0 : static_cast<int>(std::clamp(value * 100 / maximum, 0LL, 100LL));
+    Post([this, percent] { window_.model_.SetValue(c::kProgressBar, percent); });
+  }
+
+ private:
+  void Post(std::function<void()> work) {
+    QMetaObject::invokeMethod(&window_, std::move(work), Qt::QueuedConnection);
+  }
+  MainWindow& window_;
+};
+
+MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      app_(app),
+      options_(std::move(options)),
+      model_(app.store, app.texts),
+      progress_(std::make_unique<Progress>(*this)) {
+  setAcceptDrops(false);
+  model_.SetControlObserver([this](int id) { Refresh(id); });
+  model_.SetRequestObserver([this](const ModelRequest& request) { requests_.push_back(request); });
+
+  // Geometry first: the preview's width is part of the layout.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize screen_size = screen ? screen->size() : QSize(1920, 1080);
+  const WindowGeometry geometry =
+      RestoreWindowGeometry(app_.store, screen_size.width(), screen_size.height());
+
+  setCentralWidget(BuildControls());
+  SetUpWindowState(model_, options_.model_name, app_.job_settings);
+  ShowPrinterQueues(model_, options_.queues);
+  ShowRecentFiles(model_, app_.recent_files);
+  BuildMenus();
+  RefreshAll();
+
+  resize(geometry.width, geometry.height);
+  move(geometry.x, geometry.y);
+  requests_.clear();
+  RedrawPreview();
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::widget(int id) const {
+  auto it = widgets_.find(id);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+QAction* MainWindow::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+const QImage& MainWindow::preview_image() const { return preview_->image(); }
+int MainWindow::image_area_width() const { return preview_->width(); }
+
+bool MainWindow::HasCommand(int id) const {
+  for (int without : kCommandsWithoutDialog) {
+    if (without == id) return false;
+  }
+  return true;
+}
+
+// --- Building. ---
+
+void MainWindow::Bind(int id, QWidget* widget) {
+  widgets_[id] = widget;
+  widget->setObjectName(QString("control%1").arg(id));
+}
+
+QWidget* MainWindow::BuildControls() {
+  const UiText& texts = app_.texts;
+  auto label = [&](int id) {
+    auto* l = new QLabel;
+    Bind(id, l);
+    return l;
+  };
+  auto check = [&](int id) {
+    auto* box = new QCheckBox;
+    Bind(id, box);
+    connect(box, &QCheckBox::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
+    return box;
+  };
+  auto button = [&](int id) {
+    auto* b = new QPushButton;
+    Bind(id, b);
+    connect(b, &QPushButton::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
+    return b;
+  };
+  auto picture_button = [&](int id, bool toggle) {
+    auto* b = new QToolButton;
+    b->setIconSize(QSize(24, 24));
+    b->setCheckable(toggle);
+    b->setAutoRaise(!toggle);
+    Bind(id, b);
+    connect(b, &QToolButton::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
+    return b;
+  };
+  auto combo = [&](int id, int label_id) {
+    auto* list = new QComboBox;
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(12);
+    Bind(id, list);
+    connect(list, &QComboBox::activated, this,
+            [this, id](int index) { Act([this, id, index] { model_.PickItem(id, index); }); });
+    label(label_id)->setBuddy(list);
+    return list;
+  };
+  auto edit = [&](int id, int width) {
+    auto* e = new QLineEdit;
+    e->setFixedWidth(width);
+    Bind(id, e);
+    e->installEventFilter(this);
+    connect(e, &QLineEdit::textEdited, this,
+            [this, id](const QString& text) { model_.SetText(id, text.toStdString()); });
+    return e;
+  };
+  auto slider = [&](int id, int label_id) {
+    auto* s = new QSlider(Qt::Horizontal);
+    s->setRange(0, 100);
+    Bind(id, s);
+    connect(s, &QSlider::valueChanged, this, [this, id](int value) {
+      if (model_.Value(id) != value) Act([this, id, value] { model_.MoveSlider(id, value); });
+    });
+    // Its caption label is built first and names it for screen readers.
+    if (auto* caption = qobject_cast<QLabel*>(widget(label_id))) caption->setBuddy(s);
+    return s;
+  };
+  auto row = [](std::initializer_list<QWidget*> items, bool stretch = true) {
+    auto* layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    for (QWidget* item : items) layout->addWidget(item);
+    if (stretch) layout->addStretch(1);
+    return layout;
+  };
+  auto group = [&](int id) {
+    auto* box = new QGroupBox;
+    Bind(id, box);
+    return box;
+  };
+
+  auto* root = new QWidget;
+  auto* outer = new QVBoxLayout(root);
+  outer->setContentsMargins(4, 2, 4, 2);
+  outer->setSpacing(2);
+  auto* main_row = new QHBoxLayout;
+  main_row->setSpacing(6);
+  outer->addLayout(main_row, 1);
+
+  // The image area.
+  preview_ = new PreviewWidget;
+  Bind(c::kPreviewImage, preview_);
+  preview_->setAccessibleName(Q(texts.Get(ui::kProgramTitle)));
+  preview_->SetDropHandler([this](const std::vector<std::string>& files) { DropFiles(files); });
+  main_row->addWidget(preview_, 0, Qt::AlignTop);
+
+  auto* panel = new QGridLayout;
+  panel->setSpacing(6);
+  main_row->addLayout(panel, 1);
+
+  // Column 1: title, printer group, actions, hands.
+  auto* printer = new QVBoxLayout;
+  printer->setSpacing(2);
+  auto* indicator = new QLabel;
+  Bind(c::kTonerOrderIndicator, indicator);
+  auto* title = label(c::kTitleLine);
+  title->setWordWrap(true);
+  QFont title_font = title->font();
+  title_font.setBold(true);
+  title->setFont(title_font);
+  printer->addLayout(row({indicator, title}));
+  QComboBox* printers = combo(c::kPrinterList, c::kPrinterListLabel);
+  printer->addWidget(widget(c::kPrinterListLabel));
+  printer->addWidget(printers);
+  QComboBox* media = combo(c::kMediaList, c::kMediaListLabel);
+  printer->addWidget(widget(c::kMediaListLabel));
+  printer->addWidget(media);
+  auto* tip = label(c::kMediaTipLine);
+  tip->setWordWrap(true);
+  tip->setStyleSheet("color: #1b4f91;");
+  printer->addWidget(tip);
+  QComboBox* paper = combo(c::kPaperList, c::kPaperListLabel);
+  printer->addWidget(widget(c::kPaperListLabel));
+  printer->addWidget(paper);
+  QComboBox* tray = combo(c::kTrayList, c::kTrayListLabel);
+  printer->addWidget(widget(c::kTrayListLabel));
+  printer->addWidget(tray);
+  QLineEdit* copies = edit(c::kCopiesEdit, 50);
+  static_cast<QLabel*>(label(c::kCopiesLabel))->setBuddy(copies);
+  printer->addLayout(row({widget(c::kCopiesLabel), copies}));
+  printer->addSpacing(4);
+  QPushButton* print = button(c::kPrintButton);
+  QFont bold = print->font();
+  bold.setBold(true);
+  print->setFont(bold);
+  print->setMinimumHeight(34);
+  printer->addWidget(print);
+  printer->addWidget(button(c::kPatternPrintButton));
+  printer->addLayout(
+      row({picture_button(c::kLeftHand, true), picture_button(c::kRightHand, true)}));
+  printer->addStretch(1);
+  panel->addLayout(printer, 0, 0);
+
+  // Column 2: white and image controls.
+  auto* middle = new QVBoxLayout;
+  middle->setSpacing(4);
+  QGroupBox* white = group(c::kWhiteControlsGroup);
+  auto* white_grid = new QGridLayout(white);
+  white_grid->setSpacing(2);
+  white_grid->addWidget(check(c::kPrintWhite), 0, 0);
+  white_grid->addWidget(check(c::kPrintCmy), 0, 1);
+  white_grid->addWidget(check(c::kDisplayWhite), 1, 0);
+  white_grid->addWidget(check(c::kThresholdOn), 1, 1);
+  white_grid->addWidget(label(c::kWhiteDensityLabel), 2, 0, 1, 2);
+  white_grid->addWidget(slider(c::kWhiteDensitySlider, c::kWhiteDensityLabel), 3, 0);
+  white_grid->addWidget(label(c::kWhiteDensityValue), 3, 1);
+  white_grid->addWidget(label(c::kThresholdLabel), 4, 0, 1, 2);
+  white_grid->addWidget(slider(c::kThresholdSlider, c::kThresholdLabel), 5, 0);
+  white_grid->addWidget(label(c::kThresholdValue), 5, 1);
+  middle->addWidget(white);
+
+  QGroupBox* image = group(c::kImageControlsGroup);
+  auto* image_grid = new QGridLayout(image);
+  image_grid->setSpacing(2);
+  const int image_boxes[] = {
+      c::kMirror,       c::kRotate,        c::kFlip, c::kGuardArea, c::kBackgroundRemoval,
+      c::kBlackRemoval, c::kPatternPreview};
+  for (int i = 0; i < 7; ++i) image_grid->addWidget(check(image_boxes[i]), i / 2, i % 2);
+  image_grid->addWidget(label(c::kBrightnessLabel), 4, 0, 1, 2);
+  image_grid->addLayout(
+      row({slider(c::kBrightnessSlider, c::kBrightnessLabel), label(c::kBrightnessValue),
+           picture_button(c::kBrightnessReset, false)},
+          false),
+      5, 0, 1, 2);
+  image_grid->addWidget(label(c::kContrastLabel), 6, 0, 1, 2);
+  image_grid->addLayout(row({slider(c::kContrastSlider, c::kContrastLabel),
+                             label(c::kContrastValue), picture_button(c::kContrastReset, false)},
+                            false),
+                        7, 0, 1, 2);
+  middle->addWidget(image);
+  middle->addStretch(1);
+  panel->addLayout(middle, 0, 1);
+
+  // Column 3: layout.
+  QGroupBox* align = group(c::kAlignControlsGroup);
+  auto* align_grid = new QGridLayout(align);
+  align_grid->setSpacing(2);
+  auto field = [&](int r, int col, int label_id, int edit_id) {
+    QLineEdit* e = edit(edit_id, 56);
+    QLabel* l = label_id != 0 ? label(label_id) : new QLabel(Q(texts.Get(ui::kZoomLabel)));
+    if (label_id == 0) zoom_label_ = l;
+    l->setBuddy(e);
+    align_grid->addWidget(l, r, col);
+    align_grid->addWidget(e, r, col + 1);
+  };
+  field(0, 0, c::kDpiLabel, c::kDpiEdit);
+  field(0, 2, 0, c::kZoomEdit);
+  field(1, 0, c::kXCopyLabel, c::kXCopyEdit);
+  field(1, 2, c::kYCopyLabel, c::kYCopyEdit);
+  field(2, 0, c::kTotalLabel, c::kTotalEdit);
+  field(3, 0, c::kXSizeLabel, c::kXSizeEdit);
+  field(3, 2, c::kYSizeLabel, c::kYSizeEdit);
+  align_grid->addWidget(label(c::kUnitLabel), 2, 3);
+  align_grid->addWidget(check(c::kAutomaticTile), 4, 0, 1, 4);
+  align_grid->addWidget(check(c::kOptimalLayout), 5, 0, 1, 4);
+  align_grid->addWidget(button(c::kFitToPage), 6, 0, 1, 2);
+  auto* placement = new QGridLayout;
+  placement->setSpacing(0);
+  for (int id = c::kPlacementTopLeft; id <= c::kPlacementBottomRight; ++id) {
+    auto* option = new QRadioButton;
+    option->setAutoExclusive(false);
+    Bind(id, option);
+    connect(option, &QRadioButton::clicked, this,
+            [this, id] { Act([this, id] { model_.Click(id); }); });
+    const int index = id - c::kPlacementTopLeft;
+    placement->addWidget(option, index / 3, index % 3);
+  }
+  align_grid->addLayout(placement, 7, 0, 1, 2);
+  auto* small = new QGridLayout;
+  small->setSpacing(0);
+  const int small_ids[] = {c::kSmallX1, c::kSmallX2, c::kSmallX3, c::kSmallX4};
+  for (int i = 0; i < 4; ++i) {
+    QPushButton* x = button(small_ids[i]);
+    x->setFixedSize(22, 22);
+    small->addWidget(x, i / 2, i % 2);
+  }
+  align_grid->addLayout(small, 7, 2, 1, 2, Qt::AlignLeft);
+  auto* tools = new QGridLayout;
+  tools->setSpacing(0);
+  int tool_index = 0;
+  auto add_tool = [&](int id) {
+    tools->addWidget(picture_button(id, false), tool_index / 6, tool_index % 6);
+    ++tool_index;
+  };
+  for (int id = c::kFirstPreviewTool; id <= c::kLastPreviewTool; ++id) add_tool(id);
+  add_tool(c::kPreviewToolPaper);
+  align_grid->addLayout(tools, 8, 0, 1, 4);
+  align_grid->setRowStretch(9, 1);
+  panel->addWidget(align, 0, 2);
+  panel->setColumnStretch(0, 1);
+  panel->setColumnStretch(1, 1);
+  panel->setColumnStretch(2, 1);
+
+  // Status line and progress bar under everything.
+  auto* status = label(c::kStatusLine);
+  status->setFrameShape(QFrame::StyledPanel);
+  status->setMinimumWidth(260);
+  auto* bar = new QProgressBar;
+  bar->setRange(0, 100);
+  bar->setTextVisible(false);
+  bar->setMaximumHeight(14);
+  Bind(c::kProgressBar, bar);
+  outer->addLayout(row({status, bar}, false));
+  return root;
+}
+
+void MainWindow::BuildMenus() {
+  menu_rebuild_pending_ = false;
+  const UiText& texts = app_.texts;
+  QMenuBar* bar = menuBar();
+  bar->clear();
+  for (auto it = actions_.begin(); it != actions_.end(); ++it) it->second->deleteLater();
+  actions_.clear();
+  auto entry = [&](QMenu* menu, int id) {
+    QAction* a = menu->addAction(QString());
+    actions_[id] = a;
+    a->setObjectName(QString("command%1").arg(id));
+    connect(a, &QAction::triggered, this, [this, id] { Act([this, id] { model_.Click(id); }); });
+    if (id == m::kPrint) a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Refresh(id);
+    return a;
+  };
+  QMenu* file = bar->addMenu(Q(texts.Get(ui::kFileMenu)));
+  for (int id : {m::kOpenFile, m::kPrint, m::kPrintMargins, m::kPrintBlankPage}) entry(file, id);
+  file->addSeparator();
+  for (int id : m::kRecentFiles) entry(file, id);
+  file->addSeparator();
+  entry(file, m::kExit);
+
+  QMenu* tools = bar->addMenu(Q(texts.Get(ui::kToolsMenu)));
+  entry(tools, m::kJpegSettings);
+  entry(tools, m::kBlackRemovalDialog);
+  entry(tools->addMenu(Q(texts.Get(ui::kPresetProfilesMenu))), m::kDefaultProfiles);
+  QMenu* select = tools->addMenu(Q(texts.Get(ui::kSelectProfileMenu)));
+  entry(select, m::kInputProfile);
+  entry(select, m::kOutputProfile);
+  for (int id : {m::kColourDialog, m::kCustomPaperSize, m::kUnitsSettings, m::kPatternPrintSetup,
+                 m::kSaveSettings}) {
+    entry(tools, id);
+  }
+  if (model_.Control(m::kLoadBuiltInSettings).visible) {
+    QMenu* load = tools->addMenu(Q(texts.Get(ui::kLoadSettingsMenu)));
+    entry(load, m::kLoadSettings);
+    entry(load, m::kLoadBuiltInSettings);
+  } else {
+    entry(tools, m::kLoadSettings);
+  }
+  entry(tools, m::kLoadDefaults);
+
+  QMenu* utility = bar->addMenu(Q(texts.Get(ui::kUtilityMenu)));
+  for (int id : {m::kPrinterMode, m::kTonerOrder, m::kStatisticsSetup, m::kLanguage}) {
+    entry(utility, id);
+  }
+  QMenu* help = bar->addMenu(Q(texts.Get(ui::kHelpMenu)));
+  for (int id = m::kHelpDocument1; id <= m::kHelpDocument6; ++id) entry(help, id);
+  entry(help, m::kHelpFile);
+  entry(help, m::kAbout);
+}
+
+void MainWindow::ScheduleMenuRebuild() {
+  if (menu_rebuild_pending_) return;
+  menu_rebuild_pending_ = true;
+  // Not inside the handler of an entry that the rebuild would delete.
+  QTimer::singleShot(0, this, [this] { BuildMenus(); });
+}
+
+// --- Model to widgets. ---
+
+void MainWindow::RefreshAll() {
+  for (int id : model_.ControlIds()) Refresh(id);
+}
+
+void MainWindow::Refresh(int id) {
+  const ControlState& state = model_.Control(id);
+  if (id == c::kMainWindow) {
+    setWindowTitle(Q(state.caption));
+    return;
+  }
+  if (state.kind == ControlKind::kMenuEntry) {
+    const bool recent =
+        std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) != m::kRecentFiles.end();
+    if ((recent || id == m::kLoadBuiltInSettings) && !menu_rebuild_pending_ && !actions_.empty()) {
+      ScheduleMenuRebuild();
+    }
+    QAction* a = action(id);
+    if (a == nullptr) return;
+    // "&Print\tCtrl+P": the part after the tab is the shortcut text.
+    a->setText(Q(state.caption));
+    a->setEnabled(state.enabled && HasCommand(id));
+    a->setVisible(state.visible && !state.caption.empty());
+    return;
+  }
+  if (id == c::kPrintCmyHint) {
+    if (QWidget* box = widget(c::kPrintCmy)) box->setToolTip(Q(state.caption));
+    return;
+  }
+  QWidget* w = widget(id);
+  if (w == nullptr) return;
+  const QSignalBlocker block(w);
+  w->setEnabled(state.enabled && HasCommand(id));
+  const QString caption = Q(state.caption);
+  const QString picture = PictureResource(state.picture);
+  switch (state.kind) {
+    case ControlKind::kLabel:
+      static_cast<QLabel*>(w)->setText(caption);
+      break;
+    case ControlKind::kEdit:
+      if (static_cast<QLineEdit*>(w)->text() != caption)
+        static_cast<QLineEdit*>(w)->setText(caption);
+      break;
+    case ControlKind::kCheckBox:
+      static_cast<QCheckBox*>(w)->setText(caption);
+      static_cast<QCheckBox*>(w)->setChecked(state.checked);
+      break;
+    case ControlKind::kOptionButton:
+      static_cast<QRadioButton*>(w)->setChecked(state.checked);
+      static_cast<QRadioButton*>(w)->setAccessibleName(
+          QString("%1").arg(id - c::kPlacementTopLeft + 1));
+      break;
+    case ControlKind::kButton:
+      static_cast<QPushButton*>(w)->setText(caption);
+      break;
+    case ControlKind::kPictureButton:
+    case ControlKind::kPictureToggle: {
+      auto* b = static_cast<QToolButton*>(w);
+      b->setIcon(PictureIcon(state.picture, 24));
+      b->setChecked(state.checked);
+      b->setAccessibleName(Q(state.picture));
+      break;
+    }
+    case ControlKind::kSlider:
+      static_cast<QSlider*>(w)->setValue(state.value);
+      break;
+    case ControlKind::kComboList: {
+      auto* list = static_cast<QComboBox*>(w);
+      QStringList items;
+      for (const std::string& item : state.items) items << Q(item);
+      QStringList shown;
+      for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
+      if (shown != items) {
+        list->clear();
+        list->addItems(items);
+      }
+      list->setCurrentIndex(state.selected);
+      break;
+    }
+    case ControlKind::kPicture:
+      if (id == c::kPreviewImage) {
+        preview_->SetEmptyPicture(picture);
+      } else {
+        static_cast<QLabel*>(w)->setPixmap(PictureIcon(state.picture, 32).pixmap(QSize(32, 32)));
+        static_cast<QLabel*>(w)->setAccessibleName(Q(state.picture));
+      }
+      break;
+    case ControlKind::kProgressBar:
+      static_cast<QProgressBar*>(w)->setValue(state.value);
+      break;
+    case ControlKind::kGroupCaption:
+      static_cast<QGroupBox*>(w)->setTitle(caption);
+      break;
+    default:
+      break;
+  }
+}
+
+// --- Actions. ---
+
+void MainWindow::Act(const std::function<void()>& action) {
+  if (busy_) {
+    // A step is running: the click did not happen. Put the widgets back as the model has them.
+    RefreshAll();
+    return;
+  }
+  action();
+  ProcessRequests();
+}
+
+void MainWindow::ProcessRequests() {
+  bool redraw = false;
+  bool reload = false;
+  while (!requests_.empty()) {
+    std::vector<ModelRequest> batch;
+    batch.swap(requests_);
+    for (const ModelRequest& request : batch) {
+      switch (request.kind) {
+        case RequestKind::kRedrawPreview:
+        case RequestKind::kRecapturePreview:
+          redraw = true;
+          break;
+        case RequestKind::kRefreshSizeFields:
+          if (model_.image_loaded()) ShowPictureSize(model_, image_);
+          redraw = true;
+          break;
+        case RequestKind::kApplyCopyCounts:
+          ApplyCopyCounts(model_);
+          redraw = true;
+          break;
+        case RequestKind::kApplyTypedSize:
+          if (model_.image_loaded()) ApplyTypedSize(model_, image_, request.id);
+          redraw = true;
+          break;
+        case RequestKind::kFitToPage:
+          if (model_.image_loaded()) FitPictureToPage(model_, image_);
+          redraw = true;
+          break;
+        case RequestKind::kReloadImage:
+        case RequestKind::kReapplyLayout:
+        case RequestKind::kReapplyPaperLayout:
+        case RequestKind::kReapplyCrop:
+          // The picture is laid out as it loads: fit and orientation.
+          reload = true;
+          break;
+        case RequestKind::kReloadAfterProfileChange:
+          ReloadNewestFile(model_, app_.folders().user, [this](const std::string& path) {
+            return LoadInto(path, std::nullopt, nullptr);
+          });
+          redraw = true;
+          break;
+        case RequestKind::kRunPrint:
+          Print();
+          break;
+        case RequestKind::kOpenDocument:
+          OpenDocument(request.text);
+          break;
+        case RequestKind::kCommand:
+          RunCommand(request.id);
+          redraw = true;
+          break;
+      }
+    }
+  }
+  if (reload) ReloadCurrentImage();
+  if (redraw || reload) RedrawPreview();
+}
+
+void MainWindow::RunCommand(int id) {
+  if (!HasCommand(id)) return;
+  for (std::size_t k = 0; k < m::kRecentFiles.size(); ++k) {
+    if (m::kRecentFiles[k] == id) {
+      OpenRecentFile(
+          model_, app_.folders().user, static_cast<int>(k) + 1,
+          [this](const std::string& path) { return LoadInto(path, std::nullopt, nullptr); });
+      return;
+    }
+  }
+  switch (id) {
+    case m::kOpenFile:
+      OpenImageCommand();
+      return;
+    case m::kExit:
+      QTimer::singleShot(0, this, [this] { close(); });
+      return;
+    case m::kPrintBlankPage:
+      PrintBlank();
+      return;
+    case m::kLoadDefaults:
+      LoadDefaults(model_);
+      return;
+    case m::kInputProfile:
+    case m::kOutputProfile:
+      ChooseProfile(id == m::kInputProfile);
+      return;
+    case m::kSaveSettings:
+      SaveSettingsCommand();
+      return;
+    case m::kLoadSettings:
+    case m::kLoadBuiltInSettings:
+      LoadSettingsCommand(id == m::kLoadBuiltInSettings);
+      return;
+    case m::kTonerOrder:
+      TonerOrderCommand();
+      return;
+    default:
+      RunMenuCommand(model_, id, [this](const std::string& path) {
+        return LoadInto(path, std::nullopt, nullptr);
+      });
+      return;
+  }
+}
+
+void MainWindow::RunLong(const std::function<void()>& work) {
+  busy_ = true;
+  std::atomic<bool> done = false;
+  QEventLoop loop;
+  std::thread worker([&] {
+    work();
+    done = true;
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+  });
+  // Paint and take the worker's progress, but no clicks or keys, until it is done.
+  while (!done)
+    loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  worker.join();
+  // What the worker posted last (its final status) arrives before we go on.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  busy_ = false;
+}
+
+bool MainWindow::LoadInto(const std::string& path, std::optional<bool> rotate,
+                          LoadedPicture* result) {
+  const JobParameters params = GatherJobParameters(model_);
+  auto image = std::make_unique<WorkImage>();
+  LoadedPicture loaded;
+  RunLong([&] {
+    loaded = LoadPicture(app_.store, app_.texts, app_.notifier(), *progress_,
+                         PictureLoadFor(params, rotate), path, *image);
+  });
+  if (loaded.loaded) {
+    image_ = std::move(*image);
+    image_path_ = path;
+    const QSignalBlocker block(this);
+    model_.SetChecked(c::kRotate, loaded.rotate);
+    ShowPictureSize(model_, image_);
+  }
+  if (result != nullptr) *result = loaded;
+  return loaded.loaded;
+}
+
+bool MainWindow::OpenImage(const std::string& path) {
+  if (busy_) return false;
+  const PendingLoad pending = BeginImageLoad(model_, path);
+  LoadedPicture loaded;
+  LoadInto(path, std::nullopt, &loaded);
+  FinishImageLoad(model_, app_.folders().user, pending, loaded);
+  requests_.clear();
+  RedrawPreview();
+  return loaded.loaded;
+}
+
+void MainWindow::OpenImageCommand() {
+  model_.SetValue(c::kProgressBar, 0);
+  std::optional<std::string> chosen;
+  if (options_.choose_image) {
+    chosen = options_.choose_image();
+  } else {
+    QStringList filters;
+    for (const ImageFileFilter& filter : kImageFileFilters) {
+      filters << QString("%1 (%2)").arg(filter.caption, QString(filter.pattern).replace(';', ' '));
+    }
+    const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(ui::kSelectFileTitle)),
+                                                      Q(OpenDialogStartFolder(app_.folders().user)),
+                                                      filters.join(";;"));
+    if (!file.isEmpty()) chosen = file.toStdString();
+  }
+  if (!chosen) {
+    CancelImageSelection(model_);
+    return;
+  }
+  OpenImage(*chosen);
+}
+
+void MainWindow::DropFiles(const std::vector<std::string>& names) {
+  if (busy_) return;
+  const DropDecision decision = DecideDrop(CollectDroppedFiles(names));
+  if (!decision.message.empty()) {
+    app_.notifier().Show(kProgramTitle, decision.message, MessageIcon::kError);
+    return;
+  }
+  if (decision.load) OpenImage(*decision.load);
+}
+
+void MainWindow::ReloadCurrentImage() {
+  if (!model_.image_loaded() || image_path_.empty()) return;
+  LoadedPicture loaded;
+  if (!LoadInto(image_path_, model_.IsChecked(c::kRotate), &loaded)) {
+    model_.SetText(c::kStatusLine, app_.texts.Get(ui::kUnsuitableFileStatus));
+  }
+}
+
+void MainWindow::RedrawPreview() {
+  if (!options_.preview) return;
+  model_.SetImageAreaWidth(preview_->width());
+  const JobParameters params = GatherJobParameters(model_);
+  preview_->SetBuffer(
+      options_.preview(params, model_.image_loaded() ? &image_ : nullptr, preview_->width()));
+}
+
+void MainWindow::Print() {
+  if (!model_.image_loaded() || image_.empty()) return;
+  const JobParameters params = GatherJobParameters(model_);
+  const PrintServices services{
+      app_.store,
+      app_.texts,
+      app_.notifier(),
+      *progress_,
+      *options_.spooler,
+      options_.source_date_epoch,
+      [this](const CostEstimate& estimate) {
+        RunOnGuiThread([this, &estimate] {
+          QApplication::clipboard()->setText(Q(estimate.clipboard_sentence));
+          std::string text = estimate.message;
+          if (!estimate.paper_note.empty()) {
+            text += "\r\n" + estimate.paper_note;
+          }
+          text += "\r\n" + estimate.mode_line;
+          app_.notifier().Show(kProgramTitle, text, MessageIcon::kInformation);
+        });
+      }};
+  const std::string file_name = fs::path(image_path_).filename().string();
+  RunLong([&] {
+    PrintPicture(services, params, image_, file_name,
+                 PrintTarget{params.printer_queue, std::nullopt});
+  });
+}
+
+void MainWindow::PrintBlank() {
+  const JobParameters params = GatherJobParameters(model_);
+  const PrintServices services{app_.store, app_.texts,        app_.notifier(),
+                               *progress_, *options_.spooler, options_.source_date_epoch};
+  RunLong([&] { PrintBlankPage(services, params, params.printer_queue); });
+}
+
+void MainWindow::OpenDocument(const std::string& name) {
+  if (name.empty()) return;
+  fs::path path(name);
+  if (path.is_relative()) path = app_.folders().program / path;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    app_.notifier().Show(kProgramTitle, "The document " + path.string() + " cannot be found.",
+                         MessageIcon::kError);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path.string())));
+}
+
+void MainWindow::ChooseProfile(bool input) {
+  const std::string key = input ? kInputProfileKey : kOutputProfileKey;
+  const fs::path current = app_.store.ReadSetting(kProfileSection, key);
+  const fs::path folder = current.has_parent_path() ? current.parent_path() : app_.folders().user;
+  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(input ? 91 : 90)),
+                                                    Q((folder / current.filename()).string()),
+                                                    "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
+  if (file.isEmpty()) return;
+  app_.store.WriteSetting(kProfileSection, key, file.toStdString());
+  ReloadNewestFile(model_, app_.folders().user, [this](const std::string& path) {
+    return LoadInto(path, std::nullopt, nullptr);
+  });
+}
+
+void MainWindow::SaveSettingsCommand() {
+  const fs::path start = SettingsFileStartFolder(app_.store, SettingsFileSource::kUserFolder);
+  QString file = QFileDialog::getSaveFileName(this, Q(app_.texts.Get(21)), Q(start.string()),
+                                              "Settings (*.qvcfg)");
+  if (file.isEmpty()) return;
+  if (!file.endsWith(".qvcfg", Qt::CaseInsensitive)) file += ".qvcfg";
+  SaveSettingsFile(app_.store, file.toStdString(), SettingsFileControlsOf(model_),
+                   model_.state().curves);
+}
+
+void MainWindow::LoadSettingsCommand(bool built_in) {
+  const SettingsFileSource source =
+      built_in ? SettingsFileSource::kCommonFolder : SettingsFileSource::kUserFolder;
+  const fs::path start = SettingsFileStartFolder(app_.store, source);
+  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(22)), Q(start.string()),
+                                                    "Settings (*.qvcfg)");
+  if (file.isEmpty()) return;
+  if (LoadSettingsFileIntoWindow(model_, file.toStdString(), source))
+    requests_.push_back({RequestKind::kReapplyPaperLayout, 0, {}});
+}
+
+void MainWindow::TonerOrderCommand() {
+  QDialog dialog(this);
+  dialog.setWindowTitle(Q(app_.texts.Get(201)));
+  auto* layout = new QHBoxLayout(&dialog);
+  const bool white_first_now = model_.state().toner_order == "WF";
+  auto choice = [&](bool white_first) {
+    auto* b = new QToolButton(&dialog);
+    const bool current = white_first == white_first_now;
+    b->setIcon(
+        PictureIcon(white_first ? (current ? "#147" : "#148") : (current ? "#149" : "#146"), 64));
+    b->setIconSize(QSize(64, 64));
+    b->setAccessibleName(white_first ? "WF" : "WL");
+    layout->addWidget(b);
+    connect(b, &QToolButton::clicked, &dialog,
+            [&dialog, white_first] { dialog.done(white_first ? 2 : 1); });
+  };
+  choice(false);
+  choice(true);
+  const int result = dialog.exec();
+  if (result == 0) return;
+  ChooseTonerOrder(model_, app_.notifier(), result == 2);
+}
+
+// --- Window events. ---
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      for (const auto& [id, w] : widgets_) {
+        if (w == watched) {
+          const bool shift = key->modifiers() & Qt::ShiftModifier;
+          Act([this, id, shift] { model_.PressEnter(id, shift); });
+          return true;
+        }
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  const DraggedSize size = SizeForDrag(width(), height());
+  // The image area keeps 1000 : 1414 and the window's width follows its height.
+  preview_->setFixedSize(size.image_area_width, size.image_area_height);
+  if (width() != size.width || height() != size.height) {
+    QTimer::singleShot(0, this, [this, size] { resize(size.width, size.height); });
+  }
+  if (model_.state().image_area_width != size.image_area_width && !busy_) RedrawPreview();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (busy_) {
+    event->ignore();
+    return;
+  }
+  SaveWindowGeometry(app_.store, x(), y(), width(), height(), preview_->width());
+  event->accept();
+}
+
+}  // namespace kelvaro::gui

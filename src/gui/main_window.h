@@ -1,0 +1,115 @@
+#ifndef KELVARO_GUI_MAIN_WINDOW_H_
+#define KELVARO_GUI_MAIN_WINDOW_H_
+
+#include <QIcon>
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "app/main_window_model.h"
+#include "app/picture_load.h"
+#include "gui/preview_widget.h"
+#include "image/work_image.h"
+#include "platform/spooler.h"
+#include "printers/printer_queues.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+
+namespace kelvaro::gui {
+
+// What the window needs beside the start-up's context.
+struct WindowOptions {
+  std::string model_name;                        // the active printer model
+  PrinterQueueList queues;                       // the printer list
+  std::unique_ptr<Spooler> spooler;              // where jobs go
+  std::optional<std::string> source_date_epoch;  // pins the jobs' date
+  PreviewRenderer preview = BlankPagePreview;
+  // The open dialog; returns the chosen file or nothing when cancelled. Unset: the platform's.
+  std::function<std::optional<std::string>()> choose_image;
+};
+
+// The main window: every widget bound to the model by control id. A click goes to the model,
+// the model says which controls changed and what else must happen (redraw, reload, print,
+// a dialog), and the window carries that out. Loading and printing run on a worker thread
+// while the window keeps painting and takes no input.
+class MainWindow final : public QMainWindow {
+ public:
+  MainWindow(AppContext& app, WindowOptions options, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  MainWindowModel& model() { return model_; }
+  // The widget or menu entry of a control id; nullptr when the window has none.
+  QWidget* widget(int id) const;
+  QAction* action(int id) const;
+  const QImage& preview_image() const;
+  int image_area_width() const;
+  bool busy() const { return busy_; }
+
+  // The picture at `path` loaded as the open command does after its dialog; true when it
+  // loaded.
+  bool OpenImage(const std::string& path);
+  // Files dropped onto the image area.
+  void DropFiles(const std::vector<std::string>& names);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* BuildControls();
+  void BuildMenus();
+  void ScheduleMenuRebuild();
+  void Bind(int id, QWidget* widget);
+  void Refresh(int id);
+  void RefreshAll();
+  // Runs a user action on the model, then what it asked for. Ignored while a step runs.
+  void Act(const std::function<void()>& action);
+  void ProcessRequests();
+  void RunCommand(int id);
+  void RunLong(const std::function<void()>& work);
+  bool LoadInto(const std::string& path, std::optional<bool> rotate, LoadedPicture* result);
+  void ReloadCurrentImage();
+  void RedrawPreview();
+  void Print();
+  void PrintBlank();
+  void OpenImageCommand();
+  void OpenDocument(const std::string& name);
+  void ChooseProfile(bool input);
+  void SaveSettingsCommand();
+  void LoadSettingsCommand(bool built_in);
+  void TonerOrderCommand();
+  bool HasCommand(int id) const;
+
+  AppContext& app_;
+  WindowOptions options_;
+  MainWindowModel model_;
+  std::map<int, QWidget*> widgets_;
+  std::map<int, QAction*> actions_;
+  std::vector<ModelRequest> requests_;
+  PreviewWidget* preview_ = nullptr;
+  QLabel* zoom_label_ = nullptr;
+  WorkImage image_;
+  std::string image_path_;
+  bool busy_ = false;
+  bool menu_rebuild_pending_ = false;
+  class Progress;
+  std::unique_ptr<Progress> progress_;
+};
+
+// The picture resource of a bitmap name such as "#103".
+QString PictureResource(const std::string& name);
+// That picture drawn at `size` × `size` pixels; an empty icon for a name without a picture.
+QIcon PictureIcon(const std::string& name, int size);
+
+}  // namespace kelvaro::gui
+
+#endif  // KELVARO_GUI_MAIN_WINDOW_H_

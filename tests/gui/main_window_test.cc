@@ -1,0 +1,258 @@
+// The window driven as a person would: menu entries, boxes and buttons, offscreen.
+#include "gui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/control_ids.h"
+#include "app/startup.h"
+#include "platform/cups_queues.h"
+#include "printers/printer_queues.h"
+#include "support/private_cupsd.h"
+#include "support/test_env.h"
+
+namespace kelvaro {
+namespace {
+
+namespace fs = std::filesystem;
+namespace c = control;
+namespace m = command;
+
+constexpr char kPinnedClock[] = "1700000000";
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "kelvaro_gui_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+// A window over fresh data folders, started as the program starts it.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app_ = std::make_unique<AppContext>(folders_.folders(), notifier_);
+    ASSERT_EQ(RunStartup(*app_, StartupOptions::CommandLine()), StartupOutcome::kReady);
+    notifier_.messages.clear();  // the test folders hold no shape library
+  }
+  void Open(PrinterQueueList queues = {}) {
+    gui::WindowOptions options;
+    options.model_name = "C711WT";
+    options.queues = std::move(queues);
+    options.spooler = MakeSystemSpooler();
+    options.source_date_epoch = kPinnedClock;
+    options.choose_image = [this] { return chosen_; };
+    window_ = std::make_unique<gui::MainWindow>(*app_, std::move(options));
+    window_->show();
+    QApplication::processEvents();
+  }
+  QCheckBox* Box(int id) { return static_cast<QCheckBox*>(window_->widget(id)); }
+  void TearDown() override {
+    if (window_) window_->close();
+    window_.reset();
+  }
+
+  testing::TestFolders folders_;
+  testing::RecordingNotifier notifier_;
+  std::unique_ptr<AppContext> app_;
+  std::unique_ptr<gui::MainWindow> window_;
+  std::optional<std::string> chosen_;
+};
+
+TEST_F(WindowTest, OpenFileCommandLoadsThePictureAndNamesIt) {
+  Open();
+  EXPECT_EQ(window_->windowTitle(), "Kelvaro Pro - No File");
+  // Cancelled: nothing loaded, the status says so.
+  window_->action(m::kOpenFile)->trigger();
+  EXPECT_FALSE(window_->model().image_loaded());
+  EXPECT_EQ(static_cast<QLabel*>(window_->widget(c::kStatusLine))->text().toStdString(),
+            app_->texts.Get(33));
+
+  chosen_ = testing::SampleArtwork().string();
+  window_->action(m::kOpenFile)->trigger();
+  EXPECT_TRUE(window_->model().image_loaded());
+  EXPECT_EQ(window_->windowTitle(), "Kelvaro Pro - kelvaro-sample.png");
+  EXPECT_EQ(static_cast<QLabel*>(window_->widget(c::kStatusLine))->text().toStdString(),
+            app_->texts.Get(36));
+  EXPECT_FALSE(window_->preview_image().isNull());
+  EXPECT_GT(window_->preview_image().width(), 0);
+  EXPECT_LE(window_->preview_image().width(), window_->image_area_width());
+  // The recent-file entry is there, naming the picture.
+  QAction* recent = window_->action(m::kRecentFile1);
+  ASSERT_NE(recent, nullptr);
+  QApplication::processEvents();
+  recent = window_->action(m::kRecentFile1);
+  EXPECT_TRUE(recent->isVisible());
+  EXPECT_TRUE(notifier_.messages.empty());
+}
+
+// Each row: the clicks, then Display White, Threshold on, their enabled states and the two
+// sliders' enabled states as the window shows them.
+struct WhiteCase {
+  const char* name;
+  std::vector<int> clicks;
+  bool display, display_enabled, threshold, threshold_enabled, density_slider, threshold_slider;
+  bool print_white, print_cmy;
+};
+
+TEST_F(WindowTest, WhiteBoxesFollowTheRuleTable) {
+  const WhiteCase cases[] = {
+      {"display white on", {c::kDisplayWhite}, true, true, false, true, true, false, true, true},
+      {"print white off", {c::kPrintWhite}, false, true, false, false, false, false, false, true},
+      {"print cmy off", {c::kPrintCmy}, true, true, true, true, true, true, true, false},
+      {"cmy off, white off brings cmy back",
+       {c::kPrintCmy, c::kPrintWhite},
+       true,
+       false,
+       true,
+       false,
+       true,
+       true,
+       false,
+       true},
+      {"cmy off then on",
+       {c::kPrintCmy, c::kPrintCmy},
+       false,
+       true,
+       false,
+       true,
+       true,
+       false,
+       true,
+       true},
+  };
+  for (const WhiteCase& row : cases) {
+    Open();
+    // Start from white and colour printed, nothing displayed.
+    if (Box(c::kDisplayWhite)->isChecked()) Box(c::kDisplayWhite)->click();
+    if (Box(c::kThresholdOn)->isChecked()) Box(c::kThresholdOn)->click();
+    for (int id : row.clicks) Box(id)->click();
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Box(c::kDisplayWhite)->isChecked(), row.display);
+    EXPECT_EQ(Box(c::kDisplayWhite)->isEnabled(), row.display_enabled);
+    EXPECT_EQ(Box(c::kThresholdOn)->isChecked(), row.threshold);
+    EXPECT_EQ(Box(c::kThresholdOn)->isEnabled(), row.threshold_enabled);
+    EXPECT_EQ(window_->widget(c::kWhiteDensitySlider)->isEnabled(), row.density_slider);
+    EXPECT_EQ(window_->widget(c::kThresholdSlider)->isEnabled(), row.threshold_slider);
+    EXPECT_EQ(Box(c::kPrintWhite)->isChecked(), row.print_white);
+    EXPECT_EQ(Box(c::kPrintCmy)->isChecked(), row.print_cmy);
+    window_->close();
+  }
+  // White only: the threshold shows 93% and the hint is on the Print CMY box.
+  Open();
+  Box(c::kPrintCmy)->click();
+  EXPECT_EQ(static_cast<QLabel*>(window_->widget(c::kThresholdValue))->text(), "93%");
+  EXPECT_EQ(static_cast<QSlider*>(window_->widget(c::kThresholdSlider))->value(), 93);
+  EXPECT_EQ(Box(c::kPrintCmy)->toolTip().toStdString(), kWhiteOnlyHint);
+}
+
+TEST_F(WindowTest, MediaPresetSetsTrayMirrorAndWhite) {
+  Open();
+  auto* media = static_cast<QComboBox*>(window_->widget(c::kMediaList));
+  auto* tray = static_cast<QComboBox*>(window_->widget(c::kTrayList));
+  ASSERT_GT(media->count(), 2);
+  int changed = 0;
+  for (int index = 1; index < media->count(); ++index) {
+    const std::string before = window_->model().Text(c::kTrayList) +
+                               (Box(c::kMirror)->isChecked() ? "M" : "-") +
+                               (Box(c::kPrintWhite)->isChecked() ? "W" : "-");
+    media->setCurrentIndex(index);
+    Q_EMIT media->activated(index);
+    // What the widgets show is what the model holds, and what the preset chose.
+    EXPECT_EQ(tray->currentText().toStdString(), window_->model().Text(c::kTrayList));
+    EXPECT_EQ(Box(c::kMirror)->isChecked(), window_->model().IsChecked(c::kMirror));
+    EXPECT_EQ(Box(c::kPrintWhite)->isChecked(), window_->model().IsChecked(c::kPrintWhite));
+    EXPECT_EQ(Box(c::kDisplayWhite)->isEnabled(), window_->model().IsChecked(c::kPrintWhite));
+    EXPECT_EQ(tray->isEnabled(), window_->model().IsEnabled(c::kTrayList));
+    EXPECT_EQ(app_->store.ReadSetting("Active", "Tray"), tray->currentText().toStdString());
+    const std::string after = window_->model().Text(c::kTrayList) +
+                              (Box(c::kMirror)->isChecked() ? "M" : "-") +
+                              (Box(c::kPrintWhite)->isChecked() ? "W" : "-");
+    changed += before != after;
+  }
+  // The presets differ: some switch the tray, mirror or white.
+  EXPECT_GT(changed, 0);
+}
+
+TEST_F(WindowTest, AccessibleNamesAndDisabledDialogEntries) {
+  Open();
+  // Lists, sliders and edits are named by their caption's label.
+  for (int label : {c::kPrinterListLabel, c::kMediaListLabel, c::kPaperListLabel, c::kTrayListLabel,
+                    c::kCopiesLabel, c::kWhiteDensityLabel, c::kThresholdLabel, c::kBrightnessLabel,
+                    c::kXCopyLabel}) {
+    auto* caption = static_cast<QLabel*>(window_->widget(label));
+    ASSERT_NE(caption->buddy(), nullptr) << label;
+  }
+  EXPECT_EQ(Box(c::kMirror)->text().toStdString(), app_->texts.Get(50));
+  EXPECT_FALSE(window_->action(m::kColourDialog)->isEnabled());
+  EXPECT_TRUE(window_->action(m::kOpenFile)->isEnabled());
+  EXPECT_FALSE(window_->action(m::kTonerOrder)->isEnabled());  // C711WT
+  EXPECT_EQ(window_->action(m::kPrint)->shortcut(), QKeySequence("Ctrl+P"));
+}
+
+class WindowPrintTest : public testing::PrivateCupsdTest {};
+
+TEST_F(WindowPrintTest, PrintButtonSendsTheSameBytesAsTheCommandLine) {
+  App();
+  AddQueues({"Kelvaro-C711WT"});
+  testing::TestFolders folders;
+  testing::RecordingNotifier notifier;
+  const fs::path no_usb = folders.root() / "no-usb";
+  ::setenv("KELVARO_SYSFS_USB_ROOT", no_usb.c_str(), 1);
+  {
+    AppContext app(folders.folders(), notifier);
+    ASSERT_EQ(RunStartup(app, StartupOptions::CommandLine()), StartupOutcome::kReady);
+    notifier.messages.clear();  // the test folders hold no shape library
+    gui::WindowOptions options;
+    options.model_name = "C711WT";
+    CupsQueueSource source;
+    options.queues = FillPrinterQueueList("C711WT", source);
+    options.spooler = MakeSystemSpooler();
+    options.source_date_epoch = kPinnedClock;
+    gui::MainWindow window(app, std::move(options));
+    window.show();
+    QApplication::processEvents();
+    ASSERT_EQ(window.model().Text(c::kPrinterList), "Kelvaro-C711WT");
+    ASSERT_TRUE(window.OpenImage(testing::SampleArtwork().string()));
+    static_cast<QCheckBox*>(window.widget(c::kPrintCmy))->click();
+    static_cast<QPushButton*>(window.widget(c::kPrintButton))->click();
+    EXPECT_TRUE(notifier.messages.empty()) << notifier.messages[0].text;
+    // The command line reads the preview width the window leaves behind.
+    window.close();
+  }
+  const std::vector<std::string> from_window = cupsd_.WaitForCapturedJobs(1);
+  ASSERT_EQ(from_window.size(), 1u) << cupsd_.LogExcerpt();
+
+  const fs::path cli_job = folders.root() / "cli.ps";
+  auto quoted = [](const fs::path& p) { return "'" + p.string() + "'"; };
+  const std::string command =
+      "KELVARO_USER_DIR=" + quoted(folders.folders().user) +
+      " KELVARO_COMMON_DIR=" + quoted(folders.folders().common) +
+      " KELVARO_PROGRAM_DIR=" + quoted(folders.folders().program) +
+      " KELVARO_SYSFS_USB_ROOT=" + quoted(no_usb) + " SOURCE_DATE_EPOCH=" + kPinnedClock + " " +
+      quoted(testing::KelvaroBinary()) + " print " + quoted(testing::SampleArtwork()) +
+      " --model C711WT --no-print-cmy --output " + quoted(cli_job) + " 2>&1";
+  const testing::CommandResult cli = testing::RunCommand(command);
+  ASSERT_EQ(cli.status, 0) << cli.out;
+  const std::string expected = testing::ReadFileBytes(cli_job);
+  ASSERT_GT(expected.size(), 100000u);
+  EXPECT_TRUE(from_window[0] == expected) << "the window's job differs from the command line's";
+  ::unsetenv("KELVARO_SYSFS_USB_ROOT");
+}
+
+}  // namespace
+}  // namespace kelvaro
