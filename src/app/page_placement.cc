@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "printers/margins.h"
+
 namespace kelvaro {
 
 std::optional<PageLayout> LayOutCopies(const JobParameters& params, const WorkImage& image) {
@@ -21,6 +23,28 @@ std::optional<PageLayout> LayOutCopies(const JobParameters& params, const WorkIm
   input.placement_mode = params.placement_mode;
   input.optimal_layout = params.optimal_layout;
   return ComputePageLayout(input);
+}
+
+std::optional<CopiesPlan> PlanCopies(const JobParameters& params, const WorkImage& image) {
+  const std::optional<PageLayout> layout = LayOutCopies(params, image);
+  if (!layout) return std::nullopt;
+  CopiesPlan plan;
+  plan.layout = *layout;
+  CopiesGridInput& grid = plan.grid_input;
+  grid.copies_across = layout->copies_across;
+  grid.copies_down = layout->copies_down;
+  grid.copy_width_px = image.output_width;
+  grid.copy_height_px = image.output_height;
+  grid.copy_width_pt = image.oriented_width_pt;
+  grid.copy_height_pt = image.oriented_height_pt;
+  grid.gap_x_pt = layout->gap_across_pt;
+  grid.gap_y_pt = layout->gap_down_pt;
+  const PrintableArea printable = ComputePrintableArea(params.page, params.margins);
+  grid.printable_width_pt = static_cast<float>(printable.width);
+  grid.printable_height_pt = static_cast<float>(printable.height);
+  grid.optimal_layout = params.optimal_layout;
+  plan.grid = ComputeCopiesGrid(grid);
+  return plan;
 }
 
 }  // namespace kelvaro

@@ -47,25 +47,6 @@ PostScriptJobInput JobInputFrom(const JobParameters& params, const PrintServices
   return input;
 }
 
-// The copies grid, one copy being the oriented picture.
-CopiesGridInput GridFrom(const JobParameters& params, const PageLayout& layout,
-                         const WorkImage& image) {
-  CopiesGridInput grid;
-  grid.copies_across = layout.copies_across;
-  grid.copies_down = layout.copies_down;
-  grid.copy_width_px = image.output_width;
-  grid.copy_height_px = image.output_height;
-  grid.copy_width_pt = image.oriented_width_pt;
-  grid.copy_height_pt = image.oriented_height_pt;
-  grid.gap_x_pt = layout.gap_across_pt;
-  grid.gap_y_pt = layout.gap_down_pt;
-  const PrintableArea printable = ComputePrintableArea(params.page, params.margins);
-  grid.printable_width_pt = static_cast<float>(printable.width);
-  grid.printable_height_pt = static_cast<float>(printable.height);
-  grid.optimal_layout = params.optimal_layout;
-  return grid;
-}
-
 SeparationParams SeparationFrom(const JobParameters& params, const SettingsStore& store) {
   SeparationParams separation;
   separation.hot_stamp = params.media_code == kPresetHotStampFoil;
@@ -131,26 +112,24 @@ void EstimateCost(const PrintServices& services, const JobParameters& params,
 }
 
 // What comes before the separation: margins, layout and the size of the grid.
-std::optional<std::pair<PageLayout, CopiesGridInput>> PlanGrid(const PrintServices& services,
-                                                               const JobParameters& params,
-                                                               const WorkImage& image) {
+std::optional<CopiesPlan> PlanGrid(const PrintServices& services, const JobParameters& params,
+                                   const WorkImage& image) {
   if (std::optional<Refusal> refusal = CheckMargins(params)) {
     ShowError(services.notifier, RefusalText(*refusal));
     return std::nullopt;
   }
-  const std::optional<PageLayout> layout = LayOutCopies(params, image);
-  if (!layout) {
+  std::optional<CopiesPlan> plan = PlanCopies(params, image);
+  if (!plan) {
     ShowError(services.notifier, "The picture is too small to lay out on the page");
     return std::nullopt;
   }
   // A grid over the size limit is refused before the separation: the planes of a large
   // picture alone can take gigabytes.
-  CopiesGridInput grid = GridFrom(params, *layout, image);
-  if (!ComputeCopiesGrid(grid).within_limit()) {
+  if (!plan->grid.within_limit()) {
     ShowError(services.notifier, services.texts[ui::kGridTooBig]);
     return std::nullopt;
   }
-  return std::pair{*layout, grid};
+  return plan;
 }
 
 // The five planes of one copy; with `pattern`, the stored pattern set-up knocks its screen out.
@@ -185,9 +164,10 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
 PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
                           const std::string& file_name, const PrintTarget& target) {
   const UiText& texts = services.texts;
-  const auto plan = PlanGrid(services, params, image);
+  const std::optional<CopiesPlan> plan = PlanGrid(services, params, image);
   if (!plan) return PrintOutcome::kNotPrinted;
-  const auto& [layout, grid] = *plan;
+  const PageLayout& layout = plan->layout;
+  const CopiesGridInput& grid = plan->grid_input;
 
   std::optional<SeparationSet> planes = SeparatePicture(services, params, image, target.pattern);
   if (!planes) return PrintOutcome::kNotPrinted;

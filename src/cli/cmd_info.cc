@@ -1,84 +1,29 @@
-// `kelvaro info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]`:
-// loads the picture as the window does (stored settings and profiles, fitted to the printable
-// area of the paper inside the stored margins) and prints what the load found as one JSON
-// object:
-//   {"width": 600, "height": 400, "x_dpi": 149.98699, ..., "output_height": 400}
-// --mirror, --flip and --background-removal are the window's boxes at load time; --rotate
-// checks "Rotate" after the load when the fit left it clear, and "rotate" tells the state in
-// force. Nothing is written to the settings. A picture that cannot be loaded: the message on
-// stderr, exit status 1.
+// `kelvaro info IMAGE [print options]`: loads the picture as the window does, with the
+// layout options of `kelvaro print` applied through the window's rules, and prints what the
+// load found and the layout the print would use as one JSON object:
+//   {"width": 600, "height": 400, "x_dpi": 149.98699, ..., "y_point": 288}
+// No job is made and nothing is written to the settings. A picture that cannot be loaded: the
+// message on stderr, exit status 1.
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/job_parameters.h"
+#include "app/main_window_model.h"
+#include "app/page_placement.h"
 #include "app/picture_load.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
-#include "image/profiles.h"
-#include "printers/margins.h"
-#include "printers/paper_sizes.h"
-#include "settings/settings_store.h"
+#include "cli/print_options.h"
 
 namespace kelvaro::cli {
 namespace {
 
 constexpr char kCommand[] = "info";
-constexpr char kUsage[] =
-    "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]";
-
-// The page and margins the picture is fitted to.
-struct Page {
-  PageSize size;
-  Margins margins;
-};
-
-// The paper of the model's list named `paper` (the list's first choice when not given): a
-// named size by its first six characters, else a custom size of that exact name, which
-// brings its own margins when it has them. Other names are a usage mistake.
-std::optional<Page> ChoosePage(const SettingsStore& store, const std::optional<std::string>& paper,
-                               std::optional<UsageError>& error) {
-  const ModelChoice model = ChooseModel(std::nullopt, store);
-  const PaperList list = BuildPaperList(store, model.name);
-  std::string entry;
-  if (paper) {
-    bool listed = false;
-    for (const std::string& candidate : list.entries) listed = listed || candidate == *paper;
-    if (!listed) {
-      std::string known;
-      for (const std::string& candidate : list.entries) known += "\n  " + candidate;
-      error =
-          UsageError{"\"" + *paper + "\" is not in the paper list of " + model.name + ":" + known};
-      return std::nullopt;
-    }
-    entry = *paper;
-  } else if (list.selected >= 0) {
-    entry = list.entries[static_cast<std::size_t>(list.selected)];
-  }
-
-  Page page{PageSize{595, 842}, ReadMargins(store)};
-  if (std::optional<PageSize> named = LookUpNamedPaper(entry)) {
-    page.size = *named;
-    return page;
-  }
-  for (const CustomPaperSize& custom : CustomSizesForModel(store, model.name)) {
-    if (custom.name != TrimText(entry)) continue;
-    page.size = PageSize{static_cast<int>(std::nearbyint(custom.width)),
-                         static_cast<int>(std::nearbyint(custom.height))};
-    if (custom.top != 0) {
-      page.margins = Margins{custom.top, custom.left, custom.right, custom.bottom};
-    }
-    return page;
-  }
-  if (!entry.empty()) {
-    error = UsageError{"the paper \"" + entry + "\" has no size"};
-    return std::nullopt;
-  }
-  return page;
-}
+constexpr char kUsage[] = "info IMAGE [print options but --output, --printer, --dump-separations]";
 
 // The shortest text that reads back as the same single-precision number.
 std::string Number(float value) {
@@ -89,53 +34,29 @@ std::string Number(float value) {
 
 std::string Bool(bool value) { return value ? "true" : "false"; }
 
-}  // namespace
+std::string Json(const std::vector<std::pair<const char*, std::string>>& fields) {
+  std::string json = "{";
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    json += i == 0 ? "\"" : ", \"";
+    json += fields[i].first;
+    json += "\": ";
+    json += fields[i].second;
+  }
+  return json + "}\n";
+}
 
-int RunInfoCommand(const Args& arguments) {
-  Args args = arguments;
-  std::optional<UsageError> error;
-  const bool mirror = TakeFlag(args, "mirror", error);
-  const bool flip = TakeFlag(args, "flip", error);
-  const bool rotate_on = TakeFlag(args, "rotate", error);
-  const bool background_removal = TakeFlag(args, "background-removal", error);
-  const std::optional<std::string> paper = TakeOption(args, "paper", error);
-  if (!error) error = CheckLeftovers(args, 1);
-  if (!error && args.empty()) error = UsageError{"which picture?"};
-  if (error) return ReportUsageError(kCommand, *error, kUsage);
-
-  std::unique_ptr<CliSession> session = OpenCliSession();
-  if (!session) return 1;
-  const SettingsStore& store = session->store;
-  const UiText& texts = session->texts;
-
-  const std::optional<Page> page = ChoosePage(store, paper, error);
-  if (!page) return ReportUsageError(kCommand, *error, kUsage);
-  PictureLoad load;
-  load.mirror = mirror;
-  load.flip = flip;
-  if (rotate_on) load.rotate = true;
-  load.background_removal = background_removal;
-  load.page = page->size;
-  load.margins = page->margins;
-  const ProfileNames profiles = ReadProfileNames(store);
-  load.profile_in = profiles.input;
-  load.profile_out = profiles.output;
-
-  WorkImage image;
-  NullProgress progress;
-  const LoadedPicture outcome =
-      LoadPicture(store, texts, session->notifier, progress, load, args.front(), image);
-  if (!outcome.loaded) return 1;
-  const bool rotate = outcome.rotate;
-
-  const std::vector<std::pair<const char*, std::string>> fields = {
+// What the load found, then the layout and grid the print would use.
+std::vector<std::pair<const char*, std::string>> Fields(const WorkImage& image,
+                                                        const LoadedPicture& loaded,
+                                                        const std::optional<CopiesPlan>& plan) {
+  std::vector<std::pair<const char*, std::string>> fields = {
       {"width", std::to_string(image.width)},
       {"height", std::to_string(image.height)},
       {"x_dpi", Number(image.x_dpi)},
       {"y_dpi", Number(image.y_dpi)},
       {"source_kind", std::to_string(static_cast<int>(image.source_kind))},
-      {"transparent", Bool(outcome.transparent)},
-      {"rotate", Bool(rotate)},
+      {"transparent", Bool(loaded.transparent)},
+      {"rotate", Bool(loaded.rotate)},
       {"scale_factor", Number(image.scale_factor)},
       {"physical_width_pt", Number(image.physical_width_pt)},
       {"physical_height_pt", Number(image.physical_height_pt)},
@@ -144,15 +65,51 @@ int RunInfoCommand(const Args& arguments) {
       {"output_width", std::to_string(image.output_width)},
       {"output_height", std::to_string(image.output_height)},
   };
-  std::string json = "{";
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    json += i == 0 ? "\"" : ", \"";
-    json += fields[i].first;
-    json += "\": ";
-    json += fields[i].second;
+  if (!plan) return fields;
+  const PageLayout& layout = plan->layout;
+  const CopiesGridSize& grid = plan->grid;
+  fields.insert(fields.end(), {
+                                  {"copies_across", std::to_string(grid.copies_across)},
+                                  {"copies_down", std::to_string(grid.copies_down)},
+                                  {"gap_across_pt", std::to_string(grid.gap_x_pt)},
+                                  {"gap_down_pt", std::to_string(grid.gap_y_pt)},
+                                  {"offset_x_pt", std::to_string(layout.offset_x_pt)},
+                                  {"offset_y_pt", std::to_string(layout.offset_y_pt)},
+                                  {"x_pixel", std::to_string(grid.x_pixel)},
+                                  {"y_pixel", std::to_string(grid.y_pixel)},
+                                  {"x_point", Number(grid.x_point)},
+                                  {"y_point", Number(grid.y_point)},
+                              });
+  return fields;
+}
+
+}  // namespace
+
+int RunInfoCommand(const Args& arguments) {
+  PrintArgs parsed;
+  std::optional<UsageError> error = ParsePrintArgs(arguments, true, parsed);
+  if (!error && (parsed.output || parsed.printer || parsed.dump_separations)) {
+    error =
+        UsageError{"info makes no job: --output, --printer and --dump-separations do not apply"};
   }
-  json += "}\n";
-  std::fputs(json.c_str(), stdout);
+  if (error) return ReportUsageError(kCommand, *error, kUsage);
+  if (parsed.settings_file) parsed.choices.settings_file = *parsed.settings_file;
+
+  std::unique_ptr<CliSession> session = OpenCliSession();
+  if (!session) return 1;
+  const SettingsStore::WriteHold hold = session->store.HoldWrites();
+  MainWindowModel model(session->store, session->texts);
+  if (!ApplyChoicesForRun(*session, model, parsed.choices)) return 1;
+  JobParameters params = GatherJobParameters(model);
+
+  WorkImage image;
+  NullProgress progress;
+  const LoadedPicture loaded =
+      LoadPicture(session->store, session->texts, session->notifier, progress,
+                  PictureLoadFor(params, parsed.choices.rotate), *parsed.image, image);
+  if (!loaded.loaded) return 1;
+  params.rotate = loaded.rotate;
+  std::fputs(Json(Fields(image, loaded, PlanCopies(params, image))).c_str(), stdout);
   return 0;
 }
 

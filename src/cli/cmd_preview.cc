@@ -117,12 +117,7 @@ int RunPreviewCommand(const Args& args) {
   // run: a preview from the command line leaves the stored settings as they were.
   const SettingsStore::WriteHold hold = session->store.HoldWrites();
   MainWindowModel model(session->store, session->texts);
-  if (std::optional<Refusal> refusal = ApplyPrintChoices(model, choices, UsbSysfsRoot())) {
-    if (const std::string text = RefusalText(*refusal); !text.empty()) {
-      session->notifier.Show(kProgramTitle, text, MessageIcon::kError);
-    }
-    return 1;
-  }
+  if (!ApplyChoicesForRun(*session, model, choices)) return 1;
   WorkImage image;
   const LoadedPicture loaded =
       LoadPicture(session->store, session->texts, session->notifier, progress,

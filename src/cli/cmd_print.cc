@@ -95,12 +95,7 @@ std::string TargetQueue(const PrintArgs& args, const std::string& default_file) 
 std::optional<JobParameters> PrepareParameters(CliSession& session, const PrintChoices& choices) {
   const SettingsStore::WriteHold hold = session.store.HoldWrites();
   MainWindowModel model(session.store, session.texts);
-  if (std::optional<Refusal> refusal = ApplyPrintChoices(model, choices, UsbSysfsRoot())) {
-    if (const std::string text = RefusalText(*refusal); !text.empty()) {
-      session.notifier.Show(kProgramTitle, text, MessageIcon::kError);
-    }
-    return std::nullopt;
-  }
+  if (!ApplyChoicesForRun(session, model, choices)) return std::nullopt;
   return GatherJobParameters(model);
 }
 

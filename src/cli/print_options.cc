@@ -111,4 +111,14 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
   return std::nullopt;
 }
 
+bool ApplyChoicesForRun(CliSession& session, MainWindowModel& model, const PrintChoices& choices) {
+  if (std::optional<Refusal> refusal = ApplyPrintChoices(model, choices, UsbSysfsRoot())) {
+    if (const std::string text = RefusalText(*refusal); !text.empty()) {
+      session.notifier.Show(kProgramTitle, text, MessageIcon::kError);
+    }
+    return false;
+  }
+  return true;
+}
+
 }  // namespace kelvaro::cli

@@ -11,6 +11,7 @@
 #include "app/print_setup.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
+#include "cli/cli_session.h"
 #include "platform/notifier.h"
 
 namespace kelvaro::cli {
@@ -38,6 +39,11 @@ std::optional<int> TakeNumberOption(Args& args, std::string_view name,
 // Removes `--name` and `--no-name`: true, false or nullopt when neither is given; both at
 // once set `error`.
 std::optional<bool> TakeSwitch(Args& args, std::string_view name, std::optional<UsageError>& error);
+
+// Applies `choices` to `model` through the window's rules (see ApplyPrintChoices); a refusal
+// is shown through the session's notifier. false then. Run it under a hold of the store's
+// writes, so that nothing the rules store outlives the run.
+bool ApplyChoicesForRun(CliSession& session, MainWindowModel& model, const PrintChoices& choices);
 
 // Progress of a run without a window: the status lines go to stderr.
 class StatusToStderr final : public ProgressSink {

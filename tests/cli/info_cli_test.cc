@@ -36,7 +36,17 @@ const std::vector<std::string> kKeys = {"width",
                                         "oriented_width_pt",
                                         "oriented_height_pt",
                                         "output_width",
-                                        "output_height"};
+                                        "output_height",
+                                        "copies_across",
+                                        "copies_down",
+                                        "gap_across_pt",
+                                        "gap_down_pt",
+                                        "offset_x_pt",
+                                        "offset_y_pt",
+                                        "x_pixel",
+                                        "y_pixel",
+                                        "x_point",
+                                        "y_point"};
 
 class InfoCliTest : public ::testing::Test {
  protected:
@@ -111,8 +121,7 @@ TEST_F(InfoCliTest, FitsALargePictureToThePrintableArea) {
     ASSERT_EQ(Run(std::string("settings set Active ") + setting).status, 0) << Errors();
   }
   const std::string settings = ReadFileBytes(User() / "KelvaroPro.ini");
-  const testing::CommandResult result =
-      Run("info --paper A4 '" + Fixture("big4000x3000.png").string() + "'");
+  const testing::CommandResult result = Run("info '" + Fixture("big4000x3000.png").string() + "'");
   ASSERT_EQ(result.status, 0) << Errors();
   const auto values = Parse(result.out);
   // The load turns it and scales it by 780 / 960 to 585 x 780 pt; still wider than the
@@ -154,6 +163,29 @@ TEST_F(InfoCliTest, OrientationOptionsAndPaper) {
   EXPECT_EQ(jpeg.at("transparent"), "false");
 }
 
+// The layout `info` reports is the one the print makes: the job's grid size and placement.
+TEST_F(InfoCliTest, ReportsTheLayoutThePrintWouldUse) {
+  const std::string options = " --down 2 --optimal-layout --paper A4 ";
+  const testing::CommandResult result = Run("info" + options + "'" + Sample().string() + "'");
+  ASSERT_EQ(result.status, 0) << Errors();
+  const auto values = Parse(result.out);
+  EXPECT_EQ(values.at("copies_across"), "1");
+  EXPECT_EQ(values.at("copies_down"), "2");
+  const fs::path job = dir_.path() / "job.ps";
+  ASSERT_EQ(
+      Run("print" + options + "'" + Sample().string() + "' --output '" + job.string() + "'").status,
+      0)
+      << Errors();
+  const std::string bytes = ReadFileBytes(job);
+  EXPECT_NE(bytes.find("/cols  " + values.at("x_pixel") + " def\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("/rows  " + values.at("y_pixel") + " def\r\n"), std::string::npos);
+  // The job translates to the grid's corner less the 13 points its page origin lies in.
+  const long tx = std::stol(values.at("offset_x_pt")) - 13;
+  const long ty = std::stol(values.at("offset_y_pt")) - 13;
+  EXPECT_NE(bytes.find(" " + std::to_string(tx) + " " + std::to_string(ty) + " translate\r\n"),
+            std::string::npos);
+}
+
 TEST_F(InfoCliTest, PicturesThatCannotBeLoadedFailWithTheMessage) {
   WriteFileBytes(dir_.path() / "letter.jpg", "Dear customer, this is not a picture.\n");
   const std::string png = ReadFileBytes(Fixture("quad_alpha.png"));
@@ -188,7 +220,7 @@ TEST_F(InfoCliTest, BadUsage) {
   const std::string gif = "'" + Fixture("quad.gif").string() + "'";
   for (const std::string& arguments :
        {std::string("info"), "info " + gif + " " + gif, "info --turn " + gif, "info --paper " + gif,
-        "info --paper A3 " + gif, "info --mirror=1 " + gif}) {
+        "info --output x.ps " + gif, "info --mirror=1 " + gif}) {
     SCOPED_TRACE(arguments);
     const testing::CommandResult result = Run(arguments);
     EXPECT_EQ(result.status, 2);
