@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/help.h"
 #include "job/spool_output.h"
 #include "platform/spooler.h"
 
@@ -17,25 +18,14 @@ namespace {
 constexpr char kCommand[] = "mode";
 constexpr char kUsage[] = "mode on|off --printer QUEUE";
 
-constexpr char kHelp[] =
-    "usage: kelvaro mode on|off --printer QUEUE\n"
-    "\n"
-    "Sends the Printer Mode window's command to the printer, as one RAW job named\n"
-    "\"Zeph print\":\n"
-    "  on    \"Driver On\":  the printer's own CMYK conversion is switched on\n"
-    "        (OKICMYKCONVERSION=ON); stores [ACTIVE] Print Set = off.\n"
-    "  off   \"Driver Off\": the printer's own CMYK conversion is switched off\n"
-    "        (OKICMYKCONVERSION=OFF); stores [ACTIVE] Print Set = on.\n"
-    "\n"
-    "QUEUE is a printer queue, or file:PATH to write the job to a file.\n";
-
 }  // namespace
 
 int RunModeCommand(const Args& arguments) {
   Args args = arguments;
   std::optional<UsageError> error;
   if (TakeFlag(args, "help", error) && !error) {
-    std::fputs(kHelp, stdout);
+    std::printf("usage: kelvaro %s\n\n", kUsage);
+    std::fputs(std::string(CommandHelp(kCommand)).c_str(), stdout);
     return 0;
   }
   const std::optional<std::string> printer = TakeOption(args, "printer", error);

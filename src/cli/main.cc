@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/help.h"
 #include "platform/data_folders.h"
 
 namespace {
@@ -12,36 +13,59 @@ struct SubCommand {
   const char* name;
   int (*run)(const kelvaro::cli::Args&);
   const char* usage;
+  const char* summary;          // one line for `kelvaro --help`
+  bool window_options = false;  // takes the options of `print` that the window's controls set
 };
 
 // One row per sub-command.
 constexpr SubCommand kSubCommands[] = {
     {"settings", kelvaro::cli::RunSettingsCommand,
-     "settings get SECTION KEY | settings set SECTION KEY VALUE"},
-    {"texts", kelvaro::cli::RunTextsCommand, "texts [N]"},
-    {"printers", kelvaro::cli::RunPrintersCommand, "printers [--model KEY]"},
-    {"papers", kelvaro::cli::RunPapersCommand, "papers [--model KEY]"},
-    {"presets", kelvaro::cli::RunPresetsCommand, "presets [--model KEY]"},
+     "settings get SECTION KEY | settings set SECTION KEY VALUE",
+     "get, set, load or save the stored settings"},
+    {"texts", kelvaro::cli::RunTextsCommand, "texts [N]", "the user-interface texts in force"},
+    {"printers", kelvaro::cli::RunPrintersCommand, "printers [--model KEY]",
+     "the printer model, attached printers and print queues"},
+    {"papers", kelvaro::cli::RunPapersCommand, "papers [--model KEY]", "the model's paper list"},
+    {"presets", kelvaro::cli::RunPresetsCommand, "presets [--model KEY]", "the media presets"},
     {"info", kelvaro::cli::RunInfoCommand,
-     "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]"},
+     "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]",
+     "what loading a picture finds, and the layout a print would use", true},
     {"print", kelvaro::cli::RunPrintCommand,
-     "print IMAGE [--output FILE | --printer QUEUE] [options]"},
+     "print IMAGE [--output FILE | --printer QUEUE] [options]",
+     "print a picture to a queue or a job file", true},
     {"preview", kelvaro::cli::RunPreviewCommand,
-     "preview IMAGE --output PAGE.png [--width W] [options]"},
-    {"cost", kelvaro::cli::RunCostCommand, "cost IMAGE [print options]"},
-    {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
+     "preview IMAGE --output PAGE.png [--width W] [options]",
+     "the window's preview of the page, as PNG", true},
+    {"cost", kelvaro::cli::RunCostCommand, "cost IMAGE [print options]",
+     "the cost estimate of a print", true},
+    {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]",
+     "the blank-page job"},
     {"mode", kelvaro::cli::RunModeCommand,
-     "mode on|off --printer QUEUE   (\"off\" is Driver Off; mode --help)"},
+     "mode on|off --printer QUEUE   (\"off\" is Driver Off; mode --help)",
+     "the Printer Mode window's commands"},
     {"shapes", kelvaro::cli::RunShapesCommand,
-     "shapes list | import FILE.ai --name NAME [--gap0 G] [--gap45 G] [--replace] | delete NAME"},
-    {"stats", kelvaro::cli::RunStatsCommand, "stats show | stats set KEY \"label,yield,...\""},
+     "shapes list | import FILE.ai --name NAME [--gap0 G] [--gap45 G] [--replace] | delete NAME",
+     "the shape library of pattern print"},
+    {"stats", kelvaro::cli::RunStatsCommand, "stats show | stats set KEY \"label,yield,...\"",
+     "the cost estimate's consumable records"},
 };
 
 int Usage(FILE* out) {
-  std::fprintf(out, "usage: kelvaro --version\n");
-  for (const SubCommand& command : kSubCommands)
-    std::fprintf(out, "       kelvaro %s\n", command.usage);
+  std::fprintf(out, "usage: kelvaro --version | --help | COMMAND [--help] ...\n\ncommands:\n");
+  for (const SubCommand& command : kSubCommands) {
+    std::fprintf(out, "  %-10s%s\n", command.name, command.summary);
+  }
   return out == stderr ? 2 : 0;
+}
+
+// `kelvaro COMMAND --help`: the usage line and one line for each option.
+int CommandHelp(const SubCommand& command) {
+  std::printf("usage: kelvaro %s\n\n", command.usage);
+  std::fputs(std::string(kelvaro::cli::CommandHelp(command.name)).c_str(), stdout);
+  if (command.window_options) {
+    std::fputs(std::string(kelvaro::cli::WindowOptionsHelp()).c_str(), stdout);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -55,7 +79,10 @@ int main(int argc, char** argv) {
   }
   if (first == "--help" || first == "-h") return Usage(stdout);
   for (const SubCommand& command : kSubCommands) {
-    if (first == command.name) return command.run(kelvaro::cli::Args(argv + 2, argv + argc));
+    if (first != command.name) continue;
+    const std::string second = argc > 2 ? argv[2] : "";
+    if (second == "--help" || second == "-h") return CommandHelp(command);
+    return command.run(kelvaro::cli::Args(argv + 2, argv + argc));
   }
   std::fprintf(stderr, "kelvaro: unknown command '%s'\n", first.c_str());
   return Usage(stderr);
