@@ -142,6 +142,8 @@ PatternImportDialog::PatternImportDialog(AppContext& app, PatternDialogChoices c
   auto button = [&](int text, const char* name) {
     auto* b = new QPushButton(Q(texts.Get(text)));
     b->setObjectName(name);
+    // Return in a box finishes the typing; it must not open or store anything.
+    b->setAutoDefault(false);
     buttons->addWidget(b);
     return b;
   };

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -42,8 +43,7 @@ class PatternSetupDialog final : public QDialog {
     QLineEdit* edit = nullptr;
     double mm = 1;
   };
-  void AddLength(class QGridLayout* grid, int row, int caption_text, LengthControl& control,
-                 bool gap);
+  void AddLength(QGridLayout* grid, int row, int caption_text, LengthControl& control, bool gap);
   void ShowLength(LengthControl& control, bool gap);
   void FillShapeList(const std::string& selected);
   void Save();

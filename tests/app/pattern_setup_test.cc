@@ -36,9 +36,9 @@ TEST_F(PatternSetupTest, OpeningCorrectsAndRewritesOutOfRangeValues) {
   EXPECT_EQ(opened.size_y_mm, 3.5);
   EXPECT_EQ(opened.gap_mm, 1);
   EXPECT_EQ(opened.screen_angle, 45);
-  EXPECT_EQ(Stored("SizeX"), " 1");
+  EXPECT_EQ(Stored("SizeX"), "1");
   EXPECT_EQ(Stored("SizeY"), "3.5");  // in range: left as it was
-  EXPECT_EQ(Stored("Gap"), " 1");
+  EXPECT_EQ(Stored("Gap"), "1");
   EXPECT_EQ(Stored("Screen"), "45");
   store_.WriteSetting(kPatternSection, "Screen", "0");
   EXPECT_EQ(OpenPatternSetup(store_).screen_angle, 0);
@@ -56,13 +56,13 @@ TEST_F(PatternSetupTest, SavingWritesTheFiveKeysAndInversionWritesMask) {
   settings.inverted = true;
   ASSERT_TRUE(SavePatternSetup(store_, settings));
   EXPECT_EQ(Stored("Shape"), "My Star");
-  EXPECT_EQ(Stored("SizeX"), " 2.5");
-  EXPECT_EQ(Stored("SizeY"), " 4");
-  EXPECT_EQ(Stored("Gap"), " 1.25");
+  EXPECT_EQ(Stored("SizeX"), "2.5");
+  EXPECT_EQ(Stored("SizeY"), "4");
+  EXPECT_EQ(Stored("Gap"), "1.25");
   EXPECT_EQ(Stored("Screen"), "0");
   EXPECT_EQ(Stored("Mask"), "0");  // only the check box writes it
   ASSERT_TRUE(SavePatternInversion(store_, true));
-  EXPECT_EQ(Stored("Mask"), " 1");
+  EXPECT_EQ(Stored("Mask"), "1");
   EXPECT_TRUE(ReadPatternSettings(store_).inverted);
   // What was written reads back as it was meant.
   const PatternSettings back = ReadPatternSettings(store_);
@@ -118,7 +118,7 @@ TEST(PatternSetupFields, SliderPositionsMapBothWays) {
 TEST_F(PatternSetupTest, ImportGapAndBaseGaps) {
   store_.WriteSetting(kPatternSection, "Gap", "-1");
   EXPECT_EQ(OpenImportGap(store_), 1);
-  EXPECT_EQ(Stored("Gap"), " 1");
+  EXPECT_EQ(Stored("Gap"), "1");
   store_.WriteSetting(kPatternSection, "Gap", "2.5");
   EXPECT_EQ(OpenImportGap(store_), 2.5);
   EXPECT_EQ(Stored("Gap"), "2.5");

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/pattern_setup.h"
 #include "app/startup.h"
 #include "gui/main_window.h"
 #include "gui/pattern_import_dialog.h"
@@ -58,7 +59,7 @@ template <typename T>
 void WhenShown(std::function<void(T&)> act, int tries = 200) {
   QTimer::singleShot(10, [act, tries] {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (auto* dialog = qobject_cast<T*>(top); dialog != nullptr && dialog->isVisible()) {
+      if (auto* dialog = dynamic_cast<T*>(top); dialog != nullptr && dialog->isVisible()) {
         act(*dialog);
         if (dialog->isVisible()) dialog->reject();
         return;
@@ -225,7 +226,7 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
   InSetup([&](gui::PatternSetupDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Pattern Print Setup");
     ExpectLabelled(dialog);
-    EXPECT_EQ(Stored("Gap"), " 1");
+    EXPECT_EQ(Stored("Gap"), "1");
     auto* shape = Find<QComboBox>(dialog, "shape");
     EXPECT_EQ(Items(shape), (std::vector<std::string>{"Ellipse", "Rectangle", "Vertical Lines",
                                                       "Horizontal Lines", "Star"}));
@@ -248,7 +249,7 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
     auto* invert = Find<QCheckBox>(dialog, "invert");
     EXPECT_EQ(invert->text(), "Invert Pattern");
     invert->click();
-    EXPECT_EQ(Stored("Mask"), " 1");  // at once
+    EXPECT_EQ(Stored("Mask"), "1");  // at once
     EXPECT_NEAR(InkShare(dialog.preview_image()), 1 - shown, 0.001);
     EXPECT_EQ(Stored("Shape"), "Ellipse");
 
@@ -258,11 +259,11 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
     EXPECT_FALSE(dialog.isVisible());
   });
   EXPECT_EQ(Stored("Shape"), "Rectangle");
-  EXPECT_EQ(Stored("SizeX"), " 2");
-  EXPECT_EQ(Stored("SizeY"), " 1.96");
-  EXPECT_EQ(Stored("Gap"), " 1");
+  EXPECT_EQ(Stored("SizeX"), "2");
+  EXPECT_EQ(Stored("SizeY"), "1.96");
+  EXPECT_EQ(Stored("Gap"), "1");
   EXPECT_EQ(Stored("Screen"), "0");
-  EXPECT_EQ(Stored("Mask"), " 1");
+  EXPECT_EQ(Stored("Mask"), "1");
   EXPECT_TRUE(notifier_.messages.empty());
 
   // Opened again, the window shows what was stored; Exit stores nothing.
@@ -425,7 +426,7 @@ TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
     static_cast<QPushButton*>(window.widget(c::kPatternPrintButton))->click();
     EXPECT_TRUE(printed);
     EXPECT_TRUE(notifier.messages.empty()) << notifier.messages[0].text;
-    EXPECT_EQ(app.store.ReadSetting(kPatternSection, "SizeX"), " 3");
+    EXPECT_EQ(app.store.ReadSetting(kPatternSection, "SizeX"), "3");
     window.close();
   }
   const std::vector<std::string> from_window = cupsd_.WaitForCapturedJobs(1);
