@@ -131,6 +131,8 @@ PatternImportDialog::PatternImportDialog(AppContext& app, PatternDialogChoices c
   grid->addWidget(caption(kZoomText, zoom_), row, 0);
   grid->addWidget(zoom_, row++, 1, 1, 2);
   connect(zoom_, &QSlider::valueChanged, this, [this] { RedrawPreview(); });
+  // The rows keep their height; the room beside the preview stays below them.
+  grid->setRowStretch(row, 1);
 
   preview_ = new QLabel;
   preview_->setObjectName("shapePreview");
