@@ -1,5 +1,6 @@
 #include "app/picture_load.h"
 
+#include "app/picture_size.h"
 #include "app/ui_text_ids.h"
 #include "image/background_removal.h"
 #include "image/color_management.h"
@@ -76,17 +77,8 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   if (needs_fit) {
     const ImageSize own{image.physical_width_pt, image.physical_height_pt};
     const ImageSize current{image.oriented_width_pt, image.oriented_height_pt};
-    const ImageSize fitted = AutoFitSingleCopy(current, own, printable, loaded.rotate,
-                                               load.copies_across, load.copies_down);
-    // The printed size changes, the pixels stay: scale factor and resolution follow.
-    if (current.width > 0 && fitted.width > 0 && fitted.width != current.width) {
-      const float ratio = static_cast<float>(fitted.width / current.width);
-      image.scale_factor *= ratio;
-      image.x_dpi /= ratio;
-      image.y_dpi /= ratio;
-    }
-    image.oriented_width_pt = static_cast<float>(fitted.width);
-    image.oriented_height_pt = static_cast<float>(fitted.height);
+    ResizePrintedPicture(image, AutoFitSingleCopy(current, own, printable, loaded.rotate,
+                                                  load.copies_across, load.copies_down));
   }
   return loaded;
 }

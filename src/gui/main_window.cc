@@ -36,6 +36,7 @@
 #include "app/control_ids.h"
 #include "app/file_selection.h"
 #include "app/job_parameters.h"
+#include "app/picture_size.h"
 #include "app/print_run.h"
 #include "app/ui_text_ids.h"
 #include "app/window_commands.h"
@@ -591,17 +592,29 @@ void MainWindow::ProcessRequests() {
       switch (request.kind) {
         case RequestKind::kRedrawPreview:
         case RequestKind::kRecapturePreview:
+          redraw = true;
+          break;
         case RequestKind::kRefreshSizeFields:
+          if (model_.image_loaded()) ShowPictureSize(model_, image_);
+          redraw = true;
+          break;
+        case RequestKind::kApplyCopyCounts:
+          ApplyCopyCounts(model_);
+          redraw = true;
+          break;
+        case RequestKind::kApplyTypedSize:
+          if (model_.image_loaded()) ApplyTypedSize(model_, image_, request.id);
+          redraw = true;
+          break;
+        case RequestKind::kFitToPage:
+          if (model_.image_loaded()) FitPictureToPage(model_, image_);
           redraw = true;
           break;
         case RequestKind::kReloadImage:
         case RequestKind::kReapplyLayout:
         case RequestKind::kReapplyPaperLayout:
         case RequestKind::kReapplyCrop:
-        case RequestKind::kApplyCopyCounts:
-        case RequestKind::kApplyTypedSize:
-        case RequestKind::kFitToPage:
-          // The picture is laid out as it loads: fit, orientation and copies.
+          // The picture is laid out as it loads: fit and orientation.
           reload = true;
           break;
         case RequestKind::kReloadAfterProfileChange:
@@ -708,6 +721,7 @@ bool MainWindow::LoadInto(const std::string& path, std::optional<bool> rotate,
     image_path_ = path;
     const QSignalBlocker block(this);
     model_.SetChecked(c::kRotate, loaded.rotate);
+    ShowPictureSize(model_, image_);
   }
   if (result != nullptr) *result = loaded;
   return loaded.loaded;
