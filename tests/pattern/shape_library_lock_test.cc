@@ -1,5 +1,3 @@
-#include "pattern/library_lock.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "pattern/shape_library.h"
+#include "platform/file_lock.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -20,10 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempDir;
 
+// The library's cycles take the lock file beside it ("shape.lib.lock").
+
 // Whether somebody else holds the lock: a second open of the lock file (its own open file
 // description, as another process would have) cannot take it.
 bool LockedElsewhere(const fs::path& library) {
-  const int fd = ::open(ShapeLibraryLock::LockFileFor(library).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(FileLock::LockFileFor(library).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
   ::close(fd);
@@ -35,21 +36,6 @@ ShapeRecord Square(const std::string& name) {
   shape.name = name;
   shape.polygons.push_back({{{0, 0}, {1, 0}, {1, 1}, {0, 1}}, kShapeBlack});
   return shape;
-}
-
-TEST(ShapeLibraryLockTest, HeldWhileTheObjectLivesBesideTheLibrary) {
-  TempDir dir;
-  const fs::path library = dir.path() / "shape.lib";
-  EXPECT_EQ(ShapeLibraryLock::LockFileFor(library), dir.path() / "shape.lib.lock");
-  {
-    const ShapeLibraryLock lock(library);
-    EXPECT_TRUE(lock.held());
-    EXPECT_TRUE(LockedElsewhere(library));
-  }
-  EXPECT_FALSE(LockedElsewhere(library));
-  // In a folder that cannot take the lock file the cycle still runs, unlocked.
-  const ShapeLibraryLock nowhere(dir.path() / "missing" / "shape.lib");
-  EXPECT_FALSE(nowhere.held());
 }
 
 TEST(ShapeLibraryLockTest, StoreHoldsTheLockThroughTheReplaceQuestion) {
@@ -72,7 +58,7 @@ TEST(ShapeLibraryLockTest, RemovalWaitsForAnotherHolder) {
   ASSERT_TRUE(StoreShape(library, Square("A"), nullptr).stored());
   ASSERT_TRUE(StoreShape(library, Square("B"), nullptr).stored());
   // Another copy of the program is in the middle of its cycle.
-  const int other = ::open(ShapeLibraryLock::LockFileFor(library).c_str(), O_RDONLY | O_CLOEXEC);
+  const int other = ::open(FileLock::LockFileFor(library).c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX), 0);
   std::atomic<bool> done = false;
