@@ -62,7 +62,8 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   InitImageDecoder();
   std::string path = image_path.string();
   const LoadOutcome outcome = LoadImageFile(path, options, steps, image, notifier, progress);
-  LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate};
+  LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate,
+                       outcome.conversion == ConvertStatus::kNoTransform};
   if (!outcome.loaded) return loaded;
 
   // "Rotate" as the fit left it, unless chosen; a change orients the picture again.
@@ -81,6 +82,20 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
                                                   load.copies_across, load.copies_down));
   }
   return loaded;
+}
+
+std::string ProfileSearchNote(const PictureLoad& load, const DataFolders& folders) {
+  const ProfileNames names = MakeProfileNames(load.profile_in, load.profile_out);
+  std::string note;
+  for (const std::string& name : {names.input, names.output}) {
+    if (OpenNamedProfile(name, folders)) continue;
+    if (!note.empty()) note += "; ";
+    note += "the colour profile \"" + name + "\" cannot be opened";
+    if (fs::path(name).has_parent_path()) continue;
+    note += " (looked for in " + folders.user.string() + ", " + folders.common.string() + " and " +
+            (folders.program / kProfilesFolder).string() + ")";
+  }
+  return note;
 }
 
 }  // namespace kelvaro

@@ -37,6 +37,7 @@
 #include "app/file_selection.h"
 #include "app/job_parameters.h"
 #include "app/picture_size.h"
+#include "app/preview_refresh.h"
 #include "app/print_run.h"
 #include "app/ui_text_ids.h"
 #include "app/window_commands.h"
@@ -779,11 +780,14 @@ void MainWindow::ReloadCurrentImage() {
 }
 
 void MainWindow::RedrawPreview() {
-  if (!options_.preview) return;
   model_.SetImageAreaWidth(preview_->width());
-  const JobParameters params = GatherJobParameters(model_);
-  preview_->SetBuffer(
-      options_.preview(params, model_.image_loaded() ? &image_ : nullptr, preview_->width()));
+  if (!model_.image_loaded() || image_.empty()) {
+    preview_->SetCanvas(BlankPageCanvas(GatherJobParameters(model_)));
+    return;
+  }
+  const PreviewRefresh refresh =
+      RefreshPreview(model_, image_, PreviewServices{app_.notifier(), proof_cache_});
+  preview_->SetCanvas(refresh.canvas);
 }
 
 void MainWindow::Print(bool pattern) {

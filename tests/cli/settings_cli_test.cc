@@ -208,8 +208,10 @@ TEST_F(SettingsCliTest, UnreadableSettingsFileIsSaidOnceAndGetFails) {
   fs::create_directories(SettingsFile() / "inside");
   const std::string message = "Kelvaro: The settings file cannot be read:- \n" +
                               SettingsFile().string() + "\nError 5 - Access denied (read only?)\n";
+  const fs::path job = dir_.path() / "job.ps";
   for (const std::string& arguments :
-       {std::string("settings get Active Printer"), std::string("settings set Active Unit M")}) {
+       {std::string("settings get Active Printer"), std::string("settings set Active Unit M"),
+        "print '" + testing::SampleArtwork().string() + "' --output '" + job.string() + "'"}) {
     SCOPED_TRACE(arguments);
     const testing::CommandResult result = Run(arguments);
     EXPECT_EQ(result.status, 1);
@@ -221,6 +223,8 @@ TEST_F(SettingsCliTest, UnreadableSettingsFileIsSaidOnceAndGetFails) {
     EXPECT_EQ(errors.find("Failed to write"), std::string::npos) << errors;
   }
   EXPECT_TRUE(fs::is_directory(SettingsFile() / "inside"));
+  // A print with settings nobody chose is not made.
+  EXPECT_FALSE(fs::exists(job));
 }
 
 // The usual case: a file of another owner with mode 000, read by a user who is not root.
