@@ -42,6 +42,7 @@
 #include "app/ui_text_ids.h"
 #include "app/window_commands.h"
 #include "app/window_geometry.h"
+#include "gui/pattern_setup_dialog.h"
 #include "gui/qt_notifier.h"
 #include "image/profiles.h"
 #include "settings/settings_file.h"
@@ -57,9 +58,9 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Menu entries whose dialogs this window does not have yet: shown, but not usable.
 constexpr int kCommandsWithoutDialog[] = {
-    m::kPrintMargins,    m::kJpegSettings,  m::kBlackRemovalDialog, m::kColourDialog,
-    m::kCustomPaperSize, m::kUnitsSettings, m::kPatternPrintSetup,  m::kPrinterMode,
-    m::kStatisticsSetup, m::kLanguage,      c::kPatternPrintButton,
+    m::kPrintMargins, m::kJpegSettings,    m::kBlackRemovalDialog,
+    m::kColourDialog, m::kCustomPaperSize, m::kUnitsSettings,
+    m::kPrinterMode,  m::kStatisticsSetup, m::kLanguage,
 };
 
 }  // namespace
@@ -677,6 +678,9 @@ void MainWindow::RunCommand(int id) {
     case m::kTonerOrder:
       TonerOrderCommand();
       return;
+    case m::kPatternPrintSetup:
+      PatternSetupCommand();
+      return;
     default:
       RunMenuCommand(model_, id, [this](const std::string& path) {
         return LoadInto(path, std::nullopt, nullptr);
@@ -786,7 +790,7 @@ void MainWindow::RedrawPreview() {
   preview_->SetCanvas(refresh.canvas);
 }
 
-void MainWindow::Print() {
+void MainWindow::Print(bool pattern) {
   if (!model_.image_loaded() || image_.empty()) return;
   const JobParameters params = GatherJobParameters(model_);
   const PrintServices services{
@@ -810,7 +814,7 @@ void MainWindow::Print() {
   const std::string file_name = fs::path(image_path_).filename().string();
   RunLong([&] {
     PrintPicture(services, params, image_, file_name,
-                 PrintTarget{params.printer_queue, std::nullopt});
+                 PrintTarget{params.printer_queue, std::nullopt, false, pattern});
   });
 }
 
@@ -890,6 +894,15 @@ void MainWindow::TonerOrderCommand() {
   const int result = dialog.exec();
   if (result == 0) return;
   ChooseTonerOrder(model_, app_.notifier(), result == 2);
+}
+
+void MainWindow::PatternSetupCommand() {
+  PatternSetupHooks hooks;
+  hooks.print = [this] { Print(true); };
+  hooks.redraw_main_preview = [this] { RedrawPreview(); };
+  hooks.choices = options_.pattern_choices;
+  PatternSetupDialog dialog(app_, std::move(hooks), this);
+  dialog.exec();
 }
 
 // --- Window events. ---

@@ -13,6 +13,7 @@
 #include "app/app_context.h"
 #include "app/main_window_model.h"
 #include "app/picture_load.h"
+#include "gui/pattern_import_dialog.h"
 #include "gui/preview_widget.h"
 #include "image/color_management.h"
 #include "image/work_image.h"
@@ -34,6 +35,8 @@ struct WindowOptions {
   std::optional<std::string> source_date_epoch;  // pins the jobs' date
   // The open dialog; returns the chosen file or nothing when cancelled. Unset: the platform's.
   std::function<std::optional<std::string>()> choose_image;
+  // The pattern windows' drawing choice and replace question. Unset: the platform's dialogs.
+  PatternDialogChoices pattern_choices;
 };
 
 // The main window: every widget bound to the model by control id. A click goes to the model,
@@ -79,7 +82,8 @@ class MainWindow final : public QMainWindow {
   bool LoadInto(const std::string& path, std::optional<bool> rotate, LoadedPicture* result);
   void ReloadCurrentImage();
   void RedrawPreview();
-  void Print();
+  // With `pattern`, the stored pattern set-up knocks its screen out of the planes.
+  void Print(bool pattern = false);
   void PrintBlank();
   void OpenImageCommand();
   void OpenDocument(const std::string& name);
@@ -87,6 +91,7 @@ class MainWindow final : public QMainWindow {
   void SaveSettingsCommand();
   void LoadSettingsCommand(bool built_in);
   void TonerOrderCommand();
+  void PatternSetupCommand();
   bool HasCommand(int id) const;
 
   AppContext& app_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/atomic_file.h"
+#include "platform/file_lock.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
@@ -124,6 +125,8 @@ StoreShapeResult StoreShape(const fs::path& library, const ShapeRecord& shape,
     result.caption = kStoreShapeErrorCaption;
     return result;
   };
+  // Another copy of the program must not store or remove between our read and our write.
+  const FileLock lock(library);
   int error_code = 0;
   std::optional<std::string> bytes = ReadLibrary(library, error_code);
   if (!bytes) return file_error(error_code);
@@ -185,6 +188,7 @@ std::vector<std::string> MarkedShapeNames(std::span<const std::string> entries) 
 RemoveShapesResult RemoveShapes(const fs::path& library, std::span<const std::string> names) {
   RemoveShapesResult result;
   if (names.empty()) return result;
+  const FileLock lock(library);
   int error_code = 0;
   const std::optional<std::string> bytes = ReadLibrary(library, error_code);
   auto fail = [&](int code) {
