@@ -17,6 +17,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/print_options.h"
+#include "cli/terminal_progress.h"
 #include "image/color_management.h"
 #include "image/preview_png.h"
 
@@ -109,7 +110,7 @@ int RunPreviewCommand(const Args& args) {
   }
 
   std::unique_ptr<CliSession> session = OpenCliSession();
-  StatusToStderr progress;
+  TerminalProgress progress = TerminalProgress::ForStderr();
   PrintChoices& choices = parsed.print.choices;
   if (parsed.print.settings_file) choices.settings_file = fs::path(*parsed.print.settings_file);
 

@@ -20,6 +20,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/print_options.h"
+#include "cli/terminal_progress.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -131,7 +132,7 @@ int Run(const Args& args, Command command) {
     }
   }
   std::unique_ptr<CliSession> session = OpenCliSession();
-  StatusToStderr progress;
+  TerminalProgress progress = TerminalProgress::ForStderr();
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
   const PrintServices services{

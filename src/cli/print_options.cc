@@ -22,10 +22,6 @@ std::optional<long> ParseWholeNumber(const std::string& text) {
 
 }  // namespace
 
-void StatusToStderr::SetStatus(const std::string& text) {
-  if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
-}
-
 std::optional<int> TakeNumberOption(Args& args, std::string_view name,
                                     std::optional<UsageError>& error) {
   const std::optional<std::string> text = TakeOption(args, name, error);

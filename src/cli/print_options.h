@@ -45,13 +45,6 @@ std::optional<bool> TakeSwitch(Args& args, std::string_view name, std::optional<
 // writes, so that nothing the rules store outlives the run.
 bool ApplyChoicesForRun(CliSession& session, MainWindowModel& model, const PrintChoices& choices);
 
-// Progress of a run without a window: the status lines go to stderr.
-class StatusToStderr final : public ProgressSink {
- public:
-  void SetStatus(const std::string& text) override;
-  void SetProgress(long long, long long) override {}
-};
-
 }  // namespace kelvaro::cli
 
 #endif  // KELVARO_CLI_PRINT_OPTIONS_H_
