@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -55,9 +54,8 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Menu entries whose dialogs this window does not have yet: shown, but not usable.
 constexpr int kCommandsWithoutDialog[] = {
-    m::kPrintMargins,    m::kJpegSettings,  m::kBlackRemovalDialog, m::kColourDialog,
-    m::kCustomPaperSize, m::kUnitsSettings, m::kPatternPrintSetup,  m::kPrinterMode,
-    m::kStatisticsSetup, m::kLanguage,      c::kPatternPrintButton,
+    m::kPatternPrintSetup,
+    c::kPatternPrintButton,
 };
 
 }  // namespace
@@ -134,6 +132,8 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+ProgressSink& MainWindow::progress_sink() { return *progress_; }
 
 QWidget* MainWindow::widget(int id) const {
   auto it = widgets_.find(id);
@@ -628,6 +628,7 @@ void MainWindow::ProcessRequests() {
 
 void MainWindow::RunCommand(int id) {
   if (!HasCommand(id)) return;
+  if (RunDialog(id)) return;
   for (std::size_t k = 0; k < m::kRecentFiles.size(); ++k) {
     if (m::kRecentFiles[k] == id) {
       OpenRecentFile(
@@ -771,28 +772,19 @@ void MainWindow::RedrawPreview() {
 void MainWindow::Print() {
   if (!model_.image_loaded() || image_.empty()) return;
   const JobParameters params = GatherJobParameters(model_);
-  const PrintServices services{
-      app_.store,
-      app_.texts,
-      app_.notifier(),
-      *progress_,
-      *options_.spooler,
-      options_.source_date_epoch,
-      [this](const CostEstimate& estimate) {
-        RunOnGuiThread([this, &estimate] {
-          QApplication::clipboard()->setText(Q(estimate.clipboard_sentence));
-          std::string text = estimate.message;
-          if (!estimate.paper_note.empty()) {
-            text += "\r\n" + estimate.paper_note;
-          }
-          text += "\r\n" + estimate.mode_line;
-          app_.notifier().Show(kProgramTitle, text, MessageIcon::kInformation);
-        });
-      }};
+  const PrintServices services{app_.store,
+                               app_.texts,
+                               app_.notifier(),
+                               *progress_,
+                               *options_.spooler,
+                               options_.source_date_epoch,
+                               [this](const CostEstimate& estimate) {
+                                 RunOnGuiThread([this, &estimate] { ShowCostEstimate(estimate); });
+                               }};
   const std::string file_name = fs::path(image_path_).filename().string();
   RunLong([&] {
     PrintPicture(services, params, image_, file_name,
-                 PrintTarget{params.printer_queue, std::nullopt});
+                 PrintTarget{params.printer_queue, options_.dump_separations});
   });
 }
 
