@@ -27,11 +27,11 @@ TEST_F(DialogRulesTest, SlidersStoreTheirMappedValues) {
   EXPECT_EQ(OpenJpegSettings(store_), 20);  // nothing stored: artifact 5
   const struct {
     int position;
-    const char* artifact;
-  } jpeg[] = {{0, " 1"}, {100, " 21"}, {52, " 11"}};
+    double artifact;
+  } jpeg[] = {{0, 1}, {100, 21}, {52, 11}};
   for (const auto& row : jpeg) {
     ASSERT_TRUE(AcceptJpegSettings(store_, row.position));
-    EXPECT_EQ(Active("JPEG Artifact"), row.artifact) << row.position;
+    EXPECT_DOUBLE_EQ(ReadLeadingDecimal(Active("JPEG Artifact")), row.artifact) << row.position;
   }
   EXPECT_EQ(OpenJpegSettings(store_), 50);  // artifact 11
 
