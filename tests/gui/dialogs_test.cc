@@ -53,6 +53,25 @@ T* Find(QDialog* dialog, const char* name) {
   return found;
 }
 
+// Runs `act` on the next modal dialog, as soon as it is up. Work that runs first (a print)
+// keeps processing timers, so the dialog is waited for rather than assumed.
+void OnNextDialog(std::function<void(QDialog*)> act) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    if (const char* shots = std::getenv("KELVARO_DIALOG_SHOTS")) {
+      dialog->grab().save(QString("%1/%2.png").arg(shots, dialog->windowTitle()));
+    }
+    act(dialog);
+    if (dialog->isVisible()) dialog->reject();
+  });
+  poll->start();
+}
+
 // One binary PGM plane as the print's dump writes it.
 struct Plane {
   int width = 0, height = 0;
@@ -100,15 +119,9 @@ class DialogTest : public ::testing::Test {
   // Runs `drive` on the dialog the menu entry `id` opens; the dialog must be closed by it.
   void Drive(int id, const std::function<void(QDialog*)>& drive) {
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
+    OnNextDialog([&](QDialog* dialog) {
       seen = true;
-      if (const char* shots = std::getenv("KELVARO_DIALOG_SHOTS")) {
-        dialog->grab().save(QString("%1/%2.png").arg(shots).arg(id));
-      }
       drive(dialog);
-      if (dialog->isVisible()) dialog->reject();
     });
     QAction* entry = window_->action(id);
     ASSERT_NE(entry, nullptr);
@@ -258,6 +271,8 @@ TEST_F(DialogTest, PrintAfterColourOkCarriesTheNewCurves) {
     EXPECT_TRUE(notifier_.messages.empty()) << notifier_.messages[0].text;
     fs::rename(folders_.root() / "planes", folders_.root() / name);
   };
+  // The table as the colour window builds it, so that only the drag differs.
+  Drive(m::kColourDialog, [&](QDialog* dialog) { Find<QPushButton>(dialog, "ok")->click(); });
   print("before");
   const ToneCurveTable old_table = window_->model().state().tone_table;
   Drive(m::kColourDialog, [&](QDialog* dialog) {
@@ -275,20 +290,21 @@ TEST_F(DialogTest, PrintAfterColourOkCarriesTheNewCurves) {
     const Plane b = ReadPlane(folders_.root() / "after" / file);
     ASSERT_EQ(a.pixels.size(), b.pixels.size());
     ASSERT_GT(a.pixels.size(), 0u);
-    // Each old value came from some inputs x with old[x] = value; the new value is new[x].
-    std::array<std::set<int>, 256> follows;
+    // The curve rose everywhere and nowhere fell: so did every pixel of the plane.
     for (int x = 0; x < 256; ++x) {
-      follows[old_table.levels[plane][x]].insert(new_table.levels[plane][x]);
+      ASSERT_GE(new_table.levels[plane][x], old_table.levels[plane][x]) << x;
     }
     for (std::size_t i = 0; i < a.pixels.size(); ++i) {
       const int was = static_cast<unsigned char>(a.pixels[i]);
       const int is = static_cast<unsigned char>(b.pixels[i]);
-      if (was == 0 && is == 0) continue;  // outside the picture
-      ASSERT_TRUE(follows[was].count(is))
-          << "plane " << plane + 1 << " pixel " << i << ": " << was << " became " << is;
-      changed += was != is;
+      ASSERT_GE(is, was) << "plane " << plane + 1 << " pixel " << i;
+      changed += is > was;
     }
   }
+  // The spare plane stays empty.
+  EXPECT_TRUE(
+      ReadPlane(folders_.root() / "after" / "plane5.pgm").pixels ==
+      std::string(ReadPlane(folders_.root() / "before" / "plane5.pgm").pixels.size(), '\0'));
   EXPECT_GT(changed, 0);
 }
 
@@ -307,13 +323,8 @@ TEST_F(DialogTest, CostResultShowsTheFormulasFigureAndCopiesTheSentence) {
   QApplication::clipboard()->clear();
   std::string message, sentence;
   bool shown = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
+  OnNextDialog([&](QDialog* dialog) {
     shown = true;
-    if (const char* shots = std::getenv("KELVARO_DIALOG_SHOTS")) {
-      dialog->grab().save(QString("%1/cost.png").arg(shots));
-    }
     EXPECT_EQ(dialog->windowTitle(), "Print Statistics Setup");
     message = Find<QLabel>(dialog, "message")->text().toStdString();
     EXPECT_EQ(Find<QLabel>(dialog, "mode_line")->text(),
@@ -358,7 +369,7 @@ TEST_F(DialogTest, PrinterModeNoteAndDriverOff) {
   Open();
   Drive(m::kPrinterMode, [&](QDialog* dialog) {
     EXPECT_TRUE(Find<QPushButton>(dialog, "driver_on")->isChecked());
-    EXPECT_NE(Find<QLabel>(dialog, "note")->text().indexOf("C711WT"), -1);
+    EXPECT_EQ(Find<QLabel>(dialog, "note")->text().toStdString(), app_->texts.Get(136));
     Find<QPushButton>(dialog, "driver_off")->click();
   });
   EXPECT_EQ(app_->store.ReadSetting("ACTIVE", "Print Set"), "on");
