@@ -1,5 +1,6 @@
 #include "app/picture_load.h"
 
+#include "app/picture_size.h"
 #include "app/ui_text_ids.h"
 #include "image/background_removal.h"
 #include "image/color_management.h"
@@ -61,7 +62,8 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   InitImageDecoder();
   std::string path = image_path.string();
   const LoadOutcome outcome = LoadImageFile(path, options, steps, image, notifier, progress);
-  LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate};
+  LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate,
+                       outcome.conversion == ConvertStatus::kNoTransform};
   if (!outcome.loaded) return loaded;
 
   // "Rotate" as the fit left it, unless chosen; a change orients the picture again.
@@ -76,19 +78,24 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   if (needs_fit) {
     const ImageSize own{image.physical_width_pt, image.physical_height_pt};
     const ImageSize current{image.oriented_width_pt, image.oriented_height_pt};
-    const ImageSize fitted = AutoFitSingleCopy(current, own, printable, loaded.rotate,
-                                               load.copies_across, load.copies_down);
-    // The printed size changes, the pixels stay: scale factor and resolution follow.
-    if (current.width > 0 && fitted.width > 0 && fitted.width != current.width) {
-      const float ratio = static_cast<float>(fitted.width / current.width);
-      image.scale_factor *= ratio;
-      image.x_dpi /= ratio;
-      image.y_dpi /= ratio;
-    }
-    image.oriented_width_pt = static_cast<float>(fitted.width);
-    image.oriented_height_pt = static_cast<float>(fitted.height);
+    ResizePrintedPicture(image, AutoFitSingleCopy(current, own, printable, loaded.rotate,
+                                                  load.copies_across, load.copies_down));
   }
   return loaded;
+}
+
+std::string ProfileSearchNote(const PictureLoad& load, const DataFolders& folders) {
+  const ProfileNames names = MakeProfileNames(load.profile_in, load.profile_out);
+  std::string note;
+  for (const std::string& name : {names.input, names.output}) {
+    if (OpenNamedProfile(name, folders)) continue;
+    if (!note.empty()) note += "; ";
+    note += "the colour profile \"" + name + "\" cannot be opened";
+    if (fs::path(name).has_parent_path()) continue;
+    note += " (looked for in " + folders.user.string() + ", " + folders.common.string() + " and " +
+            (folders.program / kProfilesFolder).string() + ")";
+  }
+  return note;
 }
 
 }  // namespace kelvaro

@@ -32,9 +32,15 @@ PictureLoad PictureLoadFor(const JobParameters& params, std::optional<bool> rota
 
 struct LoadedPicture {
   bool loaded = false;
-  bool transparent = false;  // background removal did not apply
-  bool rotate = false;       // "Rotate" in force
+  bool transparent = false;   // background removal did not apply
+  bool rotate = false;        // "Rotate" in force
+  bool no_transform = false;  // the two profiles gave no colour transform
 };
+
+// For a load that got no colour transform: which of the load's profiles cannot be opened and
+// where a bare name was looked for, as one line; "" when both open. The window's message
+// only says "Something odd with this image"; the command line adds this.
+std::string ProfileSearchNote(const PictureLoad& load, const DataFolders& folders);
 
 // Loads `image_path` as the window does: decode, background removal, colour conversion
 // through the profiles, fit to the printable area, orientation, "Rotate" when chosen, and the

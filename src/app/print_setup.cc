@@ -31,7 +31,10 @@ std::optional<Refusal> CheckChoiceValues(const PrintChoices& choices) {
        {std::tuple{choices.white_density, 0, 100, "white density"},
         std::tuple{choices.white_threshold, 0, 100, "white threshold"},
         std::tuple{choices.brightness, -100, 100, "brightness"},
-        std::tuple{choices.contrast, -100, 100, "contrast"}}) {
+        std::tuple{choices.contrast, -100, 100, "contrast"},
+        std::tuple{choices.placement_mode, 0, 9, "placement"},
+        // The canvas is six pixels narrower than the area; at least one must be left.
+        std::tuple{choices.image_area_width, 7, kLargestImageAreaWidth, "preview width"}}) {
     if (value && (*value < low || *value > high)) {
       Refusal refusal{RefusalKind::kOutOfRange, name};
       refusal.low = low;
@@ -114,6 +117,15 @@ void ApplyControlChoices(MainWindowModel& model, const PrintChoices& choices) {
   ClickTo(model, c::kBlackRemoval, choices.black_removal);
   ClickTo(model, c::kBackgroundRemoval, choices.background_removal);
   ClickTo(model, c::kOptimalLayout, choices.optimal_layout);
+  ClickTo(model, c::kDisplayWhite, choices.display_white);
+  ClickTo(model, c::kAutomaticTile, choices.automatic_tile);
+  ClickTo(model, c::kPatternPreview, choices.pattern_preview);
+  if (choices.placement_mode && *choices.placement_mode != 0) {
+    for (int button = c::kPlacementTopLeft; button <= c::kPlacementBottomRight; ++button) {
+      if (PlacementModeForButton(button) == *choices.placement_mode) model.Click(button);
+    }
+  }
+  if (choices.image_area_width) model.SetImageAreaWidth(*choices.image_area_width);
 }
 
 // A profile chosen for this run that cannot be read is named, rather than reported later as
@@ -158,6 +170,7 @@ std::string RefusalText(const Refusal& r) {
     case RefusalKind::kUnreadableProfile:
       return "The colour profile \"" + r.subject + "\" cannot be found or is no profile";
     case RefusalKind::kSettingsFileRefused:
+    case RefusalKind::kSettingsUnreadable:
       return "";
     case RefusalKind::kMarginsDoNotFit: {
       char text[400];
@@ -190,6 +203,11 @@ std::optional<Refusal> ApplyPrintChoices(MainWindowModel& model, const PrintChoi
                                          const std::filesystem::path& usb_root) {
   if (std::optional<Refusal> refusal = CheckChoiceValues(choices)) return refusal;
   SettingsStore& store = model.store();
+  // Settings the user chose but the program cannot read are not replaced by the defaults for
+  // a print: it would come out with settings nobody chose.
+  if (store.CheckUserSettingsFile().state == SettingsFileState::kUnreadable) {
+    return Refusal{RefusalKind::kSettingsUnreadable};
+  }
   // The model and the toner order as if the user had stored them before the window opened.
   if (choices.model) store.WriteSetting("Active", "Model", *choices.model);
   if (choices.toner_order) store.WriteSetting("Active", "T_ORDER", *choices.toner_order);

@@ -39,7 +39,16 @@ struct PrintChoices {
   std::optional<std::string> profile_in;
   std::optional<std::string> profile_out;
   std::optional<std::filesystem::path> settings_file;  // a named setting file to load
+  // What only the preview reads.
+  std::optional<bool> display_white;
+  std::optional<bool> automatic_tile;
+  std::optional<bool> pattern_preview;
+  std::optional<int> placement_mode;    // 1..9 clicks that button of the placement grid; 0 none
+  std::optional<int> image_area_width;  // the preview's width in pixels
 };
+
+// The widest preview area a choice may ask for, in pixels.
+inline constexpr int kLargestImageAreaWidth = 20000;
 
 // Why a run was refused before any work was done.
 enum class RefusalKind {
@@ -54,6 +63,7 @@ enum class RefusalKind {
   kNothingToPrint,       // Print White and Print CMY both off
   kUnreadableProfile,    // the profile `subject` cannot be found or is no profile
   kSettingsFileRefused,  // the loader has told the user why
+  kSettingsUnreadable,   // the stored settings cannot be read; the store has said so
   kMarginsDoNotFit,      // `margins` leave no printable area on `page` (`paper`)
 };
 

@@ -144,8 +144,9 @@ bool RunMenuCommand(MainWindowModel& model, int id, const PictureLoader& load) {
 
 void ShowRecentFiles(MainWindowModel& model, const RecentFiles& files) {
   std::vector<std::string> labels;
-  for (int slot = 0; slot < 5; ++slot) {
-    if (!files.slots[slot].empty()) labels.push_back(RecentFileMenuLabel(files.slots[slot]));
+  for (int entry = 1; entry <= kRecentFileSlots; ++entry) {
+    const int slot = SlotOfMenuEntry(files, entry);
+    if (slot != 0) labels.push_back(RecentFileMenuLabel(files.slots[slot - 1]));
   }
   model.SetRecentFileEntries(labels);
 }
@@ -153,7 +154,10 @@ void ShowRecentFiles(MainWindowModel& model, const RecentFiles& files) {
 bool OpenRecentFile(MainWindowModel& model, const fs::path& user_folder, int k,
                     const PictureLoader& load) {
   if (k < 1 || k > 5) return false;
-  return LoadListedFile(model, user_folder, k, ReadRecentFile(user_folder, k), load);
+  // Entry k opens the file it shows, also when the list has a gap before it.
+  const int slot = SlotOfMenuEntry(LoadRecentFiles(user_folder), k);
+  if (slot == 0) return false;
+  return LoadListedFile(model, user_folder, slot, ReadRecentFile(user_folder, slot), load);
 }
 
 bool ReloadNewestFile(MainWindowModel& model, const fs::path& user_folder,

@@ -65,9 +65,9 @@ bool RunMenuCommand(MainWindowModel& model, int id, const PictureLoader& load);
 // Shows the recent-file list in the File menu.
 void ShowRecentFiles(MainWindowModel& model, const RecentFiles& files);
 
-// Recent-file command k (1 to 5): the picture of slot k is loaded when it still exists, moved
-// to the top of the list and named in the title; a picture that is gone or cannot be loaded
-// leaves the list. Returns true when the picture was loaded.
+// Recent-file command k (1 to 5): the picture menu entry k shows (SlotOfMenuEntry) is loaded when
+// it still exists, moved to the top of the list and named in the title; a picture that is gone or
+// cannot be loaded leaves the list. Returns true when the picture was loaded.
 bool OpenRecentFile(MainWindowModel& model, const std::filesystem::path& user_folder, int k,
                     const PictureLoader& load);
 

@@ -22,6 +22,7 @@ int RunCostCommand(const Args& args);
 int RunBlankCommand(const Args& args);
 int RunModeCommand(const Args& args);
 int RunStatsCommand(const Args& args);
+int RunPreviewCommand(const Args& args);
 int RunShapesCommand(const Args& args);
 
 }  // namespace kelvaro::cli

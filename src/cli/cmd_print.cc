@@ -19,6 +19,7 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "cli/print_options.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -40,15 +41,6 @@ constexpr char kBlankUsage[] =
     "blank [--output FILE | --printer QUEUE] [--model KEY] [--media LABEL]\n"
     "  [--paper NAME] [--tray TEXT] [--prints N]";
 
-// Progress of a run without a window: the status lines go to stderr.
-class StatusToStderr final : public ProgressSink {
- public:
-  void SetStatus(const std::string& text) override {
-    if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
-  }
-  void SetProgress(long long, long long) override {}
-};
-
 // A cost estimate as the result window shows it, on stdout: the message, the paper note, the
 // mode line and the sentence the window copies to the clipboard.
 void PrintCostEstimate(const CostEstimate& estimate) {
@@ -68,105 +60,18 @@ void PrintCostEstimate(const CostEstimate& estimate) {
               plain(estimate.clipboard_sentence).c_str());
 }
 
+// After a load that got no colour transform: which profile it was and where it was looked for.
+void ReportProfileSearch(const CliSession& session, const LoadedPicture& loaded,
+                         const PictureLoad& load) {
+  if (!loaded.no_transform) return;
+  const std::string note = ProfileSearchNote(load, session.folders);
+  if (!note.empty()) std::fprintf(stderr, "kelvaro: %s\n", note.c_str());
+}
+
 enum class Command { kPrint, kCost, kBlank };
 
 const char* CommandName(Command command) {
   return command == Command::kPrint ? "print" : command == Command::kCost ? "cost" : "blank";
-}
-
-struct PrintArgs {
-  PrintChoices choices;
-  std::optional<std::string> image;
-  std::optional<std::string> output;
-  std::optional<std::string> printer;
-  std::optional<std::string> settings_file;
-  std::optional<std::string> dump_separations;
-  bool pattern = false;  // pattern print with the stored pattern set-up
-};
-
-// Numbers beyond these are no count or percentage anybody means.
-constexpr long kLargestNumber = 1000000;
-
-// The whole number `text` holds, nullopt when it holds something else. Range is checked apart,
-// so that the message can say which of the two is wrong.
-std::optional<long> ParseWholeNumber(const std::string& text) {
-  char* end = nullptr;
-  // Beyond the range of a long, strtol gives LONG_MIN or LONG_MAX: out of range as well.
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0') return std::nullopt;
-  return value;
-}
-
-// Takes the command's options out of `args`; what is left must be the image (print only).
-std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs& out) {
-  PrintChoices& c = out.choices;
-  std::optional<UsageError> error;
-  const std::pair<const char*, std::optional<std::string>*> texts[] = {
-      {"model", &c.model},
-      {"media", &c.media},
-      {"paper", &c.paper},
-      {"tray", &c.tray},
-      {"prints", &c.prints},
-      {"toner-order", &c.toner_order},
-      {"profile-in", &c.profile_in},
-      {"profile-out", &c.profile_out},
-      {"output", &out.output},
-      {"printer", &out.printer},
-      {"settings-file", &out.settings_file},
-      {"dump-separations", &out.dump_separations},
-  };
-  for (const auto& [name, field] : texts) *field = TakeOption(args, name, error);
-  const std::pair<const char*, std::optional<int>*> numbers[] = {
-      {"across", &c.copies_across},        {"down", &c.copies_down},
-      {"white-density", &c.white_density}, {"white-threshold", &c.white_threshold},
-      {"brightness", &c.brightness},       {"contrast", &c.contrast},
-  };
-  for (const auto& [name, field] : numbers) {
-    if (std::optional<std::string> text = TakeOption(args, name, error)) {
-      const std::optional<long> value = ParseWholeNumber(*text);
-      if (!value) {
-        error = UsageError{"--" + std::string(name) + " needs a whole number"};
-      } else if (*value < -kLargestNumber || *value > kLargestNumber) {
-        error = UsageError{"--" + std::string(name) + " " + *text + " is out of range (from -" +
-                           std::to_string(kLargestNumber) + " to " +
-                           std::to_string(kLargestNumber) + ")"};
-      } else {
-        *field = static_cast<int>(*value);
-      }
-    }
-  }
-  const std::pair<const char*, std::optional<bool>*> flags[] = {
-      {"flip", &c.flip},
-      {"black-removal", &c.black_removal},
-      {"background-removal", &c.background_removal},
-      {"optimal-layout", &c.optimal_layout},
-  };
-  for (const auto& [name, field] : flags) {
-    if (TakeFlag(args, name, error)) *field = true;
-  }
-  out.pattern = TakeFlag(args, "pattern", error);
-  // Switches with an opposite: --mirror and --no-mirror.
-  const std::pair<const char*, std::optional<bool>*> switches[] = {
-      {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},
-      {"print-cmy", &c.print_cmy}, {"threshold", &c.threshold_on},
-  };
-  for (const auto& [name, field] : switches) {
-    const bool on = TakeFlag(args, name, error);
-    const bool off = TakeFlag(args, "no-" + std::string(name), error);
-    if (on && off)
-      error = UsageError{"--" + std::string(name) + " and --no-" + name + " both given"};
-    if (on || off) *field = on;
-  }
-  if (error) return error;
-  if (std::optional<UsageError> leftover = CheckLeftovers(args, wants_image ? 1 : 0)) {
-    return leftover;
-  }
-  if (wants_image) {
-    if (args.empty()) return UsageError{"no image file given"};
-    out.image = args.front();
-  }
-  if (out.output && out.printer) return UsageError{"give either --output or --printer"};
-  return std::nullopt;
 }
 
 // "Job written to FILE" on stdout, unless the job itself went there (--output /dev/stdout, to
@@ -256,7 +161,10 @@ int Run(const Args& args, Command command) {
   const LoadedPicture loaded =
       LoadPicture(session->store, session->texts, session->notifier, progress,
                   PictureLoadFor(*params, parsed.choices.rotate), image_path, image);
-  if (!loaded.loaded) return 1;
+  if (!loaded.loaded) {
+    ReportProfileSearch(*session, loaded, PictureLoadFor(*params, parsed.choices.rotate));
+    return 1;
+  }
   params->rotate = loaded.rotate;
   // One print and done: the decoded records kept for turning the picture again and the
   // preview grid are not read by the print. For a large picture that is gigabytes.

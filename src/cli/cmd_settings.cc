@@ -103,6 +103,9 @@ int RunSettingsCommand(const Args& args) {
   const std::unique_ptr<CliSession> session = OpenCliSession();
   if (get) {
     const std::string value = session->store.ReadSetting(section, key);
+    // An empty answer from a file that cannot be read would pass for a missing key; the
+    // store has said why it cannot be read.
+    if (session->store.CheckUserSettingsFile().state == SettingsFileState::kUnreadable) return 1;
     std::printf("%s\n", value.c_str());
     return 0;
   }

@@ -26,6 +26,8 @@ constexpr SubCommand kSubCommands[] = {
      "info IMAGE [--mirror] [--flip] [--rotate] [--background-removal] [--paper NAME]"},
     {"print", kelvaro::cli::RunPrintCommand,
      "print IMAGE [--output FILE | --printer QUEUE] [options]"},
+    {"preview", kelvaro::cli::RunPreviewCommand,
+     "preview IMAGE --output PAGE.png [--width W] [options]"},
     {"cost", kelvaro::cli::RunCostCommand, "cost IMAGE [print options]"},
     {"blank", kelvaro::cli::RunBlankCommand, "blank [--output FILE | --printer QUEUE]"},
     {"mode", kelvaro::cli::RunModeCommand,

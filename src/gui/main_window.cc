@@ -35,6 +35,8 @@
 #include "app/control_ids.h"
 #include "app/file_selection.h"
 #include "app/job_parameters.h"
+#include "app/picture_size.h"
+#include "app/preview_refresh.h"
 #include "app/print_run.h"
 #include "app/ui_text_ids.h"
 #include "app/window_commands.h"
@@ -590,17 +592,29 @@ void MainWindow::ProcessRequests() {
       switch (request.kind) {
         case RequestKind::kRedrawPreview:
         case RequestKind::kRecapturePreview:
+          redraw = true;
+          break;
         case RequestKind::kRefreshSizeFields:
+          if (model_.image_loaded()) ShowPictureSize(model_, image_);
+          redraw = true;
+          break;
+        case RequestKind::kApplyCopyCounts:
+          ApplyCopyCounts(model_);
+          redraw = true;
+          break;
+        case RequestKind::kApplyTypedSize:
+          if (model_.image_loaded()) ApplyTypedSize(model_, image_, request.id);
+          redraw = true;
+          break;
+        case RequestKind::kFitToPage:
+          if (model_.image_loaded()) FitPictureToPage(model_, image_);
           redraw = true;
           break;
         case RequestKind::kReloadImage:
         case RequestKind::kReapplyLayout:
         case RequestKind::kReapplyPaperLayout:
         case RequestKind::kReapplyCrop:
-        case RequestKind::kApplyCopyCounts:
-        case RequestKind::kApplyTypedSize:
-        case RequestKind::kFitToPage:
-          // The picture is laid out as it loads: fit, orientation and copies.
+          // The picture is laid out as it loads: fit and orientation.
           reload = true;
           break;
         case RequestKind::kReloadAfterProfileChange:
@@ -705,6 +719,7 @@ bool MainWindow::LoadInto(const std::string& path, std::optional<bool> rotate,
     image_path_ = path;
     const QSignalBlocker block(this);
     model_.SetChecked(c::kRotate, loaded.rotate);
+    ShowPictureSize(model_, image_);
   }
   if (result != nullptr) *result = loaded;
   return loaded.loaded;
@@ -762,11 +777,14 @@ void MainWindow::ReloadCurrentImage() {
 }
 
 void MainWindow::RedrawPreview() {
-  if (!options_.preview) return;
   model_.SetImageAreaWidth(preview_->width());
-  const JobParameters params = GatherJobParameters(model_);
-  preview_->SetBuffer(
-      options_.preview(params, model_.image_loaded() ? &image_ : nullptr, preview_->width()));
+  if (!model_.image_loaded() || image_.empty()) {
+    preview_->SetCanvas(BlankPageCanvas(GatherJobParameters(model_)));
+    return;
+  }
+  const PreviewRefresh refresh =
+      RefreshPreview(model_, image_, PreviewServices{app_.notifier(), proof_cache_});
+  preview_->SetCanvas(refresh.canvas);
 }
 
 void MainWindow::Print() {

@@ -15,6 +15,7 @@
 #include "app/main_window_model.h"
 #include "app/picture_load.h"
 #include "gui/preview_widget.h"
+#include "image/color_management.h"
 #include "image/work_image.h"
 #include "platform/cups_queues.h"
 #include "platform/spooler.h"
@@ -34,7 +35,6 @@ struct WindowOptions {
   PrinterQueueList queues;                       // the printer list
   std::unique_ptr<Spooler> spooler;              // where jobs go
   std::optional<std::string> source_date_epoch;  // pins the jobs' date
-  PreviewRenderer preview = BlankPagePreview;
   // The open dialog; returns the chosen file or nothing when cancelled. Unset: the platform's.
   std::function<std::optional<std::string>()> choose_image;
   // The USB printers attached ("USB\\VID_xxxx&PID_xxxx\\SERIAL"), for "Get Printer Margins".
@@ -113,6 +113,7 @@ class MainWindow final : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::vector<ModelRequest> requests_;
   PreviewWidget* preview_ = nullptr;
+  ProofTransformCache proof_cache_;  // the preview's colour proof, made once
   QLabel* zoom_label_ = nullptr;
   WorkImage image_;
   std::string image_path_;

@@ -11,14 +11,14 @@
 
 namespace kelvaro::gui {
 
-PreviewBuffer BlankPagePreview(const JobParameters& params, const WorkImage*, int available_width) {
-  const CanvasSize canvas =
-      ComputeCanvasSize(available_width, params.page.width, params.page.height);
-  PreviewBuffer buffer;
-  buffer.width = std::max(canvas.width, 0);
-  buffer.height = std::max(canvas.height, 0);
-  buffer.rgb.assign(static_cast<std::size_t>(buffer.width) * buffer.height * 3, 0xFF);
-  return buffer;
+PreviewCanvas BlankPageCanvas(const JobParameters& params) {
+  const CanvasSize size =
+      ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
+  PreviewCanvas canvas;
+  canvas.width = std::max(size.width, 0);
+  canvas.height = std::max(size.height, 0);
+  canvas.rgba.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 4, 0xFF);
+  return canvas;
 }
 
 PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
@@ -26,13 +26,13 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(false);
 }
 
-void PreviewWidget::SetBuffer(const PreviewBuffer& buffer) {
-  if (buffer.width <= 0 || buffer.height <= 0 ||
-      buffer.rgb.size() < static_cast<std::size_t>(buffer.width) * buffer.height * 3) {
+void PreviewWidget::SetCanvas(const PreviewCanvas& canvas) {
+  if (canvas.width <= 0 || canvas.height <= 0 ||
+      canvas.rgba.size() < static_cast<std::size_t>(canvas.width) * canvas.height * 4) {
     image_ = QImage();
   } else {
-    image_ = QImage(buffer.rgb.data(), buffer.width, buffer.height, buffer.width * 3,
-                    QImage::Format_RGB888)
+    image_ = QImage(canvas.rgba.data(), canvas.width, canvas.height, canvas.width * 4,
+                    QImage::Format_RGBA8888)
                  .copy();
   }
   update();

@@ -9,27 +9,14 @@
 #include <vector>
 
 #include "app/job_parameters.h"
+#include "image/screen_preview.h"
 #include "image/work_image.h"
 
 namespace kelvaro::gui {
 
-// A picture of the page as the preview makes it: width × height pixels of 3 bytes R, G, B,
-// row by row from the top.
-struct PreviewBuffer {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;
-};
-
-// Makes the preview from the job parameters, the loaded picture (nullptr with none) and the
-// width the image area offers, in pixels. The window only shows what it gets.
-using PreviewRenderer = std::function<PreviewBuffer(const JobParameters& params,
-                                                    const WorkImage* image, int available_width)>;
-
-// The preview until the picture preview is there: the blank page on the canvas size the
-// layout uses.
-PreviewBuffer BlankPagePreview(const JobParameters& params, const WorkImage* image,
-                               int available_width);
+// The page with no picture loaded: white, on the canvas the layout uses for the window's page
+// and image area width.
+PreviewCanvas BlankPageCanvas(const JobParameters& params);
 
 // The image area: shows the preview buffer centred on its background, or the empty-area
 // picture before there is one, and takes files dropped onto it.
@@ -39,7 +26,8 @@ class PreviewWidget final : public QWidget {
 
   explicit PreviewWidget(QWidget* parent = nullptr);
   void SetDropHandler(DropHandler handler) { drop_handler_ = std::move(handler); }
-  void SetBuffer(const PreviewBuffer& buffer);
+  // Shows a canvas the preview drew (R, G, B, A bytes row by row).
+  void SetCanvas(const PreviewCanvas& canvas);
   void SetEmptyPicture(const QString& resource);
   const QImage& image() const { return image_; }
 

@@ -229,25 +229,130 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
 
 bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
                    const ColourContext& context, Notifier& notifier) {
-  const std::optional<std::size_t> count = PixelCount(width, height, 5);
-  if (!count || pixels.size() < 5 * *count) return false;
+  ProofTransformCache transform(/*fast_links=*/false);
+  return transform.Convert(pixels, width, height, context, notifier);
+}
 
-  // The printer's CMYK is the source here and the image's RGB stands for the screen.
-  TransformHandle transform = MakeTransform(context.profiles.output, TYPE_CMYKA_8,
-                                            context.profiles.input, TYPE_BGRA_8, context.folders);
-  std::vector<std::uint8_t> screen;
-  if (transform) {
-    try {
-      screen.assign(4 * *count, 0);  // the fourth byte of each pixel stays 0
-    } catch (const std::bad_alloc&) {
-      transform.reset();
-    }
+ProofTransformCache::ProofTransformCache(bool fast_links) : fast_links_(fast_links) {}
+ProofTransformCache::~ProofTransformCache() = default;
+ProofTransformCache::ProofTransformCache(ProofTransformCache&&) noexcept = default;
+ProofTransformCache& ProofTransformCache::operator=(ProofTransformCache&&) noexcept = default;
+
+void ProofTransformCache::TransformDeleter::operator()(void* transform) const {
+  if (transform != nullptr) cmsDeleteTransform(transform);
+}
+
+void ProofTransformCache::Forget() { transforms_ = Transforms{}; }
+
+namespace {
+
+// Five-byte proof records read as C, M, Y and two spare bytes.
+constexpr cmsUInt32Number kCmyRecord =
+    COLORSPACE_SH(PT_CMY) | CHANNELS_SH(3) | BYTES_SH(1) | EXTRA_SH(2);
+// Nodes per side of the three-channel links, as Little CMS itself samples 8-bit RGB.
+constexpr cmsUInt32Number kLinkNodes = 33;
+
+struct LinkSampling {
+  cmsHTRANSFORM cmyk_to_rgb;  // 16 bits a channel
+  cmsUInt16Number black;
+};
+
+int SampleWithBlack(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo) {
+  const auto* sampling = static_cast<const LinkSampling*>(cargo);
+  const cmsUInt16Number cmyk[4] = {in[0], in[1], in[2], sampling->black};
+  cmsDoTransform(sampling->cmyk_to_rgb, cmyk, out, 1);
+  return TRUE;
+}
+
+// A device link from C, M, Y to the screen's RGB, sampled from `cmyk_to_rgb` with a fixed
+// black of `black` (8-bit level). Null when Little CMS cannot make it.
+TransformHandle MakeCmyLink(cmsHTRANSFORM cmyk_to_rgb, std::uint8_t black) {
+  std::unique_ptr<cmsPipeline, decltype(&cmsPipelineFree)> lut(cmsPipelineAlloc(nullptr, 3, 3),
+                                                               cmsPipelineFree);
+  if (!lut) return TransformHandle();
+  cmsStage* clut = cmsStageAllocCLut16bit(nullptr, kLinkNodes, 3, 3, nullptr);
+  LinkSampling sampling{cmyk_to_rgb, static_cast<cmsUInt16Number>(black * 257)};
+  if (clut == nullptr || !cmsStageSampleCLut16bit(clut, SampleWithBlack, &sampling, 0) ||
+      !cmsPipelineInsertStage(lut.get(), cmsAT_BEGIN, clut)) {
+    if (clut != nullptr) cmsStageFree(clut);
+    return TransformHandle();
   }
-  if (!transform) {
+  ProfileHandle link(cmsCreateProfilePlaceholder(nullptr));
+  if (!link) return TransformHandle();
+  cmsSetProfileVersion(link.get(), 4.3);
+  cmsSetDeviceClass(link.get(), cmsSigLinkClass);
+  cmsSetColorSpace(link.get(), cmsSigCmyData);
+  cmsSetPCS(link.get(), cmsSigRgbData);
+  cmsSetHeaderRenderingIntent(link.get(), INTENT_PERCEPTUAL);
+  if (!cmsWriteTag(link.get(), cmsSigAToB0Tag, lut.get())) return TransformHandle();
+  return TransformHandle(cmsCreateTransform(link.get(), kCmyRecord, nullptr, TYPE_BGRA_8,
+                                            INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE));
+}
+
+}  // namespace
+
+bool ProofTransformCache::MakeTransforms(const ColourContext& context, Notifier& notifier) {
+  const ProfileNames& names = context.profiles;
+  const DataFolders& folders = context.folders;
+  if (transforms_.full && names.input == names_.input && names.output == names_.output &&
+      folders.user == folders_.user && folders.common == folders_.common &&
+      folders.program == folders_.program) {
+    return true;
+  }
+  Forget();
+  // The printer's CMYK is the source here and the image's RGB stands for the screen.
+  TransformHandle full =
+      MakeTransform(names.output, TYPE_CMYKA_8, names.input, TYPE_BGRA_8, folders);
+  if (!full) {
     notifier.Show(context.messages.title, context.messages.conversion_failure,
                   MessageIcon::kWarning);
     return false;
   }
+  transforms_.full.reset(full.release());
+  // Without the links every record goes through the four-channel transform.
+  if (TransformHandle precise = !fast_links_ ? TransformHandle()
+                                             : MakeTransform(names.output, TYPE_CMYK_16,
+                                                             names.input, TYPE_RGB_16, folders)) {
+    transforms_.black_0.reset(MakeCmyLink(precise.get(), 0).release());
+    transforms_.black_1.reset(MakeCmyLink(precise.get(), 1).release());
+  }
+  names_ = names;
+  folders_ = folders;
+  return true;
+}
+
+bool ProofTransformCache::Convert(std::vector<std::uint8_t>& pixels, std::int32_t width,
+                                  std::int32_t height, const ColourContext& context,
+                                  Notifier& notifier) {
+  const std::optional<std::size_t> count = PixelCount(width, height, 5);
+  if (!count || pixels.size() < 5 * *count) return false;
+  std::vector<std::uint8_t> screen;
+  try {
+    screen.assign(4 * *count, 0);  // the fourth byte of each pixel stays 0
+  } catch (const std::bad_alloc&) {
+    notifier.Show(context.messages.title, context.messages.conversion_failure,
+                  MessageIcon::kWarning);
+    return false;
+  }
+  if (!Convert(pixels, screen, width, height, context, notifier)) return false;
+  pixels.swap(screen);
+  return true;
+}
+
+bool ProofTransformCache::Convert(std::span<const std::uint8_t> records,
+                                  std::span<std::uint8_t> screen, std::int32_t width,
+                                  std::int32_t height, const ColourContext& context,
+                                  Notifier& notifier) {
+  const std::optional<std::size_t> count = PixelCount(width, height, 5);
+  if (!count || records.size() < 5 * *count || screen.size() < 4 * *count) return false;
+  if (!MakeTransforms(context, notifier)) return false;
+  // The transform for a record with black level `black`.
+  void* const by_black[2] = {
+      transforms_.black_0 ? transforms_.black_0.get() : transforms_.full.get(),
+      transforms_.black_1 ? transforms_.black_1.get() : transforms_.full.get()};
+  auto transform_for = [&](std::uint8_t black) {
+    return black < 2 ? by_black[black] : transforms_.full.get();
+  };
 
   const std::size_t chunks = (*count + kChunkPixels - 1) / kChunkPixels;
   const int threads = static_cast<int>(
@@ -259,12 +364,20 @@ bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::i
         for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
           const std::size_t begin = chunk * kChunkPixels;
           const std::size_t end = std::min(begin + kChunkPixels, *count);
-          cmsDoTransform(transform.get(), pixels.data() + 5 * begin, screen.data() + 4 * begin,
-                         static_cast<cmsUInt32Number>(end - begin));
+          // Runs of records that take the same transform, in one call each.
+          for (std::size_t run = begin; run < end;) {
+            void* transform = transform_for(records[5 * run + 3]);
+            std::size_t next_run = run + 1;
+            while (next_run < end && transform_for(records[5 * next_run + 3]) == transform) {
+              ++next_run;
+            }
+            cmsDoTransform(transform, records.data() + 5 * run, screen.data() + 4 * run,
+                           static_cast<cmsUInt32Number>(next_run - run));
+            run = next_run;
+          }
         }
       },
       [] {});
-  pixels.swap(screen);
   return true;
 }
 

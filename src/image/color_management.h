@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,59 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
 // not match the buffer.
 bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
                    const ColourContext& context, Notifier& notifier);
+
+// The proof transform kept from one preview refresh to the next, so that a refresh costs the
+// canvas and not the opening of two profiles and the building of a transform. The window
+// keeps one for its life; a change of the profile names or folders makes a new transform on
+// the next use, and Forget() drops it (a profile file replaced under the same name).
+//
+// The preview's records carry no black but at most a level of 1 (the white-only grey), so
+// beside the four-channel transform two three-channel links are kept, sampled from it with
+// black 0 and 1: Little CMS runs those through its fast 8-bit path, several times faster.
+// Their results lie within a level or two of the four-channel transform's.
+class ProofTransformCache {
+ public:
+  // `fast_links` false: every record through the four-channel transform, as ProofToScreen.
+  explicit ProofTransformCache(bool fast_links = true);
+  ~ProofTransformCache();
+  ProofTransformCache(ProofTransformCache&&) noexcept;
+  ProofTransformCache& operator=(ProofTransformCache&&) noexcept;
+  ProofTransformCache(const ProofTransformCache&) = delete;
+  ProofTransformCache& operator=(const ProofTransformCache&) = delete;
+
+  // ProofToScreen with the kept transform: the same results and the same message when no
+  // transform can be made (nothing is kept then, so the next call tries again).
+  bool Convert(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
+               const ColourContext& context, Notifier& notifier);
+  // The same from `records` (width × height records of 5 bytes) into `screen` (width × height
+  // pixels of 4 bytes B, G, R and a fourth byte left as it was). False, with `screen`
+  // untouched, when the sizes do not match or no transform can be made (shown as above).
+  bool Convert(std::span<const std::uint8_t> records, std::span<std::uint8_t> screen,
+               std::int32_t width, std::int32_t height, const ColourContext& context,
+               Notifier& notifier);
+  void Forget();
+  // Whether a transform is kept at the moment.
+  bool holds_transform() const { return transforms_.full != nullptr; }
+
+ private:
+  struct TransformDeleter {
+    void operator()(void* transform) const;
+  };
+  using Transform = std::unique_ptr<void, TransformDeleter>;
+  struct Transforms {
+    Transform full;     // C, M, Y, K and a spare byte to B, G, R and a spare byte
+    Transform black_0;  // C, M, Y and two spare bytes, black taken as 0; may be null
+    Transform black_1;  // the same with black 1
+  };
+  // The transforms for the profiles of `context`, made when they are not kept yet; false
+  // (after the message) when none can be made.
+  bool MakeTransforms(const ColourContext& context, Notifier& notifier);
+
+  bool fast_links_ = true;
+  Transforms transforms_;
+  ProfileNames names_;
+  DataFolders folders_;
+};
 
 }  // namespace kelvaro
 

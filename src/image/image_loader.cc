@@ -1,8 +1,14 @@
 #include "image/image_loader.h"
 
 #include <IL/il.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -13,7 +19,9 @@
 #include <vector>
 
 #include "image/decoder_guard.h"
+#include "image/picture_header.h"
 #include "image/resolution.h"
+#include "platform/isolated_child.h"
 #include "platform/temp_file.h"
 
 namespace kelvaro {
@@ -65,14 +73,6 @@ class DecoderImage {
   ILuint id_ = 0;
 };
 
-// A failed call that left no error behind still must not pass as success.
-bool Failed(bool call_ok, Notifier& notifier) {
-  if (CheckImageError(notifier)) return true;
-  if (call_ok) return false;
-  notifier.Show(kProgramTitle, ImageErrorName(kUnknownError), MessageIcon::kError);
-  return true;
-}
-
 // False for a Photoshop file whose image data would make the decoder write outside its
 // buffers. Only files that start like one are read in full.
 bool SafeToDecode(const std::filesystem::path& path) {
@@ -95,6 +95,105 @@ std::string WithoutQuotes(std::string text) {
   }
   text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
   return text;
+}
+
+// Memory a decoder child may use whatever the picture: the decoder and its libraries.
+constexpr std::uint64_t kDecoderBaseMemory = std::uint64_t{256} << 20;
+
+std::uint64_t PhysicalMemory() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long page_size = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || page_size <= 0) return 0;
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size);
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+enum class DecodeOutcome : std::int32_t { kDecoded, kDecoderError, kCopyFailed };
+
+// What the decoder child hands back beside the pixels.
+struct DecodeReport {
+  DecodeOutcome outcome = DecodeOutcome::kDecoderError;
+  std::uint32_t error_code = 0;  // the decoder's first error, 0 for none
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+ILenum DecoderType(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::kPng:
+      return IL_PNG;
+    case PictureFormat::kJpeg:
+      return IL_JPG;
+    case PictureFormat::kGif:
+      return IL_GIF;
+    case PictureFormat::kTiff:
+      return IL_TIF;
+    case PictureFormat::kBmp:
+      return IL_BMP;
+    case PictureFormat::kPsd:
+      return IL_PSD;
+    case PictureFormat::kUnknown:
+      break;
+  }
+  return IL_TYPE_UNKNOWN;
+}
+
+// Runs in the decoder child: decodes `file` as `format` and writes its RGBA pixels into the
+// shared memory.
+std::string DecodeInChild(const std::filesystem::path& file, PictureFormat format, bool flip,
+                          int memory_fd) {
+  DecodeReport report;
+  auto answer = [&report] {
+    return std::string(reinterpret_cast<const char*>(&report), sizeof report);
+  };
+  auto failed = [&report](bool call_ok) {
+    const ILenum code = ilGetError();
+    if (code == IL_NO_ERROR && call_ok) return false;
+    report.outcome = DecodeOutcome::kDecoderError;
+    report.error_code = code != IL_NO_ERROR ? code : kUnknownError;
+    return true;
+  };
+  InstallDecoderFileReaders();
+  DrainErrors();
+  ilEnable(IL_ORIGIN_SET);
+  ilOriginFunc(flip ? IL_ORIGIN_LOWER_LEFT : IL_ORIGIN_UPPER_LEFT);
+  if (failed(true)) return answer();
+  DecoderImage decoded;
+  if (failed(decoded.id() != 0)) return answer();
+  ilBindImage(decoded.id());
+  if (failed(ilLoad(DecoderType(format), file.c_str()) == IL_TRUE)) return answer();
+  report.height = ilGetInteger(IL_IMAGE_HEIGHT);
+  report.width = ilGetInteger(IL_IMAGE_WIDTH);
+  if (failed(true)) return answer();
+
+  report.outcome = DecodeOutcome::kCopyFailed;
+  if (report.width <= 0 || report.height <= 0) return answer();
+  const std::uint64_t bytes = std::uint64_t{static_cast<std::uint32_t>(report.width)} *
+                              static_cast<std::uint32_t>(report.height) * 4;
+  if (ftruncate(memory_fd, static_cast<off_t>(bytes)) != 0) return answer();
+  void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory_fd, 0);
+  if (pixels == MAP_FAILED) return answer();
+  const bool copied =
+      ilCopyPixels(0, 0, 0, static_cast<ILuint>(report.width), static_cast<ILuint>(report.height),
+                   1, IL_RGBA, IL_UNSIGNED_BYTE, pixels) != 0;
+  munmap(pixels, bytes);
+  const ILenum code = ilGetError();
+  report.error_code = code;
+  if (copied && code == IL_NO_ERROR) report.outcome = DecodeOutcome::kDecoded;
+  return answer();
 }
 
 }  // namespace
@@ -126,79 +225,142 @@ bool CheckImageError(Notifier& notifier) {
 }
 
 bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
-                     Notifier& notifier, ProgressSink& progress) {
+                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits) {
   InitImageDecoder();
-  // Again for every load: a later start of the decoder would have put back its own readers.
-  InstallDecoderFileReaders();
   image = WorkImage{};
   progress.SetProgress(1, 100);
-
-  std::optional<TempFileCopy> copy = TempFileCopy::Make(path, kTempCopyStem);
-  const std::filesystem::path source = copy ? copy->path() : path;
-  DrainErrors();
-
-  if (!SafeToDecode(source)) {
-    notifier.Show(kProgramTitle, ImageErrorName(IL_ILLEGAL_FILE_VALUE), MessageIcon::kError);
+  const std::string file = path.string();
+  auto refuse = [&](const std::string& text, MessageIcon icon = MessageIcon::kError) {
+    notifier.Show(kProgramTitle, text, icon);
+    image = WorkImage{};
     return false;
+  };
+  auto decoder_error = [&](unsigned code, const std::string& detail) {
+    return refuse(ImageErrorName(code) + "\n" + file + (detail.empty() ? "" : ": " + detail));
+  };
+
+  // Opened without waiting, so that a pipe with no writer cannot hold the load; whatever it
+  // is, it is looked at before a byte is read.
+  const FileDescriptor source(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (source.fd() < 0) return decoder_error(IL_COULD_NOT_OPEN_FILE, std::strerror(errno));
+  struct stat info {};
+  if (fstat(source.fd(), &info) != 0) {
+    return decoder_error(IL_COULD_NOT_OPEN_FILE, std::strerror(errno));
   }
-  ilEnable(IL_ORIGIN_SET);
-  if (Failed(true, notifier)) return false;
-  ilOriginFunc(flip ? IL_ORIGIN_LOWER_LEFT : IL_ORIGIN_UPPER_LEFT);
-  if (Failed(true, notifier)) return false;
-  DecoderImage decoded;
-  if (Failed(decoded.id() != 0, notifier)) return false;
-  ilBindImage(decoded.id());
-  if (Failed(true, notifier)) return false;
-  const bool loaded = ilLoadImage(source.c_str()) == IL_TRUE;
+  if (S_ISDIR(info.st_mode)) return refuse(file + ": this is a folder, not a picture file.");
+  if (!S_ISREG(info.st_mode)) {
+    return refuse(file +
+                  ": this is not a regular file (a pipe, device or socket), so it is "
+                  "not read.");
+  }
+  if (info.st_size == 0) return refuse(file + ": the file is empty (0 bytes).");
+
+  const ByteReader read = [fd = source.fd()](std::uint64_t offset,
+                                             std::span<std::uint8_t> out) -> std::size_t {
+    std::size_t done = 0;
+    while (done < out.size()) {
+      const ssize_t got =
+          ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    return done;
+  };
+  std::vector<std::uint8_t> first(kBmpRewriteBytes);
+  first.resize(read(0, first));
+  const PictureFormat format = FormatFromLeadingBytes(first);
+  if (format == PictureFormat::kUnknown) {
+    return decoder_error(IL_FORMAT_NOT_SUPPORTED,
+                         "this is not a PNG, JPEG, GIF, TIFF, BMP or PSD picture.");
+  }
+  const std::optional<PictureDimensions> header = ReadPictureDimensions(format, read);
+  if (!header) {
+    return decoder_error(IL_INVALID_FILE_HEADER, std::string("the ") + PictureFormatName(format) +
+                                                     " header is cut short or damaged.");
+  }
+  const std::uint64_t memory = limits.memory_bytes > 0 ? limits.memory_bytes : PhysicalMemory();
+  if (const auto refusal = PictureSizeRefusal(file, format, *header, memory)) {
+    return refuse(*refusal);
+  }
+
+  // The private copy the decoder reads. The extension stays the user's: the decoder is told
+  // the format, it does not guess it from the name.
+  std::optional<BmpRewrite> rewrite;
+  if (format == PictureFormat::kBmp) rewrite = ClassicBmpHeader(first);
+  std::optional<TempFileCopy> copy =
+      rewrite
+          ? TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(), kTempCopyStem,
+                                           rewrite->head, rewrite->skip)
+          : TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(), kTempCopyStem);
+  const std::filesystem::path decoded_file = copy ? copy->path() : path;
+  if (format == PictureFormat::kPsd && !SafeToDecode(decoded_file)) {
+    return decoder_error(IL_ILLEGAL_FILE_VALUE, "the PSD image data is damaged.");
+  }
+
+  ChildLimits child_limits;
+  child_limits.time = limits.time;
+  const std::uint64_t pixels = header->width * header->height;
+  child_limits.extra_memory_bytes =
+      pixels * (2 * std::uint64_t{header->decoder_bytes_per_pixel} + 8) + kDecoderBaseMemory;
+  ChildResult child = RunInChild(child_limits, [&](int memory_fd) {
+    return DecodeInChild(decoded_file, format, flip, memory_fd);
+  });
   if (copy) copy->Remove();
-  if (Failed(loaded, notifier)) return false;
-
-  const ILint height = ilGetInteger(IL_IMAGE_HEIGHT);
-  if (Failed(true, notifier)) return false;
-  const ILint width = ilGetInteger(IL_IMAGE_WIDTH);
-  if (Failed(true, notifier)) return false;
-
-  // A picture too large to address is a failed copy, not a crash.
-  const std::size_t pixels =
-      static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
-  bool allocated = width > 0 && height > 0 &&
-                   pixels <= std::numeric_limits<std::size_t>::max() / 5 &&
-                   width <= std::numeric_limits<std::int32_t>::max() &&
-                   height <= std::numeric_limits<std::int32_t>::max();
-  if (allocated) {
-    try {
-      image.raw.assign(pixels * 5, 0);
-    } catch (const std::bad_alloc&) {
-      allocated = false;
+  if (child.end != ChildEnd::kFinished) {
+    return refuse(file + ": " + kNotDecoded +
+                  " (the decoder stopped: " + DescribeChildEnd(child, child_limits) + ").");
+  }
+  DecodeReport report;
+  if (child.report.size() != sizeof report) {
+    return refuse(file + ": " + kNotDecoded + " (the decoder gave no answer).");
+  }
+  std::memcpy(&report, child.report.data(), sizeof report);
+  if (report.outcome == DecodeOutcome::kDecoderError) {
+    return decoder_error(report.error_code ? report.error_code : kUnknownError, "");
+  }
+  const PictureDimensions decoded{static_cast<std::uint64_t>(std::max(report.width, 0)),
+                                  static_cast<std::uint64_t>(std::max(report.height, 0)), 4};
+  if (report.outcome == DecodeOutcome::kDecoded) {
+    // The decoder's own idea of the size is checked as the header's was.
+    if (const auto refusal = PictureSizeRefusal(file, format, decoded, memory)) {
+      return refuse(*refusal);
     }
   }
+  bool copied = report.outcome == DecodeOutcome::kDecoded;
   progress.SetProgress(5, 100);
-  const bool copied =
-      allocated && ilCopyPixels(0, 0, 0, static_cast<ILuint>(width), static_cast<ILuint>(height), 1,
-                                IL_RGBA, IL_UNSIGNED_BYTE, image.raw.data()) != 0;
+  if (copied) {
+    const std::uint64_t count = decoded.width * decoded.height;
+    try {
+      image.raw.assign(count * 5, 0);
+      copied = child.memory.CopyOut(0, count * 4, image.raw.data());
+    } catch (const std::bad_alloc&) {
+      copied = false;
+    }
+  }
   if (!copied) {
-    notifier.Show(kProgramTitle, kFailedToConvertImage, MessageIcon::kWarning);
-    CheckImageError(notifier);
+    notifier.Show(kProgramTitle, std::string(kFailedToConvertImage) + "\n" + file,
+                  MessageIcon::kWarning);
+    if (report.error_code != 0) {
+      notifier.Show(kProgramTitle, ImageErrorName(report.error_code), MessageIcon::kError);
+    }
     image = WorkImage{};
     return false;
   }
   progress.SetProgress(25, 100);
-  if (CheckImageError(notifier)) {
-    image = WorkImage{};
-    return false;
-  }
-  image.width = width;
-  image.height = height;
+  image.width = report.width;
+  image.height = report.height;
   return true;
 }
 
 LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const LoadSteps& steps,
-                          WorkImage& image, Notifier& notifier, ProgressSink& progress) {
+                          WorkImage& image, Notifier& notifier, ProgressSink& progress,
+                          const DecodeLimits& limits) {
   // The new picture is built beside the old one and replaces it only once it is complete, so a
   // damaged file costs the user nothing that was loaded before.
   WorkImage fresh;
   path = WithoutQuotes(path);
-  if (!DecodeImageFile(path, options.flip, fresh, notifier, progress)) {
+  if (!DecodeImageFile(path, options.flip, fresh, notifier, progress, limits)) {
     path.clear();
     return LoadOutcome{};
   }

@@ -1,6 +1,8 @@
 #ifndef KELVARO_IMAGE_IMAGE_LOADER_H_
 #define KELVARO_IMAGE_IMAGE_LOADER_H_
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -27,14 +29,32 @@ inline constexpr char kFailedToConvertImage[] = "Failed to Convert Image";
 // The temporary copy is "Vtemp" + a unique part + the file's extension.
 inline constexpr char kTempCopyStem[] = "Vtemp";
 
+// Shown, after the file's name, when the decoder crashed, hung or ran out of its memory.
+inline constexpr char kNotDecoded[] = "the picture could not be decoded";
+
+// What a decode may cost.
+struct DecodeLimits {
+  // Wall-clock and processor time of the decoder.
+  std::chrono::milliseconds time{120000};
+  // The memory the program may use for a picture, in bytes; 0 for the computer's memory.
+  std::uint64_t memory_bytes = 0;
+};
+
 // Decodes the picture at `path` into `image`: its raw buffer becomes 5 × width × height bytes,
 // the first 4 × width × height of them RGBA row by row from the top (from the bottom when
-// `flip`), the rest zero. The decoder reads a private temporary copy of the file when one can
-// be made, else the file itself; the copy is deleted straight after decoding. Decoder errors
-// and a failed pixel copy are shown through `notifier`; returns false then, and `image` is left
-// empty. Progress: 1, 5 and 25 of 100.
+// `flip`), the rest zero.
+// Only a regular file is read. Its leading bytes choose the decoder, whatever its name says,
+// and its header's width and height are checked before any decoding: an empty picture, one
+// larger than the decoder can hold or one that would not fit in `limits.memory_bytes` is
+// refused. The decoder runs in a child process under `limits`, on a private temporary copy of
+// the file (BMP files with newer info headers get the classic header there); the pixels come
+// back through shared memory, and the copy is deleted when the child ends. A decoder crash,
+// hang or runaway costs only the child.
+// Every failure is shown through `notifier` with the file's name (decoder errors by their name
+// on the first line); returns false then, and `image` is left empty. Progress: 1, 5 and 25
+// of 100.
 bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
-                     Notifier& notifier, ProgressSink& progress);
+                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits = {});
 
 // Opens a picture file the way the window does. `path` is the file path text: double quotes are
 // removed from it unless it names a file as it is; on any failure it is set to "" and `image`
@@ -43,8 +63,10 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
 // the oriented grids, the fitted resolution and the sizes; the outcome tells the fit's Rotate
 // decision, transparency, whether the fit command should run and the size labels.
 // The window itself writes "0" to the "Crop" setting and resets the copy counts first.
+// `limits` bound the decoding as for DecodeImageFile.
 LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const LoadSteps& steps,
-                          WorkImage& image, Notifier& notifier, ProgressSink& progress);
+                          WorkImage& image, Notifier& notifier, ProgressSink& progress,
+                          const DecodeLimits& limits = {});
 
 }  // namespace kelvaro
 

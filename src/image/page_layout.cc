@@ -130,6 +130,15 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
     origin_y += kRow[mode] * Fix(left_y / 2.0);
   }
 
+  out.canvas = in.canvas;
+  out.origin_x_px = ToInt(origin_x);
+  out.origin_y_px = ToInt(origin_y);
+  out.gap_x_px = ToInt(gx);
+  out.gap_y_px = ToInt(gy);
+  out.margin_left_px = ToInt(left);
+  out.margin_top_px = ToInt(top);
+  out.margin_right_px = ToInt(right);
+  out.margin_bottom_px = ToInt(bottom);
   out.gap_across_pt =
       ToInt(RoundEven(in.page_width_pt * static_cast<double>(gx) / in.canvas.width));
   out.gap_down_pt =

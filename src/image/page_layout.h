@@ -44,6 +44,17 @@ struct PageLayout {
   int gap_down_pt = 0;
   int offset_x_pt = 0;  // top-left corner of the grid on the page
   int offset_y_pt = 0;
+
+  // The same layout on the canvas it was made on, in canvas pixels, for drawing it.
+  CanvasSize canvas;
+  int origin_x_px = 0;  // top-left corner of the first copy
+  int origin_y_px = 0;
+  int gap_x_px = 0;  // the gaps the points above were published from (0 for one copy)
+  int gap_y_px = 0;
+  int margin_left_px = 0;  // the printable area: the canvas less these
+  int margin_top_px = 0;
+  int margin_right_px = 0;
+  int margin_bottom_px = 0;
 };
 
 // Lays the copies out on the canvas. Returns nullopt when one copy is smaller than a canvas

@@ -24,6 +24,9 @@ int WindowsErrorCode(int errno_value);
 struct FileWriteResult {
   bool ok = false;
   int error_code = 0;
+  // The write did not start because the file there could not be read first (a change of one
+  // value needs the others): the failure is about reading, not writing.
+  bool read_failed = false;
 };
 
 // Replaces the file's content as a whole: writes a temporary file in the same folder, flushes

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/file_lock.h"
 #include "platform/text_encoding.h"
 
 namespace kelvaro {
@@ -168,12 +169,18 @@ std::optional<std::string> ReadIniValue(const std::filesystem::path& file, std::
 
 FileWriteResult WriteIniValue(const std::filesystem::path& file, std::string_view section,
                               std::string_view key, std::string_view value) {
+  // From the read to the rename, so that a write of another program cannot fall in between
+  // and be lost.
+  const FileLock lock(file);
   int error_code = 0;
   auto bytes = ReadWholeFile(file, &error_code);
   if (!bytes) {
     // A file that is not there yet is created; anything else that stops us reading it
     // would make us lose its content, so it is a failure.
-    if (error_code != kErrorFileNotFound) return {false, error_code};
+    // A missing folder is not a file that cannot be read: the write reports it.
+    if (error_code != kErrorFileNotFound) {
+      return {false, error_code, error_code != kErrorPathNotFound};
+    }
     bytes.emplace();
   }
   IniDocument doc = IniDocument::Parse(*bytes);

@@ -60,8 +60,9 @@ std::optional<std::string> ReadIniValue(const std::filesystem::path& file, std::
                                         std::string_view key);
 
 // Writes [section] key = value into an INI file, creating the file (not its folder) and the
-// section as needed. The file is replaced atomically. On failure `error_code` holds a code
-// as in atomic_file.h and the file is unchanged.
+// section as needed. The file is replaced atomically, and the whole read-change-write cycle
+// holds the file's lock (file_lock.h), so concurrent writers of other keys are not lost. On failure
+// `error_code` holds a code as in atomic_file.h and the file is unchanged.
 FileWriteResult WriteIniValue(const std::filesystem::path& file, std::string_view section,
                               std::string_view key, std::string_view value);
 

@@ -26,7 +26,49 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
+// A fresh, exclusively created file in `folder`; nullopt and fd -1 when none can be made.
+std::optional<std::filesystem::path> CreateUnique(const std::filesystem::path& folder,
+                                                  std::string_view stem,
+                                                  const std::string& extension, int& fd) {
+  // mkstemps creates the file exclusively with a fresh name, so nothing else can be
+  // overwritten through a planted link.
+  const std::string name = (folder / (std::string(stem) + "XXXXXX" + extension)).string();
+  std::vector<char> buffer(name.begin(), name.end());
+  buffer.push_back('\0');
+  fd = ::mkstemps(buffer.data(), static_cast<int>(extension.size()));
+  if (fd < 0) return std::nullopt;
+  return std::filesystem::path(buffer.data());
+}
+
 }  // namespace
+
+std::optional<TempFileCopy> TempFileCopy::MakeFromOpenFile(int source_fd,
+                                                           std::string_view extension,
+                                                           std::string_view stem,
+                                                           std::string_view head,
+                                                           std::uint64_t skip) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) return std::nullopt;
+  int fd = -1;
+  const auto path = CreateUnique(folder, stem, std::string(extension), fd);
+  if (!path) return std::nullopt;
+  TempFileCopy copy{*path};
+  bool ok = WriteAll(fd, head.data(), head.size());
+  std::vector<char> chunk(1 << 16);
+  off_t at = static_cast<off_t>(head.empty() ? 0 : skip);
+  while (ok) {
+    const ssize_t got = ::pread(source_fd, chunk.data(), chunk.size(), at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) ok = false;
+    if (got <= 0) break;
+    ok = WriteAll(fd, chunk.data(), static_cast<std::size_t>(got));
+    at += got;
+  }
+  if (::close(fd) != 0) ok = false;
+  if (!ok) return std::nullopt;  // the copy's destructor removes the half-written file
+  return copy;
+}
 
 std::optional<TempFileCopy> TempFileCopy::Make(const std::filesystem::path& source,
                                                std::string_view stem) {
@@ -42,14 +84,10 @@ std::optional<TempFileCopy> TempFileCopy::MakeIn(const std::filesystem::path& fo
   std::ifstream in(source, std::ios::binary);
   if (!in) return std::nullopt;
   const std::string extension = source.extension().string();
-  // mkstemps creates the file exclusively with a fresh name, so nothing else can be
-  // overwritten through a planted link.
-  std::string name = (folder / (std::string(stem) + "XXXXXX" + extension)).string();
-  std::vector<char> buffer(name.begin(), name.end());
-  buffer.push_back('\0');
-  const int fd = ::mkstemps(buffer.data(), static_cast<int>(extension.size()));
-  if (fd < 0) return std::nullopt;
-  TempFileCopy copy{std::filesystem::path(buffer.data())};
+  int fd = -1;
+  const auto path = CreateUnique(folder, stem, extension, fd);
+  if (!path) return std::nullopt;
+  TempFileCopy copy{*path};
 
   std::vector<char> chunk(1 << 16);
   bool ok = true;

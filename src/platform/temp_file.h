@@ -1,6 +1,7 @@
 #ifndef KELVARO_PLATFORM_TEMP_FILE_H_
 #define KELVARO_PLATFORM_TEMP_FILE_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -21,6 +22,14 @@ class TempFileCopy {
   static std::optional<TempFileCopy> MakeIn(const std::filesystem::path& folder,
                                             const std::filesystem::path& source,
                                             std::string_view stem);
+  // Copies the file open on `source_fd` (read from its start) into the system temporary
+  // folder, named with `extension` (".png"). When `head` is given, the copy starts with it
+  // and goes on with the source's bytes from `skip` on: a header can be rewritten on the way.
+  // The descriptor stays open.
+  static std::optional<TempFileCopy> MakeFromOpenFile(int source_fd, std::string_view extension,
+                                                      std::string_view stem,
+                                                      std::string_view head = {},
+                                                      std::uint64_t skip = 0);
 
   TempFileCopy(TempFileCopy&& other) noexcept;
   TempFileCopy& operator=(TempFileCopy&& other) noexcept;

@@ -334,9 +334,13 @@ ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
   parsed.entries.push_back(std::move(*first));
 
   int stored = 0;
-  for (std::size_t i = 3; i < lines.size(); ++i) {
+  bool ended = false;  // by the end line or by the count, not by running out of lines
+  for (std::size_t i = 3; i < lines.size() && !ended; ++i) {
     const std::string_view line = lines[i];
-    if (line.find(kLanguageEndMarker) != std::string_view::npos) break;
+    if (line.find(kLanguageEndMarker) != std::string_view::npos) {
+      ended = true;
+      break;
+    }
     if (TrimTrailingBlanks(line).empty()) continue;
     std::optional<LanguageEntry> entry = DecodeLanguageEntry(line, &damage);
     if (!entry) {
@@ -346,7 +350,14 @@ ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
     const int number = entry->number;
     parsed.entries.push_back(std::move(*entry));
     ++stored;
-    if (stored > parsed.count || number < 0 || number >= parsed.count) break;
+    ended = stored > parsed.count || number < 0 || number >= parsed.count;
+  }
+  // A file cut between two lines decodes cleanly up to its cut; without its end line or its
+  // last entry it is as damaged as one cut in the middle of a line.
+  if (!ended && parsed.entries.back().number < parsed.count) {
+    parsed.damage = "the file ends after " + std::to_string(parsed.entries.size()) + " of its " +
+                    std::to_string(parsed.count + 1) + " entries (line " +
+                    std::to_string(lines.size()) + ")";
   }
   return parsed;
 }

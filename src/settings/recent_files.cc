@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/file_lock.h"
 #include "platform/text_encoding.h"
 #include "settings/settings_store.h"
 
@@ -120,6 +121,8 @@ RecentFiles WithoutSlot(RecentFiles files, int k) {
 }
 
 RecentFilesUpdate UpdateRecentFiles(const fs::path& user_folder, std::string_view argument) {
+  // Another copy of the program may update the list at the same time; neither change is lost.
+  const FileLock lock(RecentFilesPath(user_folder));
   int read_error = 0;
   const std::optional<std::string> stored =
       ReadWholeFile(RecentFilesPath(user_folder), &read_error);
@@ -138,6 +141,14 @@ RecentFilesUpdate UpdateRecentFiles(const fs::path& user_folder, std::string_vie
   // The list as the file now holds it: trimmed, cut, with the folder of the newest.
   update.files = ParseRecentFiles(bytes);
   return update;
+}
+
+int SlotOfMenuEntry(const RecentFiles& files, int entry) {
+  int shown = 0;
+  for (int slot = 1; slot <= kRecentFileSlots; ++slot) {
+    if (!files.slots[slot - 1].empty() && ++shown == entry) return slot;
+  }
+  return 0;
 }
 
 std::string RecentFileMenuLabel(std::string_view path) {

@@ -71,6 +71,11 @@ struct RecentFilesUpdate {
 RecentFilesUpdate UpdateRecentFiles(const std::filesystem::path& user_folder,
                                     std::string_view argument);
 
+// The slot (1 to 5) that File menu entry `entry` (1 to 5) shows. The menu lists the slots
+// that hold a path, in order, so in a list with a gap (a damaged or hand-edited file) an entry
+// shows a later slot. 0 when the entry shows none.
+int SlotOfMenuEntry(const RecentFiles& files, int entry);
+
 // The File menu text of a path: up to 35 characters as it is, a longer one as its first 3
 // characters, "..." and its last 32 characters.
 std::string RecentFileMenuLabel(std::string_view path);

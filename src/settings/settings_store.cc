@@ -3,9 +3,11 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <system_error>
 
+#include "platform/atomic_file.h"
 #include "platform/ini_file.h"
 
 namespace kelvaro {
@@ -59,31 +61,45 @@ bool SettingsStore::UserSettingsFileExists() const {
   return fs::is_regular_file(UserSettingsFile(), ec);
 }
 
+std::string SettingsStore::ReadFrom(const fs::path& file, std::string_view section,
+                                    std::string_view key, bool& reported) const {
+  int error_code = 0;
+  const std::optional<std::string> bytes = ReadWholeFile(file, &error_code);
+  if (bytes) return IniDocument::Parse(*bytes).Get(section, key).value_or("");
+  if (error_code != kErrorFileNotFound && error_code != kErrorPathNotFound && !reported) {
+    reported = true;
+    notifier_.Show(kStoreTitle, ReadFailureMessage(file, error_code), MessageIcon::kError);
+  }
+  return "";
+}
+
+bool SettingsStore::WriteTo(const fs::path& file, std::string_view section, std::string_view key,
+                            std::string_view value, bool& reported) {
+  const FileWriteResult result = WriteIniValue(file, section, key, value);
+  if (result.ok) return true;
+  if (!result.read_failed) {
+    notifier_.Show(kStoreTitle, WriteFailureMessage(file, result.error_code), MessageIcon::kError);
+  } else if (!reported) {
+    // Start-up tries dozens of writes; a file it cannot read is said once, not at each.
+    reported = true;
+    notifier_.Show(kStoreTitle, ReadFailureMessage(file, result.error_code), MessageIcon::kError);
+  }
+  return false;
+}
+
 std::string SettingsStore::ReadSetting(std::string_view section, std::string_view key) const {
   if (held_) {
     if (std::optional<std::string> value = held_->user.Get(section, key)) return *value;
   }
-  return ReadIniValue(UserSettingsFile(), section, key).value_or("");
+  return ReadFrom(UserSettingsFile(), section, key, user_unreadable_reported_);
 }
 
 std::string SettingsStore::ReadCommonSetting(std::string_view section, std::string_view key) const {
   if (held_) {
     if (std::optional<std::string> value = held_->common.Get(section, key)) return *value;
   }
-  return ReadIniValue(CommonSettingsFile(), section, key).value_or("");
+  return ReadFrom(CommonSettingsFile(), section, key, common_unreadable_reported_);
 }
-
-namespace {
-bool WriteAndReport(const fs::path& file, std::string_view section, std::string_view key,
-                    std::string_view value, Notifier& notifier) {
-  const FileWriteResult result = WriteIniValue(file, section, key, value);
-  if (!result.ok) {
-    notifier.Show(kStoreTitle, SettingsStore::WriteFailureMessage(file, result.error_code),
-                  MessageIcon::kError);
-  }
-  return result.ok;
-}
-}  // namespace
 
 bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
                                  std::string_view value) {
@@ -91,7 +107,7 @@ bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
     held_->user.Set(section, key, value);
     return true;
   }
-  return WriteAndReport(UserSettingsFile(), section, key, value, notifier_);
+  return WriteTo(UserSettingsFile(), section, key, value, user_unreadable_reported_);
 }
 
 bool SettingsStore::WriteCommonSetting(std::string_view section, std::string_view key,
@@ -100,7 +116,21 @@ bool SettingsStore::WriteCommonSetting(std::string_view section, std::string_vie
     held_->common.Set(section, key, value);
     return true;
   }
-  return WriteAndReport(CommonSettingsFile(), section, key, value, notifier_);
+  return WriteTo(CommonSettingsFile(), section, key, value, common_unreadable_reported_);
+}
+
+SettingsFileCheck SettingsStore::CheckUserSettingsFile() const {
+  int error_code = 0;
+  if (ReadWholeFile(UserSettingsFile(), &error_code)) return {SettingsFileState::kReadable, 0};
+  if (error_code == kErrorFileNotFound || error_code == kErrorPathNotFound) {
+    return {SettingsFileState::kMissing, 0};
+  }
+  return {SettingsFileState::kUnreadable, error_code};
+}
+
+std::string SettingsStore::ReadFailureMessage(const fs::path& file, int error_code) {
+  return "The settings file cannot be read:- \n" + file.string() + "\n" +
+         WriteErrorText(error_code);
 }
 
 std::string SettingsStore::WriteFailureMessage(const fs::path& file, int error_code) {
@@ -124,6 +154,8 @@ std::string WriteErrorText(int error_code) {
       return "Error 5 - Access denied (read only?)";
     case 19:
       return "Error 19 - Write protected media";
+    case 28:
+      return "Error 28 - No space left on device";
     default:
       return "Error " + std::to_string(error_code);
   }

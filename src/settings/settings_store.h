@@ -15,6 +15,17 @@ namespace kelvaro {
 // The two settings files "KelvaroPro.ini": one per user (every key) and one machine-wide
 // (language default and toner order). Each call opens, changes and closes the file, so an
 // editor or another process may change it between calls; there is no cache.
+// Whether a settings file can be read right now.
+enum class SettingsFileState {
+  kReadable,
+  kMissing,     // not there (yet): the defaults apply and the first write creates it
+  kUnreadable,  // there, but it cannot be read (no permission, a folder in its place, ...)
+};
+struct SettingsFileCheck {
+  SettingsFileState state = SettingsFileState::kReadable;
+  int error_code = 0;  // for kUnreadable, a code as in atomic_file.h
+};
+
 class SettingsStore {
  public:
   SettingsStore(DataFolders folders, Notifier& notifier);
@@ -57,9 +68,19 @@ class SettingsStore {
   // True when the user file exists.
   bool UserSettingsFileExists() const;
 
+  // Reads the user file now and says whether it could. While it is kUnreadable every value
+  // read from it is "" and every write is refused, so nothing may be done with the settings
+  // as if the user had chosen them (a print must refuse).
+  SettingsFileCheck CheckUserSettingsFile() const;
+
   // The message a failed write shows: "Failed to write to:- ", a line break, the full path,
   // a line break and the error text for `error_code`.
   static std::string WriteFailureMessage(const std::filesystem::path& file, int error_code);
+  // The message shown, once per store and file, when a settings file is there but cannot be
+  // read: "The settings file cannot be read:- ", a line break, the full path, a line break and
+  // the error text for `error_code`. Reads and writes that fail for the same reason afterwards
+  // say nothing more.
+  static std::string ReadFailureMessage(const std::filesystem::path& file, int error_code);
 
  private:
   struct HeldWrites;
@@ -67,9 +88,18 @@ class SettingsStore {
     void operator()(HeldWrites* held) const;
   };
 
+  // The value from `file`; "" when missing. Reports an unreadable file once through `reported`.
+  std::string ReadFrom(const std::filesystem::path& file, std::string_view section,
+                       std::string_view key, bool& reported) const;
+  bool WriteTo(const std::filesystem::path& file, std::string_view section, std::string_view key,
+               std::string_view value, bool& reported);
+
   DataFolders folders_;
   Notifier& notifier_;
   std::unique_ptr<HeldWrites, HeldWritesDeleter> held_;
+  // Whether the unreadable user or common file was already reported.
+  mutable bool user_unreadable_reported_ = false;
+  mutable bool common_unreadable_reported_ = false;
 };
 
 // Resolves the user, common and program folders (see ResolveDataFolders) and creates the
@@ -78,8 +108,8 @@ class SettingsStore {
 DataFolders GetDataFolders(const EnvLookup& env = ProcessEnv);
 
 // The error text of a failed write: "Error 2 - File not found", "Error 3 - Path not found",
-// "Error 5 - Access denied (read only?)", "Error 19 - Write protected media", else "Error"
-// followed by a blank and the code.
+// "Error 5 - Access denied (read only?)", "Error 19 - Write protected media", "Error 28 - No
+// space left on device", else "Error" followed by a blank and the code.
 std::string WriteErrorText(int error_code);
 
 // Reads the leading number of a stored value: leading blanks skipped, the longest numeric

@@ -126,6 +126,33 @@ TEST_F(WindowCommandsTest, AFileThatIsGoneOrBrokenLeavesTheList) {
   EXPECT_EQ(ReadRecentFile(user(), 1), a);
 }
 
+// A damaged or hand-edited list with slot 2 empty: the menu shows slot 3's file second, and
+// choosing that entry opens it; the empty slot stays out of the way.
+TEST_F(WindowCommandsTest, EachEntryOfAListWithAGapOpensTheFileItShows) {
+  RecentFiles files;
+  files.slots[0] = Picture("first.png");
+  files.slots[2] = Picture("third.png");
+  files.slots[4] = Picture("fifth.png");
+  testing::WriteFileBytes(RecentFilesPath(user()), FormatRecentFiles(files));
+  for (int entry = 1; entry <= 3; ++entry) {
+    SCOPED_TRACE(entry);
+    ShowRecentFiles(model_, LoadRecentFiles(user()));
+    const std::string shown = model_.Text(m::kRecentFiles[static_cast<std::size_t>(entry - 1)]);
+    std::vector<std::string> loaded;
+    const PictureLoader load = [&](const std::string& path) {
+      loaded.push_back(path);
+      return true;
+    };
+    ASSERT_TRUE(OpenRecentFile(model_, user(), entry, load));
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_EQ(RecentFileMenuLabel(loaded[0]), shown);
+    EXPECT_EQ(ReadRecentFile(user(), 1), loaded[0]);
+  }
+  EXPECT_FALSE(model_.Control(m::kRecentFile4).visible);
+  EXPECT_EQ(SlotOfMenuEntry(files, 2), 3);
+  EXPECT_EQ(SlotOfMenuEntry(files, 4), 0);
+}
+
 }  // namespace
 }  // namespace kelvaro
 

@@ -163,9 +163,14 @@ TEST_F(InfoCliTest, PicturesThatCannotBeLoadedFailWithTheMessage) {
     std::string message;
   };
   const Case cases[] = {
-      {(dir_.path() / "letter.jpg").string(), "Kelvaro Pro: LIB JPEG ERROR\n"},
-      {(dir_.path() / "cut.png").string(), "Kelvaro Pro: LIB PNG ERROR\n"},
-      {(dir_.path() / "missing.png").string(), "Kelvaro Pro: UNABLE TO OPEN FILE\n"},
+      {(dir_.path() / "letter.jpg").string(),
+       "Kelvaro Pro: FORMAT NOT SUPPORTED\n" + (dir_.path() / "letter.jpg").string() +
+           ": this is not a PNG, JPEG, GIF, TIFF, BMP or PSD picture.\n"},
+      {(dir_.path() / "cut.png").string(),
+       "Kelvaro Pro: LIB PNG ERROR\n" + (dir_.path() / "cut.png").string() + "\n"},
+      {(dir_.path() / "missing.png").string(), "Kelvaro Pro: UNABLE TO OPEN FILE\n" +
+                                                   (dir_.path() / "missing.png").string() +
+                                                   ": No such file or directory\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

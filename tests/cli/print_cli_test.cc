@@ -305,3 +305,21 @@ TEST_F(PrintCommandTest, BlankPageJob) {
 
 }  // namespace
 }  // namespace kelvaro
+
+namespace kelvaro {
+namespace {
+
+// A stored printer profile that is nowhere: the window's words, and on the command line a
+// second line that names the profile and the folders it was looked for in.
+TEST_F(PrintCommandTest, AMissingProfileIsNamedWithTheFoldersSearched) {
+  ASSERT_EQ(Kelvaro("settings set Active 'ICM Profile Out' nothere.icc").status, 0);
+  EXPECT_EQ(Kelvaro("print " + Quoted(kSample) + " --output job.ps").status, 1);
+  EXPECT_THAT(errors_, HasSubstr("Something odd with this image\n"));
+  EXPECT_THAT(errors_, HasSubstr("kelvaro: the colour profile \"nothere.icc\" cannot be opened "
+                                 "(looked for in " +
+                                 user().string() + ", "));
+  EXPECT_FALSE(fs::exists(dir_.path() / "job.ps"));
+}
+
+}  // namespace
+}  // namespace kelvaro

@@ -1,6 +1,8 @@
 // Runs the built `kelvaro` program with its own user and common folders.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -166,6 +168,85 @@ TEST_F(SettingsCliTest, TextsOfAStoredLanguage) {
   EXPECT_EQ(Run("texts 28", env).out, "28\tDrucken: NUR Neue Nummern\n");
   EXPECT_EQ(Run("texts 0", env).out, "0\tKelvaro Pro\n");
   EXPECT_EQ(Run("settings get Active Language", env).out, "deutsch.lan3\n");
+}
+
+// Twenty programs writing at once into a settings folder that does not exist yet: every
+// program keeps its key, and the defaults the first start writes survive them all.
+TEST_F(SettingsCliTest, TwentyWritersAtOnceLoseNothing) {
+  constexpr int kWriters = 20;
+  std::string script;
+  for (int i = 0; i < kWriters; ++i) {
+    const std::string n = std::to_string(i);
+    script += "( KELVARO_USER_DIR='" + User().string() + "' KELVARO_COMMON_DIR='" +
+              Common().string() + "' '" + KelvaroBinary().string() + "' settings set Race Key" + n +
+              " Value" + n + " 2>/dev/null; echo $? >'" + (dir_.path() / ("status" + n)).string() +
+              "' ) & ";
+  }
+  script += "wait";
+  ASSERT_EQ(RunCommand(script).status, 0);
+
+  const std::string bytes = ReadFileBytes(SettingsFile());
+  std::vector<std::string> race = SectionLines(bytes, "Race");
+  std::sort(race.begin(), race.end());
+  std::vector<std::string> expected;
+  for (int i = 0; i < kWriters; ++i) {
+    EXPECT_EQ(ReadFileBytes(dir_.path() / ("status" + std::to_string(i))), "0\n") << i;
+    expected.push_back("Key" + std::to_string(i) + "=Value" + std::to_string(i));
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(race, expected);
+  for (const DefaultSetting& setting : kDefaultSettings) {
+    const std::vector<std::string> lines = SectionLines(bytes, setting.section);
+    const std::string line = std::string(setting.key) + "=" + setting.value;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
+  }
+}
+
+// A settings file that is there but cannot be read: a folder in its place (the tests run as
+// root, who reads any file regardless of its mode).
+TEST_F(SettingsCliTest, UnreadableSettingsFileIsSaidOnceAndGetFails) {
+  fs::create_directories(SettingsFile() / "inside");
+  const std::string message = "Kelvaro: The settings file cannot be read:- \n" +
+                              SettingsFile().string() + "\nError 5 - Access denied (read only?)\n";
+  const fs::path job = dir_.path() / "job.ps";
+  for (const std::string& arguments :
+       {std::string("settings get Active Printer"), std::string("settings set Active Unit M"),
+        "print '" + testing::SampleArtwork().string() + "' --output '" + job.string() + "'"}) {
+    SCOPED_TRACE(arguments);
+    const testing::CommandResult result = Run(arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    const std::string errors = Errors();
+    const std::size_t first = errors.find(message);
+    ASSERT_NE(first, std::string::npos) << errors;
+    EXPECT_EQ(errors.find(message, first + 1), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("Failed to write"), std::string::npos) << errors;
+  }
+  EXPECT_TRUE(fs::is_directory(SettingsFile() / "inside"));
+  // A print with settings nobody chose is not made.
+  EXPECT_FALSE(fs::exists(job));
+}
+
+// The usual case: a file of another owner with mode 000, read by a user who is not root.
+TEST_F(SettingsCliTest, SettingsFileOfAnotherOwnerIsSaidOnce) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  ASSERT_EQ(Run("settings set Active Unit M").status, 0) << Errors();
+  fs::permissions(SettingsFile(), fs::perms::none);
+  fs::create_directories(Common());
+  for (const fs::path& folder : {dir_.path(), User(), Common()}) {
+    fs::permissions(folder, fs::perms::all);
+  }
+  const testing::CommandResult result =
+      Run("settings get Active Unit", "setpriv --reuid=65534 --regid=65534 --clear-groups");
+  EXPECT_EQ(result.status, 1) << Errors();
+  EXPECT_EQ(result.out, "");
+  const std::string errors = Errors();
+  EXPECT_EQ(errors.find("Failed to write"), std::string::npos) << errors;
+  const std::string said = "The settings file cannot be read:- \n" + SettingsFile().string() +
+                           "\nError 5 - Access denied (read only?)";
+  const std::size_t first = errors.find(said);
+  ASSERT_NE(first, std::string::npos) << errors;
+  EXPECT_EQ(errors.find(said, first + 1), std::string::npos) << errors;
 }
 
 }  // namespace

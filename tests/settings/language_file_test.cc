@@ -141,6 +141,16 @@ TEST(LanguageEntryTest, HugeNumbersFallOutsideEveryTable) {
   EXPECT_EQ(entry->number, -1);
 }
 
+// The first `count` lines of `bytes`, each with its line end.
+std::string CutAfterLines(const std::string& bytes, int count) {
+  std::size_t at = 0;
+  for (int i = 0; i < count && at != std::string::npos; ++i) {
+    at = bytes.find('\n', at);
+    if (at != std::string::npos) ++at;
+  }
+  return bytes.substr(0, at);
+}
+
 class LanguageFileTest : public ::testing::Test {
  protected:
   void Install(const std::string& name, const std::string& bytes) {
@@ -238,8 +248,6 @@ TEST_F(LanguageFileTest, ReadingStopsAtMarkerCountOrLastNumber) {
        -1},
       // An entry numbered at or above the count ends the entries.
       {"number", {"10N" + Entry(1, "a"), Entry(10, "b"), Entry(3, "c")}, 10, 3},
-      // Shorter than announced: the end of the file ends the reading.
-      {"eof", {"312N" + Entry(1, "a"), Entry(2, "b")}, 2, 3},
   };
   for (const Case& c : cases) {
     Install(std::string(c.name) + ".lan3", RawFile(c.lines));
@@ -296,7 +304,7 @@ TEST_F(LanguageFileTest, NamesOutsideTheFolderAreNotFollowed) {
 }
 
 TEST_F(LanguageFileTest, FileNameMatchesWithoutRegardToCase) {
-  Install("Deutsch.lan3", RawFile({"312N" + Entry(1, "Keine Datei")}));
+  Install("Deutsch.lan3", RawFile({"312N" + Entry(1, "Keine Datei"), ">>>"}));
   EXPECT_EQ(Load("deutsch.lan3"), LanguageLoadResult::kLoaded);
   EXPECT_EQ(texts_.Get(1), "Keine Datei");
 }
@@ -321,6 +329,10 @@ TEST_F(LanguageFileTest, DamagedFilesKeepTheBuiltInTexts) {
       {"two-lines", std::string(kLanguageHeaderV3) + "\r\ncomment\r\n"},
       {"empty", ""},
       {"binary", std::string("\0\xff\x00\x10", 4)},
+      // Cut between two lines: every line left decodes, but entries and the end line are gone.
+      {"cut-between-lines", RawFile({"312N" + Entry(1, "a"), Entry(2, "b")})},
+      {"cut-fixture",
+       CutAfterLines(ReadFileBytes(testing::FixtureFolder() / "settings" / "deutsch.lan3"), 8)},
   };
   for (const Case& c : cases) {
     // A table from an earlier load must not leak into the result either.

@@ -92,6 +92,29 @@ TEST_F(SettingsStoreTest, ReadOnlyFileRefusesEveryWriteAndKeepsItsValues) {
   EXPECT_EQ(store_.ReadSetting("Active", "TonerPercent"), "50");
 }
 
+// A file that is there but cannot be read (a folder in its place here; tests run as root, who
+// reads any file) is said once, whatever is read or written afterwards, and is not replaced.
+TEST_F(SettingsStoreTest, UnreadableFileIsSaidOnceAndKept) {
+  fs::create_directories(store_.UserSettingsFile() / "inside");
+  EXPECT_EQ(store_.CheckUserSettingsFile().state, SettingsFileState::kUnreadable);
+  EXPECT_EQ(store_.CheckUserSettingsFile().error_code, 5);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(store_.ReadSetting("Active", "Printer"), "");
+    EXPECT_FALSE(store_.WriteSetting("Active", "Unit", "M"));
+  }
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_EQ(notifier_.messages[0].title, "Kelvaro");
+  EXPECT_EQ(notifier_.messages[0].text, "The settings file cannot be read:- \n" +
+                                            store_.UserSettingsFile().string() +
+                                            "\nError 5 - Access denied (read only?)");
+  EXPECT_TRUE(fs::exists(store_.UserSettingsFile() / "inside"));
+
+  fs::remove_all(store_.UserSettingsFile());
+  EXPECT_EQ(store_.CheckUserSettingsFile().state, SettingsFileState::kMissing);
+  EXPECT_TRUE(store_.WriteSetting("Active", "Unit", "M"));
+  EXPECT_EQ(store_.CheckUserSettingsFile().state, SettingsFileState::kReadable);
+}
+
 TEST(ErrorCodeTest, ErrnoMapsToTheProgramsCodes) {
   const std::map<int, int> expected = {{ENOENT, 2}, {ENOTDIR, 3}, {EACCES, 5},      {EPERM, 5},
                                        {EISDIR, 5}, {EROFS, 19},  {ENOSPC, ENOSPC}, {EIO, EIO}};
@@ -106,7 +129,7 @@ TEST(ErrorCodeTest, ErrorTexts) {
   EXPECT_EQ(WriteErrorText(5), "Error 5 - Access denied (read only?)");
   EXPECT_EQ(WriteErrorText(19), "Error 19 - Write protected media");
   EXPECT_EQ(WriteErrorText(32), "Error 32");
-  EXPECT_EQ(WriteErrorText(28), "Error 28");
+  EXPECT_EQ(WriteErrorText(28), "Error 28 - No space left on device");
 }
 
 TEST(StoredNumberTest, LeadingNumberReading) {

@@ -1,0 +1,147 @@
+// Speed of one preview refresh (RefreshPreview: layout, sampling, colour steps, the proof with
+// the kept transform, the page canvas) for a 2000 × 1500 and an 8000 × 6000 picture laid out
+// turned to fill an A4 page, on a canvas of 999 × 1414 pixels (a preview area 1006 pixels
+// wide). The cost should follow the canvas, not the picture: after the timings the ratio of
+// the two is printed.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/main_window_model.h"
+#include "app/preview_refresh.h"
+#include "app/print_setup.h"
+#include "image/color_management.h"
+#include "platform/data_folders.h"
+#include "platform/notifier.h"
+#include "settings/settings_store.h"
+#include "settings/ui_text.h"
+
+namespace kelvaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SilentNotifier final : public Notifier {
+ public:
+  void Show(const std::string& title, const std::string& text, MessageIcon) override {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+  }
+  bool Ask(const std::string&, const std::string&, bool answer) override { return answer; }
+};
+
+// A loaded picture of `width` × `height` source pixels, turned a quarter as the fit at load
+// turns a landscape picture, 569 × 759 points on the page. Gradients in every channel and a
+// transparent border, so that every step of the colour preview has work. Only the preview
+// grid is filled: the preview reads nothing else of the picture.
+WorkImage Picture(std::int32_t width, std::int32_t height) {
+  WorkImage image;
+  image.width = width;
+  image.height = height;
+  image.output_width = height;
+  image.output_height = width;
+  image.grid.assign(5, 0);
+  image.preview.resize(4 * static_cast<std::size_t>(width) * height);
+  std::uint8_t* p = image.preview.data();
+  for (std::int32_t y = 0; y < image.output_height; ++y) {
+    for (std::int32_t x = 0; x < image.output_width; ++x, p += 4) {
+      p[0] = static_cast<std::uint8_t>(x * 255 / image.output_width);
+      p[1] = static_cast<std::uint8_t>(y * 255 / image.output_height);
+      p[2] = static_cast<std::uint8_t>((x / 7 + y / 5) & 0xff);
+      const bool border = x < image.output_width / 20 || y < image.output_height / 20;
+      p[3] = border ? 0 : 255;
+    }
+  }
+  image.physical_width_pt = static_cast<float>(width) * 72 / 300;
+  image.physical_height_pt = static_cast<float>(height) * 72 / 300;
+  image.oriented_width_pt = 569;
+  image.oriented_height_pt = 759;
+  image.scale_factor = image.oriented_width_pt / image.physical_height_pt;
+  return image;
+}
+
+struct Window {
+  explicit Window(const fs::path& folder)
+      : store(DataFolders{folder / "user", folder / "common", ResolveDataFolders().program},
+              notifier) {
+    LoadDefaultTexts(texts);
+    PrintChoices choices;
+    choices.image_area_width = 1006;
+    if (ApplyPrintChoices(model, choices, folder / "no-usb")) std::fprintf(stderr, "refused\n");
+    model.SetLoadedFile("picture.png");
+  }
+  SilentNotifier notifier;
+  SettingsStore store;
+  UiText texts;
+  MainWindowModel model{store, texts};
+  ProofTransformCache proof;
+};
+
+std::map<std::int64_t, double>& MeanMilliseconds() {
+  static std::map<std::int64_t, double> means;
+  return means;
+}
+
+void BM_RefreshPreview(benchmark::State& state) {
+  const std::int32_t width = static_cast<std::int32_t>(state.range(0));
+  const std::int32_t height = width * 3 / 4;
+  const fs::path folder =
+      fs::temp_directory_path() / ("kelvaro-preview-bench-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  {
+    Window window(folder);
+    const WorkImage image = Picture(width, height);
+    const PreviewServices services{window.notifier, window.proof};
+    RefreshPreview(window.model, image, services);  // makes the kept transform
+    double total = 0;
+    std::clock_t cpu_start = std::clock();
+    for (auto _ : state) {
+      const auto start = std::chrono::steady_clock::now();
+      PreviewRefresh refresh = RefreshPreview(window.model, image, services);
+      benchmark::DoNotOptimize(refresh.canvas.rgba.data());
+      total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                   .count();
+      if (!refresh.copies_drawn) state.SkipWithError("no copy was drawn");
+    }
+    MeanMilliseconds()[width] = total / static_cast<double>(state.iterations());
+    // Processor time of every thread: the machine may be shared, and then the wall clock
+    // measures the others' work too.
+    state.counters["cpu_ms"] = 1000.0 * static_cast<double>(std::clock() - cpu_start) /
+                               CLOCKS_PER_SEC / static_cast<double>(state.iterations());
+    const PreviewRefresh refresh = RefreshPreview(window.model, image, services);
+    state.counters["canvas_w"] = refresh.canvas.width;
+    state.counters["canvas_h"] = refresh.canvas.height;
+    state.counters["copy_w"] = refresh.layout ? refresh.layout->preview_width : 0;
+    state.counters["copy_h"] = refresh.layout ? refresh.layout->preview_height : 0;
+  }
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace kelvaro
+
+BENCHMARK(kelvaro::BM_RefreshPreview)
+    ->Arg(2000)
+    ->Arg(8000)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  const auto& means = kelvaro::MeanMilliseconds();
+  if (means.count(2000) != 0 && means.count(8000) != 0) {
+    std::printf("mean refresh: 2000 x 1500 %.2f ms, 8000 x 6000 %.2f ms, ratio %.2f\n",
+                means.at(2000), means.at(8000), means.at(8000) / means.at(2000));
+  }
+  return 0;
+}

@@ -1,0 +1,124 @@
+#include "app/preview_refresh.h"
+
+#include <span>
+#include <string>
+#include <utility>
+
+#include "app/control_ids.h"
+#include "app/page_placement.h"
+#include "app/ui_text_ids.h"
+#include "image/background_removal.h"
+#include "image/profiles.h"
+#include "image/tone_curve_table.h"
+#include "pattern/pattern_print.h"
+#include "printers/media_presets.h"
+#include "settings/settings_store.h"
+
+namespace kelvaro {
+namespace {
+
+namespace c = control;
+
+// The background the window's preview mode stands for, brought in step with "Print White".
+PreviewBackground SyncBackground(MainWindowModel& model, bool print_white) {
+  const int medium = static_cast<int>(PreviewBackground::kMedium);
+  const int plain = static_cast<int>(PreviewBackground::kPlain);
+  if (print_white != (model.preview_mode() == medium)) {
+    model.SetPreviewMode(print_white ? medium : plain);
+  }
+  return print_white ? PreviewBackground::kMedium : PreviewBackground::kPlain;
+}
+
+void ShowText(MainWindowModel& model, int id, const std::string& text) {
+  if (model.Text(id) != text) model.SetText(id, text);
+}
+
+// The knock-out of the stored pattern set-up at the preview's size. None when the set-up
+// cannot be drawn (a damaged shape library is reported when printing).
+std::optional<std::vector<std::uint8_t>> StoredPreviewPatternMask(const SettingsStore& store,
+                                                                  const JobParameters& params,
+                                                                  const WorkImage& image,
+                                                                  const PageLayout& layout) {
+  NullProgress progress;
+  PatternMaskOutcome outcome = BuildStoredPreviewPatternMask(
+      store, layout.preview_width, layout.preview_height,
+      PatternPixelsPerMm(layout.preview_width, image.oriented_width_pt),
+      PatternOrientation{params.mirror, params.flip, params.rotate}, progress);
+  if (!outcome.ok() || outcome.width != layout.preview_width ||
+      outcome.height != layout.preview_height) {
+    return std::nullopt;
+  }
+  return std::move(outcome.mask);
+}
+
+}  // namespace
+
+PreviewParams PreviewParamsFrom(const JobParameters& params, const SettingsStore& store) {
+  PreviewParams preview;
+  SeparationParams& colour = preview.colour;
+  colour.hot_stamp = params.media_code == kPresetHotStampFoil;
+  colour.white_density = static_cast<double>(params.white_density);
+  colour.white_threshold = static_cast<double>(params.white_threshold);
+  colour.brightness = static_cast<double>(params.brightness);
+  colour.contrast = static_cast<double>(params.contrast);
+  colour.threshold_on = params.threshold_on;
+  colour.print_white = params.print_white;
+  colour.print_cmy = params.print_cmy;
+  colour.black_removal = params.black_removal;
+  if (params.black_removal) {
+    colour.black_removal_fuzz =
+        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
+  }
+  colour.film = params.film();
+  preview.display_white = params.display_white;
+  return preview;
+}
+
+PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
+                              const PreviewServices& services) {
+  PreviewRefresh refresh;
+  if (!model.image_loaded() || image.empty()) return refresh;
+  refresh.drawn = true;
+  const JobParameters params = GatherJobParameters(model);
+  const PreviewBackground background = SyncBackground(model, params.print_white);
+  const CanvasSize canvas =
+      ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
+  refresh.layout = LayOutCopies(params, image);
+  refresh.zoom_label = ZoomLabel(image, params.rotate);
+  ShowText(model, c::kZoomEdit, refresh.zoom_label);
+
+  std::optional<PreviewImage> copy;
+  if (refresh.layout) {
+    const PageLayout& layout = *refresh.layout;
+    ShowText(model, c::kXCopyEdit, std::to_string(layout.copies_across));
+    ShowText(model, c::kYCopyEdit, std::to_string(layout.copies_down));
+    ShowText(model, c::kTotalEdit,
+             std::to_string(static_cast<long long>(layout.copies_across) * layout.copies_down));
+    if (layout.preview_width > 0 && layout.preview_height > 0) {
+      std::optional<std::vector<std::uint8_t>> mask;
+      if (params.pattern_preview && services.pattern_mask) {
+        mask = services.pattern_mask(layout.preview_width, layout.preview_height);
+      } else if (params.pattern_preview) {
+        mask = StoredPreviewPatternMask(model.store(), params, image, layout);
+      }
+      ColourContext colour;
+      colour.profiles = MakeProfileNames(params.profile_in, params.profile_out);
+      colour.folders = model.store().folders();
+      const UiText& texts = model.texts();
+      colour.messages = ColourMessages{texts.Get(ui::kProgramTitle), texts.Get(ui::kOddImage),
+                                       texts.Get(ui::kConversionFailure)};
+      std::optional<std::span<const std::uint8_t>> mask_view;
+      if (mask) mask_view = std::span<const std::uint8_t>(*mask);
+      copy = BuildPreviewImage(image, layout.preview_width, layout.preview_height,
+                               PreviewParamsFrom(params, model.store()),
+                               BuildToneCurveTable(params.curves), mask_view, services.proof,
+                               colour, services.notifier);
+    }
+  }
+  refresh.copies_drawn = copy.has_value();
+  refresh.canvas = ComposePreviewCanvas(
+      canvas, background, refresh.layout ? &*refresh.layout : nullptr, copy ? &*copy : nullptr);
+  return refresh;
+}
+
+}  // namespace kelvaro

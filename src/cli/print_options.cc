@@ -1,0 +1,114 @@
+#include "cli/print_options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace kelvaro::cli {
+namespace {
+
+// Numbers beyond these are no count or percentage anybody means.
+constexpr long kLargestNumber = 1000000;
+
+// The whole number `text` holds, nullopt when it holds something else. Range is checked apart,
+// so that the message can say which of the two is wrong.
+std::optional<long> ParseWholeNumber(const std::string& text) {
+  char* end = nullptr;
+  // Beyond the range of a long, strtol gives LONG_MIN or LONG_MAX: out of range as well.
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0') return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+void StatusToStderr::SetStatus(const std::string& text) {
+  if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+std::optional<int> TakeNumberOption(Args& args, std::string_view name,
+                                    std::optional<UsageError>& error) {
+  const std::optional<std::string> text = TakeOption(args, name, error);
+  if (!text) return std::nullopt;
+  const std::string option = "--" + std::string(name);
+  const std::optional<long> value = ParseWholeNumber(*text);
+  if (!value) {
+    error = UsageError{option + " needs a whole number"};
+  } else if (*value < -kLargestNumber || *value > kLargestNumber) {
+    error =
+        UsageError{option + " " + *text + " is out of range (from -" +
+                   std::to_string(kLargestNumber) + " to " + std::to_string(kLargestNumber) + ")"};
+  } else {
+    return static_cast<int>(*value);
+  }
+  return std::nullopt;
+}
+
+std::optional<bool> TakeSwitch(Args& args, std::string_view name,
+                               std::optional<UsageError>& error) {
+  const bool on = TakeFlag(args, name, error);
+  const bool off = TakeFlag(args, "no-" + std::string(name), error);
+  if (on && off) {
+    error = UsageError{"--" + std::string(name) + " and --no-" + std::string(name) + " both given"};
+  }
+  if (on || off) return on;
+  return std::nullopt;
+}
+
+std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs& out) {
+  PrintChoices& c = out.choices;
+  std::optional<UsageError> error;
+  const std::pair<const char*, std::optional<std::string>*> texts[] = {
+      {"model", &c.model},
+      {"media", &c.media},
+      {"paper", &c.paper},
+      {"tray", &c.tray},
+      {"prints", &c.prints},
+      {"toner-order", &c.toner_order},
+      {"profile-in", &c.profile_in},
+      {"profile-out", &c.profile_out},
+      {"output", &out.output},
+      {"printer", &out.printer},
+      {"settings-file", &out.settings_file},
+      {"dump-separations", &out.dump_separations},
+  };
+  for (const auto& [name, field] : texts) *field = TakeOption(args, name, error);
+  const std::pair<const char*, std::optional<int>*> numbers[] = {
+      {"across", &c.copies_across},        {"down", &c.copies_down},
+      {"white-density", &c.white_density}, {"white-threshold", &c.white_threshold},
+      {"brightness", &c.brightness},       {"contrast", &c.contrast},
+  };
+  for (const auto& [name, field] : numbers) {
+    if (std::optional<int> value = TakeNumberOption(args, name, error)) *field = value;
+  }
+  const std::pair<const char*, std::optional<bool>*> flags[] = {
+      {"flip", &c.flip},
+      {"black-removal", &c.black_removal},
+      {"background-removal", &c.background_removal},
+      {"optimal-layout", &c.optimal_layout},
+  };
+  for (const auto& [name, field] : flags) {
+    if (TakeFlag(args, name, error)) *field = true;
+  }
+  out.pattern = TakeFlag(args, "pattern", error);
+  // Switches with an opposite: --mirror and --no-mirror.
+  const std::pair<const char*, std::optional<bool>*> switches[] = {
+      {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},
+      {"print-cmy", &c.print_cmy}, {"threshold", &c.threshold_on},
+  };
+  for (const auto& [name, field] : switches) {
+    if (std::optional<bool> value = TakeSwitch(args, name, error)) *field = value;
+  }
+  if (error) return error;
+  if (std::optional<UsageError> leftover = CheckLeftovers(args, wants_image ? 1 : 0)) {
+    return leftover;
+  }
+  if (wants_image) {
+    if (args.empty()) return UsageError{"no image file given"};
+    out.image = args.front();
+  }
+  if (out.output && out.printer) return UsageError{"give either --output or --printer"};
+  return std::nullopt;
+}
+
+}  // namespace kelvaro::cli

@@ -1,0 +1,90 @@
+#ifndef KELVARO_IMAGE_SCREEN_PREVIEW_H_
+#define KELVARO_IMAGE_SCREEN_PREVIEW_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "image/color_management.h"
+#include "image/page_layout.h"
+#include "image/separation.h"
+#include "image/tone_curve_table.h"
+#include "image/work_image.h"
+#include "platform/notifier.h"
+
+namespace kelvaro {
+
+// What the preview reads of the window, once per refresh. `colour` holds the same controls
+// the print reads (medium, white sliders and boxes, brightness, contrast, black removal and
+// its fuzz); the toner layout and the film flag do not change what the screen shows.
+struct PreviewParams {
+  SeparationParams colour;
+  bool display_white = false;
+};
+
+// One copy of the picture before the proof: width × height records of 5 bytes C, M, Y, K, E,
+// row by row from the top. E is 255 for a pixel that is drawn and 0 for one that lets the
+// background through.
+struct ProofRecords {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+// Samples the preview grid of `image` at `width` × `height` pixels (nearest neighbour) and
+// turns every sample into a proof record: the hot-stamp tint for the hot stamp foil, else the
+// colour preview (tone curves, black removal, the screen's brightness, contrast and gamma, the
+// white display, the white-only grey). With `pattern_mask` (one byte per sample, row by row)
+// a non-zero byte makes the record magenta (0, 200, 0, 0, 0). nullopt when a size is not
+// positive, the grid does not hold its published size, or the mask is not one byte per sample.
+std::optional<ProofRecords> SampleProofRecords(
+    const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
+    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask);
+
+// One copy as the screen shows it: width × height pixels of 4 bytes B, G, R, E.
+struct PreviewImage {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+// The preview of one copy: the proof records converted for the screen through the printer and
+// image profiles with the kept transform of `proof`, each pixel's E copied into its fourth
+// byte. nullopt when SampleProofRecords gives nothing or no proof transform can be made (then
+// "oops! Conversion failure" has been shown).
+std::optional<PreviewImage> BuildPreviewImage(
+    const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
+    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
+    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier);
+
+// The canvas background: plain white while "Print White" is off, the medium (a checkerboard
+// of white and light grey) while it is on. The numbers are the window's preview modes.
+enum class PreviewBackground : int { kPlain = 6, kMedium = 17 };
+inline constexpr int kCheckerSquare = 8;           // pixels
+inline constexpr std::uint8_t kCheckerGrey = 204;  // the darker squares
+
+// The preview of the page: width × height pixels of 4 bytes R, G, B, A (A always 255), row
+// by row from the top, ready for a screen image or a PNG file.
+struct PreviewCanvas {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> rgba;
+};
+
+// Draws the page on `canvas`: the background, a dotted line along the printable area, every
+// copy of `copy` at its place in `layout` (clipped to the canvas) and the page's outline. In
+// the plain mode a copy's pixels are copied; over the medium a drawn pixel is combined with
+// the background (near-white lightens it, anything else is ANDed with it) and an undrawn one
+// leaves it visible. Without a layout or a copy only the page is drawn.
+PreviewCanvas ComposePreviewCanvas(CanvasSize canvas, PreviewBackground background,
+                                   const PageLayout* layout, const PreviewImage* copy);
+
+// The zoom label: the picture's scale (oriented size ÷ physical size; with Rotate the width
+// is compared with the physical height) as a percentage with one decimal, "81.3%".
+std::string ZoomLabel(const WorkImage& image, bool rotate);
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_IMAGE_SCREEN_PREVIEW_H_

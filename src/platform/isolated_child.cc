@@ -1,0 +1,205 @@
+#include "platform/isolated_child.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace kelvaro {
+namespace {
+
+constexpr std::size_t kMaxReport = 64 * 1024;
+
+// The address space this process uses now, in bytes; 0 when it cannot be read.
+std::uint64_t CurrentAddressSpace() {
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr) return 0;
+  unsigned long long pages = 0;
+  const int got = std::fscanf(statm, "%llu", &pages);
+  std::fclose(statm);
+  if (got != 1) return 0;
+  return pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+[[noreturn]] void RunChild(const ChildLimits& limits, const std::function<std::string(int)>& work,
+                           int memory_fd, int report_fd) {
+  const rlimit no_core{0, 0};
+  setrlimit(RLIMIT_CORE, &no_core);
+  const rlim_t seconds = static_cast<rlim_t>(limits.time.count() / 1000 + 1);
+  const rlimit cpu{seconds, seconds + 1};
+  setrlimit(RLIMIT_CPU, &cpu);
+  if (limits.extra_memory_bytes > 0) {
+    const rlim_t bytes = static_cast<rlim_t>(CurrentAddressSpace() + limits.extra_memory_bytes);
+    const rlimit memory{bytes, bytes};
+    setrlimit(RLIMIT_AS, &memory);
+  }
+  std::string report = work(memory_fd);
+  if (report.size() > kMaxReport) report.resize(kMaxReport);
+  // The length first, so that a report cut short by a crash is told from a complete one.
+  const std::uint32_t length = static_cast<std::uint32_t>(report.size());
+  const bool sent = WriteAll(report_fd, reinterpret_cast<const char*>(&length), sizeof length) &&
+                    WriteAll(report_fd, report.data(), report.size());
+  // No exit handlers, no flushing of the parent's buffers: they are not the child's.
+  _exit(sent ? 0 : 1);
+}
+
+}  // namespace
+
+SharedMemory& SharedMemory::operator=(SharedMemory&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+SharedMemory::~SharedMemory() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool SharedMemory::CopyOut(std::uint64_t offset, std::uint64_t size, std::uint8_t* out) const {
+  struct stat info {};
+  if (fd_ < 0 || fstat(fd_, &info) != 0 || info.st_size < 0) return false;
+  const std::uint64_t available = static_cast<std::uint64_t>(info.st_size);
+  if (offset > available || available - offset < size) return false;
+  while (size > 0) {
+    const ssize_t got = ::pread(fd_, out, size, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    out += got;
+    offset += static_cast<std::uint64_t>(got);
+    size -= static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+
+ChildResult RunInChild(const ChildLimits& limits, const std::function<std::string(int)>& work) {
+  ChildResult result;
+  SharedMemory memory(memfd_create("kelvaro-child", MFD_CLOEXEC));
+  if (memory.fd() < 0) return result;
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return result;
+  const pid_t pid = fork();
+  if (pid < 0) {
+    ::close(pipe_fds[0]);
+    ::close(pipe_fds[1]);
+    return result;
+  }
+  if (pid == 0) {
+    ::close(pipe_fds[0]);
+    RunChild(limits, work, memory.fd(), pipe_fds[1]);
+  }
+  ::close(pipe_fds[1]);
+
+  const auto deadline = std::chrono::steady_clock::now() + limits.time;
+  std::string received;
+  bool timed_out = false;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      timed_out = true;
+      break;
+    }
+    pollfd watch{pipe_fds[0], POLLIN, 0};
+    const int ready = poll(&watch, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+    if (ready < 0 && errno != EINTR) break;
+    if (ready <= 0) continue;
+    char chunk[4096];
+    const ssize_t got = ::read(pipe_fds[0], chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;  // the child closed its end: it exited or died
+    if (received.size() < kMaxReport + sizeof(std::uint32_t)) received.append(chunk, got);
+  }
+  ::close(pipe_fds[0]);
+
+  int status = 0;
+  if (timed_out) {
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.end = ChildEnd::kTimedOut;
+    return result;
+  }
+  // The pipe is closed, so the child is leaving; a last hang there is cut short as well.
+  for (;;) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (done < 0 && errno != EINTR) break;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill(pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      result.end = ChildEnd::kTimedOut;
+      return result;
+    }
+    usleep(1000);
+  }
+
+  std::uint32_t length = 0;
+  const bool complete =
+      received.size() >= sizeof length && (std::memcpy(&length, received.data(), sizeof length),
+                                           received.size() == sizeof length + length);
+  if (WIFSIGNALED(status)) {
+    result.end = ChildEnd::kCrashed;
+    result.signal = WTERMSIG(status);
+    // The processor-time limit ends a child with SIGXCPU: that is a hang as well.
+    if (result.signal == SIGXCPU) result.end = ChildEnd::kTimedOut;
+    return result;
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !complete) {
+    result.end = ChildEnd::kCrashed;
+    return result;
+  }
+  result.end = ChildEnd::kFinished;
+  result.report = received.substr(sizeof length);
+  result.memory = std::move(memory);
+  return result;
+}
+
+std::string DescribeChildEnd(const ChildResult& result, const ChildLimits& limits) {
+  switch (result.end) {
+    case ChildEnd::kFinished:
+      return "it finished";
+    case ChildEnd::kCrashed:
+      if (result.signal != 0) {
+        const char* name = strsignal(result.signal);
+        return std::string("it crashed: ") + (name ? name : "signal") + " (signal " +
+               std::to_string(result.signal) + ")";
+      }
+      return "it stopped without an answer";
+    case ChildEnd::kTimedOut:
+      if (limits.time.count() % 1000 != 0) {
+        return "it ran longer than " + std::to_string(limits.time.count()) + " ms";
+      }
+      return "it ran longer than " + std::to_string(limits.time.count() / 1000) + " s";
+    case ChildEnd::kNotStarted:
+      break;
+  }
+  return "it could not be started";
+}
+
+}  // namespace kelvaro
