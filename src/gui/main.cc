@@ -38,23 +38,33 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  kelvaro::gui::WindowOptions options;
-  options.model_name = kelvaro::ResolveActiveModelName(app.store, UsbRoot());
-  kelvaro::CupsQueueSource queues;
-  options.queues = kelvaro::FillPrinterQueueList(options.model_name, queues);
-  options.spooler = kelvaro::MakeSystemSpooler();
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) options.source_date_epoch = epoch;
-
   kelvaro::ToneCurves curves;
-  {
+  bool first = true;
+  for (bool again = true; again;) {
+    kelvaro::gui::WindowOptions options;
+    const std::vector<std::string> usb = kelvaro::ReadUsbPrinterEntries(UsbRoot());
+    options.model_name = kelvaro::ResolveActiveModelName(app.store, usb);
+    kelvaro::CupsQueueSource queues;
+    options.queues = kelvaro::FillPrinterQueueList(options.model_name, queues);
+    options.spooler = kelvaro::MakeSystemSpooler();
+    options.usb_entries = usb;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) options.source_date_epoch = epoch;
+    if (!first) {
+      // A language change: the window comes back with the new texts and the stored settings.
+      kelvaro::StoredSettings stored = kelvaro::LoadStoredSettings(app.store, app.texts);
+      app.job_settings = std::move(stored.job);
+      app.recent_files = std::move(stored.recent_files);
+    }
     kelvaro::gui::MainWindow window(app, std::move(options));
     notifier.SetParent(&window);
     window.show();
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) window.OpenImage(arguments.at(1).toStdString());
+    if (first && arguments.size() > 1) window.OpenImage(arguments.at(1).toStdString());
+    first = false;
     QApplication::exec();
     notifier.SetParent(nullptr);
     curves = window.model().state().curves;
+    again = window.rebuild_requested();
   }
   kelvaro::WriteExitSettings(app.store, curves);
   return 0;

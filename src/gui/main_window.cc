@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -55,13 +54,6 @@ namespace c = control;
 namespace m = command;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-// Menu entries whose dialogs this window does not have yet: shown, but not usable.
-constexpr int kCommandsWithoutDialog[] = {
-    m::kPrintMargins, m::kJpegSettings,    m::kBlackRemovalDialog,
-    m::kColourDialog, m::kCustomPaperSize, m::kUnitsSettings,
-    m::kPrinterMode,  m::kStatisticsSetup, m::kLanguage,
-};
 
 }  // namespace
 
@@ -138,6 +130,8 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+ProgressSink& MainWindow::progress_sink() { return *progress_; }
+
 QWidget* MainWindow::widget(int id) const {
   auto it = widgets_.find(id);
   return it == widgets_.end() ? nullptr : it->second;
@@ -150,13 +144,6 @@ QAction* MainWindow::action(int id) const {
 
 const QImage& MainWindow::preview_image() const { return preview_->image(); }
 int MainWindow::image_area_width() const { return preview_->width(); }
-
-bool MainWindow::HasCommand(int id) const {
-  for (int without : kCommandsWithoutDialog) {
-    if (without == id) return false;
-  }
-  return true;
-}
 
 // --- Building. ---
 
@@ -494,7 +481,7 @@ void MainWindow::Refresh(int id) {
     if (a == nullptr) return;
     // "&Print\tCtrl+P": the part after the tab is the shortcut text.
     a->setText(Q(state.caption));
-    a->setEnabled(state.enabled && HasCommand(id));
+    a->setEnabled(state.enabled);
     a->setVisible(state.visible && !state.caption.empty());
     return;
   }
@@ -505,7 +492,7 @@ void MainWindow::Refresh(int id) {
   QWidget* w = widget(id);
   if (w == nullptr) return;
   const QSignalBlocker block(w);
-  w->setEnabled(state.enabled && HasCommand(id));
+  w->setEnabled(state.enabled);
   const QString caption = Q(state.caption);
   const QString picture = PictureResource(state.picture);
   switch (state.kind) {
@@ -642,7 +629,7 @@ void MainWindow::ProcessRequests() {
 }
 
 void MainWindow::RunCommand(int id) {
-  if (!HasCommand(id)) return;
+  if (RunDialog(id)) return;
   for (std::size_t k = 0; k < m::kRecentFiles.size(); ++k) {
     if (m::kRecentFiles[k] == id) {
       OpenRecentFile(
@@ -793,28 +780,19 @@ void MainWindow::RedrawPreview() {
 void MainWindow::Print(bool pattern) {
   if (!model_.image_loaded() || image_.empty()) return;
   const JobParameters params = GatherJobParameters(model_);
-  const PrintServices services{
-      app_.store,
-      app_.texts,
-      app_.notifier(),
-      *progress_,
-      *options_.spooler,
-      options_.source_date_epoch,
-      [this](const CostEstimate& estimate) {
-        RunOnGuiThread([this, &estimate] {
-          QApplication::clipboard()->setText(Q(estimate.clipboard_sentence));
-          std::string text = estimate.message;
-          if (!estimate.paper_note.empty()) {
-            text += "\r\n" + estimate.paper_note;
-          }
-          text += "\r\n" + estimate.mode_line;
-          app_.notifier().Show(kProgramTitle, text, MessageIcon::kInformation);
-        });
-      }};
+  const PrintServices services{app_.store,
+                               app_.texts,
+                               app_.notifier(),
+                               *progress_,
+                               *options_.spooler,
+                               options_.source_date_epoch,
+                               [this](const CostEstimate& estimate) {
+                                 RunOnGuiThread([this, &estimate] { ShowCostEstimate(estimate); });
+                               }};
   const std::string file_name = fs::path(image_path_).filename().string();
   RunLong([&] {
     PrintPicture(services, params, image_, file_name,
-                 PrintTarget{params.printer_queue, std::nullopt, false, pattern});
+                 PrintTarget{params.printer_queue, options_.dump_separations, false, pattern});
   });
 }
 

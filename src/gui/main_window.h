@@ -3,6 +3,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -17,8 +18,10 @@
 #include "gui/preview_widget.h"
 #include "image/color_management.h"
 #include "image/work_image.h"
+#include "platform/cups_queues.h"
 #include "platform/spooler.h"
 #include "printers/printer_queues.h"
+#include "stats/cost_estimate.h"
 
 class QAction;
 class QLabel;
@@ -37,6 +40,12 @@ struct WindowOptions {
   std::function<std::optional<std::string>()> choose_image;
   // The pattern windows' drawing choice and replace question. Unset: the platform's dialogs.
   PatternDialogChoices pattern_choices;
+  // The USB printers attached ("USB\\VID_xxxx&PID_xxxx\\SERIAL"), for "Get Printer Margins".
+  std::vector<std::string> usb_entries;
+  // Where "Get Printer Margins" asks. Unset: the print system.
+  std::unique_ptr<PrinterMarginSource> margin_source;
+  // When set, every print also writes its five planes here (plane1.pgm ... plane5.pgm).
+  std::optional<std::filesystem::path> dump_separations;
 };
 
 // The main window: every widget bound to the model by control id. A click goes to the model,
@@ -55,6 +64,9 @@ class MainWindow final : public QMainWindow {
   const QImage& preview_image() const;
   int image_area_width() const;
   bool busy() const { return busy_; }
+  // The language was changed: the window has closed and must be built again from the new
+  // texts.
+  bool rebuild_requested() const { return rebuild_requested_; }
 
   // The picture at `path` loaded as the open command does after its dialog; true when it
   // loaded.
@@ -92,7 +104,11 @@ class MainWindow final : public QMainWindow {
   void LoadSettingsCommand(bool built_in);
   void TonerOrderCommand();
   void PatternSetupCommand();
-  bool HasCommand(int id) const;
+  // The dialogs of the Tools and Utility menus and of Print Margins; false for other ids.
+  bool RunDialog(int id);
+  void OpenMarginsDialog(PageSize page);
+  void ShowCostEstimate(const CostEstimate& estimate);
+  ProgressSink& progress_sink();
 
   AppContext& app_;
   WindowOptions options_;
@@ -107,6 +123,7 @@ class MainWindow final : public QMainWindow {
   std::string image_path_;
   bool busy_ = false;
   bool menu_rebuild_pending_ = false;
+  bool rebuild_requested_ = false;
   class Progress;
   std::unique_ptr<Progress> progress_;
 };

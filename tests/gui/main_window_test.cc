@@ -198,7 +198,7 @@ TEST_F(WindowTest, AccessibleNamesAndDisabledDialogEntries) {
     ASSERT_NE(caption->buddy(), nullptr) << label;
   }
   EXPECT_EQ(Box(c::kMirror)->text().toStdString(), app_->texts.Get(50));
-  EXPECT_FALSE(window_->action(m::kColourDialog)->isEnabled());
+  EXPECT_TRUE(window_->action(m::kColourDialog)->isEnabled());
   EXPECT_TRUE(window_->action(m::kOpenFile)->isEnabled());
   EXPECT_FALSE(window_->action(m::kTonerOrder)->isEnabled());  // C711WT
   EXPECT_EQ(window_->action(m::kPrint)->shortcut(), QKeySequence("Ctrl+P"));

@@ -1,0 +1,35 @@
+#ifndef KELVARO_GUI_DIALOG_SUPPORT_H_
+#define KELVARO_GUI_DIALOG_SUPPORT_H_
+
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <string>
+
+#include "settings/ui_text.h"
+
+namespace kelvaro::gui {
+
+// A UiText entry as a widget text: CR LF line breaks become plain ones.
+inline QString TextOf(const UiText& texts, int number) {
+  return QString::fromStdString(texts.Get(number)).replace("\r\n", "\n");
+}
+
+// A push button captioned by a UiText entry, named for tests and screen readers alike.
+inline QPushButton* CaptionedButton(const UiText& texts, int number, const char* object_name) {
+  auto* button = new QPushButton(TextOf(texts, number));
+  button->setObjectName(object_name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+// A caption that names `buddy` for screen readers.
+inline QLabel* BuddyLabel(const QString& text, QWidget* buddy) {
+  auto* label = new QLabel(text);
+  label->setBuddy(buddy);
+  return label;
+}
+
+}  // namespace kelvaro::gui
+
+#endif  // KELVARO_GUI_DIALOG_SUPPORT_H_

@@ -1,0 +1,44 @@
+#include "gui/printer_mode_dialog.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/dialog_support.h"
+
+namespace kelvaro::gui {
+
+PrinterModeDialog::PrinterModeDialog(PrinterModeServices services, const UiText& texts,
+                                     PaperClass paper_class, std::string printer, QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(TextOf(texts, 128));
+  auto* layout = new QVBoxLayout(this);
+  auto* buttons = new QHBoxLayout;
+  QPushButton* on = CaptionedButton(texts, 126, "driver_on");
+  QPushButton* off = CaptionedButton(texts, 127, "driver_off");
+  QPushButton* exit = CaptionedButton(texts, 7, "exit");
+  // The selected mode shows as a pressed button.
+  for (QPushButton* b : {on, off}) b->setCheckable(true);
+  const PrinterModeButton selected = SelectedPrinterModeButton(services.store);
+  on->setChecked(selected == PrinterModeButton::kDriverOn);
+  off->setChecked(selected == PrinterModeButton::kDriverOff);
+  buttons->addWidget(on);
+  buttons->addWidget(off);
+  buttons->addWidget(exit);
+  layout->addLayout(buttons);
+  auto* note = new QLabel(QString::fromStdString(PrinterModeNote(texts, paper_class)));
+  note->setObjectName("note");
+  note->setWordWrap(true);
+  note->setMinimumWidth(360);
+  layout->addWidget(note);
+  auto press = [this, services, printer, on, off](PrinterModeButton button) {
+    on->setChecked(button == PrinterModeButton::kDriverOn);
+    off->setChecked(button == PrinterModeButton::kDriverOff);
+    PressPrinterModeButton(services, printer, button);
+    accept();
+  };
+  connect(on, &QPushButton::clicked, this, [press] { press(PrinterModeButton::kDriverOn); });
+  connect(off, &QPushButton::clicked, this, [press] { press(PrinterModeButton::kDriverOff); });
+  connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+}  // namespace kelvaro::gui
