@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   }
 
   kelvaro::ToneCurves curves;
+  kelvaro::ToneCurveTable table;
   bool first = true;
   for (bool again = true; again;) {
     kelvaro::gui::WindowOptions options;
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
       app.recent_files = std::move(stored.recent_files);
     }
     kelvaro::gui::MainWindow window(app, std::move(options));
+    // The curves in force (the colour window's edits included) outlive the rebuild.
+    if (!first) window.model().SetToneCurves(curves, table);
     notifier.SetParent(&window);
     window.show();
     const QStringList arguments = QApplication::arguments();
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
     QApplication::exec();
     notifier.SetParent(nullptr);
     curves = window.model().state().curves;
+    table = window.model().state().tone_table;
     again = window.rebuild_requested();
   }
   kelvaro::WriteExitSettings(app.store, curves);
