@@ -26,9 +26,11 @@
 #include "app/control_ids.h"
 #include "app/startup.h"
 #include "gui/colour_adjust_dialog.h"
+#include "gui/gui_test_support.h"
 #include "gui/main_window.h"
 #include "settings/language_file.h"
 #include "stats/cost_estimate.h"
+#include "support/pgm.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -37,21 +39,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace c = control;
 namespace m = command;
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kelvaro_dialog_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-template <typename T>
-T* Find(QDialog* dialog, const char* name) {
-  T* found = dialog->findChild<T*>(name);
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
 
 // Where to save a picture of every dialog (for looking at them under a real display); read
 // before the fixtures set up their own environment.
@@ -82,27 +69,10 @@ void OnNextDialog(std::function<void(QDialog*)> act) {
   poll->start();
 }
 
-// One binary PGM plane as the print's dump writes it.
-struct Plane {
-  int width = 0, height = 0;
-  std::string pixels;
-};
-Plane ReadPlane(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  Plane plane;
-  std::string magic;
-  int maximum = 0;
-  in >> magic >> plane.width >> plane.height >> maximum;
-  in.get();
-  plane.pixels.resize(static_cast<std::size_t>(plane.width) * plane.height);
-  in.read(plane.pixels.data(), static_cast<std::streamsize>(plane.pixels.size()));
-  return plane;
-}
-
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    testing::App();
     ::setenv("KELVARO_SYSFS_USB_ROOT", (folders_.root() / "no-usb").c_str(), 1);
     app_ = std::make_unique<AppContext>(folders_.folders(), notifier_);
     ASSERT_EQ(RunStartup(*app_, StartupOptions::CommandLine()), StartupOutcome::kReady);
@@ -169,10 +139,10 @@ TEST_F(DialogTest, JpegSliderAtTheEndStores21) {
   Open();
   Drive(m::kJpegSettings, [](QDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Jpg Background Removal");
-    auto* slider = Find<QSlider>(dialog, "threshold");
+    auto* slider = testing::FindChild<QSlider>(*dialog, "threshold");
     EXPECT_EQ(slider->value(), 20);  // the stored 5
     slider->triggerAction(QAbstractSlider::SliderToMaximum);
-    Find<QPushButton>(dialog, "ok")->click();
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
   });
   EXPECT_DOUBLE_EQ(ReadLeadingDecimal(Active("JPEG Artifact")), 21);
 }
@@ -184,7 +154,7 @@ TEST_F(DialogTest, BlackRemovalStoresEveryMoveAndRedraws) {
   Drive(m::kBlackRemovalDialog, [&](QDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Black Removal");
     EXPECT_EQ(Active("BLACK Removal Fuzzy"), "5");
-    auto* slider = Find<QSlider>(dialog, "threshold");
+    auto* slider = testing::FindChild<QSlider>(*dialog, "threshold");
     EXPECT_EQ(static_cast<QLabel*>(dialog->findChildren<QLabel*>().first())->buddy(), slider);
     slider->setValue(25);
     // Stored at once, before OK.
@@ -192,7 +162,7 @@ TEST_F(DialogTest, BlackRemovalStoresEveryMoveAndRedraws) {
     slider->setValue(0);
     EXPECT_DOUBLE_EQ(ReadLeadingDecimal(Active("BLACK Removal Fuzzy")), 1);
     slider->setValue(25);
-    Find<QPushButton>(dialog, "ok")->click();
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
   });
   EXPECT_DOUBLE_EQ(ReadLeadingDecimal(Active("BLACK Removal Fuzzy")), 12.5);
 }
@@ -200,10 +170,10 @@ TEST_F(DialogTest, BlackRemovalStoresEveryMoveAndRedraws) {
 TEST_F(DialogTest, UnitsChoiceIsStoredAtOnceAndShownByTheWindow) {
   Open();
   Drive(m::kUnitsSettings, [&](QDialog* dialog) {
-    EXPECT_TRUE(Find<QRadioButton>(dialog, "M")->isChecked());
-    Find<QRadioButton>(dialog, "C")->click();
+    EXPECT_TRUE(testing::FindChild<QRadioButton>(*dialog, "M")->isChecked());
+    testing::FindChild<QRadioButton>(*dialog, "C")->click();
     EXPECT_EQ(Active("Unit"), "C");
-    Find<QPushButton>(dialog, "ok")->click();
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
   });
   EXPECT_EQ(window_->model().Text(c::kUnitLabel), app_->texts.Get(3));
 }
@@ -213,17 +183,17 @@ TEST_F(DialogTest, MarginsAreRaisedOnEnterAndOnOk) {
   Drive(m::kPrintMargins, [&](QDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), "Print Margins");
     // No attached printer of the model: nothing to ask.
-    EXPECT_FALSE(Find<QPushButton>(dialog, "get_printer_margins")->isEnabled());
-    auto* top = Find<QLineEdit>(dialog, "top");
+    EXPECT_FALSE(testing::FindChild<QPushButton>(*dialog, "get_printer_margins")->isEnabled());
+    auto* top = testing::FindChild<QLineEdit>(*dialog, "top");
     EXPECT_EQ(top->text(), "4.57");  // 12.96 pt × 0.3528
     top->setText("3");
     Enter(top);
     EXPECT_EQ(top->text(), "4.57");
     EXPECT_TRUE(dialog->isVisible());  // Enter in a box is no OK
     for (const char* side : {"top", "left", "right", "bottom"}) {
-      Find<QLineEdit>(dialog, side)->setText("0");
+      testing::FindChild<QLineEdit>(*dialog, side)->setText("0");
     }
-    Find<QPushButton>(dialog, "ok")->click();
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
   });
   EXPECT_EQ(Active("Top Margin"), "1296");
   EXPECT_EQ(Active("Bottom Margin"), "1308");
@@ -232,20 +202,20 @@ TEST_F(DialogTest, MarginsAreRaisedOnEnterAndOnOk) {
 TEST_F(DialogTest, CustomWidthOutOfRangeShowsDashesAndSavesNothing) {
   Open();
   Drive(m::kCustomPaperSize, [&](QDialog* dialog) {
-    auto* width = Find<QLineEdit>(dialog, "width");
-    auto* height = Find<QLineEdit>(dialog, "height");
-    Find<QLineEdit>(dialog, "name")->setText("Wide");
+    auto* width = testing::FindChild<QLineEdit>(*dialog, "width");
+    auto* height = testing::FindChild<QLineEdit>(*dialog, "height");
+    testing::FindChild<QLineEdit>(*dialog, "name")->setText("Wide");
     width->setText("216");
     height->setText("300");
-    Find<QPushButton>(dialog, "save")->click();
+    testing::FindChild<QPushButton>(*dialog, "save")->click();
     EXPECT_EQ(width->text(), "----");
     EXPECT_EQ(height->text(), "300");
     EXPECT_EQ(app_->store.ReadSetting("Papers", "Number"), "");
     // 215.9 mm fits the C711WT.
     width->setText("215.9");
-    Find<QPushButton>(dialog, "save")->click();
-    EXPECT_EQ(Find<QComboBox>(dialog, "sizes")->currentText(), "Wide");
-    Find<QPushButton>(dialog, "exit")->click();
+    testing::FindChild<QPushButton>(*dialog, "save")->click();
+    EXPECT_EQ(testing::FindChild<QComboBox>(*dialog, "sizes")->currentText(), "Wide");
+    testing::FindChild<QPushButton>(*dialog, "exit")->click();
   });
   EXPECT_EQ(app_->store.ReadSetting("Papers", "Number"), "1");
   EXPECT_GE(window_->model().FindItem(c::kPaperList, "Wide"), 0);
@@ -262,11 +232,11 @@ TEST_F(DialogTest, ColourCancelAfterThreeDragsRestoresTheTable) {
     // P1 (165, 165), P2 (87, 86), P3 (0, 0), each picked off its centre within its box.
     DragPoint(canvas, {167, 88}, {150, 60});
     DragPoint(canvas, {86, 171}, {90, 120});
-    Find<QComboBox>(dialog, "channel")->setCurrentIndex(2);  // magenta alone
+    testing::FindChild<QComboBox>(*dialog, "channel")->setCurrentIndex(2);  // magenta alone
     DragPoint(canvas, {1, 254}, {20, 230});
     // The window's table followed the releases.
     EXPECT_NE(window_->model().state().tone_table.levels, before.levels);
-    Find<QPushButton>(dialog, "cancel")->click();
+    testing::FindChild<QPushButton>(*dialog, "cancel")->click();
   });
   const ToneCurveTable& after = window_->model().state().tone_table;
   EXPECT_EQ(std::memcmp(after.levels.data(), before.levels.data(), sizeof(before.levels)), 0);
@@ -282,13 +252,14 @@ TEST_F(DialogTest, PrintAfterColourOkCarriesTheNewCurves) {
     fs::rename(folders_.root() / "planes", folders_.root() / name);
   };
   // The table as the colour window builds it, so that only the drag differs.
-  Drive(m::kColourDialog, [&](QDialog* dialog) { Find<QPushButton>(dialog, "ok")->click(); });
+  Drive(m::kColourDialog,
+        [&](QDialog* dialog) { testing::FindChild<QPushButton>(*dialog, "ok")->click(); });
   print("before");
   const ToneCurveTable old_table = window_->model().state().tone_table;
   Drive(m::kColourDialog, [&](QDialog* dialog) {
     // "All": P2 raised, so cyan, magenta and yellow all come out stronger in the middle.
     DragPoint(dialog->findChild<QWidget*>("canvas"), {87, 169}, {87, 110});
-    Find<QPushButton>(dialog, "ok")->click();
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
   });
   const ToneCurveTable& new_table = window_->model().state().tone_table;
   ASSERT_NE(new_table.levels, old_table.levels);
@@ -296,25 +267,25 @@ TEST_F(DialogTest, PrintAfterColourOkCarriesTheNewCurves) {
   int changed = 0;
   for (int plane = 0; plane < 3; ++plane) {
     const std::string file = "plane" + std::to_string(plane + 1) + ".pgm";
-    const Plane a = ReadPlane(folders_.root() / "before" / file);
-    const Plane b = ReadPlane(folders_.root() / "after" / file);
-    ASSERT_EQ(a.pixels.size(), b.pixels.size());
-    ASSERT_GT(a.pixels.size(), 0u);
+    const testing::Gray a = *testing::ReadPgm(folders_.root() / "before" / file);
+    const testing::Gray b = *testing::ReadPgm(folders_.root() / "after" / file);
+    ASSERT_EQ(a.bytes.size(), b.bytes.size());
+    ASSERT_GT(a.bytes.size(), 0u);
     // The curve rose everywhere and nowhere fell: so did every pixel of the plane.
     for (int x = 0; x < 256; ++x) {
       ASSERT_GE(new_table.levels[plane][x], old_table.levels[plane][x]) << x;
     }
-    for (std::size_t i = 0; i < a.pixels.size(); ++i) {
-      const int was = static_cast<unsigned char>(a.pixels[i]);
-      const int is = static_cast<unsigned char>(b.pixels[i]);
+    for (std::size_t i = 0; i < a.bytes.size(); ++i) {
+      const int was = static_cast<unsigned char>(a.bytes[i]);
+      const int is = static_cast<unsigned char>(b.bytes[i]);
       ASSERT_GE(is, was) << "plane " << plane + 1 << " pixel " << i;
       changed += is > was;
     }
   }
   // The spare plane stays empty.
   EXPECT_TRUE(
-      ReadPlane(folders_.root() / "after" / "plane5.pgm").pixels ==
-      std::string(ReadPlane(folders_.root() / "before" / "plane5.pgm").pixels.size(), '\0'));
+      testing::ReadPgm(folders_.root() / "after" / "plane5.pgm")->bytes ==
+      std::string(testing::ReadPgm(folders_.root() / "before" / "plane5.pgm")->bytes.size(), '\0'));
   EXPECT_GT(changed, 0);
 }
 
@@ -336,12 +307,12 @@ TEST_F(DialogTest, CostResultShowsTheFormulasFigureAndCopiesTheSentence) {
   OnNextDialog([&](QDialog* dialog) {
     shown = true;
     EXPECT_EQ(dialog->windowTitle(), "Print Statistics Setup");
-    message = Find<QLabel>(dialog, "message")->text().toStdString();
-    EXPECT_EQ(Find<QLabel>(dialog, "mode_line")->text(),
+    message = testing::FindChild<QLabel>(*dialog, "message")->text().toStdString();
+    EXPECT_EQ(testing::FindChild<QLabel>(*dialog, "mode_line")->text(),
               "The Current setting is Print & Statistics");
-    Find<QPushButton>(dialog, "copy")->click();
+    testing::FindChild<QPushButton>(*dialog, "copy")->click();
     sentence = QApplication::clipboard()->text().toStdString();
-    Find<QPushButton>(dialog, "ok")->click();
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
   });
   static_cast<QPushButton*>(window_->widget(c::kPrintButton))->click();
   ASSERT_TRUE(shown);
@@ -351,11 +322,11 @@ TEST_F(DialogTest, CostResultShowsTheFormulasFigureAndCopiesTheSentence) {
   const long long y = std::stoll(store.ReadSetting("Stats", "Ypixel"));
   double coverage[4];
   for (int plane = 0; plane < 4; ++plane) {
-    const Plane p =
-        ReadPlane(folders_.root() / "planes" / ("plane" + std::to_string(plane + 1) + ".pgm"));
-    ASSERT_EQ(static_cast<long long>(p.pixels.size()), x * y);
+    const testing::Gray p = *testing::ReadPgm(folders_.root() / "planes" /
+                                              ("plane" + std::to_string(plane + 1) + ".pgm"));
+    ASSERT_EQ(static_cast<long long>(p.bytes.size()), x * y);
     double sum = 0;
-    for (char byte : p.pixels) sum += static_cast<unsigned char>(byte);
+    for (char byte : p.bytes) sum += static_cast<unsigned char>(byte);
     coverage[plane] = std::nearbyint(100 * std::nearbyint(sum / 255) / static_cast<double>(x * y));
   }
   const double area = ReadLeadingDecimal(store.ReadSetting("Stats", "Ypoint")) / 72 *
@@ -378,9 +349,10 @@ TEST_F(DialogTest, CostResultShowsTheFormulasFigureAndCopiesTheSentence) {
 TEST_F(DialogTest, PrinterModeNoteAndDriverOff) {
   Open();
   Drive(m::kPrinterMode, [&](QDialog* dialog) {
-    EXPECT_TRUE(Find<QPushButton>(dialog, "driver_on")->isChecked());
-    EXPECT_EQ(Find<QLabel>(dialog, "note")->text().toStdString(), app_->texts.Get(136));
-    Find<QPushButton>(dialog, "driver_off")->click();
+    EXPECT_TRUE(testing::FindChild<QPushButton>(*dialog, "driver_on")->isChecked());
+    EXPECT_EQ(testing::FindChild<QLabel>(*dialog, "note")->text().toStdString(),
+              app_->texts.Get(136));
+    testing::FindChild<QPushButton>(*dialog, "driver_off")->click();
   });
   EXPECT_EQ(app_->store.ReadSetting("ACTIVE", "Print Set"), "on");
   const std::string job = testing::ReadFileBytes(folders_.root() / "job.ps");
@@ -388,8 +360,8 @@ TEST_F(DialogTest, PrinterModeNoteAndDriverOff) {
   // Opened again, "Driver Off" is the selected one; Exit sends nothing.
   fs::remove(folders_.root() / "job.ps");
   Drive(m::kPrinterMode, [&](QDialog* dialog) {
-    EXPECT_TRUE(Find<QPushButton>(dialog, "driver_off")->isChecked());
-    Find<QPushButton>(dialog, "exit")->click();
+    EXPECT_TRUE(testing::FindChild<QPushButton>(*dialog, "driver_off")->isChecked());
+    testing::FindChild<QPushButton>(*dialog, "exit")->click();
   });
   EXPECT_FALSE(fs::exists(folders_.root() / "job.ps"));
 }
@@ -397,14 +369,14 @@ TEST_F(DialogTest, PrinterModeNoteAndDriverOff) {
 TEST_F(DialogTest, StatisticsSetupModeAtOnceRecordsOnSave) {
   Open();
   Drive(m::kStatisticsSetup, [&](QDialog* dialog) {
-    EXPECT_EQ(Find<QLineEdit>(dialog, "CMYT_0")->text(), "CMY");
-    Find<QRadioButton>(dialog, "mode1")->click();
+    EXPECT_EQ(testing::FindChild<QLineEdit>(*dialog, "CMYT_0")->text(), "CMY");
+    testing::FindChild<QRadioButton>(*dialog, "mode1")->click();
     EXPECT_EQ(app_->store.ReadSetting("Stats", "Option"), "1");
-    Find<QLineEdit>(dialog, "Fuser_0")->setText("Fuser");
-    Find<QLineEdit>(dialog, "Fuser_1")->setText("100000");
-    Find<QLineEdit>(dialog, "Fuser_2")->setText("150");
-    Find<QLineEdit>(dialog, "currency")->setText("GBP");
-    Find<QPushButton>(dialog, "save")->click();
+    testing::FindChild<QLineEdit>(*dialog, "Fuser_0")->setText("Fuser");
+    testing::FindChild<QLineEdit>(*dialog, "Fuser_1")->setText("100000");
+    testing::FindChild<QLineEdit>(*dialog, "Fuser_2")->setText("150");
+    testing::FindChild<QLineEdit>(*dialog, "currency")->setText("GBP");
+    testing::FindChild<QPushButton>(*dialog, "save")->click();
     EXPECT_FALSE(dialog->isVisible());
   });
   EXPECT_EQ(app_->store.ReadSetting("Stats", "Fuser"), "Fuser,100000,150");
@@ -418,12 +390,12 @@ TEST_F(DialogTest, LanguageChoiceAsksForANewWindow) {
   std::ofstream(folders_.folders().program / "German.lan3", std::ios::binary) << *file;
   Open();
   Drive(m::kLanguage, [&](QDialog* dialog) {
-    auto* list = Find<QListWidget>(dialog, "control1282");
+    auto* list = testing::FindChild<QListWidget>(*dialog, "control1282");
     ASSERT_GE(list->count(), 1);
     const auto items = list->findItems("German", Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1);
     list->setCurrentItem(items[0]);
-    Find<QPushButton>(dialog, "control1280")->click();
+    testing::FindChild<QPushButton>(*dialog, "control1280")->click();
   });
   EXPECT_TRUE(window_->rebuild_requested());
   EXPECT_EQ(Active("Language"), "German.lan3");

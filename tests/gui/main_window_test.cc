@@ -17,6 +17,7 @@
 
 #include "app/control_ids.h"
 #include "app/startup.h"
+#include "gui/gui_test_support.h"
 #include "platform/cups_queues.h"
 #include "printers/printer_queues.h"
 #include "support/private_cupsd.h"
@@ -31,19 +32,11 @@ namespace m = command;
 
 constexpr char kPinnedClock[] = "1700000000";
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kelvaro_gui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
 // A window over fresh data folders, started as the program starts it.
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    testing::App();
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     app_ = std::make_unique<AppContext>(folders_.folders(), notifier_);
     ASSERT_EQ(RunStartup(*app_, StartupOptions::CommandLine()), StartupOutcome::kReady);
@@ -207,7 +200,7 @@ TEST_F(WindowTest, AccessibleNamesAndDisabledDialogEntries) {
 class WindowPrintTest : public testing::PrivateCupsdTest {};
 
 TEST_F(WindowPrintTest, PrintButtonSendsTheSameBytesAsTheCommandLine) {
-  App();
+  testing::App();
   AddQueues({"Kelvaro-C711WT"});
   testing::TestFolders folders;
   testing::RecordingNotifier notifier;

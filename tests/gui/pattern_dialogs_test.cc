@@ -25,6 +25,7 @@
 #include "app/control_ids.h"
 #include "app/pattern_setup.h"
 #include "app/startup.h"
+#include "gui/gui_test_support.h"
 #include "gui/main_window.h"
 #include "gui/pattern_import_dialog.h"
 #include "gui/pattern_library_dialog.h"
@@ -44,37 +45,6 @@ namespace c = control;
 namespace m = command;
 
 constexpr char kPinnedClock[] = "1700000000";
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kelvaro_gui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-// Runs `act` on the dialog of type T once it is up (a modal dialog blocks the caller until it
-// closes); closes it afterwards if `act` left it open, so a failed check never hangs the test.
-template <typename T>
-void WhenShown(std::function<void(T&)> act, int tries = 200) {
-  QTimer::singleShot(10, [act, tries] {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (auto* dialog = dynamic_cast<T*>(top); dialog != nullptr && dialog->isVisible()) {
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-        return;
-      }
-    }
-    if (tries > 0) WhenShown<T>(act, tries - 1);
-  });
-}
-
-template <typename T>
-T* Find(QWidget& parent, const char* name) {
-  T* child = parent.findChild<T*>(name);
-  EXPECT_NE(child, nullptr) << name;
-  return child;
-}
 
 // Typing replaces what the box shows, then Return.
 void Type(QLineEdit* edit, const QString& text) {
@@ -159,7 +129,7 @@ std::string Drawing(const std::string& version) {
 class PatternDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
+    testing::App();
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     app_ = std::make_unique<AppContext>(folders_.folders(), notifier_);
     ASSERT_EQ(RunStartup(*app_, StartupOptions::CommandLine()), StartupOutcome::kReady);
@@ -196,7 +166,7 @@ class PatternDialogTest : public ::testing::Test {
   // Opens the pattern setup from the menu and runs `act` in it.
   void InSetup(std::function<void(gui::PatternSetupDialog&)> act) {
     bool shown = false;
-    WhenShown<gui::PatternSetupDialog>([&](gui::PatternSetupDialog& dialog) {
+    testing::WhenShown<gui::PatternSetupDialog>([&](gui::PatternSetupDialog& dialog) {
       shown = true;
       act(dialog);
     });
@@ -227,35 +197,35 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
     EXPECT_EQ(dialog.windowTitle(), "Pattern Print Setup");
     ExpectLabelled(dialog);
     EXPECT_EQ(Stored("Gap"), "1");
-    auto* shape = Find<QComboBox>(dialog, "shape");
+    auto* shape = testing::FindChild<QComboBox>(dialog, "shape");
     EXPECT_EQ(Items(shape), (std::vector<std::string>{"Ellipse", "Rectangle", "Vertical Lines",
                                                       "Horizontal Lines", "Star"}));
     Choose(shape, "Rectangle");
-    Choose(Find<QComboBox>(dialog, "screenAngle"), "0");
-    Type(Find<QLineEdit>(dialog, "widthEdit"), "2");
-    Type(Find<QLineEdit>(dialog, "heightEdit"), "12");  // above 10 mm: 4
-    EXPECT_EQ(Find<QLineEdit>(dialog, "heightEdit")->text(), "4.0");
-    EXPECT_EQ(Find<QSlider>(dialog, "heightSlider")->value(), 38);  // 37.5 to even
-    Type(Find<QLineEdit>(dialog, "gapEdit"), "7");                  // above 5 mm: 1
-    EXPECT_EQ(Find<QLineEdit>(dialog, "gapEdit")->text(), "1.0");
-    Find<QSlider>(dialog, "heightSlider")->setValue(12);  // 12 ÷ 12.5 + 1 = 1.96 mm
-    EXPECT_EQ(Find<QLineEdit>(dialog, "heightEdit")->text(), "2.0");
+    Choose(testing::FindChild<QComboBox>(dialog, "screenAngle"), "0");
+    Type(testing::FindChild<QLineEdit>(dialog, "widthEdit"), "2");
+    Type(testing::FindChild<QLineEdit>(dialog, "heightEdit"), "12");  // above 10 mm: 4
+    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "heightEdit")->text(), "4.0");
+    EXPECT_EQ(testing::FindChild<QSlider>(dialog, "heightSlider")->value(), 38);  // 37.5 to even
+    Type(testing::FindChild<QLineEdit>(dialog, "gapEdit"), "7");                  // above 5 mm: 1
+    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "gapEdit")->text(), "1.0");
+    testing::FindChild<QSlider>(dialog, "heightSlider")->setValue(12);  // 12 ÷ 12.5 + 1 = 1.96 mm
+    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "heightEdit")->text(), "2.0");
     // Nothing is stored before Print or Save Settings.
     EXPECT_EQ(Stored("Shape"), "Ellipse");
 
     // 2 × 1.96 mm boxes, 1 mm apart, at 8 pixels per mm: 16 × 16 of every 24 × 24 pixels.
     const double shown = InkShare(dialog.preview_image());
     EXPECT_NEAR(shown, 16.0 * 16 / (24 * 24), 0.04);
-    auto* invert = Find<QCheckBox>(dialog, "invert");
+    auto* invert = testing::FindChild<QCheckBox>(dialog, "invert");
     EXPECT_EQ(invert->text(), "Invert Pattern");
     invert->click();
     EXPECT_EQ(Stored("Mask"), "1");  // at once
     EXPECT_NEAR(InkShare(dialog.preview_image()), 1 - shown, 0.001);
     EXPECT_EQ(Stored("Shape"), "Ellipse");
 
-    Find<QPushButton>(dialog, "saveSettings")->click();
+    testing::FindChild<QPushButton>(dialog, "saveSettings")->click();
     EXPECT_TRUE(dialog.isVisible());
-    Find<QPushButton>(dialog, "exit")->click();
+    testing::FindChild<QPushButton>(dialog, "exit")->click();
     EXPECT_FALSE(dialog.isVisible());
   });
   EXPECT_EQ(Stored("Shape"), "Rectangle");
@@ -268,11 +238,11 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
 
   // Opened again, the window shows what was stored; Exit stores nothing.
   InSetup([&](gui::PatternSetupDialog& dialog) {
-    EXPECT_EQ(Find<QComboBox>(dialog, "shape")->currentText(), "Rectangle");
-    EXPECT_EQ(Find<QComboBox>(dialog, "screenAngle")->currentText(), "0");
-    EXPECT_TRUE(Find<QCheckBox>(dialog, "invert")->isChecked());
-    Choose(Find<QComboBox>(dialog, "shape"), "Star");
-    Find<QPushButton>(dialog, "exit")->click();
+    EXPECT_EQ(testing::FindChild<QComboBox>(dialog, "shape")->currentText(), "Rectangle");
+    EXPECT_EQ(testing::FindChild<QComboBox>(dialog, "screenAngle")->currentText(), "0");
+    EXPECT_TRUE(testing::FindChild<QCheckBox>(dialog, "invert")->isChecked());
+    Choose(testing::FindChild<QComboBox>(dialog, "shape"), "Star");
+    testing::FindChild<QPushButton>(dialog, "exit")->click();
   });
   EXPECT_EQ(Stored("Shape"), "Rectangle");
 }
@@ -284,33 +254,33 @@ TEST_F(PatternDialogTest, LibraryEditMarksEntriesAndOkRemovesThem) {
   Open();
   InSetup([&](gui::PatternSetupDialog& setup) {
     // Cancel: marks are forgotten.
-    WhenShown<gui::PatternLibraryDialog>([&](gui::PatternLibraryDialog& dialog) {
+    testing::WhenShown<gui::PatternLibraryDialog>([&](gui::PatternLibraryDialog& dialog) {
       EXPECT_EQ(dialog.windowTitle(), "Library Edit");
       ExpectLabelled(dialog);
-      auto* list = Find<QListWidget>(dialog, "shapeList");
+      auto* list = testing::FindChild<QListWidget>(dialog, "shapeList");
       ClickEntry(list, "A");
       EXPECT_EQ(list->item(0)->text(), "** A");
-      Find<QPushButton>(dialog, "cancel")->click();
+      testing::FindChild<QPushButton>(dialog, "cancel")->click();
     });
-    Find<QPushButton>(setup, "delete")->click();
+    testing::FindChild<QPushButton>(setup, "delete")->click();
     EXPECT_EQ(Library(), (std::vector<std::string>{"A", "B", "C"}));
 
     // Mark B and C, unmark C, OK: only B goes.
-    WhenShown<gui::PatternLibraryDialog>([&](gui::PatternLibraryDialog& dialog) {
-      auto* list = Find<QListWidget>(dialog, "shapeList");
+    testing::WhenShown<gui::PatternLibraryDialog>([&](gui::PatternLibraryDialog& dialog) {
+      auto* list = testing::FindChild<QListWidget>(dialog, "shapeList");
       ClickEntry(list, "B");
       ClickEntry(list, "C");
       ClickEntry(list, "** C");
       EXPECT_EQ(list->item(1)->text(), "** B");
       EXPECT_EQ(list->item(2)->text(), "C");
-      Find<QPushButton>(dialog, "ok")->click();
+      testing::FindChild<QPushButton>(dialog, "ok")->click();
       EXPECT_FALSE(dialog.isVisible());
     });
-    Find<QPushButton>(setup, "delete")->click();
+    testing::FindChild<QPushButton>(setup, "delete")->click();
     EXPECT_EQ(Library(), (std::vector<std::string>{"A", "C"}));
     // The setup's shape list follows.
-    EXPECT_EQ(Items(Find<QComboBox>(setup, "shape")).back(), "C");
-    EXPECT_EQ(Items(Find<QComboBox>(setup, "shape")).size(), 6u);
+    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "shape")).back(), "C");
+    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "shape")).size(), 6u);
   });
   EXPECT_TRUE(notifier_.messages.empty());
 }
@@ -324,43 +294,43 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
   app_->store.WriteSetting(kImportFolderSection, kImportFolderKey, "/nowhere");
   Open();
   InSetup([&](gui::PatternSetupDialog& setup) {
-    WhenShown<gui::PatternImportDialog>([&](gui::PatternImportDialog& dialog) {
+    testing::WhenShown<gui::PatternImportDialog>([&](gui::PatternImportDialog& dialog) {
       EXPECT_EQ(dialog.windowTitle(), "Shape Import Utility");
       ExpectLabelled(dialog);
-      auto* save = Find<QPushButton>(dialog, "saveShape");
+      auto* save = testing::FindChild<QPushButton>(dialog, "saveShape");
       EXPECT_FALSE(save->isEnabled());  // nothing read yet
       EXPECT_EQ(InkShare(dialog.preview_image()), 0);
 
       // A later version is refused with its message; nothing changes.
       drawing_ = newer.string();
-      Find<QPushButton>(dialog, "openFile")->click();
+      testing::FindChild<QPushButton>(dialog, "openFile")->click();
       ASSERT_EQ(notifier_.messages.size(), 1u);
       EXPECT_EQ(notifier_.messages[0].title, "Converter");
       EXPECT_EQ(notifier_.messages[0].text, "Conversion failed\nAI file greater than Ver 8");
       EXPECT_FALSE(save->isEnabled());
 
       drawing_ = triangle.string();
-      Find<QPushButton>(dialog, "openFile")->click();
+      testing::FindChild<QPushButton>(dialog, "openFile")->click();
       EXPECT_EQ(start_folders_, (std::vector<std::string>{"/nowhere", drawings.path().string()}));
-      EXPECT_EQ(Find<QLineEdit>(dialog, "shapeName")->text(), "triangle");
+      EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "shapeName")->text(), "triangle");
       EXPECT_TRUE(save->isEnabled());
       const double tiled = InkShare(dialog.preview_image());
       EXPECT_GT(tiled, 0.05);
 
       // Angle 0: the slider at 70 gives 2; angle 45: typed -1.5.
-      Choose(Find<QComboBox>(dialog, "screenAngle"), "0");
-      Find<QSlider>(dialog, "baseGapSlider")->setValue(70);
-      EXPECT_EQ(Find<QLineEdit>(dialog, "baseGapValue")->text(), "2.000");
+      Choose(testing::FindChild<QComboBox>(dialog, "screenAngle"), "0");
+      testing::FindChild<QSlider>(dialog, "baseGapSlider")->setValue(70);
+      EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "baseGapValue")->text(), "2.000");
       // Rows 20 % further apart: less ink.
       EXPECT_LT(InkShare(dialog.preview_image()), tiled);
-      Choose(Find<QComboBox>(dialog, "screenAngle"), "45");
-      EXPECT_EQ(Find<QSlider>(dialog, "baseGapSlider")->value(), 50);
-      Type(Find<QLineEdit>(dialog, "baseGapValue"), "-1.5");
-      EXPECT_EQ(Find<QSlider>(dialog, "baseGapSlider")->value(), 35);
+      Choose(testing::FindChild<QComboBox>(dialog, "screenAngle"), "45");
+      EXPECT_EQ(testing::FindChild<QSlider>(dialog, "baseGapSlider")->value(), 50);
+      Type(testing::FindChild<QLineEdit>(dialog, "baseGapValue"), "-1.5");
+      EXPECT_EQ(testing::FindChild<QSlider>(dialog, "baseGapSlider")->value(), 35);
       EXPECT_DOUBLE_EQ(dialog.base_gap(0), 2);
       EXPECT_DOUBLE_EQ(dialog.base_gap(45), -1.5);
 
-      Type(Find<QLineEdit>(dialog, "shapeName"), "My Tri");
+      Type(testing::FindChild<QLineEdit>(dialog, "shapeName"), "My Tri");
       save->click();
       EXPECT_EQ(Library(), (std::vector<std::string>{"My_Tri"}));
       const ShapeLookup stored = LoadShape(library_, "My_Tri");
@@ -371,7 +341,7 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
       EXPECT_EQ(stored.shape->polygons[0].points.size(), 3u);
 
       // The same name again: asked; Cancel keeps the first, OK replaces it in place.
-      Find<QSlider>(dialog, "baseGapSlider")->setValue(60);
+      testing::FindChild<QSlider>(dialog, "baseGapSlider")->setValue(60);
       replace_answer_ = false;
       save->click();
       EXPECT_EQ(replace_questions_, (std::vector<std::string>{"My_Tri"}));
@@ -381,11 +351,11 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
       EXPECT_EQ(replace_questions_.size(), 2u);
       EXPECT_EQ(Library(), (std::vector<std::string>{"My_Tri"}));
       EXPECT_FLOAT_EQ(LoadShape(library_, "My_Tri").shape->gap45, 0.1f);
-      Find<QPushButton>(dialog, "exit")->click();
+      testing::FindChild<QPushButton>(dialog, "exit")->click();
     });
-    Find<QPushButton>(setup, "saveShape")->click();
+    testing::FindChild<QPushButton>(setup, "saveShape")->click();
     // The new shape is in the setup's list.
-    EXPECT_EQ(Items(Find<QComboBox>(setup, "shape")).back(), "My_Tri");
+    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "shape")).back(), "My_Tri");
   });
   EXPECT_EQ(app_->store.ReadSetting(kImportFolderSection, kImportFolderKey),
             drawings.path().string());
@@ -394,7 +364,7 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
 class PatternPrintTest : public testing::PrivateCupsdTest {};
 
 TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
-  App();
+  testing::App();
   AddQueues({"Kelvaro-C711WT"});
   testing::TestFolders folders;
   testing::RecordingNotifier notifier;
@@ -415,11 +385,11 @@ TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
     QApplication::processEvents();
     ASSERT_TRUE(window.OpenImage(testing::SampleArtwork().string()));
     bool printed = false;
-    WhenShown<gui::PatternSetupDialog>([&](gui::PatternSetupDialog& dialog) {
-      Choose(Find<QComboBox>(dialog, "shape"), "Rectangle");
-      Type(Find<QLineEdit>(dialog, "widthEdit"), "3");
-      Type(Find<QLineEdit>(dialog, "gapEdit"), "2");
-      Find<QPushButton>(dialog, "print")->click();
+    testing::WhenShown<gui::PatternSetupDialog>([&](gui::PatternSetupDialog& dialog) {
+      Choose(testing::FindChild<QComboBox>(dialog, "shape"), "Rectangle");
+      Type(testing::FindChild<QLineEdit>(dialog, "widthEdit"), "3");
+      Type(testing::FindChild<QLineEdit>(dialog, "gapEdit"), "2");
+      testing::FindChild<QPushButton>(dialog, "print")->click();
       printed = true;
       EXPECT_TRUE(dialog.isVisible());  // the window stays for the next print
     });

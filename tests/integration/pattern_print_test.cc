@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "support/pgm.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -17,29 +18,6 @@ using testing::ReadFileBytes;
 using testing::RunCommand;
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-struct Gray {
-  long width = 0;
-  long height = 0;
-  std::string bytes;
-  int At(long x, long y) const {
-    return static_cast<unsigned char>(bytes[static_cast<std::size_t>(y * width + x)]);
-  }
-};
-
-std::optional<Gray> ReadPgm(const fs::path& path) {
-  const std::string data = ReadFileBytes(path);
-  Gray image;
-  int max = 0;
-  int consumed = 0;
-  if (std::sscanf(data.c_str(), "P5 %ld %ld %d%n", &image.width, &image.height, &max, &consumed) !=
-          3 ||
-      max != 255) {
-    return std::nullopt;
-  }
-  image.bytes = data.substr(static_cast<std::size_t>(consumed) + 1);
-  return image;
-}
 
 class PatternPrintTest : public ::testing::Test {
  protected:
@@ -56,14 +34,14 @@ class PatternPrintTest : public ::testing::Test {
         .status;
   }
   // The cyan separation of `job`, rendered at 300 dpi.
-  std::optional<Gray> CyanSeparation(const std::string& job) {
+  std::optional<testing::Gray> CyanSeparation(const std::string& job) {
     const std::string render = "cd " + Quoted(dir_.path()) +
                                " && gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=tiffsep"
                                " -sCompression=none -r300 -sOutputFile=sep.tif " +
                                job + " >gs.log 2>&1 && /usr/bin/convert 'sep(Cyan).tif' -depth 8 " +
                                "cyan.pgm";
     if (RunCommand(render).status != 0) return std::nullopt;
-    return ReadPgm(dir_.path() / "cyan.pgm");
+    return testing::ReadPgm(dir_.path() / "cyan.pgm");
   }
   testing::TempDir dir_;
 };
@@ -83,7 +61,7 @@ TEST_F(PatternPrintTest, RectanglesKnockOutTheShareThePixelGridGives) {
   ASSERT_EQ(Kelvaro("print solid.png --model C711WT --no-mirror --pattern --output screen.ps"), 0)
       << ReadFileBytes(dir_.path() / "stderr.txt");
 
-  const std::optional<Gray> solid = CyanSeparation("solid.ps");
+  const std::optional<testing::Gray> solid = CyanSeparation("solid.ps");
   ASSERT_TRUE(solid) << ReadFileBytes(dir_.path() / "gs.log");
   // The picture's place on the page: where the solid print has ink (ink is 255 − level).
   long left = solid->width, top = solid->height, right = -1, bottom = -1;
@@ -97,7 +75,7 @@ TEST_F(PatternPrintTest, RectanglesKnockOutTheShareThePixelGridGives) {
   ASSERT_GE(right, left);
   EXPECT_NEAR(right - left + 1, 2100, 3);
 
-  const std::optional<Gray> screen = CyanSeparation("screen.ps");
+  const std::optional<testing::Gray> screen = CyanSeparation("screen.ps");
   ASSERT_TRUE(screen) << ReadFileBytes(dir_.path() / "gs.log");
   long knocked_out = 0;
   long area = 0;

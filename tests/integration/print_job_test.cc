@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/pgm.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -81,33 +82,6 @@ TEST_P(GoldenJobTest, MatchesTheReviewedJob) {
 
 INSTANTIATE_TEST_SUITE_P(Sample, GoldenJobTest, ::testing::ValuesIn(kCases));
 
-// A binary PGM file: width, height and the bytes.
-struct Gray {
-  long width = 0;
-  long height = 0;
-  std::string bytes;
-  int At(long x, long y) const {
-    return static_cast<unsigned char>(bytes[static_cast<std::size_t>(y * width + x)]);
-  }
-};
-
-std::optional<Gray> ReadPgm(const fs::path& path) {
-  const std::string data = ReadFileBytes(path);
-  Gray image;
-  int max = 0;
-  int consumed = 0;
-  if (std::sscanf(data.c_str(), "P5 %ld %ld %d%n", &image.width, &image.height, &max, &consumed) !=
-          3 ||
-      max != 255) {
-    return std::nullopt;
-  }
-  image.bytes = data.substr(static_cast<std::size_t>(consumed) + 1);
-  if (image.bytes.size() != static_cast<std::size_t>(image.width * image.height)) {
-    return std::nullopt;
-  }
-  return image;
-}
-
 // The number of a "/cols  602 def" line of the job's image header.
 double HeaderNumber(const std::string& job, const std::string& before, const std::string& after) {
   const std::size_t start = job.find(before);
@@ -121,7 +95,7 @@ struct Box {
   long top = -1;
 };
 template <typename Ink>
-Box FirstInk(const Gray& image, Ink ink) {
+Box FirstInk(const testing::Gray& image, Ink ink) {
   Box box;
   for (long y = 0; y < image.height && box.top < 0; ++y) {
     for (long x = 0; x < image.width; ++x) {
@@ -178,9 +152,9 @@ TEST_P(SeparationRenderTest, GhostscriptPutsThePlanesOnTheSeparations) {
                          " -depth 8 " + Quoted(pgm))
                   .status,
               0);
-    const std::optional<Gray> device = ReadPgm(pgm);
-    const std::optional<Gray> planes =
-        ReadPgm(dir.path() / "planes" / ("plane" + std::to_string(plane) + ".pgm"));
+    const std::optional<testing::Gray> device = testing::ReadPgm(pgm);
+    const std::optional<testing::Gray> planes =
+        testing::ReadPgm(dir.path() / "planes" / ("plane" + std::to_string(plane) + ".pgm"));
     ASSERT_TRUE(device && planes);
     // The device separation holds grey levels: ink is 255 minus the level.
     auto device_ink = [](int level) { return 255 - level; };
