@@ -5,8 +5,10 @@
 
 #include "app/control_ids.h"
 #include "app/main_window_model.h"
+#include "image/background_removal.h"
 #include "image/profiles.h"
 #include "printers/margins.h"
+#include "printers/media_presets.h"
 
 namespace kelvaro {
 
@@ -60,6 +62,26 @@ JobParameters GatherJobParameters(const MainWindowModel& model) {
   p.image_area_width = state.image_area_width;
   p.window_title = model.title();
   return p;
+}
+
+SeparationParams SeparationParamsFrom(const JobParameters& params, const SettingsStore& store) {
+  SeparationParams separation;
+  separation.hot_stamp = params.media_code == kPresetHotStampFoil;
+  separation.layout = SelectTonerLayout(params.model_name, params.toner_order);
+  separation.white_density = static_cast<double>(params.white_density);
+  separation.white_threshold = static_cast<double>(params.white_threshold);
+  separation.brightness = static_cast<double>(params.brightness);
+  separation.contrast = static_cast<double>(params.contrast);
+  separation.threshold_on = params.threshold_on;
+  separation.print_white = params.print_white;
+  separation.print_cmy = params.print_cmy;
+  separation.black_removal = params.black_removal;
+  if (params.black_removal) {
+    separation.black_removal_fuzz =
+        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
+  }
+  separation.film = params.film();
+  return separation;
 }
 
 }  // namespace kelvaro

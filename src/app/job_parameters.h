@@ -4,8 +4,10 @@
 #include <array>
 #include <string>
 
+#include "image/separation.h"
 #include "image/tone_curve_table.h"
 #include "printers/paper_sizes.h"
+#include "settings/settings_store.h"
 #include "settings/tone_curves.h"
 
 namespace kelvaro {
@@ -67,6 +69,10 @@ struct JobParameters {
 };
 
 JobParameters GatherJobParameters(const MainWindowModel& model);
+
+// The controls the separation builder (and the preview's colour steps) read; the black-removal
+// fuzz comes from the store.
+SeparationParams SeparationParamsFrom(const JobParameters& params, const SettingsStore& store);
 
 }  // namespace kelvaro
 

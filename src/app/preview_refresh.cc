@@ -54,24 +54,7 @@ std::optional<std::vector<std::uint8_t>> StoredPreviewPatternMask(const Settings
 }  // namespace
 
 PreviewParams PreviewParamsFrom(const JobParameters& params, const SettingsStore& store) {
-  PreviewParams preview;
-  SeparationParams& colour = preview.colour;
-  colour.hot_stamp = params.media_code == kPresetHotStampFoil;
-  colour.white_density = static_cast<double>(params.white_density);
-  colour.white_threshold = static_cast<double>(params.white_threshold);
-  colour.brightness = static_cast<double>(params.brightness);
-  colour.contrast = static_cast<double>(params.contrast);
-  colour.threshold_on = params.threshold_on;
-  colour.print_white = params.print_white;
-  colour.print_cmy = params.print_cmy;
-  colour.black_removal = params.black_removal;
-  if (params.black_removal) {
-    colour.black_removal_fuzz =
-        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
-  }
-  colour.film = params.film();
-  preview.display_white = params.display_white;
-  return preview;
+  return PreviewParams{SeparationParamsFrom(params, store), params.display_white};
 }
 
 PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,

@@ -47,26 +47,6 @@ PostScriptJobInput JobInputFrom(const JobParameters& params, const PrintServices
   return input;
 }
 
-SeparationParams SeparationFrom(const JobParameters& params, const SettingsStore& store) {
-  SeparationParams separation;
-  separation.hot_stamp = params.media_code == kPresetHotStampFoil;
-  separation.layout = SelectTonerLayout(params.model_name, params.toner_order);
-  separation.white_density = params.white_density;
-  separation.white_threshold = params.white_threshold;
-  separation.brightness = params.brightness;
-  separation.contrast = params.contrast;
-  separation.threshold_on = params.threshold_on;
-  separation.print_white = params.print_white;
-  separation.print_cmy = params.print_cmy;
-  separation.black_removal = params.black_removal;
-  if (params.black_removal) {
-    separation.black_removal_fuzz =
-        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
-  }
-  separation.film = params.film();
-  return separation;
-}
-
 // The composed image data block as the spooler takes it, without a copy.
 std::string_view ImageBlock(const TiledImage& image) {
   return {reinterpret_cast<const char*>(image.data.get()), image.size};
@@ -149,7 +129,7 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
     pattern_mask = std::move(mask.mask);
   }
   SeparationOutcome separation = BuildSeparation(
-      image, SeparationFrom(params, services.store), params.tone_table,
+      image, SeparationParamsFrom(params, services.store), params.tone_table,
       pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt,
       services.progress);
   if (!separation.ok()) {
