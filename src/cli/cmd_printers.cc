@@ -8,7 +8,6 @@
 //   Queue: C920WT_Shop (selected)                 (the stored printer, else the first)
 //   Queue: Office_C920WT
 //   Note: ...                                      (when no queue belongs to the model)
-#include <cups/cups.h>
 
 #include <cstdio>
 #include <string>
@@ -77,8 +76,7 @@ int RunPrintersCommand(const Args& arguments) {
   std::fflush(stdout);
   if (!listing.ok) {
     // The list above is empty only because the print system did not answer.
-    std::fprintf(stderr, "kelvaro %s: cannot reach the print server at %s; is CUPS running? (%s)\n",
-                 kCommand, cupsServer(), queues.status.c_str());
+    std::fprintf(stderr, "kelvaro %s: %s\n", kCommand, listing.error.c_str());
     return 1;
   }
   if (!queues.status.empty()) std::printf("Note: %s\n", queues.status.c_str());

@@ -21,8 +21,12 @@ PrinterQueueListing CupsQueueSource::ListQueues() {
   if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
       cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
     listing.ok = false;
+    // The library's own words ("Bad file descriptor", "No such file or directory") say
+    // little to a print shop; the likely cause comes first.
     const char* reason = cupsLastErrorString();
-    listing.error = reason == nullptr ? std::string() : std::string(reason);
+    listing.error =
+        std::string("cannot reach the print server at ") + cupsServer() + "; is CUPS running?";
+    if (reason != nullptr && *reason != '\0') listing.error += std::string(" (") + reason + ")";
   }
   for (int i = 0; i < count; ++i) {
     const cups_dest_t& dest = dests[i];
