@@ -11,6 +11,7 @@
 
 #include "job/feature_blocks.h"
 #include "job/ps_resources.h"
+#include "platform/fd_write.h"
 
 namespace kelvaro {
 namespace {
@@ -99,20 +100,6 @@ void AppendImageHeader(std::string& out, const HeaderImage& image, std::string_v
     Line(out, "/picstr" + std::to_string(plane) + " " + Number(image.cols) + " string def");
   }
   Line(out, "/_rowpadstr " + Number(image.cols) + " string def");
-}
-
-bool WriteAll(int fd, const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::write(fd, bytes, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -362,9 +349,9 @@ bool WritePostScriptJob(std::ostream& out, const PostScriptJob& job) {
 
 bool WritePostScriptJob(int fd, const PostScriptJob& job) {
   const auto data = job.image.bytes();
-  return WriteAll(fd, job.header.data(), job.header.size()) &&
-         WriteAll(fd, data.data(), data.size()) &&
-         WriteAll(fd, job.trailer.data(), job.trailer.size());
+  return WriteAllBytes(fd, job.header.data(), job.header.size()) &&
+         WriteAllBytes(fd, data.data(), data.size()) &&
+         WriteAllBytes(fd, job.trailer.data(), job.trailer.size());
 }
 
 bool WriteEndOfJobByte(std::ostream& out) {
@@ -374,7 +361,7 @@ bool WriteEndOfJobByte(std::ostream& out) {
 
 bool WriteEndOfJobByte(int fd) {
   const char end = '\x04';
-  return WriteAll(fd, &end, 1);
+  return WriteAllBytes(fd, &end, 1);
 }
 
 }  // namespace kelvaro

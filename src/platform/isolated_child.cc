@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/fd_write.h"
+
 namespace kelvaro {
 namespace {
 
@@ -28,19 +30,6 @@ std::uint64_t CurrentAddressSpace() {
   std::fclose(statm);
   if (got != 1) return 0;
   return pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 [[noreturn]] void RunChild(const ChildLimits& limits, const std::function<std::string(int)>& work,
@@ -59,8 +48,9 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   if (report.size() > kMaxReport) report.resize(kMaxReport);
   // The length first, so that a report cut short by a crash is told from a complete one.
   const std::uint32_t length = static_cast<std::uint32_t>(report.size());
-  const bool sent = WriteAll(report_fd, reinterpret_cast<const char*>(&length), sizeof length) &&
-                    WriteAll(report_fd, report.data(), report.size());
+  const bool sent =
+      WriteAllBytes(report_fd, reinterpret_cast<const char*>(&length), sizeof length) &&
+      WriteAllBytes(report_fd, report.data(), report.size());
   // No exit handlers, no flushing of the parent's buffers: they are not the child's.
   _exit(sent ? 0 : 1);
 }

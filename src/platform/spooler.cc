@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/fd_write.h"
+
 namespace kelvaro {
 namespace {
 
@@ -90,18 +92,6 @@ class SystemSpooler final : public Spooler {
   }
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // A destination that is no regular file (a printer device, a pipe, a terminal) is written in
 // place: a temporary file renamed over it would replace the device node itself.
 SpoolResult WriteToDevice(const std::string& path, const std::vector<std::string_view>& blocks,
@@ -111,7 +101,7 @@ SpoolResult WriteToDevice(const std::string& path, const std::vector<std::string
   bool ok = true;
   for (std::size_t i = 0; i < blocks.size() && ok; ++i) {
     if (before_block) before_block(i);
-    ok = WriteAll(fd, blocks[i]);
+    ok = WriteAllBytes(fd, blocks[i]);
   }
   int saved_errno = errno;
   if (::close(fd) != 0 && ok) {
@@ -148,7 +138,7 @@ SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_
   bool ok = true;
   for (std::size_t i = 0; i < blocks.size() && ok; ++i) {
     if (before_block) before_block(i);
-    ok = WriteAll(fd, blocks[i]);
+    ok = WriteAllBytes(fd, blocks[i]);
   }
   int saved_errno = errno;
   ::fchmod(fd, 0644);  // mkstemp makes it private; a job file is an ordinary document

@@ -9,22 +9,10 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/fd_write.h"
+
 namespace kelvaro {
 namespace {
-
-// Writes all of `size` bytes; false on any failure.
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
 
 // A fresh, exclusively created file in `folder`; nullopt and fd -1 when none can be made.
 std::optional<std::filesystem::path> CreateUnique(const std::filesystem::path& folder,
@@ -54,7 +42,7 @@ std::optional<TempFileCopy> TempFileCopy::MakeFromOpenFile(int source_fd,
   const auto path = CreateUnique(folder, stem, std::string(extension), fd);
   if (!path) return std::nullopt;
   TempFileCopy copy{*path};
-  bool ok = WriteAll(fd, head.data(), head.size());
+  bool ok = WriteAllBytes(fd, head.data(), head.size());
   std::vector<char> chunk(1 << 16);
   off_t at = static_cast<off_t>(head.empty() ? 0 : skip);
   while (ok) {
@@ -62,7 +50,7 @@ std::optional<TempFileCopy> TempFileCopy::MakeFromOpenFile(int source_fd,
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) ok = false;
     if (got <= 0) break;
-    ok = WriteAll(fd, chunk.data(), static_cast<std::size_t>(got));
+    ok = WriteAllBytes(fd, chunk.data(), static_cast<std::size_t>(got));
     at += got;
   }
   if (::close(fd) != 0) ok = false;
@@ -94,7 +82,7 @@ std::optional<TempFileCopy> TempFileCopy::MakeIn(const std::filesystem::path& fo
   while (ok && in) {
     in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     const std::streamsize got = in.gcount();
-    if (got > 0) ok = WriteAll(fd, chunk.data(), static_cast<std::size_t>(got));
+    if (got > 0) ok = WriteAllBytes(fd, chunk.data(), static_cast<std::size_t>(got));
   }
   if (in.bad()) ok = false;
   if (::close(fd) != 0) ok = false;

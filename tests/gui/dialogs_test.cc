@@ -40,13 +40,6 @@ namespace fs = std::filesystem;
 namespace c = control;
 namespace m = command;
 
-// Where to save a picture of every dialog (for looking at them under a real display); read
-// before the fixtures set up their own environment.
-const std::string kShotFolder = [] {
-  const char* folder = std::getenv("KELVARO_DIALOG_SHOTS");
-  return std::string(folder != nullptr ? folder : "");
-}();
-
 // Runs `act` on the next modal dialog, as soon as it is up. Work that runs first (a print)
 // keeps processing timers, so the dialog is waited for rather than assumed.
 void OnNextDialog(std::function<void(QDialog*)> act) {
@@ -57,12 +50,6 @@ void OnNextDialog(std::function<void(QDialog*)> act) {
     if (dialog == nullptr || !dialog->isVisible()) return;
     poll->stop();
     poll->deleteLater();
-    if (!kShotFolder.empty()) {
-      dialog->grab().save(
-          QString("%1/%2.png")
-              .arg(QString::fromStdString(kShotFolder),
-                   dialog->windowTitle() + QString::number(dialog->children().size())));
-    }
     act(dialog);
     if (dialog->isVisible()) dialog->reject();
   });
