@@ -525,9 +525,9 @@ void MainWindowModel::OnResetSliderClicked(int id) {
   Request(RequestKind::kRedrawPreview);
 }
 
-// Each print first stores the queue chosen in the printer list.
+// The queue chosen in the printer list is stored by the print once that queue took the job:
+// a queue that is gone must not replace the printer stored before.
 void MainWindowModel::OnPrintClicked(int) {
-  store_.WriteSetting("Active", "Printer", Text(c::kPrinterList));
   Request(RequestKind::kRunPrint);
 }
 

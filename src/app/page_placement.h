@@ -10,9 +10,13 @@
 
 namespace kelvaro {
 
-// Where the copies of the loaded picture go on the page, as the preview canvas lays them out
-// with the window's parameters. The preview draws from this and the job writer places the
-// grid from it, so the two always agree. nullopt when one copy is smaller than a canvas pixel.
+// The image area the copies are laid out on: the window's initial image area. A print's layout
+// never depends on the size of a window, shown or stored.
+inline constexpr int kReferenceImageAreaWidth = 310;
+
+// Where the copies of the loaded picture go on the page, laid out on the reference canvas with
+// the window's parameters. The job writer places the grid from it and the preview draws it, so
+// the two always agree. nullopt when one copy is smaller than a canvas pixel.
 std::optional<PageLayout> LayOutCopies(const JobParameters& params, const WorkImage& image);
 
 // The layout and the copies grid a print would make of the loaded picture: the grid's input
@@ -24,6 +28,21 @@ struct CopiesPlan {
   CopiesGridSize grid;
 };
 std::optional<CopiesPlan> PlanCopies(const JobParameters& params, const WorkImage& image);
+
+// True when the grid a print makes lies within the printable area. Otherwise the job shrinks
+// the gaps to nothing and the last copies fall off the page.
+bool CopiesFitThePage(const CopiesPlan& plan);
+
+// Shown when they do not.
+inline constexpr char kCopiesDoNotFitText[] =
+    "The copies do not fit the printable area: the print cuts the last ones off at the edge of "
+    "the page. Reduce the copies or the size.";
+
+// The print's layout drawn on `canvas`: the same places on the page in that canvas's pixels.
+// When the copies do not fit, the grid is drawn where the job puts it (gaps shrunk, from the
+// left and top margins) rather than where the layout meant it.
+PageLayout LayoutOnCanvas(const CopiesPlan& plan, CanvasSize canvas, const JobParameters& params,
+                          const WorkImage& image);
 
 }  // namespace kelvaro
 

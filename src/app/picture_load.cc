@@ -65,23 +65,64 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   LoadedPicture loaded{outcome.loaded, outcome.transparent, outcome.rotate,
                        outcome.conversion == ConvertStatus::kNoTransform};
   if (!outcome.loaded) return loaded;
+  loaded.rotate = FinishLayout(image, load, outcome.rotate, outcome.needs_fit, progress);
+  return loaded;
+}
 
+bool FinishLayout(WorkImage& image, const PictureLoad& load, bool fit_rotate, bool needs_fit,
+                  ProgressSink& progress) {
+  const PrintableArea printable = ComputePrintableArea(load.page, load.margins);
   // "Rotate" as the fit left it, unless chosen; a change orients the picture again.
-  bool needs_fit = outcome.needs_fit;
-  if (load.rotate && *load.rotate != loaded.rotate) {
-    loaded.rotate = *load.rotate;
-    needs_fit = OrientWorkImage(image, OrientOptions{load.mirror, load.flip, loaded.rotate},
-                                printable, progress)
-                    .needs_fit;
+  bool rotate = fit_rotate;
+  if (load.rotate && *load.rotate != rotate) {
+    rotate = *load.rotate;
+    needs_fit =
+        OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate}, printable, progress)
+            .needs_fit;
   }
   // One copy too large for the printable area is fitted, as the window's fit command does.
   if (needs_fit) {
     const ImageSize own{image.physical_width_pt, image.physical_height_pt};
     const ImageSize current{image.oriented_width_pt, image.oriented_height_pt};
-    ResizePrintedPicture(image, AutoFitSingleCopy(current, own, printable, loaded.rotate,
+    ResizePrintedPicture(image, AutoFitSingleCopy(current, own, printable, rotate,
                                                   load.copies_across, load.copies_down));
   }
-  return loaded;
+  return rotate;
+}
+
+std::optional<bool> FitPictureAfresh(WorkImage& image, const PictureLoad& load,
+                                     ProgressSink& progress) {
+  if (image.raw.empty() || image.file_x_dpi <= 0 || image.file_y_dpi <= 0) return std::nullopt;
+  const PrintableArea printable = ComputePrintableArea(load.page, load.margins);
+  // The same steps, on the same numbers, as a load onto this page.
+  const LoadFit fit = FitAtLoad(image.width, image.height,
+                                Resolution{image.file_x_dpi, image.file_y_dpi}, printable);
+  image.x_dpi = fit.x_dpi;
+  image.y_dpi = fit.y_dpi;
+  image.scale_factor = fit.scale_factor;
+  const OrientResult oriented = OrientWorkImage(
+      image, OrientOptions{load.mirror, load.flip, fit.rotate}, printable, progress);
+  if (!oriented.oriented) return std::nullopt;
+  return FinishLayout(image, load, fit.rotate, oriented.needs_fit, progress);
+}
+
+std::optional<bool> OrientPictureAgain(WorkImage& image, const PictureLoad& load,
+                                       ProgressSink& progress) {
+  const PrintableArea printable = ComputePrintableArea(load.page, load.margins);
+  const bool rotate = load.rotate.value_or(false);
+  const bool turned = image.output_width != image.width;
+  const OrientResult oriented =
+      OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate}, printable, progress);
+  if (!oriented.oriented) return std::nullopt;
+  // Turning may leave one copy larger than the area; it is fitted as at a load. A mirror
+  // never changes the size.
+  if (oriented.needs_fit && turned != rotate) {
+    const ImageSize own{image.physical_width_pt, image.physical_height_pt};
+    const ImageSize current{image.oriented_width_pt, image.oriented_height_pt};
+    ResizePrintedPicture(image, AutoFitSingleCopy(current, own, printable, rotate,
+                                                  load.copies_across, load.copies_down));
+  }
+  return rotate;
 }
 
 std::string ProfileSearchNote(const PictureLoad& load, const DataFolders& folders) {

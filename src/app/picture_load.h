@@ -51,6 +51,25 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
                           ProgressSink& progress, const PictureLoad& load,
                           const std::filesystem::path& image_path, WorkImage& image);
 
+// The layout steps of a load after the fit: "Rotate" as `load` chooses it (else the fit's
+// `fit_rotate`), and the fit command when one copy is larger than the printable area. Returns
+// "Rotate" in force.
+bool FinishLayout(WorkImage& image, const PictureLoad& load, bool fit_rotate, bool needs_fit,
+                  ProgressSink& progress);
+
+// Lays a loaded picture out afresh from its converted records, as loading it onto the page and
+// margins of `load` would: the fit at load (which may turn it), "Rotate" when chosen, the fit
+// command when one copy is still too large. The file is not read. Returns "Rotate" in force;
+// nullopt when the picture holds no records.
+std::optional<bool> FitPictureAfresh(WorkImage& image, const PictureLoad& load,
+                                     ProgressSink& progress);
+
+// Orients a loaded picture again for the Mirror, Flip and Rotate of `load` (unset "Rotate" is
+// off), keeping its printed scale. A turn that leaves one copy larger than the printable area
+// is followed by the fit, as at a load. Returns "Rotate" in force; nullopt without records.
+std::optional<bool> OrientPictureAgain(WorkImage& image, const PictureLoad& load,
+                                       ProgressSink& progress);
+
 }  // namespace kelvaro
 
 #endif  // KELVARO_APP_PICTURE_LOAD_H_

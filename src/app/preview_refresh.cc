@@ -66,7 +66,10 @@ PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
   const PreviewBackground background = SyncBackground(model, params.print_white);
   const CanvasSize canvas =
       ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
-  refresh.layout = LayOutCopies(params, image);
+  // Laid out as the print lays it out, then drawn at this area's size.
+  const std::optional<CopiesPlan> plan = PlanCopies(params, image);
+  if (plan) refresh.layout = LayoutOnCanvas(*plan, canvas, params, image);
+  refresh.copies_fit = !plan || CopiesFitThePage(*plan);
   refresh.zoom_label = ZoomLabel(image, params.rotate);
   ShowText(model, c::kZoomEdit, refresh.zoom_label);
 
@@ -77,6 +80,7 @@ PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
     ShowText(model, c::kYCopyEdit, std::to_string(layout.copies_down));
     ShowText(model, c::kTotalEdit,
              std::to_string(static_cast<long long>(layout.copies_across) * layout.copies_down));
+    if (!refresh.copies_fit) ShowText(model, c::kStatusLine, kCopiesDoNotFitText);
     if (layout.preview_width > 0 && layout.preview_height > 0) {
       std::optional<std::vector<std::uint8_t>> mask;
       if (params.pattern_preview && services.pattern_mask) {
@@ -92,10 +96,10 @@ PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
                                        texts.Get(ui::kConversionFailure)};
       std::optional<std::span<const std::uint8_t>> mask_view;
       if (mask) mask_view = std::span<const std::uint8_t>(*mask);
+      // The table the print applies, as the colour window left it.
       copy = BuildPreviewImage(image, layout.preview_width, layout.preview_height,
-                               PreviewParamsFrom(params, model.store()),
-                               BuildToneCurveTable(params.curves), mask_view, services.proof,
-                               colour, services.notifier);
+                               PreviewParamsFrom(params, model.store()), params.tone_table,
+                               mask_view, services.proof, colour, services.notifier);
     }
   }
   refresh.copies_drawn = copy.has_value();

@@ -43,13 +43,16 @@ struct PreviewRefresh {
   std::string zoom_label;  // also shown in the zoom field
   // False when the copies could not be drawn (no proof transform: the user has been told).
   bool copies_drawn = false;
+  // False when the grid is larger than the printable area (the status line says so).
+  bool copies_fit = true;
 };
 
 // The preview's colour controls from the window's job parameters; the black-removal fuzz is
 // read from the store as the print reads it.
 PreviewParams PreviewParamsFrom(const JobParameters& params, const SettingsStore& store);
 
-// Recomputes the layout of the loaded picture on the canvas of the window's image area,
+// Recomputes the layout of the loaded picture as the print makes it, draws it on the canvas of
+// the window's image area,
 // rebuilds the preview copy, composes the page and publishes: the copy counts in force in the
 // two count fields (the automatic tile writes its counts there, so that the print uses them)
 // and their product in the total field, the zoom label, and the background mode, which

@@ -45,6 +45,11 @@ struct PrintChoices {
   std::optional<bool> pattern_preview;
   std::optional<int> placement_mode;    // 1..9 clicks that button of the placement grid; 0 none
   std::optional<int> image_area_width;  // the preview's width in pixels
+  // What needs the loaded picture: Fit to Page, then a width and a height typed into the size
+  // fields (in the unit in force), each followed by Enter.
+  bool fit_to_page = false;
+  std::optional<std::string> typed_width;
+  std::optional<std::string> typed_height;
 };
 
 // The widest preview area a choice may ask for, in pixels.

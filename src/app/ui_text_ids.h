@@ -28,6 +28,7 @@ inline constexpr int kUnsuitableFileStatus = 35;
 inline constexpr int kLoadedStatus = 36;
 inline constexpr int kRemovingBackgroundStatus = 37;
 inline constexpr int kConvertingStatus = 38;
+inline constexpr int kPrintingStatus = 40;
 // Title of the open dialog.
 inline constexpr int kSelectFileTitle = 95;
 // Colour-management messages.

@@ -5,6 +5,7 @@
 // No job is made and nothing is written to the settings. A picture that cannot be loaded: the
 // message on stderr, exit status 1.
 #include <charconv>
+#include <filesystem>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "app/main_window_model.h"
 #include "app/page_placement.h"
 #include "app/picture_load.h"
+#include "app/session.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -21,6 +23,8 @@
 
 namespace kelvaro::cli {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr char kCommand[] = "info";
 constexpr char kUsage[] = "info IMAGE [print options but --output, --printer, --dump-separations]";
@@ -95,21 +99,18 @@ int RunInfoCommand(const Args& arguments) {
   if (error) return ReportUsageError(kCommand, *error, kUsage);
   if (parsed.settings_file) parsed.choices.settings_file = *parsed.settings_file;
 
-  std::unique_ptr<CliSession> session = OpenCliSession();
-  if (!session) return 1;
-  const SettingsStore::WriteHold hold = session->store.HoldWrites();
-  MainWindowModel model(session->store, session->texts);
-  if (!ApplyChoicesForRun(*session, model, parsed.choices)) return 1;
-  JobParameters params = GatherJobParameters(model);
-
-  WorkImage image;
+  std::unique_ptr<CliSession> cli = OpenCliSession();
+  if (!cli) return 1;
   NullProgress progress;
-  const LoadedPicture loaded =
-      LoadPicture(session->store, session->texts, session->notifier, progress,
-                  PictureLoadFor(params, parsed.choices.rotate), *parsed.image, image);
-  if (!loaded.loaded) return 1;
-  params.rotate = loaded.rotate;
-  std::fputs(Json(Fields(image, loaded, PlanCopies(params, image))).c_str(), stdout);
+  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
+  Session session(cli->app, SessionServices{progress, *spooler});
+  if (!StartRun(*cli, session, parsed.choices, fs::path(*parsed.image))) return 1;
+  session.Update();
+  const JobParameters params = GatherJobParameters(session.model());
+  std::fputs(
+      Json(Fields(session.picture(), session.last_load(), PlanCopies(params, session.picture())))
+          .c_str(),
+      stdout);
   return 0;
 }
 

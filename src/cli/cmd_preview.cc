@@ -13,6 +13,7 @@
 #include "app/picture_load.h"
 #include "app/preview_refresh.h"
 #include "app/print_setup.h"
+#include "app/session.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -39,9 +40,7 @@ std::optional<UsageError> ParsePreviewArgs(Args args, PreviewArgs& out) {
   PrintChoices& c = out.print.choices;
   std::optional<UsageError> error;
   c.image_area_width = TakeNumberOption(args, "width", error);
-  c.placement_mode = TakeNumberOption(args, "placement", error);
   c.display_white = TakeSwitch(args, "display-white", error);
-  c.automatic_tile = TakeSwitch(args, "automatic-tile", error);
   if (TakeFlag(args, "pattern-preview", error)) c.pattern_preview = true;
   if (error) return error;
   // The print options leave the preview's choices as they are.
@@ -109,28 +108,18 @@ int RunPreviewCommand(const Args& args) {
     return 1;
   }
 
-  std::unique_ptr<CliSession> session = OpenCliSession();
+  std::unique_ptr<CliSession> cli = OpenCliSession();
   TerminalProgress progress = TerminalProgress::ForStderr();
+  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   PrintChoices& choices = parsed.print.choices;
   if (parsed.print.settings_file) choices.settings_file = fs::path(*parsed.print.settings_file);
 
   // The window's rules run as they would in the window, but nothing they store outlives the
   // run: a preview from the command line leaves the stored settings as they were.
-  const SettingsStore::WriteHold hold = session->store.HoldWrites();
-  MainWindowModel model(session->store, session->texts);
-  if (!ApplyChoicesForRun(*session, model, choices)) return 1;
-  WorkImage image;
-  const LoadedPicture loaded =
-      LoadPicture(session->store, session->texts, session->notifier, progress,
-                  PictureLoadFor(GatherJobParameters(model), choices.rotate), image_path, image);
-  if (!loaded.loaded) return 1;
-  model.SetChecked(control::kRotate, loaded.rotate);
-  model.SetLoadedFile(image_path.filename().string());
-  // The decoded records kept for turning the picture again are not read by the preview.
-  std::vector<std::uint8_t>().swap(image.raw);
-
-  ProofTransformCache proof;
-  const PreviewRefresh refresh = RefreshPreview(model, image, {session->notifier, proof});
+  Session session(cli->app, SessionServices{progress, *spooler});
+  if (!StartRun(*cli, session, choices, image_path)) return 1;
+  const int width = choices.image_area_width.value_or(session.model().state().image_area_width);
+  const PreviewRefresh refresh = session.Preview(width);
   if (refresh.layout && refresh.layout->preview_width > 0 && refresh.layout->preview_height > 0 &&
       !refresh.copies_drawn) {
     return 1;  // the proof failed; the message has been shown
@@ -139,7 +128,7 @@ int RunPreviewCommand(const Args& args) {
     std::fprintf(stderr, "kelvaro preview: %s\n", written.error->c_str());
     return 1;
   }
-  PrintLayoutJson(refresh, image);
+  PrintLayoutJson(refresh, session.picture());
   return 0;
 }
 

@@ -11,11 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/job_parameters.h"
-#include "app/main_window_model.h"
-#include "app/picture_load.h"
 #include "app/print_run.h"
-#include "app/print_setup.h"
+#include "app/session.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -35,7 +32,9 @@ constexpr char kPrintUsage[] =
     "  [--threshold | --no-threshold] [--white-density P] [--white-threshold P]\n"
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
-    "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--pattern]";
+    "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--pattern]\n"
+    "  [--placement N] [--automatic-tile | --no-automatic-tile] [--fit-to-page]\n"
+    "  [--size W,H]";
 constexpr char kCostUsage[] =
     "cost IMAGE [print options but --output, --printer and --dump-separations]";
 constexpr char kBlankUsage[] =
@@ -61,14 +60,6 @@ void PrintCostEstimate(const CostEstimate& estimate) {
               plain(estimate.clipboard_sentence).c_str());
 }
 
-// After a load that got no colour transform: which profile it was and where it was looked for.
-void ReportProfileSearch(const CliSession& session, const LoadedPicture& loaded,
-                         const PictureLoad& load) {
-  if (!loaded.no_transform) return;
-  const std::string note = ProfileSearchNote(load, session.folders);
-  if (!note.empty()) std::fprintf(stderr, "kelvaro: %s\n", note.c_str());
-}
-
 enum class Command { kPrint, kCost, kBlank };
 
 const char* CommandName(Command command) {
@@ -88,16 +79,6 @@ void ReportJobWritten(const fs::path& file) {
 std::string TargetQueue(const PrintArgs& args, const std::string& default_file) {
   if (args.printer) return *args.printer;
   return "file:" + (args.output ? *args.output : default_file);
-}
-
-// The window's state for this run with the options applied, as JobParameters. The rules run
-// as in the window, but nothing they store outlives the run: a print from the command line
-// leaves the stored settings as they were. nullopt after the refusal was shown.
-std::optional<JobParameters> PrepareParameters(CliSession& session, const PrintChoices& choices) {
-  const SettingsStore::WriteHold hold = session.store.HoldWrites();
-  MainWindowModel model(session.store, session.texts);
-  if (!ApplyChoicesForRun(session, model, choices)) return std::nullopt;
-  return GatherJobParameters(model);
 }
 
 int Run(const Args& args, Command command) {
@@ -131,49 +112,35 @@ int Run(const Args& args, Command command) {
       return 1;
     }
   }
-  std::unique_ptr<CliSession> session = OpenCliSession();
+  std::unique_ptr<CliSession> cli = OpenCliSession();
   TerminalProgress progress = TerminalProgress::ForStderr();
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  const PrintServices services{
-      session->store,    session->texts,
-      session->notifier, progress,
-      *spooler,          epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
-      PrintCostEstimate};
-
+  SessionServices services{progress, *spooler,
+                           epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+                           PrintCostEstimate};
+  Session session(cli->app, std::move(services));
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
-  std::optional<JobParameters> params = PrepareParameters(*session, parsed.choices);
-  if (!params) return 1;
+  std::optional<fs::path> image_path;
+  if (image_job) image_path = fs::path(*parsed.image);
+  if (!StartRun(*cli, session, parsed.choices, image_path)) return 1;
 
   if (!image_job) {
     const std::string queue = TargetQueue(parsed, "blank.ps");
-    if (PrintBlankPage(services, *params, queue) != PrintOutcome::kSent) return 1;
+    if (session.PrintBlank(queue) != PrintOutcome::kSent) return 1;
     if (!parsed.printer) ReportJobWritten(queue.substr(kFileQueuePrefix.size()));
     return 0;
   }
-
-  const fs::path image_path = *parsed.image;
-  WorkImage image;
-  const LoadedPicture loaded =
-      LoadPicture(session->store, session->texts, session->notifier, progress,
-                  PictureLoadFor(*params, parsed.choices.rotate), image_path, image);
-  if (!loaded.loaded) {
-    ReportProfileSearch(*session, loaded, PictureLoadFor(*params, parsed.choices.rotate));
-    return 1;
-  }
-  params->rotate = loaded.rotate;
-  // One print and done: the decoded records kept for turning the picture again and the
+  // One print and done: the decoded records kept for laying the picture out again and the
   // preview grid are not read by the print. For a large picture that is gigabytes.
-  std::vector<std::uint8_t>().swap(image.raw);
-  std::vector<std::uint8_t>().swap(image.preview);
+  session.ReleaseLayoutRecords();
 
-  const std::string default_file = image_path.stem().string() + ".ps";
   PrintTarget target;
-  target.queue = TargetQueue(parsed, default_file);
+  target.queue = TargetQueue(parsed, image_path->stem().string() + ".ps");
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
   target.estimate_only = command == Command::kCost;
   target.pattern = parsed.pattern;
-  switch (PrintPicture(services, *params, image, image_path.filename().string(), target)) {
+  switch (session.Print(target)) {
     case PrintOutcome::kSent:
       if (!parsed.printer) {
         ReportJobWritten(fs::absolute(target.queue.substr(kFileQueuePrefix.size())));

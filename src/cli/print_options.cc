@@ -87,6 +87,21 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
     if (TakeFlag(args, name, error)) *field = true;
   }
   out.pattern = TakeFlag(args, "pattern", error);
+  // The layout choices of the window's Align Controls.
+  c.placement_mode = TakeNumberOption(args, "placement", error);
+  c.automatic_tile = TakeSwitch(args, "automatic-tile", error);
+  c.fit_to_page = TakeFlag(args, "fit-to-page", error);
+  if (std::optional<std::string> size = TakeOption(args, "size", error)) {
+    // "W,H", "W" or ",H": typed into X Size and Y Size as the user would.
+    const std::size_t comma = size->find(',');
+    std::string width = size->substr(0, comma);
+    std::string height = comma == std::string::npos ? "" : size->substr(comma + 1);
+    if (width.empty() && height.empty()) {
+      error = UsageError{"--size needs a width, a height or both: W,H in the unit in force"};
+    }
+    if (!width.empty()) c.typed_width = width;
+    if (!height.empty()) c.typed_height = height;
+  }
   // Switches with an opposite: --mirror and --no-mirror.
   const std::pair<const char*, std::optional<bool>*> switches[] = {
       {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},
@@ -107,10 +122,21 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
   return std::nullopt;
 }
 
-bool ApplyChoicesForRun(CliSession& session, MainWindowModel& model, const PrintChoices& choices) {
-  if (std::optional<Refusal> refusal = ApplyPrintChoices(model, choices, UsbSysfsRoot())) {
-    if (const std::string text = RefusalText(*refusal); !text.empty()) {
-      session.notifier.Show(kProgramTitle, text, MessageIcon::kError);
+bool StartRun(CliSession& cli, Session& session, const PrintChoices& choices,
+              const std::optional<std::filesystem::path>& image) {
+  const Session::RunStart start = session.StartRun(choices, image, UsbSysfsRoot());
+  if (start.refusal) {
+    if (const std::string text = RefusalText(*start.refusal); !text.empty()) {
+      cli.notifier.Show(kProgramTitle, text, MessageIcon::kError);
+    }
+    return false;
+  }
+  if (image && !start.loaded) {
+    // The window's message only says "Something odd with this image"; say which profile.
+    if (session.last_load().no_transform) {
+      const PictureLoad load = PictureLoadFor(GatherJobParameters(session.model()), choices.rotate);
+      const std::string note = ProfileSearchNote(load, cli.folders);
+      if (!note.empty()) std::fprintf(stderr, "kelvaro: %s\n", note.c_str());
     }
     return false;
   }

@@ -4,11 +4,13 @@
 // The options of `kelvaro print` and of the commands that take the same (cost, blank,
 // preview), read in one place so that they mean the same everywhere.
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/print_setup.h"
+#include "app/session.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -40,10 +42,11 @@ std::optional<int> TakeNumberOption(Args& args, std::string_view name,
 // once set `error`.
 std::optional<bool> TakeSwitch(Args& args, std::string_view name, std::optional<UsageError>& error);
 
-// Applies `choices` to `model` through the window's rules (see ApplyPrintChoices); a refusal
-// is shown through the session's notifier. false then. Run it under a hold of the store's
-// writes, so that nothing the rules store outlives the run.
-bool ApplyChoicesForRun(CliSession& session, MainWindowModel& model, const PrintChoices& choices);
+// Starts a run of `session` (see Session::StartRun) with `image` loaded when given; a refusal
+// is shown through the notifier of `cli`, and a picture that got no colour transform names the
+// profile. false then.
+bool StartRun(CliSession& cli, Session& session, const PrintChoices& choices,
+              const std::optional<std::filesystem::path>& image);
 
 }  // namespace kelvaro::cli
 

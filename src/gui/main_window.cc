@@ -99,15 +99,58 @@ class MainWindow::Progress final : public ProgressSink {
   MainWindow& window_;
 };
 
+// Keeps input away from the window while a step runs. Dialogs and message boxes the step
+// raises are windows of their own and are not touched. A refused click is dropped, not kept
+// for later.
+class MainWindow::InputRefusal final : public QObject {
+ public:
+  explicit InputRefusal(MainWindow& window) : window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+      case QEvent::Wheel:
+      case QEvent::Drop: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget != nullptr && widget->window() == &window_;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  MainWindow& window_;
+};
+
+SessionServices MainWindow::SessionServicesFor(MainWindow& window) {
+  SessionServices services{*window.progress_, *window.options_.spooler,
+                           window.options_.source_date_epoch};
+  services.show_cost_estimate = [&window](const CostEstimate& estimate) {
+    RunOnGuiThread([&window, &estimate] { window.ShowCostEstimate(estimate); });
+  };
+  services.run_step = [&window](const std::function<void()>& step) { window.RunLong(step); };
+  services.dump_separations = window.options_.dump_separations;
+  return services;
+}
+
 MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
     : QMainWindow(parent),
       app_(app),
       options_(std::move(options)),
-      model_(app.store, app.texts),
-      progress_(std::make_unique<Progress>(*this)) {
+      progress_(std::make_unique<Progress>(*this)),
+      input_refusal_(std::make_unique<InputRefusal>(*this)),
+      session_(app, SessionServicesFor(*this)),
+      model_(session_.model()) {
   setAcceptDrops(false);
   model_.SetControlObserver([this](int id) { Refresh(id); });
-  model_.SetRequestObserver([this](const ModelRequest& request) { requests_.push_back(request); });
 
   // Geometry first: the preview's width is part of the layout.
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -124,7 +167,8 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
 
   resize(geometry.width, geometry.height);
   move(geometry.x, geometry.y);
-  requests_.clear();
+  // What building the window asked for is its first state, not a user's action.
+  session_.Act([] {});
   RedrawPreview();
 }
 
@@ -561,169 +605,94 @@ void MainWindow::Refresh(int id) {
 // --- Actions. ---
 
 void MainWindow::Act(const std::function<void()>& action) {
-  if (busy_) {
-    // A step is running: the click did not happen. Put the widgets back as the model has them.
+  const std::optional<FrontEndWork> work = session_.Act(action);
+  if (!work) {
+    // A step is running: the action did not happen. Put the widgets back as the model has them.
     RefreshAll();
     return;
   }
-  action();
-  ProcessRequests();
+  RunFrontEndWork(*work);
 }
 
-void MainWindow::ProcessRequests() {
-  bool redraw = false;
-  bool reload = false;
-  while (!requests_.empty()) {
-    std::vector<ModelRequest> batch;
-    batch.swap(requests_);
-    for (const ModelRequest& request : batch) {
-      switch (request.kind) {
-        case RequestKind::kRedrawPreview:
-        case RequestKind::kRecapturePreview:
-          redraw = true;
-          break;
-        case RequestKind::kRefreshSizeFields:
-          if (model_.image_loaded()) ShowPictureSize(model_, image_);
-          redraw = true;
-          break;
-        case RequestKind::kApplyCopyCounts:
-          ApplyCopyCounts(model_);
-          redraw = true;
-          break;
-        case RequestKind::kApplyTypedSize:
-          if (model_.image_loaded()) ApplyTypedSize(model_, image_, request.id);
-          redraw = true;
-          break;
-        case RequestKind::kFitToPage:
-          if (model_.image_loaded()) FitPictureToPage(model_, image_);
-          redraw = true;
-          break;
-        case RequestKind::kReloadImage:
-        case RequestKind::kReapplyLayout:
-        case RequestKind::kReapplyPaperLayout:
-        case RequestKind::kReapplyCrop:
-          // The picture is laid out as it loads: fit and orientation.
-          reload = true;
-          break;
-        case RequestKind::kReloadAfterProfileChange:
-          ReloadNewestFile(model_, app_.folders().user, [this](const std::string& path) {
-            return LoadInto(path, std::nullopt, nullptr);
-          });
-          redraw = true;
-          break;
-        case RequestKind::kRunPrint:
-          Print();
-          break;
-        case RequestKind::kOpenDocument:
-          OpenDocument(request.text);
-          break;
-        case RequestKind::kCommand:
-          RunCommand(request.id);
-          redraw = true;
-          break;
-      }
+void MainWindow::RunFrontEndWork(const FrontEndWork& work) {
+  bool redraw = work.redraw;
+  for (const ModelRequest& request : work.requests) {
+    if (request.kind == RequestKind::kOpenDocument) {
+      OpenDocument(request.text);
+    } else if (request.kind == RequestKind::kCommand) {
+      RunCommand(request.id);
+      redraw = true;
     }
   }
-  if (reload) ReloadCurrentImage();
-  if (redraw || reload) RedrawPreview();
+  if (redraw) RedrawPreview();
 }
 
 void MainWindow::RunCommand(int id) {
-  if (RunDialog(id)) return;
-  for (std::size_t k = 0; k < m::kRecentFiles.size(); ++k) {
-    if (m::kRecentFiles[k] == id) {
-      OpenRecentFile(
-          model_, app_.folders().user, static_cast<int>(k) + 1,
-          [this](const std::string& path) { return LoadInto(path, std::nullopt, nullptr); });
-      return;
+  if (!RunDialog(id)) {
+    switch (id) {
+      case m::kOpenFile:
+        OpenImageCommand();
+        break;
+      case m::kExit:
+        QTimer::singleShot(0, this, [this] { close(); });
+        break;
+      case m::kInputProfile:
+      case m::kOutputProfile:
+        ChooseProfile(id == m::kInputProfile);
+        break;
+      case m::kSaveSettings:
+        SaveSettingsCommand();
+        break;
+      case m::kLoadSettings:
+      case m::kLoadBuiltInSettings:
+        LoadSettingsCommand(id == m::kLoadBuiltInSettings);
+        break;
+      case m::kTonerOrder:
+        TonerOrderCommand();
+        break;
+      case m::kPatternPrintSetup:
+        PatternSetupCommand();
+        break;
+      default:
+        break;
     }
   }
-  switch (id) {
-    case m::kOpenFile:
-      OpenImageCommand();
-      return;
-    case m::kExit:
-      QTimer::singleShot(0, this, [this] { close(); });
-      return;
-    case m::kPrintBlankPage:
-      PrintBlank();
-      return;
-    case m::kLoadDefaults:
-      LoadDefaults(model_);
-      return;
-    case m::kInputProfile:
-    case m::kOutputProfile:
-      ChooseProfile(id == m::kInputProfile);
-      return;
-    case m::kSaveSettings:
-      SaveSettingsCommand();
-      return;
-    case m::kLoadSettings:
-    case m::kLoadBuiltInSettings:
-      LoadSettingsCommand(id == m::kLoadBuiltInSettings);
-      return;
-    case m::kTonerOrder:
-      TonerOrderCommand();
-      return;
-    case m::kPatternPrintSetup:
-      PatternSetupCommand();
-      return;
-    default:
-      RunMenuCommand(model_, id, [this](const std::string& path) {
-        return LoadInto(path, std::nullopt, nullptr);
-      });
-      return;
-  }
+  // What a dialog changed (margins, units, a medium, curves) reaches the picture's layout.
+  if (const std::optional<FrontEndWork> more = session_.Act([] {})) RunFrontEndWork(*more);
 }
 
 void MainWindow::RunLong(const std::function<void()>& work) {
-  busy_ = true;
   std::atomic<bool> done = false;
   QEventLoop loop;
+  qApp->installEventFilter(input_refusal_.get());
   std::thread worker([&] {
-    work();
+    try {
+      work();
+    } catch (const std::bad_alloc&) {
+      // The step's result stays "not done"; nothing stored was touched by the step itself.
+      app_.notifier().Show(kProgramTitle,
+                           "There is not enough memory for this step. Nothing was changed.",
+                           MessageIcon::kError);
+    }
     done = true;
     QMetaObject::invokeMethod(
         &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
   });
-  // Paint and take the worker's progress, but no clicks or keys, until it is done.
-  while (!done)
-    loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  // Paint and take the worker's progress until it is done; input to the window is refused.
+  while (!done) loop.processEvents(QEventLoop::WaitForMoreEvents);
   worker.join();
   // What the worker posted last (its final status) arrives before we go on.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  busy_ = false;
-}
-
-bool MainWindow::LoadInto(const std::string& path, std::optional<bool> rotate,
-                          LoadedPicture* result) {
-  const JobParameters params = GatherJobParameters(model_);
-  auto image = std::make_unique<WorkImage>();
-  LoadedPicture loaded;
-  RunLong([&] {
-    loaded = LoadPicture(app_.store, app_.texts, app_.notifier(), *progress_,
-                         PictureLoadFor(params, rotate), path, *image);
-  });
-  if (loaded.loaded) {
-    image_ = std::move(*image);
-    image_path_ = path;
-    const QSignalBlocker block(this);
-    model_.SetChecked(c::kRotate, loaded.rotate);
-    ShowPictureSize(model_, image_);
-  }
-  if (result != nullptr) *result = loaded;
-  return loaded.loaded;
+  QCoreApplication::processEvents();
+  qApp->removeEventFilter(input_refusal_.get());
+  // A resize during the step asked for a redraw that had to wait.
+  if (redraw_after_step_) QTimer::singleShot(0, this, [this] { RedrawPreview(); });
 }
 
 bool MainWindow::OpenImage(const std::string& path) {
-  if (busy_) return false;
-  const PendingLoad pending = BeginImageLoad(model_, path);
-  LoadedPicture loaded;
-  LoadInto(path, std::nullopt, &loaded);
-  FinishImageLoad(model_, app_.folders().user, pending, loaded);
-  requests_.clear();
+  if (session_.busy()) return false;
+  const bool loaded = session_.Open(path);
   RedrawPreview();
-  return loaded.loaded;
+  return loaded;
 }
 
 void MainWindow::OpenImageCommand() {
@@ -742,14 +711,14 @@ void MainWindow::OpenImageCommand() {
     if (!file.isEmpty()) chosen = file.toStdString();
   }
   if (!chosen) {
-    CancelImageSelection(model_);
+    session_.CancelOpen();
     return;
   }
   OpenImage(*chosen);
 }
 
 void MainWindow::DropFiles(const std::vector<std::string>& names) {
-  if (busy_) return;
+  if (session_.busy()) return;
   const DropDecision decision = DecideDrop(CollectDroppedFiles(names));
   if (!decision.message.empty()) {
     app_.notifier().Show(kProgramTitle, decision.message, MessageIcon::kError);
@@ -758,49 +727,24 @@ void MainWindow::DropFiles(const std::vector<std::string>& names) {
   if (decision.load) OpenImage(*decision.load);
 }
 
-void MainWindow::ReloadCurrentImage() {
-  if (!model_.image_loaded() || image_path_.empty()) return;
-  LoadedPicture loaded;
-  if (!LoadInto(image_path_, model_.IsChecked(c::kRotate), &loaded)) {
-    model_.SetText(c::kStatusLine, app_.texts.Get(ui::kUnsuitableFileStatus));
-  }
+void MainWindow::AdoptPicture(Session::KeptPicture kept) {
+  session_.AdoptPicture(std::move(kept));
+  RedrawPreview();
 }
 
 void MainWindow::RedrawPreview() {
-  model_.SetImageAreaWidth(preview_->width());
-  if (!model_.image_loaded() || image_.empty()) {
-    preview_->SetCanvas(BlankPageCanvas(GatherJobParameters(model_)));
+  if (session_.busy()) {
+    redraw_after_step_ = true;
     return;
   }
-  const PreviewRefresh refresh =
-      RefreshPreview(model_, image_, PreviewServices{app_.notifier(), proof_cache_});
+  redraw_after_step_ = false;
+  PreviewRefresh refresh = session_.Preview(preview_->width());
+  if (!refresh.drawn) {
+    JobParameters params = GatherJobParameters(model_);
+    preview_->SetCanvas(BlankPageCanvas(params));
+    return;
+  }
   preview_->SetCanvas(refresh.canvas);
-}
-
-void MainWindow::Print(bool pattern) {
-  if (!model_.image_loaded() || image_.empty()) return;
-  const JobParameters params = GatherJobParameters(model_);
-  const PrintServices services{app_.store,
-                               app_.texts,
-                               app_.notifier(),
-                               *progress_,
-                               *options_.spooler,
-                               options_.source_date_epoch,
-                               [this](const CostEstimate& estimate) {
-                                 RunOnGuiThread([this, &estimate] { ShowCostEstimate(estimate); });
-                               }};
-  const std::string file_name = fs::path(image_path_).filename().string();
-  RunLong([&] {
-    PrintPicture(services, params, image_, file_name,
-                 PrintTarget{params.printer_queue, options_.dump_separations, false, pattern});
-  });
-}
-
-void MainWindow::PrintBlank() {
-  const JobParameters params = GatherJobParameters(model_);
-  const PrintServices services{app_.store, app_.texts,        app_.notifier(),
-                               *progress_, *options_.spooler, options_.source_date_epoch};
-  RunLong([&] { PrintBlankPage(services, params, params.printer_queue); });
 }
 
 void MainWindow::OpenDocument(const std::string& name) {
@@ -825,9 +769,8 @@ void MainWindow::ChooseProfile(bool input) {
                                                     "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
   if (file.isEmpty()) return;
   app_.store.WriteSetting(kProfileSection, key, file.toStdString());
-  ReloadNewestFile(model_, app_.folders().user, [this](const std::string& path) {
-    return LoadInto(path, std::nullopt, nullptr);
-  });
+  ReloadNewestFile(model_, app_.folders().user,
+                   [this](const std::string& path) { return session_.LoadFile(path); });
 }
 
 void MainWindow::SaveSettingsCommand() {
@@ -836,8 +779,7 @@ void MainWindow::SaveSettingsCommand() {
                                               "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
   if (!file.endsWith(".qvcfg", Qt::CaseInsensitive)) file += ".qvcfg";
-  SaveSettingsFile(app_.store, file.toStdString(), SettingsFileControlsOf(model_),
-                   model_.state().curves);
+  session_.SaveSettingsFile(file.toStdString());
 }
 
 void MainWindow::LoadSettingsCommand(bool built_in) {
@@ -847,8 +789,7 @@ void MainWindow::LoadSettingsCommand(bool built_in) {
   const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(22)), Q(start.string()),
                                                     "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
-  if (LoadSettingsFileIntoWindow(model_, file.toStdString(), source))
-    requests_.push_back({RequestKind::kReapplyPaperLayout, 0, {}});
+  session_.LoadSettingsFile(file.toStdString(), built_in);
 }
 
 void MainWindow::TonerOrderCommand() {
@@ -871,12 +812,12 @@ void MainWindow::TonerOrderCommand() {
   choice(true);
   const int result = dialog.exec();
   if (result == 0) return;
-  ChooseTonerOrder(model_, app_.notifier(), result == 2);
+  Act([this, result] { ChooseTonerOrder(model_, app_.notifier(), result == 2); });
 }
 
 void MainWindow::PatternSetupCommand() {
   PatternSetupHooks hooks;
-  hooks.print = [this] { Print(true); };
+  hooks.print = [this] { session_.PrintToSelectedQueue(true); };
   hooks.redraw_main_preview = [this] { RedrawPreview(); };
   hooks.choices = options_.pattern_choices;
   PatternSetupDialog dialog(app_, std::move(hooks), this);
@@ -909,11 +850,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   if (width() != size.width || height() != size.height) {
     QTimer::singleShot(0, this, [this, size] { resize(size.width, size.height); });
   }
-  if (model_.state().image_area_width != size.image_area_width && !busy_) RedrawPreview();
+  if (model_.state().image_area_width != size.image_area_width) RedrawPreview();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (busy_) {
+  if (session_.busy()) {
     event->ignore();
     return;
   }

@@ -14,10 +14,9 @@
 #include "app/app_context.h"
 #include "app/main_window_model.h"
 #include "app/picture_load.h"
+#include "app/session.h"
 #include "gui/pattern_import_dialog.h"
 #include "gui/preview_widget.h"
-#include "image/color_management.h"
-#include "image/work_image.h"
 #include "platform/cups_queues.h"
 #include "platform/spooler.h"
 #include "printers/printer_queues.h"
@@ -48,22 +47,24 @@ struct WindowOptions {
   std::optional<std::filesystem::path> dump_separations;
 };
 
-// The main window: every widget bound to the model by control id. A click goes to the model,
-// the model says which controls changed and what else must happen (redraw, reload, print,
-// a dialog), and the window carries that out. Loading and printing run on a worker thread
-// while the window keeps painting and takes no input.
+// The main window, a view of its session: every widget bound to the model by control id. A
+// click goes to the session, which applies the model's rules and carries out what they ask
+// (layout, load, print); the window shows the model's state, draws the preview the session
+// computes and runs the dialogs. Long steps run on a worker thread while the window keeps
+// painting; input to the window during a step is refused, never replayed afterwards.
 class MainWindow final : public QMainWindow {
  public:
   MainWindow(AppContext& app, WindowOptions options, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   MainWindowModel& model() { return model_; }
+  Session& session() { return session_; }
   // The widget or menu entry of a control id; nullptr when the window has none.
   QWidget* widget(int id) const;
   QAction* action(int id) const;
   const QImage& preview_image() const;
   int image_area_width() const;
-  bool busy() const { return busy_; }
+  bool busy() const { return session_.busy(); }
   // The language was changed: the window has closed and must be built again from the new
   // texts.
   bool rebuild_requested() const { return rebuild_requested_; }
@@ -73,6 +74,8 @@ class MainWindow final : public QMainWindow {
   bool OpenImage(const std::string& path);
   // Files dropped onto the image area.
   void DropFiles(const std::vector<std::string>& names);
+  // The picture of the window this one replaces (a language change), laid out for this one.
+  void AdoptPicture(Session::KeptPicture kept);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -86,17 +89,14 @@ class MainWindow final : public QMainWindow {
   void Bind(int id, QWidget* widget);
   void Refresh(int id);
   void RefreshAll();
-  // Runs a user action on the model, then what it asked for. Ignored while a step runs.
+  // Runs a user action through the session, then what only the window can do (dialogs,
+  // documents) and the redraw. Refused while a step runs: the widgets show the model again.
+  static SessionServices SessionServicesFor(MainWindow& window);
   void Act(const std::function<void()>& action);
-  void ProcessRequests();
+  void RunFrontEndWork(const FrontEndWork& work);
   void RunCommand(int id);
   void RunLong(const std::function<void()>& work);
-  bool LoadInto(const std::string& path, std::optional<bool> rotate, LoadedPicture* result);
-  void ReloadCurrentImage();
   void RedrawPreview();
-  // With `pattern`, the stored pattern set-up knocks its screen out of the planes.
-  void Print(bool pattern = false);
-  void PrintBlank();
   void OpenImageCommand();
   void OpenDocument(const std::string& name);
   void ChooseProfile(bool input);
@@ -112,20 +112,19 @@ class MainWindow final : public QMainWindow {
 
   AppContext& app_;
   WindowOptions options_;
-  MainWindowModel model_;
-  std::map<int, QWidget*> widgets_;
-  std::map<int, QAction*> actions_;
-  std::vector<ModelRequest> requests_;
-  PreviewWidget* preview_ = nullptr;
-  ProofTransformCache proof_cache_;  // the preview's colour proof, made once
-  QLabel* zoom_label_ = nullptr;
-  WorkImage image_;
-  std::string image_path_;
-  bool busy_ = false;
-  bool menu_rebuild_pending_ = false;
-  bool rebuild_requested_ = false;
   class Progress;
   std::unique_ptr<Progress> progress_;
+  class InputRefusal;
+  std::unique_ptr<InputRefusal> input_refusal_;
+  Session session_;
+  MainWindowModel& model_;
+  std::map<int, QWidget*> widgets_;
+  std::map<int, QAction*> actions_;
+  PreviewWidget* preview_ = nullptr;
+  QLabel* zoom_label_ = nullptr;
+  bool redraw_after_step_ = false;
+  bool menu_rebuild_pending_ = false;
+  bool rebuild_requested_ = false;
 };
 
 // The picture resource of a bitmap name such as "#103".

@@ -5,6 +5,7 @@
 
 #include "app/control_ids.h"
 #include "app/dialog_rules.h"
+#include "app/picture_size.h"
 #include "gui/black_removal_dialog.h"
 #include "gui/colour_adjust_dialog.h"
 #include "gui/custom_paper_dialog.h"
@@ -50,12 +51,12 @@ bool MainWindow::RunDialog(int id) {
       UnitsDialog dialog(app_.store, app_.texts, this);
       dialog.exec();
       model_.ApplyStoredUnit();
-      requests_.push_back({RequestKind::kRefreshSizeFields, 0, {}});
+      if (session_.has_picture()) ShowPictureSize(model_, session_.picture());
       return true;
     }
     case m::kPrintMargins:
+      // New margins lay the picture out afresh when the session next looks.
       OpenMarginsDialog(model_.state().page);
-      requests_.push_back({RequestKind::kReapplyPaperLayout, 0, {}});
       return true;
     case m::kCustomPaperSize: {
       CustomPaperDialog dialog(

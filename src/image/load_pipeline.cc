@@ -51,6 +51,8 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   // The physical size comes from the file's own resolution; the fit only changes the
   // resolution and the scale factor, which the oriented size then applies once.
   const Resolution file{image.x_dpi, image.y_dpi};
+  image.file_x_dpi = file.x_dpi;
+  image.file_y_dpi = file.y_dpi;
   image.physical_width_pt = 72.0f * static_cast<float>(image.width) / file.x_dpi;
   image.physical_height_pt = 72.0f * static_cast<float>(image.height) / file.y_dpi;
   image.output_width = image.width;

@@ -30,6 +30,10 @@ struct WorkImage {
 
   float x_dpi = 0;  // dots per inch as found in the file, then changed by fitting
   float y_dpi = 0;
+  // Dots per inch as found in the file, kept so that the picture can be fitted afresh (to
+  // another page) from its records without reading the file again.
+  float file_x_dpi = 0;
+  float file_y_dpi = 0;
   float physical_width_pt = 0;  // points: pixels ÷ resolution × 72
   float physical_height_pt = 0;
   float oriented_width_pt = 0;  // points: physical size, exchanged while Rotate is on, × scale

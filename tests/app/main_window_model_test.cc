@@ -484,12 +484,14 @@ TEST_F(ModelTest, RecentFileEntriesShowOnlyFilledSlots) {
   EXPECT_FALSE(model_.Control(m::kRecentFile1).visible);
 }
 
-TEST_F(ModelTest, PrintStoresThePrinterThenPrints) {
+// The print stores the queue once it took the job; a click alone must not replace the printer
+// stored before with a queue that may be gone.
+TEST_F(ModelTest, PrintAsksForThePrintAndStoresNoPrinterYet) {
   model_.SetItems(c::kPrinterList, {"C711WT-usb", "C711WT-net"}, 0);
   model_.PickItem(c::kPrinterList, 1);
   requests_.clear();
   model_.Click(c::kPrintButton);
-  EXPECT_EQ(Stored("Active", "Printer"), "C711WT-net");
+  EXPECT_EQ(Stored("Active", "Printer"), "");
   EXPECT_EQ(requests_, std::vector<RequestKind>{RequestKind::kRunPrint});
   requests_.clear();
   model_.Click(m::kPrint);
