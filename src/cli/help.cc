@@ -27,7 +27,11 @@ constexpr std::string_view kWindowOptions =
     "  --background-removal     remove a plain background when the picture is loaded\n"
     "  --optimal-layout         copies one millimetre apart\n"
     "  --profile-in F, --profile-out F   the RGB and the printer's CMYK profile\n"
-    "  --pattern                pattern print with the stored pattern set-up\n";
+    "  --pattern                pattern print with the stored pattern set-up\n"
+    "  --automatic-tile, --no-automatic-tile   as many copies as fit the page\n"
+    "  --placement N            a single copy's place, 1..9 (0: centred)\n"
+    "  --fit-to-page            Fit to Page once the picture is loaded\n"
+    "  --size W,H               typed into X Size and Y Size (unit in force); W or ,H alone\n";
 
 struct Help {
   std::string_view command;
@@ -47,8 +51,6 @@ constexpr Help kHelps[] = {
      "  --output PAGE.png        where the picture goes\n"
      "  --width W                the width the window's image area offers, pixels\n"
      "  --display-white, --no-display-white   show the white layer on screen\n"
-     "  --automatic-tile, --no-automatic-tile   as many copies as fit the page\n"
-     "  --placement N            a single copy's place, 1..9 (0: centred)\n"
      "  --pattern-preview        show the pattern's knock-out in magenta\n"},
     {"blank",
      "Sends the blank-page job.\n"
