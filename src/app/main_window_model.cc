@@ -527,9 +527,7 @@ void MainWindowModel::OnResetSliderClicked(int id) {
 
 // The queue chosen in the printer list is stored by the print once that queue took the job:
 // a queue that is gone must not replace the printer stored before.
-void MainWindowModel::OnPrintClicked(int) {
-  Request(RequestKind::kRunPrint);
-}
+void MainWindowModel::OnPrintClicked(int) { Request(RequestKind::kRunPrint); }
 
 void MainWindowModel::OnPatternPrintClicked(int) {
   Request(RequestKind::kCommand, m::kPatternPrintSetup);

@@ -9,8 +9,7 @@ namespace kelvaro {
 
 std::optional<PageLayout> LayOutCopies(const JobParameters& params, const WorkImage& image) {
   PageLayoutInput input;
-  input.canvas =
-      ComputeCanvasSize(kReferenceImageAreaWidth, params.page.width, params.page.height);
+  input.canvas = ComputeCanvasSize(kReferenceImageAreaWidth, params.page.width, params.page.height);
   input.page_width_pt = params.page.width;
   input.page_height_pt = params.page.height;
   input.margin_top = std::lround(params.margins.top * 100);
@@ -60,8 +59,7 @@ PageLayout LayoutOnCanvas(const CopiesPlan& plan, CanvasSize canvas, const JobPa
                           const WorkImage& image) {
   const PageLayout& reference = plan.layout;
   const bool fits = CopiesFitThePage(plan);
-  if (fits && canvas.width == reference.canvas.width &&
-      canvas.height == reference.canvas.height) {
+  if (fits && canvas.width == reference.canvas.width && canvas.height == reference.canvas.height) {
     return reference;
   }
   PageLayout out = reference;

@@ -114,7 +114,7 @@ PictureLoad Session::CurrentLoad(std::optional<bool> rotate) const {
 
 Session::LayoutBasis Session::CurrentBasis() const {
   const JobParameters params = GatherJobParameters(model_);
-  return LayoutBasis{params.mirror, params.flip,  params.rotate, params.background_removal,
+  return LayoutBasis{params.mirror, params.flip,   params.rotate, params.background_removal,
                      params.page,   params.margins};
 }
 

@@ -99,7 +99,8 @@ class Session {
     std::optional<Refusal> refusal;
     bool loaded = false;
   };
-  RunStart StartRun(const PrintChoices& choices, const std::optional<std::filesystem::path>& picture,
+  RunStart StartRun(const PrintChoices& choices,
+                    const std::optional<std::filesystem::path>& picture,
                     const std::filesystem::path& usb_root);
 
   // Brings the laid-out picture up to date with the model (see above).

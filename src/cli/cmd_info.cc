@@ -5,8 +5,8 @@
 // No job is made and nothing is written to the settings. A picture that cannot be loaded: the
 // message on stderr, exit status 1.
 #include <charconv>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>

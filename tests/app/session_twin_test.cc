@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <ostream>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -67,7 +67,7 @@ struct Twin {
   std::string model;  // the printer model stored before the window opens
   std::vector<WindowAction> window;
   std::function<void(PrintChoices&)> command_line;
-  bool pattern = false;         // Pattern Print with the stored set-up
+  bool pattern = false;          // Pattern Print with the stored set-up
   bool language_switch = false;  // the window is built again before the print
 };
 
@@ -100,8 +100,7 @@ class SessionTwinTest : public ::testing::TestWithParam<Twin> {
     if (twin.language_switch) {
       // The new window reads the stored settings again and takes the picture over.
       Session rebuilt(app_, Services());
-      SetUpWindowState(rebuilt.model(), twin.model,
-                       LoadStoredSettings(app_.store, app_.texts).job);
+      SetUpWindowState(rebuilt.model(), twin.model, LoadStoredSettings(app_.store, app_.texts).job);
       rebuilt.model().SetItems(c::kPrinterList, {"Queue"}, 0);
       std::optional<Session::KeptPicture> kept = window.TakePicture();
       EXPECT_TRUE(kept.has_value());
@@ -274,10 +273,7 @@ const Twin kTwins[] = {
      [](PrintChoices& o) { o.rotate = true; },
      false,
      true},
-    {"WhiteOff",
-     "C711WT",
-     {Click(c::kPrintWhite)},
-     [](PrintChoices& o) { o.print_white = false; }},
+    {"WhiteOff", "C711WT", {Click(c::kPrintWhite)}, [](PrintChoices& o) { o.print_white = false; }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Sequences, SessionTwinTest, ::testing::ValuesIn(kTwins),
