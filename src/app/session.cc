@@ -16,6 +16,29 @@ namespace kelvaro {
 namespace c = control;
 namespace m = command;
 
+namespace {
+
+// Passes progress on and remembers the last status text, so that the session knows where a
+// step stopped whatever front end shows it.
+class StatusMemory final : public ProgressSink {
+ public:
+  explicit StatusMemory(ProgressSink& next) : next_(next) {}
+  void SetStatus(const std::string& text) override {
+    last_ = text;
+    next_.SetStatus(text);
+  }
+  void SetProgress(long long value, long long maximum) override {
+    next_.SetProgress(value, maximum);
+  }
+  const std::string& last() const { return last_; }
+
+ private:
+  ProgressSink& next_;
+  std::string last_;
+};
+
+}  // namespace
+
 Session::Session(AppContext& app, SessionServices services)
     : app_(app), services_(std::move(services)), model_(app.store, app.texts) {
   model_.SetRequestObserver([this](const ModelRequest& request) { pending_.push_back(request); });
@@ -221,10 +244,11 @@ PrintOutcome Session::Print(const PrintTarget& target) {
   // What the rules stored for this run has been read into the parameters; from here on the
   // print's own records reach the file.
   hold_.reset();
+  StatusMemory progress(services_.progress);
   const PrintServices services{app_.store,
                                app_.texts,
                                app_.notifier(),
-                               services_.progress,
+                               progress,
                                services_.spooler,
                                services_.source_date_epoch,
                                services_.show_cost_estimate};
@@ -233,7 +257,7 @@ PrintOutcome Session::Print(const PrintTarget& target) {
   RunStep([&] { outcome = PrintPicture(services, params, picture_, file_name, target); });
   // A queue that did not take the job must not leave "Printing" on the status line.
   if (outcome == PrintOutcome::kNotPrinted &&
-      model_.Text(c::kStatusLine) == app_.texts.Get(ui::kPrintingStatus)) {
+      progress.last() == app_.texts.Get(ui::kPrintingStatus)) {
     model_.SetText(c::kStatusLine, app_.texts.Get(ui::kCancelledStatus));
   }
   return outcome;

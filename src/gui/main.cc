@@ -4,6 +4,7 @@
 #include <QFont>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app/startup.h"
 #include "gui/main_window.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   kelvaro::ToneCurves curves;
   kelvaro::ToneCurveTable table;
   bool first = true;
+  // The picture outlives a rebuild of the window after a language change.
+  std::optional<kelvaro::Session::KeptPicture> kept;
   for (bool again = true; again;) {
     kelvaro::gui::WindowOptions options;
     const std::vector<std::string> usb = kelvaro::ReadUsbPrinterEntries(UsbRoot());
@@ -59,6 +62,8 @@ int main(int argc, char** argv) {
     kelvaro::gui::MainWindow window(app, std::move(options));
     // The curves in force (the colour window's edits included) outlive the rebuild.
     if (!first) window.model().SetToneCurves(curves, table);
+    if (kept) window.AdoptPicture(std::move(*kept));
+    kept.reset();
     notifier.SetParent(&window);
     window.show();
     const QStringList arguments = QApplication::arguments();
@@ -69,6 +74,7 @@ int main(int argc, char** argv) {
     curves = window.model().state().curves;
     table = window.model().state().tone_table;
     again = window.rebuild_requested();
+    if (again) kept = window.session().TakePicture();
   }
   kelvaro::WriteExitSettings(app.store, curves);
   return 0;

@@ -22,6 +22,7 @@
 #include "platform/cups_queues.h"
 #include "printers/printer_queues.h"
 #include "support/private_cupsd.h"
+#include "support/recording_spooler.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -196,6 +197,43 @@ TEST_F(WindowTest, AccessibleNamesAndDisabledDialogEntries) {
   EXPECT_TRUE(window_->action(m::kOpenFile)->isEnabled());
   EXPECT_FALSE(window_->action(m::kTonerOrder)->isEnabled());  // C711WT
   EXPECT_EQ(window_->action(m::kPrint)->shortcut(), QKeySequence("Ctrl+P"));
+}
+
+// A second click on Print while the first job is being sent is refused, not kept and replayed
+// once the first is done: that would be a wasted transfer sheet.
+TEST_F(WindowTest, AClickDuringAPrintIsRefusedNotReplayed) {
+  gui::WindowOptions options;
+  options.model_name = "C711WT";
+  options.queues.entries = {"Queue"};
+  options.queues.selected = 0;
+  auto spooler = std::make_unique<testing::RecordingSpooler>();
+  testing::RecordingSpooler* jobs = spooler.get();
+  options.spooler = std::move(spooler);
+  options.source_date_epoch = kPinnedClock;
+  window_ = std::make_unique<gui::MainWindow>(*app_, std::move(options));
+  window_->show();
+  QApplication::processEvents();
+  ASSERT_TRUE(window_->OpenImage(testing::SampleArtwork().string()));
+  QWidget* print = window_->widget(c::kPrintButton);
+  bool clicked_while_busy = false;
+  jobs->on_send = [&] {
+    // On the worker: the window is busy sending. A person clicks Print and Mirror again.
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+          clicked_while_busy = window_->busy();
+          QTest::mouseClick(print, Qt::LeftButton);
+          QTest::mouseClick(window_->widget(c::kMirror), Qt::LeftButton);
+        },
+        Qt::BlockingQueuedConnection);
+  };
+  QTest::mouseClick(print, Qt::LeftButton);
+  QApplication::processEvents();
+  jobs->on_send = nullptr;
+  EXPECT_TRUE(clicked_while_busy);
+  EXPECT_EQ(jobs->jobs.size(), 1u);
+  EXPECT_FALSE(window_->model().IsChecked(c::kMirror));
+  EXPECT_FALSE(static_cast<QCheckBox*>(window_->widget(c::kMirror))->isChecked());
 }
 
 class WindowPrintTest : public testing::PrivateCupsdTest {};
