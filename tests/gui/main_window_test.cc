@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 namespace c = control;
 namespace m = command;
 
-constexpr char kPinnedClock[] = "1700000000";
+constexpr const char* kPinnedClock = testing::kPinnedJobClock;
 
 // A window over fresh data folders, started as the program starts it.
 class WindowTest : public ::testing::Test {
@@ -249,38 +249,17 @@ TEST_F(WindowPrintTest, PrintButtonSendsTheSameBytesAsTheCommandLine) {
     AppContext app(folders.folders(), notifier);
     ASSERT_EQ(RunStartup(app, StartupOptions::CommandLine()), StartupOutcome::kReady);
     notifier.messages.clear();  // the test folders hold no shape library
-    gui::WindowOptions options;
-    options.model_name = "C711WT";
-    CupsQueueSource source;
-    options.queues = FillPrinterQueueList("C711WT", source);
-    options.spooler = MakeSystemSpooler();
-    options.source_date_epoch = kPinnedClock;
-    gui::MainWindow window(app, std::move(options));
-    window.show();
-    QApplication::processEvents();
-    ASSERT_EQ(window.model().Text(c::kPrinterList), "Kelvaro-C711WT");
-    ASSERT_TRUE(window.OpenImage(testing::SampleArtwork().string()));
-    static_cast<QCheckBox*>(window.widget(c::kPrintCmy))->click();
-    static_cast<QPushButton*>(window.widget(c::kPrintButton))->click();
+    std::unique_ptr<gui::MainWindow> window = testing::OpenPrintingWindow(app);
+    ASSERT_EQ(window->model().Text(c::kPrinterList), "Kelvaro-C711WT");
+    ASSERT_TRUE(window->OpenImage(testing::SampleArtwork().string()));
+    static_cast<QCheckBox*>(window->widget(c::kPrintCmy))->click();
+    static_cast<QPushButton*>(window->widget(c::kPrintButton))->click();
     EXPECT_TRUE(notifier.messages.empty()) << notifier.messages[0].text;
-    // The command line reads the preview width the window leaves behind.
-    window.close();
+    window->close();
   }
   const std::vector<std::string> from_window = cupsd_.WaitForCapturedJobs(1);
   ASSERT_EQ(from_window.size(), 1u) << cupsd_.LogExcerpt();
-
-  const fs::path cli_job = folders.root() / "cli.ps";
-  auto quoted = [](const fs::path& p) { return "'" + p.string() + "'"; };
-  const std::string command =
-      "KELVARO_USER_DIR=" + quoted(folders.folders().user) +
-      " KELVARO_COMMON_DIR=" + quoted(folders.folders().common) +
-      " KELVARO_PROGRAM_DIR=" + quoted(folders.folders().program) +
-      " KELVARO_SYSFS_USB_ROOT=" + quoted(no_usb) + " SOURCE_DATE_EPOCH=" + kPinnedClock + " " +
-      quoted(testing::KelvaroBinary()) + " print " + quoted(testing::SampleArtwork()) +
-      " --model C711WT --no-print-cmy --output " + quoted(cli_job) + " 2>&1";
-  const testing::CommandResult cli = testing::RunCommand(command);
-  ASSERT_EQ(cli.status, 0) << cli.out;
-  const std::string expected = testing::ReadFileBytes(cli_job);
+  const std::string expected = testing::CommandLineJob(folders, no_usb, "--no-print-cmy");
   ASSERT_GT(expected.size(), 100000u);
   EXPECT_TRUE(from_window[0] == expected) << "the window's job differs from the command line's";
   ::unsetenv("KELVARO_SYSFS_USB_ROOT");
@@ -299,54 +278,33 @@ TEST_F(WindowPrintTest, RealInputAtTwoWindowSizesPrintsTheCommandLinesJob) {
     AppContext app(folders.folders(), notifier);
     ASSERT_EQ(RunStartup(app, StartupOptions::CommandLine()), StartupOutcome::kReady);
     notifier.messages.clear();
-    gui::WindowOptions options;
-    options.model_name = "C711WT";
-    CupsQueueSource source;
-    options.queues = FillPrinterQueueList("C711WT", source);
-    options.spooler = MakeSystemSpooler();
-    options.source_date_epoch = kPinnedClock;
-    gui::MainWindow window(app, std::move(options));
-    window.show();
-    QApplication::processEvents();
-    ASSERT_TRUE(window.OpenImage(testing::SampleArtwork().string()));
+    std::unique_ptr<gui::MainWindow> window = testing::OpenPrintingWindow(app);
+    ASSERT_TRUE(window->OpenImage(testing::SampleArtwork().string()));
     // The medium ticks Mirror; the picture must follow.
-    auto* media = static_cast<QComboBox*>(window.widget(c::kMediaList));
+    auto* media = static_cast<QComboBox*>(window->widget(c::kMediaList));
     const int medium_j = media->findText("Kelvaro Medium J");
     ASSERT_GE(medium_j, 0);
-    media->setFocus();
     media->setCurrentIndex(medium_j);
     Q_EMIT media->activated(medium_j);
-    QTest::mouseClick(window.widget(c::kRotate), Qt::LeftButton);
-    QWidget* flip = window.widget(c::kFlip);
+    QTest::mouseClick(window->widget(c::kRotate), Qt::LeftButton);
+    QWidget* flip = window->widget(c::kFlip);
     flip->setFocus();
     QTest::keyClick(flip, Qt::Key_Space);
     QApplication::processEvents();
-    EXPECT_TRUE(window.model().IsChecked(c::kMirror));
-    EXPECT_TRUE(window.model().IsChecked(c::kRotate));
-    EXPECT_TRUE(window.model().IsChecked(c::kFlip));
-    QTest::mouseClick(window.widget(c::kPrintButton), Qt::LeftButton);
-    window.resize(1400, 800);
+    EXPECT_TRUE(window->model().IsChecked(c::kMirror));
+    EXPECT_TRUE(window->model().IsChecked(c::kRotate));
+    EXPECT_TRUE(window->model().IsChecked(c::kFlip));
+    QTest::mouseClick(window->widget(c::kPrintButton), Qt::LeftButton);
+    window->resize(1400, 800);
     QApplication::processEvents();
-    EXPECT_GT(window.image_area_width(), 310);
-    QTest::mouseClick(window.widget(c::kPrintButton), Qt::LeftButton);
-    window.close();
+    EXPECT_GT(window->image_area_width(), 310);
+    QTest::mouseClick(window->widget(c::kPrintButton), Qt::LeftButton);
+    window->close();
   }
   const std::vector<std::string> from_window = cupsd_.WaitForCapturedJobs(2);
   ASSERT_EQ(from_window.size(), 2u) << cupsd_.LogExcerpt();
-
-  const fs::path cli_job = folders.root() / "cli.ps";
-  auto quoted = [](const fs::path& p) { return "'" + p.string() + "'"; };
-  const std::string command =
-      "KELVARO_USER_DIR=" + quoted(folders.folders().user) +
-      " KELVARO_COMMON_DIR=" + quoted(folders.folders().common) +
-      " KELVARO_PROGRAM_DIR=" + quoted(folders.folders().program) +
-      " KELVARO_SYSFS_USB_ROOT=" + quoted(no_usb) + " SOURCE_DATE_EPOCH=" + kPinnedClock + " " +
-      quoted(testing::KelvaroBinary()) + " print " + quoted(testing::SampleArtwork()) +
-      " --model C711WT --media 'Kelvaro Medium J' --rotate --flip --output " + quoted(cli_job) +
-      " 2>&1";
-  const testing::CommandResult cli = testing::RunCommand(command);
-  ASSERT_EQ(cli.status, 0) << cli.out;
-  const std::string expected = testing::ReadFileBytes(cli_job);
+  const std::string expected =
+      testing::CommandLineJob(folders, no_usb, "--media 'Kelvaro Medium J' --rotate --flip");
   EXPECT_TRUE(from_window[0] == expected) << "the job at the first size differs";
   EXPECT_TRUE(from_window[1] == expected) << "the job at the second size differs";
   ::unsetenv("KELVARO_SYSFS_USB_ROOT");

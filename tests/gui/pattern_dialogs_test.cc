@@ -374,15 +374,8 @@ TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
     AppContext app(folders.folders(), notifier);
     ASSERT_EQ(RunStartup(app, StartupOptions::CommandLine()), StartupOutcome::kReady);
     notifier.messages.clear();
-    gui::WindowOptions options;
-    options.model_name = "C711WT";
-    CupsQueueSource source;
-    options.queues = FillPrinterQueueList("C711WT", source);
-    options.spooler = MakeSystemSpooler();
-    options.source_date_epoch = kPinnedClock;
-    gui::MainWindow window(app, std::move(options));
-    window.show();
-    QApplication::processEvents();
+    std::unique_ptr<gui::MainWindow> opened = testing::OpenPrintingWindow(app);
+    gui::MainWindow& window = *opened;
     ASSERT_TRUE(window.OpenImage(testing::SampleArtwork().string()));
     bool printed = false;
     testing::WhenShown<gui::PatternSetupDialog>([&](gui::PatternSetupDialog& dialog) {
@@ -402,19 +395,8 @@ TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
   const std::vector<std::string> from_window = cupsd_.WaitForCapturedJobs(1);
   ASSERT_EQ(from_window.size(), 1u) << cupsd_.LogExcerpt();
 
-  auto quoted = [](const fs::path& p) { return "'" + p.string() + "'"; };
   auto cli_job = [&](const char* name, const char* extra) {
-    const fs::path job = folders.root() / name;
-    const std::string command =
-        "KELVARO_USER_DIR=" + quoted(folders.folders().user) +
-        " KELVARO_COMMON_DIR=" + quoted(folders.folders().common) +
-        " KELVARO_PROGRAM_DIR=" + quoted(folders.folders().program) +
-        " KELVARO_SYSFS_USB_ROOT=" + quoted(no_usb) + " SOURCE_DATE_EPOCH=" + kPinnedClock + " " +
-        quoted(testing::KelvaroBinary()) + " print " + quoted(testing::SampleArtwork()) +
-        " --model C711WT " + extra + " --output " + quoted(job) + " 2>&1";
-    const testing::CommandResult cli = testing::RunCommand(command);
-    EXPECT_EQ(cli.status, 0) << cli.out;
-    return testing::ReadFileBytes(job);
+    return testing::CommandLineJob(folders, no_usb, extra, name);
   };
   const std::string with_pattern = cli_job("pattern.ps", "--pattern");
   const std::string without = cli_job("plain.ps", "");
