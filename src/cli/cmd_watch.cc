@@ -1,6 +1,8 @@
 // `kelvaro watch FOLDER`: a hot folder. Every picture that lands in FOLDER is printed with
 // the print options given here, one at a time and oldest first, and filed into printed/ or
 // failed/ (see app/hot_folder.h).
+#include <signal.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -99,6 +101,22 @@ HotFolderPrint PrintOne(CliSession& session, const PrintArgs& args,
   return result;
 }
 
+// SIGTERM and SIGINT are held back and asked for between pictures: the picture being printed
+// is finished and filed, then the watcher stops.
+sigset_t HoldStopSignals() {
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTERM);
+  sigaddset(&stop, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  return stop;
+}
+
+bool StopAsked(const sigset_t& stop) {
+  const timespec none{0, 0};
+  return sigtimedwait(&stop, nullptr, &none) > 0;
+}
+
 std::string Now() {
   const std::time_t t = std::time(nullptr);
   char text[32];
@@ -154,6 +172,7 @@ int RunWatchCommand(const Args& all) {
       [](const std::string& line) { std::printf("%s\t%s\n", Now().c_str(), line.c_str()); },
       std::chrono::seconds(settle));
   if (!hot.Prepare()) return 1;
+  const sigset_t stop = HoldStopSignals();
   bool all_ok = true;
   for (const fs::path& left : hot.Leftovers()) {
     std::printf("%s\t%s\tleft in printing/ by an earlier run, printed again\n", Now().c_str(),
@@ -162,7 +181,11 @@ int RunWatchCommand(const Args& all) {
   }
   for (;;) {
     auto ready = hot.Settled(HotFolder::Clock::now());
-    for (const fs::path& picture : ready) all_ok = hot.Process(picture) && all_ok;
+    for (const fs::path& picture : ready) {
+      if (StopAsked(stop)) return 0;
+      all_ok = hot.Process(picture) && all_ok;
+    }
+    if (StopAsked(stop)) return 0;
     std::fflush(stdout);
     if (once && ready.empty()) {
       // --once waits out the settle time of what is there, then stops.
