@@ -2,12 +2,14 @@
 // the print options given here, one at a time and oldest first, and filed into printed/ or
 // failed/ (see app/hot_folder.h).
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -19,6 +21,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/print_options.h"
+#include "platform/instance_lock.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -117,6 +120,13 @@ bool StopAsked(const sigset_t& stop) {
   return sigtimedwait(&stop, nullptr, &none) > 0;
 }
 
+std::string ReadSmallFile(const fs::path& file) {
+  std::ifstream in(file);
+  std::string text;
+  std::getline(in, text);
+  return text;
+}
+
 std::string Now() {
   const std::time_t t = std::time(nullptr);
   char text[32];
@@ -165,6 +175,23 @@ int RunWatchCommand(const Args& all) {
     return 1;
   }
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
+  // One watcher per folder. The lock file's content is never touched, so the holder's
+  // process id is kept beside it for the refusal.
+  InstanceLock lock;
+  const fs::path pid_file = folder / ".kelvaro-watch.pid";
+  const InstanceLock::Result locked = lock.Acquire(folder / ".kelvaro-watch.lock");
+  if (locked != InstanceLock::Result::kAcquired) {
+    const std::string holder = ReadSmallFile(pid_file);
+    std::fprintf(stderr, "kelvaro watch: %s is watched already%s\n", folder.c_str(),
+                 locked == InstanceLock::Result::kHeldElsewhere && !holder.empty()
+                     ? (" by process " + holder).c_str()
+                     : "");
+    return 1;
+  }
+  {
+    std::ofstream pid(pid_file, std::ios::trunc);
+    pid << ::getpid();
+  }
   std::unique_ptr<CliSession> session = OpenCliSession();
   HotFolder hot(
       folder,
