@@ -90,7 +90,9 @@ std::vector<fs::path> HotFolder::Settled(Clock::time_point now) {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(folder_, ec)) {
     const std::string name = entry.path().filename().string();
-    if (IsSkippedHotFolderName(name) || !entry.is_regular_file(ec)) continue;
+    if (IsSkippedHotFolderName(name) || stuck_.count(name) != 0 || !entry.is_regular_file(ec)) {
+      continue;
+    }
     const std::uintmax_t size = entry.file_size(ec);
     if (ec) continue;
     const fs::file_time_type mtime = entry.last_write_time(ec);
@@ -131,6 +133,7 @@ bool HotFolder::Process(const fs::path& picture) {
     printing = FreeNameIn(folder_ / kPrinting, name);
     fs::rename(picture, printing, ec);
     if (ec) {
+      stuck_.insert(name);
       log_(name + ": cannot move it to " + kPrinting + "/: " + ec.message());
       return false;
     }

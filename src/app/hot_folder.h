@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ class HotFolder {
   std::vector<std::filesystem::path> Settled(Clock::time_point now);
   void MarkComplete(const std::string& name);
 
+  // Whether files are there that have not settled yet. A file that could not be moved is
+  // not offered again (its log line says why), so it keeps nobody waiting.
+  bool Waiting() const { return !seen_.empty(); }
+
   // Prints one picture (from the folder or from printing/) and files it away; true if the
   // print succeeded. Files that are no picture go to failed/ with their message.
   bool Process(const std::filesystem::path& picture);
@@ -70,6 +75,7 @@ class HotFolder {
   std::function<void(const std::string&)> log_;
   Clock::duration settle_;
   std::map<std::string, Seen> seen_;
+  std::set<std::string> stuck_;
 };
 
 }  // namespace kelvaro

@@ -216,14 +216,7 @@ int RunWatchCommand(const Args& all) {
     std::fflush(stdout);
     if (once && ready.empty()) {
       // --once waits out the settle time of what is there, then stops.
-      bool pending = false;
-      for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        if (entry.is_regular_file(ec) &&
-            !IsSkippedHotFolderName(entry.path().filename().string())) {
-          pending = true;
-        }
-      }
-      if (!pending) return all_ok ? 0 : 1;
+      if (!hot.Waiting()) return all_ok ? 0 : 1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }

@@ -110,5 +110,22 @@ TEST(HotFolder, WhatACrashLeftInPrintingIsPrintedAgain) {
   EXPECT_TRUE(fs::is_empty(f.dir.path() / "printing"));
 }
 
+TEST(HotFolder, APictureThatCannotBeMovedIsLeftInPlaceAndNotOfferedAgain) {
+  Fixture f;
+  ASSERT_TRUE(f.folder.Prepare());
+  fs::remove(f.dir.path() / "printing");
+  fs::create_symlink(f.dir.path() / "gone", f.dir.path() / "printing");
+  WriteFileBytes(f.dir.path() / "a.png", kPng);
+  const auto t0 = HotFolder::Clock::time_point{} + 100s;
+  f.folder.MarkComplete("a.png");
+  const auto ready = f.folder.Settled(t0);
+  ASSERT_EQ(ready.size(), 1u);
+  EXPECT_FALSE(f.folder.Process(ready[0]));
+  EXPECT_EQ(ReadFileBytes(f.dir.path() / "a.png"), kPng);
+  EXPECT_TRUE(f.folder.Settled(t0 + 10s).empty());
+  EXPECT_FALSE(f.folder.Waiting());
+  EXPECT_TRUE(f.printed.empty());
+}
+
 }  // namespace
 }  // namespace kelvaro
