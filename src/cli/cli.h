@@ -24,6 +24,7 @@ int RunModeCommand(const Args& args);
 int RunStatsCommand(const Args& args);
 int RunPreviewCommand(const Args& args);
 int RunShapesCommand(const Args& args);
+int RunWatchCommand(const Args& args);
 
 }  // namespace kelvaro::cli
 

@@ -46,6 +46,9 @@ constexpr SubCommand kSubCommands[] = {
     {"shapes", kelvaro::cli::RunShapesCommand,
      "shapes list | import FILE.ai --name NAME [--gap0 G] [--gap45 G] [--replace] | delete NAME",
      "the shape library of pattern print"},
+    {"watch", kelvaro::cli::RunWatchCommand,
+     "watch FOLDER (--printer QUEUE | --output-dir DIR) [options] [--once] [--settle S]",
+     "print every picture put into a hot folder", true},
     {"stats", kelvaro::cli::RunStatsCommand, "stats show | stats set KEY \"label,yield,...\"",
      "the cost estimate's consumable records"},
 };

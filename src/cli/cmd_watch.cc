@@ -1,0 +1,225 @@
+// `kelvaro watch FOLDER`: a hot folder. Every picture that lands in FOLDER is printed with
+// the print options given here, one at a time and oldest first, and filed into printed/ or
+// failed/ (see app/hot_folder.h).
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "app/hot_folder.h"
+#include "app/job_parameters.h"
+#include "app/picture_load.h"
+#include "app/print_run.h"
+#include "cli/cli.h"
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "cli/print_options.h"
+#include "platform/instance_lock.h"
+
+namespace kelvaro::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kWatchUsage[] =
+    "watch FOLDER (--printer QUEUE | --output-dir DIR) [print options] [--once]\n"
+    "  [--settle S]";
+
+// Shows the messages as the command line does and keeps the last one for failed/.
+class KeepingNotifier final : public Notifier {
+ public:
+  explicit KeepingNotifier(Notifier& inner) : inner_(inner) {}
+  void Show(const std::string& title, const std::string& text, MessageIcon icon) override {
+    last = text;
+    inner_.Show(title, text, icon);
+  }
+  bool Ask(const std::string& title, const std::string& text, bool default_answer) override {
+    return inner_.Ask(title, text, default_answer);
+  }
+  std::string last;
+
+ private:
+  Notifier& inner_;
+};
+
+// One picture printed as `kelvaro print` prints it.
+HotFolderPrint PrintOne(CliSession& session, const PrintArgs& args,
+                        const std::optional<std::string>& output_dir, const fs::path& picture) {
+  HotFolderPrint result;
+  KeepingNotifier notifier(session.notifier);
+  NullProgress progress;
+  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  std::string cost;
+  const PrintServices services{session.store,
+                               session.texts,
+                               notifier,
+                               progress,
+                               *spooler,
+                               epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+                               [&cost](const CostEstimate& e) { cost = e.clipboard_sentence; }};
+  std::optional<JobParameters> params;
+  {
+    const SettingsStore::WriteHold hold = session.store.HoldWrites();
+    MainWindowModel model(session.store, session.texts);
+    if (ApplyChoicesForRun(session, model, args.choices)) params = GatherJobParameters(model);
+  }
+  if (!params) {
+    result.message = notifier.last.empty() ? "The print options were refused." : notifier.last;
+    return result;
+  }
+  WorkImage image;
+  const LoadedPicture loaded =
+      LoadPicture(session.store, session.texts, notifier, progress,
+                  PictureLoadFor(*params, args.choices.rotate), picture, image);
+  if (!loaded.loaded) {
+    result.message = notifier.last.empty() ? "The picture could not be loaded." : notifier.last;
+    return result;
+  }
+  params->rotate = loaded.rotate;
+  PrintTarget target;
+  fs::path job_file;
+  if (output_dir) {
+    job_file = FreeNameIn(*output_dir, picture.stem().string() + ".ps");
+    target.queue = "file:" + job_file.string();
+  } else {
+    target.queue = *args.printer;
+  }
+  target.pattern = args.pattern;
+  const PrintOutcome outcome =
+      PrintPicture(services, *params, image, picture.filename().string(), target);
+  result.ok = outcome != PrintOutcome::kNotPrinted;
+  result.message = result.ok ? "" : (notifier.last.empty() ? "Not printed." : notifier.last);
+  result.destination = output_dir ? job_file.string() : *args.printer;
+  std::error_code ec;
+  if (output_dir && result.ok) result.job_bytes = fs::file_size(job_file, ec);
+  result.cost_line = cost;
+  return result;
+}
+
+// SIGTERM and SIGINT are held back and asked for between pictures: the picture being printed
+// is finished and filed, then the watcher stops.
+sigset_t HoldStopSignals() {
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTERM);
+  sigaddset(&stop, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  return stop;
+}
+
+bool StopAsked(const sigset_t& stop) {
+  const timespec none{0, 0};
+  return sigtimedwait(&stop, nullptr, &none) > 0;
+}
+
+std::string ReadSmallFile(const fs::path& file) {
+  std::ifstream in(file);
+  std::string text;
+  std::getline(in, text);
+  return text;
+}
+
+std::string Now() {
+  const std::time_t t = std::time(nullptr);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&t));
+  return text;
+}
+
+}  // namespace
+
+int RunWatchCommand(const Args& all) {
+  Args args = all;
+  std::optional<UsageError> error;
+  bool once = false;
+  std::optional<std::string> output_dir;
+  int settle = 2;
+  for (auto it = args.begin(); it != args.end();) {
+    if (*it == "--once") {
+      once = true;
+      it = args.erase(it);
+    } else if (*it == "--output-dir" && it + 1 != args.end()) {
+      output_dir = *(it + 1);
+      it = args.erase(it, it + 2);
+    } else {
+      ++it;
+    }
+  }
+  if (std::optional<int> s = TakeNumberOption(args, "settle", error)) settle = *s;
+  PrintArgs parsed;
+  if (!error) error = ParsePrintArgs(args, true, parsed);
+  if (!error && (parsed.output || parsed.dump_separations)) {
+    error = UsageError{"watch writes one job per picture: use --output-dir, not --output"};
+  }
+  if (!error && (parsed.printer.has_value() == output_dir.has_value())) {
+    error = UsageError{"give one of --printer QUEUE and --output-dir DIR"};
+  }
+  if (!error && settle < 0) error = UsageError{"--settle must be 0 or more seconds"};
+  if (error) return ReportUsageError("watch", *error, kWatchUsage);
+  const fs::path folder = *parsed.image;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    std::fprintf(stderr, "kelvaro watch: %s is not a folder\n", folder.c_str());
+    return 1;
+  }
+  if (output_dir && !fs::is_directory(*output_dir, ec)) {
+    std::fprintf(stderr, "kelvaro watch: %s is not a folder\n", output_dir->c_str());
+    return 1;
+  }
+  if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
+  // One watcher per folder. The lock file's content is never touched, so the holder's
+  // process id is kept beside it for the refusal.
+  InstanceLock lock;
+  const fs::path pid_file = folder / ".kelvaro-watch.pid";
+  const InstanceLock::Result locked = lock.Acquire(folder / ".kelvaro-watch.lock");
+  if (locked != InstanceLock::Result::kAcquired) {
+    const std::string holder = ReadSmallFile(pid_file);
+    std::fprintf(stderr, "kelvaro watch: %s is watched already%s\n", folder.c_str(),
+                 locked == InstanceLock::Result::kHeldElsewhere && !holder.empty()
+                     ? (" by process " + holder).c_str()
+                     : "");
+    return 1;
+  }
+  {
+    std::ofstream pid(pid_file, std::ios::trunc);
+    pid << ::getpid();
+  }
+  std::unique_ptr<CliSession> session = OpenCliSession();
+  HotFolder hot(
+      folder,
+      [&](const fs::path& picture) { return PrintOne(*session, parsed, output_dir, picture); },
+      [](const std::string& line) { std::printf("%s\t%s\n", Now().c_str(), line.c_str()); },
+      std::chrono::seconds(settle));
+  if (!hot.Prepare()) return 1;
+  const sigset_t stop = HoldStopSignals();
+  bool all_ok = true;
+  for (const fs::path& left : hot.Leftovers()) {
+    std::printf("%s\t%s\tleft in printing/ by an earlier run, printed again\n", Now().c_str(),
+                left.filename().c_str());
+    all_ok = hot.Process(left) && all_ok;
+  }
+  for (;;) {
+    auto ready = hot.Settled(HotFolder::Clock::now());
+    for (const fs::path& picture : ready) {
+      if (StopAsked(stop)) return 0;
+      all_ok = hot.Process(picture) && all_ok;
+    }
+    if (StopAsked(stop)) return 0;
+    std::fflush(stdout);
+    if (once && ready.empty()) {
+      // --once waits out the settle time of what is there, then stops.
+      if (!hot.Waiting()) return all_ok ? 0 : 1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  }
+}
+
+}  // namespace kelvaro::cli
