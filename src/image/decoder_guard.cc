@@ -2,9 +2,11 @@
 
 #include <IL/il.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 
 namespace kelvaro {
 namespace {
@@ -41,6 +43,156 @@ std::optional<std::uint64_t> SkipPackedRow(Bytes bytes, std::uint64_t at, std::u
     if (filled > row_bytes) return std::nullopt;
   }
   return at;
+}
+
+// Every resource of the image resource section [begin, end): a signature, an id, a padded
+// Pascal name, a length and that many bytes (padded to even). False when one leaves the
+// section: the decoder reads the resource's bytes whatever its length says.
+bool ResourcesFitTheirSection(Bytes bytes, std::uint64_t begin, std::uint64_t end) {
+  constexpr std::uint64_t kSmallestResource = 4 + 2 + 2 + 4;
+  std::uint64_t at = begin;
+  while (end - at >= kSmallestResource) {
+    const auto name_length = ReadBig(bytes, at + 6, 1);
+    if (!name_length) return false;
+    const std::uint64_t name_bytes = (1 + *name_length + 1) & ~std::uint64_t{1};
+    const std::uint64_t length_at = at + 6 + name_bytes;
+    if (length_at + 4 > end) return false;
+    const auto length = ReadBig(bytes, length_at, 4);
+    if (!length) return false;
+    const std::uint64_t next = length_at + 4 + ((*length + 1) & ~std::uint64_t{1});
+    // The last resource may leave out its pad byte.
+    if (length_at + 4 + *length > end) return false;
+    at = std::min(next, end);
+  }
+  return true;
+}
+
+// Reads `size` little-endian (or big-endian) bytes at `at`; nullopt when the file ends first.
+std::optional<std::uint32_t> ReadNumber(const ByteReader& read, std::uint64_t at, int size,
+                                        bool big_endian = false) {
+  std::uint8_t buffer[4] = {};
+  if (read(at, std::span<std::uint8_t>(buffer, static_cast<std::size_t>(size))) !=
+      static_cast<std::size_t>(size)) {
+    return std::nullopt;
+  }
+  std::uint32_t value = 0;
+  for (int i = 0; i < size; ++i) value = (value << 8) | buffer[big_endian ? i : size - 1 - i];
+  return value;
+}
+
+DecoderRefusal Damaged(std::string detail) { return {IL_ILLEGAL_FILE_VALUE, std::move(detail)}; }
+
+// Skips data sub-blocks (a size byte, that many bytes, until a size of 0) from `at`; nullopt
+// when the file ends first.
+std::optional<std::uint64_t> SkipSubBlocks(const ByteReader& read, std::uint64_t at,
+                                           std::uint64_t file_size) {
+  for (;;) {
+    const auto size = ReadNumber(read, at, 1);
+    if (!size) return std::nullopt;
+    at += 1 + *size;
+    if (at > file_size) return std::nullopt;
+    if (*size == 0) return at;
+  }
+}
+
+std::optional<DecoderRefusal> GifRefusal(const ByteReader& read, std::uint64_t file_size) {
+  const auto screen_width = ReadNumber(read, 6, 2);
+  const auto screen_height = ReadNumber(read, 8, 2);
+  const auto flags = ReadNumber(read, 10, 1);
+  if (!screen_width || !screen_height || !flags) return std::nullopt;  // the header check says so
+  std::uint64_t at = 13;
+  if (*flags & 0x80) at += 3u << ((*flags & 7) + 1);  // global colour table
+  int frames = 0;
+  for (;;) {
+    const auto block = ReadNumber(read, at, 1);
+    if (!block || *block == 0x3B) break;
+    if (*block == 0x21) {  // extension: a label, then sub-blocks
+      const auto next = SkipSubBlocks(read, at + 2, file_size);
+      if (!next)
+        return Damaged("the GIF data is cut short after " + std::to_string(frames) +
+                       " complete frame(s).");
+      at = *next;
+      continue;
+    }
+    // Anything else after a complete frame ends the picture for the decoder, as the trailer
+    // does.
+    if (*block != 0x2C) {
+      if (frames > 0) break;
+      return Damaged("the GIF data is damaged: a block of unknown kind (" + std::to_string(*block) +
+                     ") stands where a frame should.");
+    }
+    const std::string frame = "frame " + std::to_string(frames + 1);
+    const auto left = ReadNumber(read, at + 1, 2);
+    const auto top = ReadNumber(read, at + 3, 2);
+    const auto width = ReadNumber(read, at + 5, 2);
+    const auto height = ReadNumber(read, at + 7, 2);
+    const auto frame_flags = ReadNumber(read, at + 9, 1);
+    if (!left || !top || !width || !height || !frame_flags) {
+      return Damaged("the GIF data is cut short in the header of " + frame + ".");
+    }
+    // The decoder draws every frame into a buffer of the screen's size.
+    if (*left + *width > *screen_width || *top + *height > *screen_height) {
+      return Damaged("the GIF is damaged: " + frame + " (" + std::to_string(*width) + " x " +
+                     std::to_string(*height) + " pixels at " + std::to_string(*left) + "," +
+                     std::to_string(*top) + ") does not fit in its " +
+                     std::to_string(*screen_width) + " x " + std::to_string(*screen_height) +
+                     " screen.");
+    }
+    at += 10;
+    if (*frame_flags & 0x80) at += 3u << ((*frame_flags & 7) + 1);  // local colour table
+    // The code size byte, then the compressed pixels in sub-blocks.
+    const auto next =
+        ReadNumber(read, at, 1) ? SkipSubBlocks(read, at + 1, file_size) : std::nullopt;
+    if (!next) return Damaged("the GIF data is cut short in the pixels of " + frame + ".");
+    at = *next;
+    ++frames;
+  }
+  if (frames == 0) return Damaged("the GIF holds no picture frame.");
+  return std::nullopt;
+}
+
+std::optional<DecoderRefusal> BmpRefusal(const ByteReader& read, std::uint64_t file_size) {
+  const auto header_size = ReadNumber(read, 14, 4);
+  if (!header_size || *header_size < 40) return std::nullopt;  // the old core header
+  const auto offset = ReadNumber(read, 10, 4);
+  const auto width = ReadNumber(read, 18, 4);
+  const auto height = ReadNumber(read, 22, 4);
+  const auto bits = ReadNumber(read, 28, 2);
+  const auto compression = ReadNumber(read, 30, 4);
+  if (!offset || !width || !height || !bits || !compression) return std::nullopt;
+  const std::int64_t signed_width = static_cast<std::int32_t>(*width);
+  if (signed_width < 0) {
+    return Damaged("the BMP width is invalid (" + std::to_string(signed_width) + " pixels).");
+  }
+  // Uncompressed rows only: run-length data has no size to check beforehand.
+  if (*compression != 0 && *compression != 3) return std::nullopt;
+  if (*bits != 1 && *bits != 4 && *bits != 8 && *bits != 16 && *bits != 24 && *bits != 32) {
+    return std::nullopt;
+  }
+  const std::int64_t signed_height = static_cast<std::int32_t>(*height);
+  const std::uint64_t rows =
+      static_cast<std::uint64_t>(signed_height < 0 ? -signed_height : signed_height);
+  const std::uint64_t columns = static_cast<std::uint64_t>(signed_width);
+  if (rows == 0 || columns == 0 || columns * rows >= kDecoderByteLimit) return std::nullopt;
+  const std::uint64_t stride = (columns * *bits + 31) / 32 * 4;
+  // The last row may come without its padding.
+  const std::uint64_t needed = *offset + stride * (rows - 1) + (columns * *bits + 7) / 8;
+  if (file_size < needed) {
+    return Damaged("the BMP pixel data is cut short (the header states " + std::to_string(needed) +
+                   " bytes, the file holds " + std::to_string(file_size) + ").");
+  }
+  return std::nullopt;
+}
+
+std::optional<DecoderRefusal> PsdRefusal(const ByteReader& read) {
+  const auto depth = ReadNumber(read, 22, 2, true);
+  if (depth && *depth > 8) {
+    return DecoderRefusal{IL_FORMAT_NOT_SUPPORTED,
+                          std::to_string(*depth) +
+                              "-bit PSD pictures are not supported; save the picture with 8 "
+                              "bits per channel."};
+  }
+  return std::nullopt;
 }
 
 // Reader procedures over a C file for the decoder.
@@ -87,8 +239,10 @@ bool PsdImageDataIsSound(Bytes file) {
   for (int section = 0; section < 3; ++section) {
     const auto length = ReadBig(file, at, 4);
     if (!length) return false;
-    at += 4 + *length;
+    const std::uint64_t begin = at + 4;
+    at = begin + *length;
     if (at > file.size()) return false;
+    if (section == 1 && !ResourcesFitTheirSection(file, begin, at)) return false;
   }
   const auto compression = ReadBig(file, at, 2);
   if (!compression) return false;
@@ -108,6 +262,20 @@ bool PsdImageDataIsSound(Bytes file) {
     at = *next;
   }
   return true;
+}
+
+std::optional<DecoderRefusal> CheckBeforeDecoding(PictureFormat format, const ByteReader& read,
+                                                  std::uint64_t file_size) {
+  switch (format) {
+    case PictureFormat::kGif:
+      return GifRefusal(read, file_size);
+    case PictureFormat::kBmp:
+      return BmpRefusal(read, file_size);
+    case PictureFormat::kPsd:
+      return PsdRefusal(read);
+    default:
+      return std::nullopt;
+  }
 }
 
 void InstallDecoderFileReaders() {

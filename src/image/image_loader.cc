@@ -279,6 +279,10 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
     return decoder_error(IL_INVALID_FILE_HEADER, std::string("the ") + PictureFormatName(format) +
                                                      " header is cut short or damaged.");
   }
+  if (const auto refusal =
+          CheckBeforeDecoding(format, read, static_cast<std::uint64_t>(info.st_size))) {
+    return decoder_error(refusal->code, refusal->detail);
+  }
   const std::uint64_t memory = limits.memory_bytes > 0 ? limits.memory_bytes : PhysicalMemory();
   if (const auto refusal = PictureSizeRefusal(file, format, *header, memory)) {
     return refuse(*refusal);

@@ -90,7 +90,9 @@ StatsRecords ReadStatsRecords(const SettingsStore& store) {
 }
 
 StatisticsMode ReadStatisticsMode(const SettingsStore& store) {
-  const std::string_view mode = Trim(store.ReadSetting(kStatsSection, kStatsModeKey));
+  // Trim gives a view, so the setting it looks into must outlive it.
+  const std::string stored = store.ReadSetting(kStatsSection, kStatsModeKey);
+  const std::string_view mode = Trim(stored);
   if (mode == "1") return StatisticsMode::kStatisticsOnly;
   if (mode == "2") return StatisticsMode::kPrintAndStatistics;
   return StatisticsMode::kPrintOnly;

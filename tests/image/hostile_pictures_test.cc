@@ -234,6 +234,94 @@ TEST_F(HostilePicturesTest, RefusedBeforeDecodingWithTheFileAndItsSize) {
   EXPECT_LT(PeakMemory(), std::uint64_t{1} << 30);
 }
 
+// A GIF with a `screen` × `screen` logical screen and one `side` × `side` frame at left, top;
+// `pixels` are its compressed data sub-blocks.
+std::string Gif(std::uint32_t screen, std::uint32_t left, std::uint32_t top, std::uint32_t side,
+                const std::string& pixels = std::string("\x02\x44\x01\0", 4)) {
+  return "GIF89a" + Le(screen, 2) + Le(screen, 2) + std::string("\x80\0\0", 3) +
+         std::string(6, '\0') + "," + Le(left, 2) + Le(top, 2) + Le(side, 2) + Le(side, 2) +
+         std::string("\0\x02", 2) + pixels + ";";
+}
+
+// A 2 × 2 Photoshop file of `depth` bits whose image resources are `resources`.
+std::string Psd(int depth, const std::string& resources) {
+  return std::string("8BPS\0\1", 6) + std::string(6, '\0') + Be(3, 2) + Be(2, 4) + Be(2, 4) +
+         Be(depth, 2) + Be(3, 2) + Be(0, 4) + Be(static_cast<std::uint32_t>(resources.size()), 4) +
+         resources + Be(0, 4) + Be(0, 2) + std::string(12 * depth / 8, '\x40');
+}
+
+// Damage the decoder would read or write outside its buffers on, or would name only as an
+// unknown error, is named before it runs, and the child never sees the file.
+TEST_F(HostilePicturesTest, DamageIsNamedBeforeTheDecoderRuns) {
+  const auto grey = [](int, int) { return std::string(3, '\x80'); };
+  const std::string good_bmp = Bmp(40, 10, 10, grey);
+  const std::string resource = "8BIM" + Be(1005, 2) + std::string(2, '\0');
+  const std::vector<Refused> cases = {
+      {"offset.gif", Gif(16, 8, 8, 16),
+       "ILLEGAL FILE VALUE\n$: the GIF is damaged: frame 1 (16 x 16 pixels at 8,8) does not fit "
+       "in its 16 x 16 screen."},
+      {"far.gif", Gif(16, 60000, 60000, 16), "frame 1 (16 x 16 pixels at 60000,60000)"},
+      {"noframe.gif", Gif(16, 0, 0, 16).substr(0, 19) + ";",
+       "ILLEGAL FILE VALUE\n$: the GIF holds no picture frame."},
+      {"cut.gif", Gif(16, 0, 0, 16).substr(0, 32),
+       "ILLEGAL FILE VALUE\n$: the GIF data is cut short in the pixels of frame 1."},
+      {"negative.bmp", Bmp(40, -100, 100, grey),
+       "ILLEGAL FILE VALUE\n$: the BMP width is invalid (-100 pixels)."},
+      {"cut.bmp", good_bmp.substr(0, good_bmp.size() - 40),
+       "ILLEGAL FILE VALUE\n$: the BMP pixel data is cut short (the header states 372 bytes, the "
+       "file holds 334)."},
+      {"deep.psd", Psd(16, ""),
+       "FORMAT NOT SUPPORTED\n$: 16-bit PSD pictures are not supported; save the picture with 8 "
+       "bits per channel."},
+      {"resource.psd", Psd(8, resource + Be(0x7fffffff, 4) + std::string(16, '\0')),
+       "ILLEGAL FILE VALUE\n$: the PSD image data is damaged."},
+  };
+  for (const Refused& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path file = pictures_.path() / c.name;
+    WriteFileBytes(file, c.contents);
+    std::string expected = c.message;
+    if (const auto at = expected.find('$'); at != std::string::npos) {
+      expected.replace(at, 1, file.string());
+    }
+    RecordingNotifier notifier;
+    NullProgress progress;
+    WorkImage image;
+    image.width = 7;  // a picture loaded before; a refused load leaves no half picture
+    EXPECT_FALSE(DecodeImageFile(file, false, image, notifier, progress));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    if (c.message.find('$') != std::string::npos) {
+      EXPECT_EQ(notifier.messages[0].text, expected);
+    } else {
+      EXPECT_NE(notifier.messages[0].text.find(expected), std::string::npos)
+          << notifier.messages[0].text;
+    }
+    EXPECT_TRUE(image.raw.empty());
+  }
+  // The same shapes, sound, still load: a frame that touches the screen's edge, a resource
+  // that fills its section exactly, a BMP whose last row comes without its padding.
+  std::string edge = ReadFileBytes(FixtureFolder() / "image" / "plain.gif");  // 4 x 3 at 0,0
+  ASSERT_EQ(edge.size(), 44u);
+  edge.replace(6, 4, Le(16, 2) + Le(16, 2));
+  edge.replace(0x1c, 4, Le(12, 2) + Le(13, 2));
+  const std::vector<std::pair<std::string, std::string>> sound = {
+      {"edge.gif", edge},
+      {"resource.psd", Psd(8, resource + Be(4, 4) + "abcd")},
+      {"unpadded.bmp", good_bmp.substr(0, good_bmp.size() - 2)},
+  };
+  for (const auto& [name, contents] : sound) {
+    SCOPED_TRACE(name);
+    const fs::path file = pictures_.path() / name;
+    WriteFileBytes(file, contents);
+    RecordingNotifier notifier;
+    NullProgress progress;
+    WorkImage image;
+    EXPECT_TRUE(DecodeImageFile(file, false, image, notifier, progress))
+        << (notifier.messages.empty() ? "" : notifier.messages[0].text);
+  }
+  EXPECT_EQ(LeftInTemp(), std::vector<std::string>{});
+}
+
 // Most programs write BMP files with the newer headers; they load like the classic ones.
 TEST_F(HostilePicturesTest, BmpWithNewerHeadersLoads) {
   const auto colours = [](int x, int y) {
