@@ -20,6 +20,7 @@ std::string ForTerminal(const std::string& text) {
 }  // namespace
 
 void StderrNotifier::Show(const std::string& title, const std::string& text, MessageIcon) {
+  last_message = text;
   std::fprintf(stderr, "%s: %s\n", title.c_str(), ForTerminal(text).c_str());
 }
 

@@ -21,6 +21,8 @@ class StderrNotifier final : public Notifier {
  public:
   void Show(const std::string& title, const std::string& text, MessageIcon icon) override;
   bool Ask(const std::string& title, const std::string& text, bool default_answer) override;
+  // The text of the last message shown, for a caller that files it (the hot folder).
+  std::string last_message;
 };
 
 // What every sub-command works with: the data folders, the settings store and the loaded

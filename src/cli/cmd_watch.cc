@@ -14,9 +14,8 @@
 #include <thread>
 
 #include "app/hot_folder.h"
-#include "app/job_parameters.h"
-#include "app/picture_load.h"
 #include "app/print_run.h"
+#include "app/session.h"
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
@@ -32,58 +31,28 @@ constexpr char kWatchUsage[] =
     "watch FOLDER (--printer QUEUE | --output-dir DIR) [print options] [--once]\n"
     "  [--settle S]";
 
-// Shows the messages as the command line does and keeps the last one for failed/.
-class KeepingNotifier final : public Notifier {
- public:
-  explicit KeepingNotifier(Notifier& inner) : inner_(inner) {}
-  void Show(const std::string& title, const std::string& text, MessageIcon icon) override {
-    last = text;
-    inner_.Show(title, text, icon);
-  }
-  bool Ask(const std::string& title, const std::string& text, bool default_answer) override {
-    return inner_.Ask(title, text, default_answer);
-  }
-  std::string last;
-
- private:
-  Notifier& inner_;
-};
-
-// One picture printed as `kelvaro print` prints it.
-HotFolderPrint PrintOne(CliSession& session, const PrintArgs& args,
+// One picture printed as `kelvaro print` prints it: through a session of its own, so that the
+// stored settings stay as they were apart from what a print records.
+HotFolderPrint PrintOne(CliSession& cli, const PrintArgs& args,
                         const std::optional<std::string>& output_dir, const fs::path& picture) {
   HotFolderPrint result;
-  KeepingNotifier notifier(session.notifier);
+  cli.notifier.last_message.clear();
+  auto said = [&cli](const char* otherwise) {
+    return cli.notifier.last_message.empty() ? std::string(otherwise) : cli.notifier.last_message;
+  };
   NullProgress progress;
   std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
   std::string cost;
-  const PrintServices services{session.store,
-                               session.texts,
-                               notifier,
-                               progress,
-                               *spooler,
-                               epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
-                               [&cost](const CostEstimate& e) { cost = e.clipboard_sentence; }};
-  std::optional<JobParameters> params;
-  {
-    const SettingsStore::WriteHold hold = session.store.HoldWrites();
-    MainWindowModel model(session.store, session.texts);
-    if (ApplyChoicesForRun(session, model, args.choices)) params = GatherJobParameters(model);
-  }
-  if (!params) {
-    result.message = notifier.last.empty() ? "The print options were refused." : notifier.last;
+  SessionServices services{progress, *spooler,
+                           epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+                           [&cost](const CostEstimate& e) { cost = e.clipboard_sentence; }};
+  Session session(cli.app, std::move(services));
+  if (!StartRun(cli, session, args.choices, picture)) {
+    result.message = said("The print options were refused, or the picture could not be loaded.");
     return result;
   }
-  WorkImage image;
-  const LoadedPicture loaded =
-      LoadPicture(session.store, session.texts, notifier, progress,
-                  PictureLoadFor(*params, args.choices.rotate), picture, image);
-  if (!loaded.loaded) {
-    result.message = notifier.last.empty() ? "The picture could not be loaded." : notifier.last;
-    return result;
-  }
-  params->rotate = loaded.rotate;
+  session.ReleaseLayoutRecords();
   PrintTarget target;
   fs::path job_file;
   if (output_dir) {
@@ -93,10 +62,9 @@ HotFolderPrint PrintOne(CliSession& session, const PrintArgs& args,
     target.queue = *args.printer;
   }
   target.pattern = args.pattern;
-  const PrintOutcome outcome =
-      PrintPicture(services, *params, image, picture.filename().string(), target);
+  const PrintOutcome outcome = session.Print(target);
   result.ok = outcome != PrintOutcome::kNotPrinted;
-  result.message = result.ok ? "" : (notifier.last.empty() ? "Not printed." : notifier.last);
+  result.message = result.ok ? "" : said("Not printed.");
   result.destination = output_dir ? job_file.string() : *args.printer;
   std::error_code ec;
   if (output_dir && result.ok) result.job_bytes = fs::file_size(job_file, ec);
