@@ -33,6 +33,7 @@
 #include <thread>
 
 #include "app/control_ids.h"
+#include "app/control_names.h"
 #include "app/file_selection.h"
 #include "app/job_parameters.h"
 #include "app/picture_size.h"
@@ -203,14 +204,24 @@ QWidget* MainWindow::BuildControls() {
     Bind(id, l);
     return l;
   };
+  // A state change reaches the model however it came (mouse, keyboard, assistive technology);
+  // the widget then shows what the model made of it. Refresh blocks these signals, so the
+  // model's own changes do not come back.
+  auto toggled = [&](QAbstractButton* b, int id) {
+    connect(b, &QAbstractButton::toggled, this, [this, id](bool checked) {
+      if (model_.Control(id).checked != checked) Act([this, id] { model_.Click(id); });
+      Refresh(id);
+    });
+  };
   auto check = [&](int id) {
     auto* box = new QCheckBox;
     Bind(id, box);
-    connect(box, &QCheckBox::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
+    toggled(box, id);
     return box;
   };
   auto button = [&](int id) {
     auto* b = new QPushButton;
+    b->setAutoDefault(true);  // Return presses the focused button, as Space does
     Bind(id, b);
     connect(b, &QPushButton::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
     return b;
@@ -221,7 +232,12 @@ QWidget* MainWindow::BuildControls() {
     b->setCheckable(toggle);
     b->setAutoRaise(!toggle);
     Bind(id, b);
-    connect(b, &QToolButton::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
+    if (toggle) {
+      toggled(b, id);
+    } else {
+      connect(b, &QToolButton::clicked, this,
+              [this, id] { Act([this, id] { model_.Click(id); }); });
+    }
     return b;
   };
   auto combo = [&](int id, int label_id) {
@@ -229,8 +245,12 @@ QWidget* MainWindow::BuildControls() {
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     list->setMinimumContentsLength(12);
     Bind(id, list);
-    connect(list, &QComboBox::activated, this,
-            [this, id](int index) { Act([this, id, index] { model_.PickItem(id, index); }); });
+    connect(list, &QComboBox::currentIndexChanged, this, [this, id](int index) {
+      if (index >= 0 && model_.Control(id).selected != index) {
+        Act([this, id, index] { model_.PickItem(id, index); });
+      }
+      Refresh(id);
+    });
     label(label_id)->setBuddy(list);
     return list;
   };
@@ -239,8 +259,9 @@ QWidget* MainWindow::BuildControls() {
     e->setFixedWidth(width);
     Bind(id, e);
     e->installEventFilter(this);
-    connect(e, &QLineEdit::textEdited, this,
-            [this, id](const QString& text) { model_.SetText(id, text.toStdString()); });
+    connect(e, &QLineEdit::textChanged, this, [this, id](const QString& text) {
+      if (model_.Control(id).caption != text.toStdString()) model_.SetText(id, text.toStdString());
+    });
     return e;
   };
   auto slider = [&](int id, int label_id) {
@@ -249,6 +270,7 @@ QWidget* MainWindow::BuildControls() {
     Bind(id, s);
     connect(s, &QSlider::valueChanged, this, [this, id](int value) {
       if (model_.Value(id) != value) Act([this, id, value] { model_.MoveSlider(id, value); });
+      Refresh(id);
     });
     // Its caption label is built first and names it for screen readers.
     if (auto* caption = qobject_cast<QLabel*>(widget(label_id))) caption->setBuddy(s);
@@ -399,8 +421,7 @@ QWidget* MainWindow::BuildControls() {
     auto* option = new QRadioButton;
     option->setAutoExclusive(false);
     Bind(id, option);
-    connect(option, &QRadioButton::clicked, this,
-            [this, id] { Act([this, id] { model_.Click(id); }); });
+    toggled(option, id);
     const int index = id - c::kPlacementTopLeft;
     placement->addWidget(option, index / 3, index % 3);
   }
@@ -445,10 +466,13 @@ QWidget* MainWindow::BuildControls() {
 
 void MainWindow::BuildMenus() {
   menu_rebuild_pending_ = false;
+  building_menus_ = true;
   const UiText& texts = app_.texts;
   QMenuBar* bar = menuBar();
   bar->clear();
-  for (auto it = actions_.begin(); it != actions_.end(); ++it) it->second->deleteLater();
+  // The old menus go with their entries and submenus; later, as the rebuild may have been
+  // asked for by one of their entries.
+  for (QMenu* old : bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) old->deleteLater();
   actions_.clear();
   auto entry = [&](QMenu* menu, int id) {
     QAction* a = menu->addAction(QString());
@@ -477,7 +501,8 @@ void MainWindow::BuildMenus() {
                  m::kSaveSettings}) {
     entry(tools, id);
   }
-  if (model_.Control(m::kLoadBuiltInSettings).visible) {
+  built_in_submenu_ = model_.Control(m::kLoadBuiltInSettings).visible;
+  if (built_in_submenu_) {
     QMenu* load = tools->addMenu(Q(texts.Get(ui::kLoadSettingsMenu)));
     entry(load, m::kLoadSettings);
     entry(load, m::kLoadBuiltInSettings);
@@ -494,6 +519,7 @@ void MainWindow::BuildMenus() {
   for (int id = m::kHelpDocument1; id <= m::kHelpDocument6; ++id) entry(help, id);
   entry(help, m::kHelpFile);
   entry(help, m::kAbout);
+  building_menus_ = false;
 }
 
 void MainWindow::ScheduleMenuRebuild() {
@@ -516,17 +542,22 @@ void MainWindow::Refresh(int id) {
     return;
   }
   if (state.kind == ControlKind::kMenuEntry) {
-    const bool recent =
-        std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) != m::kRecentFiles.end();
-    if ((recent || id == m::kLoadBuiltInSettings) && !menu_rebuild_pending_ && !actions_.empty()) {
-      ScheduleMenuRebuild();
-    }
     QAction* a = action(id);
     if (a == nullptr) return;
+    // The menu is built again only when its recent files or its shape change, never for an
+    // entry the rebuild itself fills in.
+    const bool recent =
+        std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) != m::kRecentFiles.end();
+    const bool shown = state.visible && !state.caption.empty();
+    if (!building_menus_ &&
+        ((recent && (a->text() != Q(state.caption) || a->isVisible() != shown)) ||
+         (id == m::kLoadBuiltInSettings && state.visible != built_in_submenu_))) {
+      ScheduleMenuRebuild();
+    }
     // "&Print\tCtrl+P": the part after the tab is the shortcut text.
     a->setText(Q(state.caption));
     a->setEnabled(state.enabled);
-    a->setVisible(state.visible && !state.caption.empty());
+    a->setVisible(shown);
     return;
   }
   if (id == c::kPrintCmyHint) {
@@ -553,8 +584,7 @@ void MainWindow::Refresh(int id) {
       break;
     case ControlKind::kOptionButton:
       static_cast<QRadioButton*>(w)->setChecked(state.checked);
-      static_cast<QRadioButton*>(w)->setAccessibleName(
-          QString("%1").arg(id - c::kPlacementTopLeft + 1));
+      static_cast<QRadioButton*>(w)->setAccessibleName(Q(AccessibleControlName(id)));
       break;
     case ControlKind::kButton:
       static_cast<QPushButton*>(w)->setText(caption);
@@ -564,7 +594,8 @@ void MainWindow::Refresh(int id) {
       auto* b = static_cast<QToolButton*>(w);
       b->setIcon(PictureIcon(state.picture, 24));
       b->setChecked(state.checked);
-      b->setAccessibleName(Q(state.picture));
+      b->setAccessibleName(Q(AccessibleControlName(id)));
+      b->setToolTip(Q(AccessibleControlName(id)));
       break;
     }
     case ControlKind::kSlider:
@@ -588,7 +619,7 @@ void MainWindow::Refresh(int id) {
         preview_->SetEmptyPicture(picture);
       } else {
         static_cast<QLabel*>(w)->setPixmap(PictureIcon(state.picture, 32).pixmap(QSize(32, 32)));
-        static_cast<QLabel*>(w)->setAccessibleName(Q(state.picture));
+        static_cast<QLabel*>(w)->setAccessibleName(Q(AccessibleControlName(id, state.picture)));
       }
       break;
     case ControlKind::kProgressBar:

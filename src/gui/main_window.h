@@ -124,6 +124,8 @@ class MainWindow final : public QMainWindow {
   QLabel* zoom_label_ = nullptr;
   bool redraw_after_step_ = false;
   bool menu_rebuild_pending_ = false;
+  bool building_menus_ = false;
+  bool built_in_submenu_ = false;  // the menus were built with the built-in settings submenu
   bool rebuild_requested_ = false;
 };
 

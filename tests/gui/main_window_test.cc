@@ -2,15 +2,19 @@
 #include "gui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -234,6 +238,43 @@ TEST_F(WindowTest, AClickDuringAPrintIsRefusedNotReplayed) {
   EXPECT_EQ(jobs->jobs.size(), 1u);
   EXPECT_FALSE(window_->model().IsChecked(c::kMirror));
   EXPECT_FALSE(static_cast<QCheckBox*>(window_->widget(c::kMirror))->isChecked());
+}
+
+// Assistive technology ticks a box through its toggle action; the model sees it as a click.
+TEST_F(WindowTest, AnAccessibilityToggleReachesTheModel) {
+  Open();
+  ASSERT_TRUE(window_->OpenImage(testing::SampleArtwork().string()));
+  QAccessibleInterface* rotate = QAccessible::queryAccessibleInterface(window_->widget(c::kRotate));
+  ASSERT_NE(rotate, nullptr);
+  ASSERT_NE(rotate->actionInterface(), nullptr);
+  EXPECT_FALSE(rotate->text(QAccessible::Name).isEmpty());
+  const float width_before = window_->session().picture().oriented_width_pt;
+  rotate->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  QApplication::processEvents();
+  EXPECT_TRUE(window_->model().IsChecked(c::kRotate));
+  // The picture was turned for the print, not only the box ticked.
+  EXPECT_FLOAT_EQ(window_->session().picture().oriented_height_pt, width_before);
+}
+
+// At rest the window does nothing: no menu rebuilt over and over on a timer.
+TEST_F(WindowTest, TheWindowAtRestUsesNoProcessor) {
+  Open();
+  ASSERT_TRUE(window_->OpenImage(testing::SampleArtwork().string()));
+  QApplication::processEvents();
+  auto cpu_seconds = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  };
+  const double before = cpu_seconds();
+  QEventLoop rest;
+  QTimer::singleShot(2000, &rest, &QEventLoop::quit);
+  rest.exec();
+  // A rebuild loop on a 0 ms timer keeps a core busy; an idle window takes a few milliseconds.
+  EXPECT_LT(cpu_seconds() - before, 0.4);
+  EXPECT_NE(window_->action(m::kOpenFile), nullptr);
+  EXPECT_FALSE(window_->action(m::kOpenFile)->text().isEmpty());
 }
 
 class WindowPrintTest : public testing::PrivateCupsdTest {};
