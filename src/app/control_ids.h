@@ -47,6 +47,12 @@ inline constexpr int kThresholdValue = 1264;
 inline constexpr int kWhiteControlsGroup = 1265;
 inline constexpr int kImageControlsGroup = 1263;
 inline constexpr int kAlignControlsGroup = 1262;
+// The white edge: its caption, the width in hundredths of a millimetre and Choke / Spread.
+inline constexpr int kWhiteEdgeLabel = 1390;
+inline constexpr int kWhiteEdgeWidth = 1391;
+inline constexpr int kWhiteEdgeMode = 1392;
+// Shows the white plane of the page in place of the preview.
+inline constexpr int kWhiteView = 1393;
 
 // Image group.
 inline constexpr int kMirror = 1120;

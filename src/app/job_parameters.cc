@@ -33,6 +33,7 @@ JobParameters GatherJobParameters(const MainWindowModel& model) {
   p.pattern_preview = model.IsChecked(c::kPatternPreview);
   p.automatic_tile = model.IsChecked(c::kAutomaticTile);
   p.optimal_layout = model.IsChecked(c::kOptimalLayout);
+  p.white_edge = model.WhiteEdge();
 
   // A grid has at least one copy each way (an emptied or zero field must not make an
   // empty job), and the count must fit an int.

@@ -38,6 +38,9 @@ struct JobParameters {
   bool automatic_tile = false;
   bool optimal_layout = false;
 
+  // The white edge, hundredths of a millimetre: > 0 chokes the white plane, < 0 spreads it.
+  int white_edge = 0;
+
   // The copy-count fields, at least 1 each.
   int copies_across = 1;
   int copies_down = 1;

@@ -62,6 +62,10 @@ constexpr ControlRow kControlRows[] = {
     {c::kWhiteControlsGroup, ControlKind::kGroupCaption, 260, "", ""},
     {c::kImageControlsGroup, ControlKind::kGroupCaption, 261, "", ""},
     {c::kAlignControlsGroup, ControlKind::kGroupCaption, 262, "", ""},
+    {c::kWhiteEdgeLabel, ControlKind::kLabel, kNoText, "White edge", ""},
+    {c::kWhiteEdgeWidth, ControlKind::kSpinBox, kNoText, "", ""},
+    {c::kWhiteEdgeMode, ControlKind::kComboList, kNoText, "", ""},
+    {c::kWhiteView, ControlKind::kCheckBox, kNoText, "White view", ""},
     // Image.
     {c::kMirror, ControlKind::kCheckBox, 50, "", ""},
     {c::kRotate, ControlKind::kCheckBox, 51, "", ""},
@@ -273,6 +277,9 @@ MainWindowModel::MainWindowModel(SettingsStore& store, const UiText& texts)
   ControlState& trays = controls_[c::kTrayList];
   for (int number : kTrayTextNumbers) trays.items.push_back(texts.Get(number));
   trays.selected = kTrayAuto;
+  ControlState& edge_mode = controls_[c::kWhiteEdgeMode];
+  edge_mode.items = {kWhiteEdgeChoke, kWhiteEdgeSpread};
+  edge_mode.selected = 0;
 
   controls_[c::kMainWindow].caption = texts.Get(ui::kProgramTitle) + " - " + texts.Get(ui::kNoFile);
 }
@@ -302,6 +309,7 @@ long MainWindowModel::CaptionNumber(int id) const { return ReadLeadingNumber(Tex
 
 void MainWindowModel::Changed(int id) {
   if (control_observer_) control_observer_(id);
+  if (id == c::kPrintWhite) SyncWhiteEdgeEnabled();
 }
 
 void MainWindowModel::ValueChanged(int id) {
@@ -447,6 +455,7 @@ const MainWindowModel::HandlerRow MainWindowModel::kClickHandlers[] = {
     {c::kPatternPreview, &MainWindowModel::OnToggleAndRedraw},
     {c::kAutomaticTile, &MainWindowModel::OnToggleAndRedraw},
     {c::kOptimalLayout, &MainWindowModel::OnToggleAndRedraw},
+    {c::kWhiteView, &MainWindowModel::OnToggleAndRedraw},
     {c::kFitToPage, &MainWindowModel::OnFitToPageClicked},
     {c::kBrightnessReset, &MainWindowModel::OnResetSliderClicked},
     {c::kContrastReset, &MainWindowModel::OnResetSliderClicked},
@@ -845,6 +854,7 @@ void MainWindowModel::ResetControlsToDefaults() {
   SetChecked(c::kThresholdOn, false);
   SetChecked(c::kPrintCmy, true);
   SetEnabled(c::kThresholdSlider, false);
+  SetWhiteEdge(0);
   // Colour is printed again, so a threshold set aside for white-only printing is void.
   state_.set_aside_threshold.reset();
   // The defaults put the toner order back to white last.

@@ -27,6 +27,7 @@ enum class ControlKind {
   kPictureButton,  // a push button showing a picture
   kPictureToggle,  // a picture button that stays pressed
   kSlider,
+  kSpinBox,  // a number with arrows; `value` holds it
   kComboList,
   kPicture,
   kProgressBar,
@@ -105,6 +106,10 @@ inline constexpr char kWhiteFirstIndicator[] = "#106";
 // The hint shown when the user switches to printing white only.
 inline constexpr char kWhiteOnlyHint[] =
     "The screen preview in \"Print white\" is simple as white can not be printed to the screen";
+
+// The two ways of the white edge, as the Choke / Spread list shows them.
+inline constexpr char kWhiteEdgeChoke[] = "Choke";
+inline constexpr char kWhiteEdgeSpread[] = "Spread";
 
 // The version line of the About message.
 inline constexpr char kAboutVersionLine[] = "Program Version 1.0.0.59";
@@ -210,6 +215,18 @@ class MainWindowModel {
   // file was loaded). Nothing is written back.
   void ApplyStoredWhiteSettings(bool display, bool toner_on, bool toner_save,
                                 int white_mask_percent, int toner_percent);
+  // --- The white edge (hundredths of a millimetre, > 0 chokes, < 0 spreads; see
+  // image/white_edge.h). Usable only while Print White is checked. ---
+  int WhiteEdge() const;
+  // The user changed the width (millimetres) or the Choke / Spread choice: the width snaps to
+  // the nearest 0.05 mm within 0..1 mm, is stored, and the preview is redrawn. Ignored while
+  // the controls are greyed.
+  void ChangeWhiteEdge(double width_mm, bool spread);
+  // Sets the edge from code (a choice for a run, Load Defaults); stored when it changes.
+  void SetWhiteEdge(int hundredths_mm);
+  // The stored edge into the controls (window creation, a setting file); nothing is written.
+  void ApplyStoredWhiteEdge(int hundredths_mm);
+
   // The control part of Load Defaults. Asks for a new layout when an image is loaded.
   void ResetControlsToDefaults();
   // Reads [Active] Unit, writing "M" when it is none of "I", "C", "M", and shows the unit's
@@ -280,6 +297,8 @@ class MainWindowModel {
   void RestoreThreshold();
   void ApplySelectedPaper();
   void ShowTonerOrder();
+  void ShowWhiteEdge(int hundredths_mm);
+  void SyncWhiteEdgeEnabled();
 
   SettingsStore& store_;
   const UiText& texts_;

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/job_planes.h"
 #include "app/page_placement.h"
 #include "app/print_setup.h"
 #include "app/ui_text_ids.h"
@@ -128,8 +129,8 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
     }
     pattern_mask = std::move(mask.mask);
   }
-  SeparationOutcome separation = BuildSeparation(
-      image, SeparationParamsFrom(params, services.store), params.tone_table,
+  SeparationOutcome separation = BuildJobPlanes(
+      image, params, services.store,
       pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt,
       services.progress);
   if (!separation.ok()) {

@@ -117,6 +117,7 @@ void ApplyControlChoices(MainWindowModel& model, const PrintChoices& choices) {
   ClickTo(model, c::kBlackRemoval, choices.black_removal);
   ClickTo(model, c::kBackgroundRemoval, choices.background_removal);
   ClickTo(model, c::kOptimalLayout, choices.optimal_layout);
+  if (choices.white_edge) model.SetWhiteEdge(*choices.white_edge);
   ClickTo(model, c::kDisplayWhite, choices.display_white);
   ClickTo(model, c::kAutomaticTile, choices.automatic_tile);
   ClickTo(model, c::kPatternPreview, choices.pattern_preview);

@@ -35,6 +35,7 @@ struct PrintChoices {
   std::optional<bool> black_removal;
   std::optional<bool> background_removal;
   std::optional<bool> optimal_layout;
+  std::optional<int> white_edge;           // hundredths of a millimetre, > 0 chokes, < 0 spreads
   std::optional<std::string> toner_order;  // "WL" or "WF"
   std::optional<std::string> profile_in;
   std::optional<std::string> profile_out;

@@ -36,6 +36,7 @@ bool SaveStoredSettingsToFile(SettingsStore& store, const UiText& texts,
   controls.toner_save = model.IsChecked(c::kThresholdOn);
   controls.toner_percent_caption = model.Text(c::kThresholdValue);
   controls.paper_size = model.Text(c::kPaperList);
+  controls.white_edge = model.WhiteEdge();
   return SaveSettingsFile(store, file, controls, model.state().curves);
 }
 
@@ -57,6 +58,9 @@ bool LoadSettingsFileIntoStore(SettingsStore& store, const UiText& texts,
   store.WriteSetting("Active", "TonerPercent",
                      FormatStoredNumber(model.CaptionNumber(c::kThresholdValue)));
   store.WriteSetting("Active", "PaperSize", model.Text(c::kPaperList));
+  if (ReadWhiteEdge(store.ReadSetting("Active", kWhiteEdgeKey)) != model.WhiteEdge()) {
+    store.WriteSetting("Active", kWhiteEdgeKey, FormatWhiteEdge(model.WhiteEdge()));
+  }
   return true;
 }
 

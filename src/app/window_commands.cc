@@ -37,6 +37,7 @@ void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
   ShowBuiltInSettingsEntry(model);
   model.ApplyStoredWhiteSettings(stored.display != 0, stored.tonerOn != 0, stored.tonerSave != 0,
                                  stored.whiteMaskPercent, stored.tonerPercent);
+  model.ApplyStoredWhiteEdge(stored.whiteEdge);
   // The preview's width as the window last had it. The smallest window still has an image
   // area this wide; a narrower stored value was never the window's (a canvas of a pixel or
   // two would put every picture in the page corner, or have no layout at all).
@@ -107,6 +108,7 @@ bool LoadSettingsFileIntoWindow(MainWindowModel& model, const fs::path& file,
   model.ApplyStoredWhiteSettings(settings.display != 0, settings.tonerOn != 0,
                                  settings.tonerSave != 0, settings.whiteMaskPercent,
                                  settings.tonerPercent);
+  model.ApplyStoredWhiteEdge(settings.whiteEdge);
   if (load.paper_size && !keep_paper) {
     model.SelectItemText(control::kPaperList, *load.paper_size);
     model.ShowPaper(model.Text(control::kPaperList));
@@ -122,6 +124,7 @@ SettingsFileControls SettingsFileControlsOf(const MainWindowModel& model) {
   controls.toner_save = model.IsChecked(control::kThresholdOn);
   controls.toner_percent_caption = model.Text(control::kThresholdValue);
   controls.paper_size = model.Text(control::kPaperList);
+  controls.white_edge = model.WhiteEdge();
   return controls;
 }
 

@@ -6,6 +6,7 @@
 // message on stderr, exit status 1.
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -52,6 +53,7 @@ std::string Json(const std::vector<std::pair<const char*, std::string>>& fields)
 // What the load found, then the layout and grid the print would use.
 std::vector<std::pair<const char*, std::string>> Fields(const WorkImage& image,
                                                         const LoadedPicture& loaded,
+                                                        const JobParameters& params,
                                                         const std::optional<CopiesPlan>& plan) {
   std::vector<std::pair<const char*, std::string>> fields = {
       {"width", std::to_string(image.width)},
@@ -68,6 +70,10 @@ std::vector<std::pair<const char*, std::string>> Fields(const WorkImage& image,
       {"oriented_height_pt", Number(image.oriented_height_pt)},
       {"output_width", std::to_string(image.output_width)},
       {"output_height", std::to_string(image.output_height)},
+      {"white_edge", params.white_edge == 0  ? "\"off\""
+                     : params.white_edge > 0 ? "\"choke\""
+                                             : "\"spread\""},
+      {"white_edge_mm", Number(static_cast<float>(std::abs(params.white_edge) / 100.0))},
   };
   if (!plan) return fields;
   const PageLayout& layout = plan->layout;
@@ -107,10 +113,10 @@ int RunInfoCommand(const Args& arguments) {
   if (!StartRun(*cli, session, parsed.choices, fs::path(*parsed.image))) return 1;
   session.Update();
   const JobParameters params = GatherJobParameters(session.model());
-  std::fputs(
-      Json(Fields(session.picture(), session.last_load(), PlanCopies(params, session.picture())))
-          .c_str(),
-      stdout);
+  std::fputs(Json(Fields(session.picture(), session.last_load(), params,
+                         PlanCopies(params, session.picture())))
+                 .c_str(),
+             stdout);
   return 0;
 }
 

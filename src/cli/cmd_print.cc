@@ -30,6 +30,7 @@ constexpr char kPrintUsage[] =
     "  [--mirror | --no-mirror] [--flip] [--rotate | --no-rotate]\n"
     "  [--print-white | --no-print-white] [--print-cmy | --no-print-cmy]\n"
     "  [--threshold | --no-threshold] [--white-density P] [--white-threshold P]\n"
+    "  [--white-choke MM | --white-spread MM]\n"
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
     "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--pattern]\n"

@@ -22,6 +22,7 @@ constexpr std::string_view kWindowOptions =
     "  --threshold, --no-threshold       add white under colours from the threshold\n"
     "  --white-density P        white under white-only areas, percent 0..100\n"
     "  --white-threshold P      the add-white threshold, percent 0..100\n"
+    "  --white-choke MM, --white-spread MM   shrink or grow the white layer, 0..1.0 mm\n"
     "  --brightness P, --contrast P      -100..100 percent\n"
     "  --black-removal          leave black areas unprinted\n"
     "  --background-removal     remove a plain background when the picture is loaded\n"

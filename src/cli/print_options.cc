@@ -1,8 +1,11 @@
 #include "cli/print_options.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+
+#include "settings/job_settings.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -18,6 +21,30 @@ std::optional<long> ParseWholeNumber(const std::string& text) {
   const long value = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0') return std::nullopt;
   return value;
+}
+
+// `--white-choke MM` or `--white-spread MM`: a width from 0 to 1.0 mm, as hundredths of a
+// millimetre with the sign of the way (a choke is positive). Nothing when neither is given.
+std::optional<int> TakeWhiteEdge(Args& args, std::optional<UsageError>& error) {
+  std::optional<int> edge;
+  for (const auto& [name, sign] : {std::pair{"white-choke", 1}, std::pair{"white-spread", -1}}) {
+    const std::optional<std::string> text = TakeOption(args, name, error);
+    if (!text) continue;
+    char* end = nullptr;
+    const double width = std::strtod(text->c_str(), &end);
+    if (text->empty() || *end != '\0' || !std::isfinite(width) || width < 0 ||
+        width > kWhiteEdgeLimit / 100.0) {
+      error = UsageError{"--" + std::string(name) + " " + *text +
+                         ": the width must be a number of millimetres from 0 to 1.0"};
+      return std::nullopt;
+    }
+    if (edge) {
+      error = UsageError{"give either --white-choke or --white-spread"};
+      return std::nullopt;
+    }
+    edge = sign * std::abs(SnapWhiteEdge(width));
+  }
+  return edge;
 }
 
 }  // namespace
@@ -102,6 +129,7 @@ std::optional<UsageError> ParsePrintArgs(Args args, bool wants_image, PrintArgs&
     if (!width.empty()) c.typed_width = width;
     if (!height.empty()) c.typed_height = height;
   }
+  c.white_edge = TakeWhiteEdge(args, error);
   // Switches with an opposite: --mirror and --no-mirror.
   const std::pair<const char*, std::optional<bool>*> switches[] = {
       {"mirror", &c.mirror},       {"rotate", &c.rotate},          {"print-white", &c.print_white},

@@ -301,4 +301,18 @@ SeparationOutcome BuildSeparation(WorkImage& image, const SeparationParams& para
   return outcome;
 }
 
+bool KnockOutPattern(SeparationSet& set, std::span<const std::uint8_t> pattern_mask) {
+  const std::size_t row_bytes = static_cast<std::size_t>(std::max(set.width, 0));
+  if (pattern_mask.size() != row_bytes * static_cast<std::size_t>(std::max(set.height, 0))) {
+    return false;
+  }
+  for (std::int32_t row = 0; row < set.height; ++row) {
+    std::uint8_t* out =
+        set.bytes.data() + static_cast<std::size_t>(row) * SeparationSet::kPlanes * row_bytes;
+    const RowPlanes planes{{out, out + row_bytes, out + 2 * row_bytes, out + 3 * row_bytes}};
+    KnockOutRow(pattern_mask.data() + static_cast<std::size_t>(row) * row_bytes, set.width, planes);
+  }
+  return true;
+}
+
 }  // namespace kelvaro

@@ -99,6 +99,11 @@ SeparationOutcome BuildSeparation(WorkImage& image, const SeparationParams& para
                                   std::optional<std::span<const std::uint8_t>> pattern_mask,
                                   ProgressSink& progress);
 
+// The pattern knock-out on its own, for planes that were changed after the separation: every
+// non-zero byte of `pattern_mask` (one per pixel, in output order) blanks planes 1 to 4 of its
+// pixel. false, and nothing changed, when the mask is not one byte per pixel.
+bool KnockOutPattern(SeparationSet& set, std::span<const std::uint8_t> pattern_mask);
+
 }  // namespace kelvaro
 
 #endif  // KELVARO_IMAGE_SEPARATION_H_

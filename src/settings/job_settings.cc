@@ -1,5 +1,9 @@
 #include "settings/job_settings.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -40,6 +44,22 @@ void Call(const std::function<void()>& hook) {
 
 }  // namespace
 
+int SnapWhiteEdge(double millimetres) {
+  if (!std::isfinite(millimetres)) return 0;
+  const double steps = std::nearbyint(millimetres * 100.0 / kWhiteEdgeStep);
+  const double limit = static_cast<double>(kWhiteEdgeLimit) / kWhiteEdgeStep;
+  return static_cast<int>(std::clamp(steps, -limit, limit)) * kWhiteEdgeStep;
+}
+
+int ReadWhiteEdge(std::string_view text) { return SnapWhiteEdge(ReadLeadingDecimal(text)); }
+
+std::string FormatWhiteEdge(int hundredths_mm) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%s%d.%02d", hundredths_mm < 0 ? "-" : " ",
+                std::abs(hundredths_mm) / 100, std::abs(hundredths_mm) % 100);
+  return text;
+}
+
 bool WriteDefaultSettings(SettingsStore& store, ToneCurves& curves) {
   std::error_code ec;
   std::filesystem::create_directories(store.folders().user, ec);
@@ -66,6 +86,7 @@ StoredSettings LoadStoredSettings(const SettingsStore& store, const UiText& text
   job.tonerOn = ByteOr(store, "TonerOn", missing.tonerOn);
   job.tonerSave = ByteOr(store, "TonerSave", missing.tonerSave);
   job.tonerPercent = ByteOr(store, "TonerPercent", missing.tonerPercent);
+  job.whiteEdge = ReadWhiteEdge(store.ReadSetting("Active", kWhiteEdgeKey));
   stored.recent_files = LoadRecentFiles(store.folders().user);
   return stored;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "settings/recent_files.h"
 #include "settings/settings_store.h"
@@ -26,10 +27,27 @@ struct JobSettings {
   unsigned char tonerOn = 1;              // [Active] TonerOn (the Print White box)
   unsigned char tonerSave = 1;            // [Active] TonerSave (the Threshold on box)
   unsigned char tonerPercent = 50;        // [Active] TonerPercent (add-white threshold)
+  int whiteEdge = 0;                      // [Active] White Edge mm, in hundredths of a mm
   bool operator==(const JobSettings&) const = default;
 };
 
 inline constexpr std::size_t kMaxPrinterNameChars = 80;
+
+// The white edge in millimetres, with two decimals: positive chokes (shrinks) the white
+// plane, negative spreads (grows) it, 0 or a missing key leaves it as the separation made it.
+// Files from before the edge lack the key and so load as off.
+inline constexpr char kWhiteEdgeKey[] = "White Edge mm";
+inline constexpr int kWhiteEdgeLimit = 100;  // hundredths of a millimetre, either way
+inline constexpr int kWhiteEdgeStep = 5;     // 0.05 mm
+
+// The nearest width the window offers to `millimetres` (positive chokes), in hundredths of a
+// millimetre: a multiple of 0.05 mm within ±1.00 mm. A value that is no number gives 0.
+int SnapWhiteEdge(double millimetres);
+// A stored edge text ("-0.25", " 0.30") as hundredths of a millimetre, snapped as above.
+int ReadWhiteEdge(std::string_view text);
+// Hundredths of a millimetre as stored: millimetres with two decimals, a leading blank when
+// not negative, as the store writes its numbers.
+std::string FormatWhiteEdge(int hundredths_mm);
 // The settings files older than this get the default set written again.
 inline constexpr float kCurrentSettingsVersion = 2.2f;
 

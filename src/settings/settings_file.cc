@@ -82,6 +82,10 @@ bool SaveSettingsFile(SettingsStore& store, const fs::path& file,
   doc.Set("Active", "TonerOn", FormatStoredNumber(controls.toner_on ? 1 : 0));
   doc.Set("Active", "TonerSave", FormatStoredNumber(controls.toner_save ? 1 : 0));
   doc.Set("Active", "TonerPercent", controls.toner_percent_caption);
+  // Files without an edge stay as they were written before there was one.
+  if (controls.white_edge != 0 || doc.Get("Active", kWhiteEdgeKey)) {
+    doc.Set("Active", kWhiteEdgeKey, FormatWhiteEdge(controls.white_edge));
+  }
   for (const char* key : kMarginKeys) doc.Set("Active", key, store.ReadSetting("Active", key));
   doc.Set("Active", "PaperSize", controls.paper_size);
   const std::string in_use = EncodeToneCurves(curves);
@@ -149,6 +153,7 @@ SettingsFileLoad LoadSettingsFile(SettingsStore& store, const fs::path& file,
     if (value != kCheckStateMissing) *field = ReadLeadingByte(value);
   }
   settings.tonerPercent = ReadLeadingByte(read("Active", "TonerPercent", kTonerPercentMissing));
+  settings.whiteEdge = ReadWhiteEdge(read("Active", kWhiteEdgeKey, ""));
 
   if (read("Active", "Right Margin", kMarginMissing) != kMarginMissing) {
     for (const char* key : kMarginKeys) {

@@ -25,6 +25,7 @@ struct SettingsFileControls {
   bool toner_save = false;            // Threshold on box
   std::string toner_percent_caption;  // value label of the add-white threshold, e.g. "60%"
   std::string paper_size;             // text of the paper size list
+  int white_edge = 0;                 // hundredths of a millimetre, see kWhiteEdgeKey
 };
 
 // Where the open and save dialogs start: the folder of the last setting file the user's
@@ -35,9 +36,10 @@ std::filesystem::path SettingsFileStartFolder(const SettingsStore& store,
                                               SettingsFileSource source);
 
 // The Save Settings command after the dialog: remembers the file's folder in [Directory]
-// Last Config, then writes White Mask %, Display, TonerOn, TonerSave, TonerPercent, the four
-// margins of the settings file, PaperSize and both curve sections (the toner order in force
-// gets `curves`, the other its default curves). Keys already in the file that are not
+// Last Config, then writes White Mask %, Display, TonerOn, TonerSave, TonerPercent, the white
+// edge (only when there is one, or the file had one), the four margins of the settings file,
+// PaperSize and both curve sections (the toner order in force gets `curves`, the other its
+// default curves). Keys already in the file that are not
 // written stay. The file is written in one piece; a failure is shown with the store's
 // message and leaves the file as it was. Returns false then.
 bool SaveSettingsFile(SettingsStore& store, const std::filesystem::path& file,
@@ -55,6 +57,7 @@ struct SettingsFileLoad {
 // `settings` the file carries (a value that marks itself missing leaves the field), sets
 // `unit` from [Active] Unit of the settings file, copies the margins to the settings file
 // when the file has them and decodes the curve section of the toner order in force. A file
+// without a white edge key sets the edge off. A file
 // without that curve section, or with a damaged one, leaves `curves` as they were.
 // A file that cannot be read or holds none of the sections of a setting file is refused with
 // a message; then nothing changes and the status is 0.

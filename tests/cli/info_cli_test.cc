@@ -37,6 +37,8 @@ const std::vector<std::string> kKeys = {"width",
                                         "oriented_height_pt",
                                         "output_width",
                                         "output_height",
+                                        "white_edge",
+                                        "white_edge_mm",
                                         "copies_across",
                                         "copies_down",
                                         "gap_across_pt",
@@ -87,6 +89,29 @@ class InfoCliTest : public ::testing::Test {
 
   TempDir dir_;
 };
+
+TEST_F(InfoCliTest, ReportsTheWhiteEdgeInForceAndRefusesWidthsOutOfRange) {
+  EXPECT_EQ(Parse(Run("info '" + Sample().string() + "'").out).at("white_edge"), "\"off\"");
+  // The width snaps to the 0.05 mm steps the window offers.
+  const auto choke = Parse(Run("info --white-choke 0.33 '" + Sample().string() + "'").out);
+  EXPECT_EQ(choke.at("white_edge"), "\"choke\"");
+  EXPECT_EQ(choke.at("white_edge_mm"), "0.35");
+  const auto spread = Parse(Run("info --white-spread 1 '" + Sample().string() + "'").out);
+  EXPECT_EQ(spread.at("white_edge"), "\"spread\"");
+  EXPECT_EQ(spread.at("white_edge_mm"), "1");
+  for (const char* bad : {"--white-choke 1.05", "--white-spread -0.1", "--white-choke wide",
+                          "--white-choke 0.2 --white-spread 0.2"}) {
+    const testing::CommandResult result =
+        Run(std::string("info ") + bad + " '" + Sample().string() + "'");
+    EXPECT_NE(result.status, 0) << bad;
+    EXPECT_TRUE(result.out.empty()) << bad;
+    if (std::string(bad).find("--white-spread 0.2") == std::string::npos) {
+      EXPECT_NE(Errors().find("from 0 to 1.0"), std::string::npos) << bad << ": " << Errors();
+    }
+  }
+  // A run from the command line stores nothing.
+  EXPECT_EQ(ReadFileBytes(User() / "KelvaroPro.ini").find("White Edge"), std::string::npos);
+}
 
 TEST_F(InfoCliTest, DescribesTheSamplePicture) {
   const testing::CommandResult result = Run("info '" + Sample().string() + "'");

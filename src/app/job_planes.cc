@@ -1,0 +1,46 @@
+#include "app/job_planes.h"
+
+#include <algorithm>
+
+#include "image/white_edge.h"
+
+namespace kelvaro {
+
+PlaneResolution JobPlaneResolution(const WorkImage& image) {
+  PlaneResolution resolution;
+  if (image.oriented_width_pt > 0) {
+    resolution.x_ppi = image.output_width * 72.0 / image.oriented_width_pt;
+  }
+  if (image.oriented_height_pt > 0) {
+    resolution.y_ppi = image.output_height * 72.0 / image.oriented_height_pt;
+  }
+  return resolution;
+}
+
+SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
+                                 const SettingsStore& store,
+                                 std::optional<std::span<const std::uint8_t>> pattern_mask,
+                                 ProgressSink& progress) {
+  const SeparationParams separation = SeparationParamsFrom(params, store);
+  if (params.white_edge == 0) {
+    return BuildSeparation(image, separation, params.tone_table, pattern_mask, progress);
+  }
+  // The mask is checked before any work, as the separation would.
+  const std::size_t pixels = static_cast<std::size_t>(std::max(image.output_width, 0)) *
+                             static_cast<std::size_t>(std::max(image.output_height, 0));
+  if (pattern_mask && !image.empty() && pattern_mask->size() != pixels) {
+    return SeparationOutcome{{}, SeparationError::kMaskMismatch};
+  }
+  SeparationOutcome outcome =
+      BuildSeparation(image, separation, params.tone_table, std::nullopt, progress);
+  if (!outcome.ok()) return outcome;
+  const PlaneResolution resolution = JobPlaneResolution(image);
+  if (!ApplyWhiteEdge(outcome.set, separation.layout, params.white_edge, resolution.x_ppi,
+                      resolution.y_ppi)) {
+    return SeparationOutcome{{}, SeparationError::kOutOfMemory};
+  }
+  if (pattern_mask) KnockOutPattern(outcome.set, *pattern_mask);
+  return outcome;
+}
+
+}  // namespace kelvaro
