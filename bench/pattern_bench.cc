@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::int32_t kWidth = 8000;
 constexpr std::int32_t kHeight = 6000;
-constexpr double kWidthPt = kWidth / 300.0 * 72;
 
 ShapeRecord Star() {
   ShapeRecord star;
@@ -40,7 +39,8 @@ void RunMask(benchmark::State& state, const char* shape, int angle, bool rotate)
   const ShapeRecord star = Star();
   NullProgress progress;
   for (auto _ : state) {
-    PatternMaskOutcome out = GeneratePatternMask(settings, &star, kWidth, kHeight, kWidthPt,
+    PatternMaskOutcome out = GeneratePatternMask(settings, &star, kWidth, kHeight,
+                                                 (rotate ? kHeight : kWidth) / 300.0 * 72,
                                                  {false, false, rotate}, progress);
     if (!out.ok()) state.SkipWithError(out.error.c_str());
     benchmark::DoNotOptimize(out.mask.data());

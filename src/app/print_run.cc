@@ -120,8 +120,12 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
                                              bool pattern) {
   std::vector<std::uint8_t> pattern_mask;
   if (pattern) {
+    // Rotate exchanges the printed width and height; the screen's scale comes from the width
+    // before that.
+    const double unturned_width_pt =
+        params.rotate ? image.oriented_height_pt : image.oriented_width_pt;
     PatternMaskOutcome mask = BuildStoredPatternMask(
-        services.store, image.output_width, image.output_height, image.oriented_width_pt,
+        services.store, image.output_width, image.output_height, unturned_width_pt,
         PatternOrientation{params.mirror, params.flip, params.rotate}, services.progress);
     if (!mask.ok()) {
       ShowError(services.notifier, mask.error);

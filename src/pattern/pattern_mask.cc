@@ -102,8 +102,7 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
     return Fail(kBadSizeError);
   }
   if (!std::isfinite(settings.size_x_mm) || !std::isfinite(settings.size_y_mm) ||
-      !std::isfinite(settings.gap_mm) || settings.size_x_mm < 0 || settings.size_y_mm < 0 ||
-      settings.gap_mm < 0) {
+      !std::isfinite(settings.gap_mm) || settings.size_x_mm < 0 || settings.size_y_mm < 0) {
     // The set-up dialog never stores these; a hand-edited settings file can.
     return Fail(kBadSettingsError);
   }
@@ -155,6 +154,7 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
       }
       BuildLibraryStamp(*library_shape, p * settings.size_x_mm, p * settings.size_y_mm,
                         settings.inverted, geo);
+      if (!(geo.pitch_x > 0) || !(geo.pitch_y > 0)) return Fail(kBadSettingsError);
       geo.pitch_y += geo.pitch_y * (angle45 ? library_shape->gap45 : library_shape->gap0);
       if (!std::isfinite(geo.pitch_x) || !std::isfinite(geo.pitch_y)) return Fail(kTooLargeError);
       // A gap factor of -1 or less would put each row on or above the one before it; the
@@ -162,6 +162,9 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
       if (!(geo.pitch_y > 0)) return Fail(kBadShapeGapError);
       break;
   }
+
+  // A gap may be negative, so that shapes overlap; only a pitch of nothing or less is unusable.
+  if (!(geo.pitch_x > 0) || !(geo.pitch_y > 0)) return Fail(kBadSettingsError);
 
   const bool lines = geo.kind == PatternShapeKind::kVerticalLines ||
                      geo.kind == PatternShapeKind::kHorizontalLines;
@@ -262,10 +265,11 @@ double PatternPixelsPerMm(std::int32_t pixel_width, double width_pt) {
 
 PatternMaskOutcome GeneratePatternMask(const PatternSettings& settings,
                                        const ShapeRecord* library_shape, std::int32_t output_width,
-                                       std::int32_t output_height, double output_width_pt,
+                                       std::int32_t output_height, double unturned_width_pt,
                                        PatternOrientation orientation, ProgressSink& progress) {
+  const std::int32_t unturned_width = orientation.rotate ? output_height : output_width;
   return Generate(settings, library_shape, output_width, output_height,
-                  PatternPixelsPerMm(output_width, output_width_pt), orientation, progress);
+                  PatternPixelsPerMm(unturned_width, unturned_width_pt), orientation, progress);
 }
 
 PatternMaskOutcome GeneratePreviewPatternMask(const PatternSettings& settings,

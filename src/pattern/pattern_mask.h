@@ -55,9 +55,11 @@ double PatternPixelsPerMm(std::int32_t pixel_width, double width_pt);
 
 // The mask for printing a picture whose separation is `output_width` × `output_height`
 // pixels (the size after orientation, as the separation builder takes it) and prints
-// `output_width_pt` points wide. `library_shape` is the shape a library "Shape" names, or
-// null when the name was not found: then nothing is drawn. Progress goes from 20 to 100 as
-// the rows are drawn, then back to 0.
+// `unturned_width_pt` points wide before Rotate exchanges width and height. The pixels per
+// millimetre come from the unturned width, so that a picture with unequal resolutions across
+// and down gets the same screen whether it is turned or not. `library_shape` is the shape a library
+// "Shape" names, or null when the name was not found: then nothing is drawn. Progress goes from 20
+// to 100 as the rows are drawn, then back to 0.
 //
 // How it is made: the screen is drawn in the picture's unrotated frame (width and height
 // exchanged while Rotate is on) on a canvas with a border of one shape width on each side and
@@ -67,7 +69,7 @@ double PatternPixelsPerMm(std::int32_t pixel_width, double width_pt);
 // column, Flip with Rotate reads the columns from the last, each from the bottom.
 PatternMaskOutcome GeneratePatternMask(const PatternSettings& settings,
                                        const ShapeRecord* library_shape, std::int32_t output_width,
-                                       std::int32_t output_height, double output_width_pt,
+                                       std::int32_t output_height, double unturned_width_pt,
                                        PatternOrientation orientation, ProgressSink& progress);
 
 // The same for the screen preview, which passes its own size in pixels (after orientation)

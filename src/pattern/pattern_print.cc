@@ -25,7 +25,9 @@ PatternSettings ReadPatternSettings(const SettingsStore& store) {
   settings.gap_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "Gap"));
   const std::string screen = Trimmed(store.ReadSetting(kPatternSection, "Screen"));
   settings.screen_angle = (!screen.empty() && ReadLeadingDecimal(screen) == 0) ? 0 : 45;
-  settings.inverted = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "Mask")) != 0;
+  // Any value but "0" inverts; a set-up that never wrote the key prints the normal mask.
+  const std::string mask = Trimmed(store.ReadSetting(kPatternSection, "Mask"));
+  settings.inverted = !mask.empty() && mask != "0";
   return settings;
 }
 
@@ -46,7 +48,7 @@ StoredPattern LoadStoredPattern(const SettingsStore& store) {
 }
 
 PatternMaskOutcome BuildStoredPatternMask(const SettingsStore& store, std::int32_t output_width,
-                                          std::int32_t output_height, double output_width_pt,
+                                          std::int32_t output_height, double unturned_width_pt,
                                           PatternOrientation orientation, ProgressSink& progress) {
   const StoredPattern stored = LoadStoredPattern(store);
   if (!stored.message.empty()) {
@@ -56,7 +58,7 @@ PatternMaskOutcome BuildStoredPatternMask(const SettingsStore& store, std::int32
   }
   return GeneratePatternMask(stored.settings,
                              stored.library_shape ? &*stored.library_shape : nullptr, output_width,
-                             output_height, output_width_pt, orientation, progress);
+                             output_height, unturned_width_pt, orientation, progress);
 }
 
 PatternMaskOutcome BuildStoredPreviewPatternMask(const SettingsStore& store, std::int32_t width,

@@ -16,7 +16,7 @@ namespace kelvaro {
 // picture's size and orientation:
 //
 //   print:    BuildStoredPatternMask(store, image.output_width, image.output_height,
-//                                    image.oriented_width_pt, {mirror, flip, rotate}, progress)
+//                                    unturned width in points, {mirror, flip, rotate}, progress)
 //             and hand the mask (when ok()) to BuildSeparation as its pattern mask;
 //   preview:  BuildStoredPreviewPatternMask(store, pw, ph, pixels_per_mm, orientation, progress);
 //   shapes:   ListShapes / StoreShape / RemoveShapes (shape_library.h) on StoredShapeLibraryPath,
@@ -47,7 +47,7 @@ StoredPattern LoadStoredPattern(const SettingsStore& store);
 // The print's mask from the stored set-up (see GeneratePatternMask). A damaged library is a
 // failure (`error` holds its message) rather than a print without shapes.
 PatternMaskOutcome BuildStoredPatternMask(const SettingsStore& store, std::int32_t output_width,
-                                          std::int32_t output_height, double output_width_pt,
+                                          std::int32_t output_height, double unturned_width_pt,
                                           PatternOrientation orientation, ProgressSink& progress);
 // The preview's mask from the stored set-up (see GeneratePreviewPatternMask).
 PatternMaskOutcome BuildStoredPreviewPatternMask(const SettingsStore& store, std::int32_t width,

@@ -40,7 +40,8 @@ TEST(PatternSeparationTest, PlanesAreKnockedOutWhereTheMaskSays) {
     const std::int32_t width = 160, height = 110;  // output size, after any turn
     NullProgress progress;
     const PatternMaskOutcome mask = GeneratePatternMask(
-        pattern, nullptr, width, height, width / 300.0 * 72, c.orientation, progress);
+        pattern, nullptr, width, height, (c.orientation.rotate ? height : width) / 300.0 * 72,
+        c.orientation, progress);
     ASSERT_TRUE(mask.ok()) << mask.error;
     WorkImage image = SolidImage(width, height);
     SeparationParams params;

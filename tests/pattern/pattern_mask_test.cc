@@ -30,7 +30,8 @@ PatternSettings Pattern(const char* shape, double size, double gap, int angle) {
 PatternMaskOutcome Mask(const PatternSettings& s, int width, int height, PatternOrientation o = {},
                         const ShapeRecord* shape = nullptr) {
   NullProgress progress;
-  return GeneratePatternMask(s, shape, width, height, width / kDpi * 72, o, progress);
+  return GeneratePatternMask(s, shape, width, height, (o.rotate ? height : width) / kDpi * 72, o,
+                             progress);
 }
 
 double Share(const std::vector<std::uint8_t>& mask, std::uint8_t value) {
@@ -158,6 +159,20 @@ TEST(PatternMaskTest, OrientationMirrorThenFlipAndRotate) {
     ++index;
   }
   EXPECT_NE(plain, Mask(s, w, h, {true, false, false}, &shape).mask);
+
+  // A picture scanned at 150 dpi across and 300 dpi down: turned, its screen keeps the scale
+  // of its own width, so it is the unturned screen turned.
+  NullProgress progress;
+  const double unturned_pt = h / 150.0 * 72;
+  const std::vector<std::uint8_t> unturned =
+      GeneratePatternMask(s, &shape, h, w, unturned_pt, {}, progress).mask;
+  const std::vector<std::uint8_t> turned =
+      GeneratePatternMask(s, &shape, w, h, unturned_pt, {false, false, true}, progress).mask;
+  int wrong = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) wrong += turned[y * w + x] != at(unturned, h, y, x);
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST(PatternMaskTest, LinesLibraryShapesAndInversion) {
@@ -217,7 +232,17 @@ TEST(PatternMaskTest, ShapeNamesAndBadInput) {
   EXPECT_FALSE(Mask(Pattern("Ellipse", 2, 1, 45), 0, 10).ok());
   EXPECT_FALSE(Mask(Pattern("Ellipse", 1e9, 1, 45), 10, 10).ok());
   EXPECT_FALSE(Mask(Pattern("Ellipse", -2, 1, 45), 10, 10).ok());
-  EXPECT_FALSE(Mask(Pattern("Ellipse", 2, -1, 45), 10, 10).ok());
+  // A negative gap overlaps the shapes; only a pitch of nothing or less is refused, and with
+  // it a pitch of nothing at all (no size, no gap), which would never move on.
+  const PatternMaskOutcome overlapping = Mask(Pattern("Rectangle", 2, -1, 0), 60, 40);
+  ASSERT_TRUE(overlapping.ok()) << overlapping.error;
+  EXPECT_GT(Share(overlapping.mask, 0), Share(Mask(Pattern("Rectangle", 2, 1, 0), 60, 40).mask, 0));
+  for (const PatternSettings& s : {Pattern("Ellipse", 2, -2, 45), Pattern("Rectangle", 0, 0, 0),
+                                   Pattern("Vertical Lines", 1, -3, 45)}) {
+    const PatternMaskOutcome refused = Mask(s, 60, 40);
+    EXPECT_FALSE(refused.ok()) << s.shape;
+    EXPECT_EQ(refused.error, "The pattern's size or gap is not a usable number") << s.shape;
+  }
   // A shape far larger than the picture: its pitch leaves room for no row, so nothing is
   // drawn (and the rows it would cover out there are never held).
   ShapeRecord far;
@@ -230,10 +255,6 @@ TEST(PatternMaskTest, ShapeNamesAndBadInput) {
   far.polygons[0].points = {{0, 0}, {1, 0}, {0, 1}};
   far.gap0 = -3;
   EXPECT_FALSE(Mask(Pattern("Far", 2, 1, 0), 60, 40, {}, &far).ok());
-  // No size and no gap: nothing to draw, and no endless loop either.
-  const PatternMaskOutcome empty = Mask(Pattern("Rectangle", 0, 0, 0), 50, 40);
-  ASSERT_TRUE(empty.ok());
-  EXPECT_EQ(Share(empty.mask, 255), 1.0);
 }
 
 TEST(PatternMaskTest, StoredSettingsAreRead) {
@@ -258,6 +279,8 @@ TEST(PatternMaskTest, StoredSettingsAreRead) {
   store.WriteSetting("RIP Patten Setup", "Mask", "0");
   EXPECT_EQ(ReadPatternSettings(store).screen_angle, 45);
   EXPECT_FALSE(ReadPatternSettings(store).inverted);
+  store.WriteSetting("RIP Patten Setup", "Mask", "yes");  // anything but "0" inverts
+  EXPECT_TRUE(ReadPatternSettings(store).inverted);
 
   // The stored set-up gives the same mask as the settings themselves.
   NullProgress progress;
