@@ -60,7 +60,7 @@ void ColourAdjustModel::Drag(int canvas_x, int canvas_y) {
   } else {
     curves_.curves[EditedCurve()][dragged_] = moved;
   }
-  Redraw();
+  Redraw(true);
 }
 
 bool ColourAdjustModel::Release() {
@@ -78,14 +78,15 @@ void ColourAdjustModel::Cancel() {
   table_ = backup_table_;
 }
 
-// Draws the edited curve and rebuilds its table row from the same samples; with "All" the
-// row is copied into magenta and yellow (entry 0 stays their own).
-void ColourAdjustModel::Redraw() {
+// Draws the edited curve. After a drag (`edited_now`) its table row is rebuilt from the same
+// samples; with "All" the row goes into magenta and yellow too (entry 0 stays their own), as
+// the drag gave them the cyan curve. Only a drag changes the table, so that opening the
+// window or looking at another channel never changes what is printed.
+void ColourAdjustModel::Redraw(bool edited_now) {
   std::fill(canvas_.begin(), canvas_.end(), kWhite);
   const int edited = EditedCurve();
   const std::array<ToneCurvePoint, 4>& curve = curves_.curves[edited];
-  auto& row = table_.levels[edited];
-  row.fill(0);
+  std::array<std::uint8_t, 256> row{};
   int pen_x = 255;
   int pen_y = 0;  // the curve point (255, 255)
   for (const BezierControlPoint& sample : SampleToneCurve(ControlPoints(curve), kEditSteps)) {
@@ -96,10 +97,13 @@ void ColourAdjustModel::Redraw() {
       row[sample.x] = static_cast<std::uint8_t>(std::clamp(sample.y, 0, 255));
     }
   }
-  FillToneCurveGaps(row);
-  if (channel_ == Channel::kAll) {
-    std::copy(row.begin() + 1, row.end(), table_.levels[1].begin() + 1);
-    std::copy(row.begin() + 1, row.end(), table_.levels[2].begin() + 1);
+  if (edited_now) {
+    FillToneCurveGaps(row);
+    table_.levels[edited] = row;
+    if (channel_ == Channel::kAll) {
+      std::copy(row.begin() + 1, row.end(), table_.levels[1].begin() + 1);
+      std::copy(row.begin() + 1, row.end(), table_.levels[2].begin() + 1);
+    }
   }
   for (int point = 1; point <= 3; ++point) {
     DrawPoint(curve[point].input, 255 - curve[point].output, kPointColours[point - 1]);

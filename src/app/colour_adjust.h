@@ -52,7 +52,7 @@ class ColourAdjustModel {
  private:
   // The curve that is drawn and edited: cyan for "All".
   int EditedCurve() const;
-  void Redraw();
+  void Redraw(bool edited_now = false);
   void DrawLine(int x0, int y0, int x1, int y1);
   void DrawPoint(int x, int y, std::uint32_t colour);
 

@@ -58,6 +58,31 @@ TEST(ColourAdjustTest, AllCopiesTheCyanCurveOverCurvesEditedApart) {
   }
 }
 
+// Only a drag changes the table: opening the window (on "All"), looking at every channel and
+// OK print as before, and a magenta edit survives a look at "All".
+TEST(ColourAdjustTest, LookingChangesNothingThatPrints) {
+  const ToneCurves curves = WhiteFirstToneCurves();
+  const ToneCurveTable table = BuildToneCurveTable(curves);
+  ColourAdjustModel model(curves, table);
+  for (Channel ch : {Channel::kCyan, Channel::kMagenta, Channel::kYellow, Channel::kAll}) {
+    model.SelectChannel(ch);
+  }
+  model.Accept();
+  EXPECT_EQ(model.table().levels, table.levels);
+
+  model.SelectChannel(Channel::kMagenta);
+  const auto [x, y] = PixelOf(model, 1, 2);
+  ASSERT_TRUE(model.Press(x, y));
+  model.Drag(x, y - 40);
+  model.Release();
+  const auto magenta = model.table().levels[1];
+  EXPECT_NE(magenta, table.levels[1]);
+  model.SelectChannel(Channel::kAll);
+  model.Accept();
+  EXPECT_EQ(model.table().levels[1], magenta);
+  EXPECT_EQ(model.table().levels[0], table.levels[0]);
+}
+
 TEST(ColourAdjustTest, CancelAfterDragsRestoresCurvesAndTableExactly) {
   const ToneCurves curves = WhiteFirstToneCurves();
   const ToneCurveTable table = BuildToneCurveTable(curves);

@@ -238,9 +238,12 @@ TEST_F(DialogTest, PrintAfterColourOkCarriesTheNewCurves) {
     EXPECT_TRUE(notifier_.messages.empty()) << notifier_.messages[0].text;
     fs::rename(folders_.root() / "planes", folders_.root() / name);
   };
-  // The table as the colour window builds it, so that only the drag differs.
-  Drive(m::kColourDialog,
-        [&](QDialog* dialog) { testing::FindChild<QPushButton>(*dialog, "ok")->click(); });
+  // The table as a drag in the colour window builds it (a drag of P2 onto itself), so that
+  // only the second drag's curve differs.
+  Drive(m::kColourDialog, [&](QDialog* dialog) {
+    DragPoint(dialog->findChild<QWidget*>("canvas"), {87, 169}, {87, 169});
+    testing::FindChild<QPushButton>(*dialog, "ok")->click();
+  });
   print("before");
   const ToneCurveTable old_table = window_->model().state().tone_table;
   Drive(m::kColourDialog, [&](QDialog* dialog) {
