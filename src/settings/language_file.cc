@@ -485,6 +485,11 @@ LanguageLoadResult LoadLanguage(const fs::path& program_folder, std::string_view
       result = LanguageLoadResult::kDamaged;
     } else {
       texts.Reset(parsed.count);
+      // An entry the file does not give keeps its built-in text, so that a short file still
+      // leaves every caption readable (and the Language dialog reachable).
+      for (int number = 0; number <= UiText::kLastDefaultEntry; ++number) {
+        texts.Set(number, std::string(DefaultText(number)));
+      }
       for (LanguageEntry& entry : parsed.entries) texts.Set(entry.number, std::move(entry.text));
       texts.ConvertLineBreaks();
     }

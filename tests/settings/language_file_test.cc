@@ -184,9 +184,9 @@ TEST_F(LanguageFileTest, ToolMadeFileRoundTripsEveryEntry) {
   EXPECT_EQ(texts_.Get(29), "Druck-Werkzeug f\u00fcr ******");
   EXPECT_EQ(texts_.Get(176), "Eigene Medieneinstellungen installieren \r\nnur einmal!");
   EXPECT_EQ(texts_.Get(288), "F\u00fcr\\numcopy\\copies betragen die Gesamtkosten");
-  // Entries missing from the file are empty, not English.
-  EXPECT_EQ(texts_.Get(6), "");
-  EXPECT_EQ(texts_.Get(122), "");
+  // Entries missing from the file keep their built-in English text.
+  EXPECT_EQ(texts_.Get(6), "OK");
+  EXPECT_EQ(texts_.Get(122), ConvertBackslashN(DefaultText(122)));
 
   // And back to the same table text.
   ParsedLanguageFile parsed = ParseLanguageFile(*file);
@@ -224,7 +224,8 @@ TEST_F(LanguageFileTest, CountDecidesTheTableSize) {
   EXPECT_EQ(Load("short.lan3"), LanguageLoadResult::kLoaded);
   EXPECT_EQ(texts_.last_entry(), 312);
   EXPECT_EQ(texts_.Get(200), "Zweihundert");
-  EXPECT_EQ(texts_.Get(5), "");
+  EXPECT_EQ(texts_.Get(5), "Cancel");  // not in the file: the built-in text stays
+  EXPECT_EQ(texts_.Get(312), DefaultText(312));
 
   Install("long.lan3", RawFile({"400N" + Entry(1, "Eins"), Entry(399, "a"), Entry(400, "b")}));
   EXPECT_EQ(Load("long.lan3"), LanguageLoadResult::kLoaded);
@@ -238,7 +239,7 @@ TEST_F(LanguageFileTest, ReadingStopsAtMarkerCountOrLastNumber) {
     const char* name;
     std::vector<std::string> lines;
     int last_loaded;   // entry expected present
-    int first_unread;  // entry expected absent
+    int first_unread;  // entry expected unread: it keeps its built-in text
   } cases[] = {
       {"marker", {"312N" + Entry(1, "a"), Entry(2, "b"), ">>>", Entry(3, "c")}, 2, 3},
       // Count 2: stops once more than two lines after the count line are stored.
@@ -254,7 +255,7 @@ TEST_F(LanguageFileTest, ReadingStopsAtMarkerCountOrLastNumber) {
     EXPECT_EQ(Load(std::string(c.name) + ".lan3"), LanguageLoadResult::kLoaded) << c.name;
     EXPECT_NE(texts_.Get(c.last_loaded), "") << c.name;
     if (c.first_unread >= 0) {
-      EXPECT_EQ(texts_.Get(c.first_unread), "") << c.name;
+      EXPECT_EQ(texts_.Get(c.first_unread), DefaultText(c.first_unread)) << c.name;
     }
   }
   // The count case stored its third line "c" and never read the fourth.
