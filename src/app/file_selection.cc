@@ -6,6 +6,7 @@
 #include "app/control_ids.h"
 #include "app/ui_text_ids.h"
 #include "app/window_commands.h"
+#include "image/profiles.h"
 #include "platform/shortcut.h"
 #include "settings/recent_files.h"
 
@@ -49,6 +50,16 @@ std::string OpenDialogStartFolder(const fs::path& user_folder) {
   return ReadRecentFile(user_folder, 0);
 }
 
+fs::path ProfileDialogStart(std::string_view stored_name, const DataFolders& folders) {
+  if (!stored_name.empty()) {
+    if (const std::optional<fs::path> found = ResolveProfilePath(stored_name, folders)) {
+      std::error_code ec;
+      if (fs::is_regular_file(*found, ec)) return *found;
+    }
+  }
+  return folders.user;
+}
+
 void CancelImageSelection(MainWindowModel& model) {
   if (!model.image_loaded()) model.SetLoadedFile("");
   model.SetText(c::kStatusLine, model.texts().Get(ui::kCancelledStatus));
@@ -73,6 +84,10 @@ void FinishImageLoad(MainWindowModel& model, const fs::path& user_folder,
     return;
   }
   model.SetChecked(c::kRotate, result.rotate);
+  // Removal starts off for each new picture, and has nothing to do on a picture that brings
+  // its own transparency.
+  model.SetChecked(c::kBackgroundRemoval, false);
+  model.SetEnabled(c::kBackgroundRemoval, !result.transparent);
   const RecentFilesUpdate update = UpdateRecentFiles(user_folder, pending.path);
   ShowRecentFiles(model, update.files);
   for (int id : {c::kPrintButton, command::kPrint, command::kPrintBlankPage}) {

@@ -10,6 +10,7 @@
 
 #include "app/main_window_model.h"
 #include "app/picture_load.h"
+#include "platform/data_folders.h"
 
 namespace kelvaro {
 
@@ -54,6 +55,11 @@ DropDecision DecideDrop(const std::vector<DroppedFile>& files);
 
 // The folder the open dialog starts in: the folder of the newest recent file ("" for none).
 std::string OpenDialogStartFolder(const std::filesystem::path& user_folder);
+
+// Where a profile dialog starts: the profile in force, found where the conversion finds it
+// (a bare name may live in the program's profiles folder), proposed by name; the user folder
+// with nothing proposed when it is found nowhere.
+std::filesystem::path ProfileDialogStart(std::string_view stored_name, const DataFolders& folders);
 
 // The dialog was cancelled: with no picture shown the image-loaded flag is cleared; the
 // status line says so.

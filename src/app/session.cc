@@ -144,8 +144,9 @@ Session::LayoutBasis Session::CurrentBasis() const {
 void Session::ShowSize() { ShowPictureSize(model_, picture_); }
 
 bool Session::LoadPictureFile(const std::filesystem::path& path, std::optional<bool> rotate,
-                              bool keep_layout) {
-  const PictureLoad load = CurrentLoad(rotate);
+                              bool keep_layout, std::optional<bool> background_removal) {
+  PictureLoad load = CurrentLoad(rotate);
+  if (background_removal) load.background_removal = *background_removal;
   WorkImage fresh;
   LoadedPicture loaded;
   RunStep([&] {
@@ -173,8 +174,11 @@ bool Session::LoadPictureFile(const std::filesystem::path& path, std::optional<b
 bool Session::Open(const std::filesystem::path& path) {
   if (busy_) return false;
   const PendingLoad pending = BeginImageLoad(model_, path.string());
-  const bool loaded = LoadPictureFile(path, std::nullopt, false);
+  // A new picture keeps its background until the user asks otherwise: the Background Removal
+  // box is cleared once it has loaded (see FinishImageLoad), so it is not removed meanwhile.
+  const bool loaded = LoadPictureFile(path, std::nullopt, false, false);
   FinishImageLoad(model_, app_.folders().user, pending, last_load_);
+  if (loaded) basis_ = CurrentBasis();
   pending_.clear();
   return loaded;
 }
@@ -341,6 +345,8 @@ void Session::AdoptPicture(KeptPicture kept) {
   file_ = std::move(kept.file);
   last_load_ = kept.load;
   basis_ = kept.basis;
+  model_.SetChecked(c::kBackgroundRemoval, basis_.background_removal);
+  model_.SetEnabled(c::kBackgroundRemoval, !last_load_.transparent);
   model_.SetLoadedFile(file_.filename().string());
   for (int id : {c::kPrintButton, m::kPrint, m::kPrintBlankPage}) model_.SetEnabled(id, true);
   // The picture keeps its turn; the rest of this window's state lays it out.

@@ -163,8 +163,9 @@ class Session {
   bool HandleCommand(int id);
   // Loads `path` (a step), keeping the picture shown when it fails. With `keep_layout`, the
   // picture keeps its turn and printed scale (the same file read again).
+  // `background_removal`, when given, decides the removal instead of the box.
   bool LoadPictureFile(const std::filesystem::path& path, std::optional<bool> rotate,
-                       bool keep_layout);
+                       bool keep_layout, std::optional<bool> background_removal = std::nullopt);
   PictureLoad CurrentLoad(std::optional<bool> rotate) const;
   LayoutBasis CurrentBasis() const;
   void RefitToPage();

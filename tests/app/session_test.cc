@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/control_ids.h"
@@ -19,6 +20,7 @@ namespace kelvaro {
 namespace {
 
 namespace c = control;
+namespace fs = std::filesystem;
 
 class SessionTest : public ::testing::Test {
  protected:
@@ -88,6 +90,26 @@ TEST_F(SessionTest, FlipKeepsATypedSize) {
   session_.Act([&] { session_.model().Click(c::kFlip); });
   EXPECT_FLOAT_EQ(session_.picture().oriented_width_pt, width);
   EXPECT_EQ(session_.model().Text(c::kXSizeEdit), "100.0");
+}
+
+// Removal starts off for each picture opened, so a box left ticked does not silently take the
+// next picture's background; a picture with its own transparency gets a greyed box.
+TEST_F(SessionTest, BackgroundRemovalStartsOffForEachPictureOpened) {
+  const fs::path opaque = testing::FixtureFolder() / "image" / "quad_rgb_150.png";
+  ASSERT_TRUE(session_.Open(opaque));
+  const WorkImage kept = session_.picture();
+  session_.Act([&] { session_.model().Click(c::kBackgroundRemoval); });
+  ASSERT_TRUE(session_.model().IsChecked(c::kBackgroundRemoval));
+  ASSERT_NE(session_.picture().grid, kept.grid);  // the background is taken out
+
+  ASSERT_TRUE(session_.Open(opaque));
+  EXPECT_FALSE(session_.model().IsChecked(c::kBackgroundRemoval));
+  EXPECT_TRUE(session_.model().Control(c::kBackgroundRemoval).enabled);
+  session_.Update();
+  EXPECT_EQ(session_.picture().grid, kept.grid);
+
+  ASSERT_TRUE(session_.Open(testing::FixtureFolder() / "image" / "quad_alpha.png"));
+  EXPECT_FALSE(session_.model().Control(c::kBackgroundRemoval).enabled);
 }
 
 // A queue that does not take the job: the status line does not stay "Printing", and the
