@@ -6,6 +6,7 @@
 
 #include "app/control_ids.h"
 #include "app/ui_text_ids.h"
+#include "image/separation.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
@@ -528,6 +529,11 @@ void MainWindowModel::OnFitToPageClicked(int) {
   Request(RequestKind::kRedrawPreview);
 }
 
+void MainWindowModel::ResetColourSliders() {
+  SetSliderPosition(c::kBrightnessSlider, kNeutralSignedPosition);
+  SetSliderPosition(c::kContrastSlider, kNeutralSignedPosition);
+}
+
 void MainWindowModel::OnResetSliderClicked(int id) {
   SetSliderPosition(id == c::kBrightnessReset ? c::kBrightnessSlider : c::kContrastSlider,
                     kNeutralSignedPosition);
@@ -725,15 +731,16 @@ void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
   SetItems(c::kPaperList, papers.entries, papers.selected);
   ShowPaper(Text(c::kPaperList));
   state_.toner_order = TrimText(store_.ReadSetting("Active", "T_ORDER"));
-  SetToneCurves(IsWhiteFirstCapable(model_name) && state_.toner_order == "WF"
-                    ? WhiteFirstToneCurves()
-                    : DefaultToneCurves());
+  SetToneCurves(white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
   ShowTonerOrder();
 }
 
+bool MainWindowModel::white_first() const {
+  return SelectTonerLayout(state_.model_name, state_.toner_order) == TonerLayout::kWhiteFirst;
+}
+
 void MainWindowModel::ShowTonerOrder() {
-  const bool white_first = IsWhiteFirstCapable(state_.model_name) && state_.toner_order == "WF";
-  SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
+  SetPicture(c::kTonerOrderIndicator, white_first() ? kWhiteFirstIndicator : kWhiteLastIndicator);
 }
 
 void MainWindowModel::ShowPaper(std::string_view entry) {
@@ -812,8 +819,9 @@ void MainWindowModel::ApplySelectedMediaPreset() {
 void MainWindowModel::ChangeTonerOrder(bool white_first) {
   state_.toner_order = white_first ? "WF" : "WL";
   store_.WriteSetting("Active", "T_ORDER", state_.toner_order);
-  SetToneCurves(white_first ? WhiteFirstToneCurves() : DefaultToneCurves());
-  SetPicture(c::kTonerOrderIndicator, white_first ? kWhiteFirstIndicator : kWhiteLastIndicator);
+  // A model that cannot lay white first keeps printing white last, and shows it.
+  SetToneCurves(this->white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
+  ShowTonerOrder();
   ApplySelectedMediaPreset();
   Request(RequestKind::kRedrawPreview);
 }

@@ -181,6 +181,9 @@ class MainWindowModel {
   // name means no image is loaded.
   void SetLoadedFile(std::string_view file_name);
   bool image_loaded() const { return state_.image_loaded; }
+  // Whether the job lays white first: the indicator, the curves and the toner-order dialog
+  // show this, the order the separation uses, not merely what T_ORDER says.
+  bool white_first() const;
   // Puts back a title and image-loaded flag kept from before a load that failed.
   void RestoreTitle(std::string title, bool image_loaded);
   const std::string& title() const { return Control(0).caption; }
@@ -229,6 +232,10 @@ class MainWindowModel {
 
   // The control part of Load Defaults. Asks for a new layout when an image is loaded.
   void ResetControlsToDefaults();
+  // Brightness and contrast back to neutral, as their reset buttons leave them.
+  void ResetColourSliders();
+  // Writes a stored control's state (the tray, the white boxes, ...) to its key now.
+  void WriteThrough(int id);
   // Reads [Active] Unit, writing "M" when it is none of "I", "C", "M", and shows the unit's
   // label beside the size fields. Returns the unit code in force.
   std::string ApplyStoredUnit();
@@ -273,7 +280,6 @@ class MainWindowModel {
   // through, then the observer is told.
   void ValueChanged(int id);
   void Request(RequestKind kind, int id = 0, std::string text = {});
-  void WriteThrough(int id);
   void Toggle(int id);
 
   void OnToggleAndRedraw(int id);

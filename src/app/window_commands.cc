@@ -81,7 +81,16 @@ void LoadDefaults(MainWindowModel& model) {
   };
   ResetToDefaults(model.store(), curves, hooks);
   model.SetToneCurves(curves);
+  // The window ends as a fresh start shows it, so that what it prints is what the stored
+  // settings give `kelvaro print`: the white group as the defaults just stored, the colour
+  // sliders neutral, then the medium in force.
+  const JobSettings stored = LoadStoredSettings(model.store(), model.texts()).job;
+  model.ApplyStoredWhiteSettings(stored.display != 0, stored.tonerOn != 0, stored.tonerSave != 0,
+                                 stored.whiteMaskPercent, stored.tonerPercent);
+  model.ResetColourSliders();
   model.ApplySelectedMediaPreset();
+  // The defaults stored "AUTO" as the tray; the store names the tray the window shows.
+  model.WriteThrough(control::kTrayList);
 }
 
 void ChooseTonerOrder(MainWindowModel& model, Notifier& notifier, bool white_first) {

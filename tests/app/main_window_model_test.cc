@@ -457,6 +457,24 @@ TEST_F(ModelTest, TonerOrderEntryNeedsAn8432Model) {
   EXPECT_TRUE(requests_.empty());
 }
 
+// With white first stored, the indicator, the curves and the dialog's choice show the order the
+// job is laid in: only the 8432WT lays white first, the 8432WDT keeps white last.
+TEST_F(ModelTest, TheTonerOrderShownIsTheOneThatPrints) {
+  for (const auto& [name, white_first] :
+       {std::pair<const char*, bool>{"Pro8432WT", true}, {"8432WDT", false}}) {
+    store_.WriteSetting("Active", "T_ORDER", "WF");
+    model_.SelectPrinterModel(name);
+    EXPECT_EQ(model_.white_first(), white_first) << name;
+    EXPECT_EQ(model_.Control(c::kTonerOrderIndicator).picture,
+              white_first ? kWhiteFirstIndicator : kWhiteLastIndicator)
+        << name;
+    EXPECT_EQ(model_.state().curves, white_first ? WhiteFirstToneCurves() : DefaultToneCurves());
+    model_.ChangeTonerOrder(true);
+    EXPECT_EQ(model_.white_first(), white_first) << name;
+    EXPECT_EQ(model_.state().curves, white_first ? WhiteFirstToneCurves() : DefaultToneCurves());
+  }
+}
+
 TEST_F(ModelTest, StoredUnitSetsTheSizeLabel) {
   const struct {
     const char* stored;

@@ -44,6 +44,7 @@ class WindowCommandsTest : public ::testing::Test {
 };
 
 TEST_F(WindowCommandsTest, TonerOrderStoresTheOrderAndLoadsItsCurves) {
+  model_.SelectPrinterModel("Pro8432WT");
   ChooseTonerOrder(model_, notifier_, /*white_first=*/true);
   EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WF");
   EXPECT_EQ(model_.state().curves, WhiteFirstToneCurves());
@@ -203,6 +204,31 @@ TEST_F(WindowCommandsTest, LoadDefaultsAppliesTheMediumAgainSoEnabledStatesFollo
   EXPECT_EQ(model_.IsEnabled(c::kDisplayWhite), model_.IsChecked(c::kPrintWhite));
   EXPECT_EQ(model_.IsEnabled(c::kWhiteDensitySlider), model_.IsChecked(c::kPrintWhite));
   EXPECT_EQ(store_.ReadSetting("Active", "T_ORDER"), "WL");
+}
+
+// After Load Defaults the window is the one a fresh start shows with the same medium, and the
+// store holds what it shows.
+TEST_F(WindowCommandsTest, LoadDefaultsLeavesTheWindowOfAFreshStart) {
+  SetUpWindowState(model_, "C711WT", LoadStoredSettings(store_, texts_).job);
+  const int medium = model_.FindItem(c::kMediaList, "Glossy");
+  ASSERT_GE(medium, 0);
+  model_.PickItem(c::kMediaList, medium);
+  model_.Click(c::kThresholdOn);
+  model_.SetSliderPosition(c::kBrightnessSlider, 80);
+  LoadDefaults(model_);
+
+  MainWindowModel fresh(store_, texts_);
+  SetUpWindowState(fresh, "C711WT", LoadStoredSettings(store_, texts_).job);
+  fresh.PickItem(c::kMediaList, medium);
+  for (int id : {c::kDisplayWhite, c::kPrintWhite, c::kThresholdOn, c::kPrintCmy}) {
+    EXPECT_EQ(model_.IsChecked(id), fresh.IsChecked(id)) << id;
+  }
+  for (int id :
+       {c::kBrightnessSlider, c::kContrastSlider, c::kThresholdSlider, c::kWhiteDensitySlider}) {
+    EXPECT_EQ(model_.Value(id), fresh.Value(id)) << id;
+  }
+  EXPECT_EQ(model_.Text(c::kTrayList), fresh.Text(c::kTrayList));
+  EXPECT_EQ(store_.ReadSetting("Active", "Tray"), model_.Text(c::kTrayList));
 }
 
 }  // namespace
