@@ -29,7 +29,11 @@ inline constexpr int kLoadedStatus = 36;
 inline constexpr int kRemovingBackgroundStatus = 37;
 inline constexpr int kConvertingStatus = 38;
 inline constexpr int kPrintingStatus = 40;
-// Title of the open dialog.
+// Titles of the file dialogs.
+inline constexpr int kSelectOutputProfileTitle = 90;
+inline constexpr int kSelectInputProfileTitle = 91;
+inline constexpr int kLoadSettingsTitle = 93;
+inline constexpr int kSaveSettingsTitle = 94;
 inline constexpr int kSelectFileTitle = 95;
 // Colour-management messages.
 inline constexpr int kConversionFailure = 133;

@@ -70,16 +70,34 @@ void SaveWindowGeometry(SettingsStore& store, int x, int y, int width, int heigh
   store.WriteSetting("Active", "T_Used_W", FormatStoredNumber(image_area_width));
 }
 
-DraggedSize SizeForDrag(int proposed_width, int proposed_height) {
-  int height = proposed_height;
-  if (proposed_width < kDefaultWindowWidth || proposed_height < kDefaultWindowHeight) {
-    height = kDefaultWindowHeight;
-  }
+namespace {
+
+DraggedSize SizeForHeight(int height) {
   DraggedSize size;
   size.height = height;
   size.image_area_width = static_cast<int>(DivideRoundEven((height - 78L) * 1000, 1414));
   size.width = size.image_area_width + 707;
   size.image_area_height = ImageAreaHeightFor(size.image_area_width);
+  return size;
+}
+
+}  // namespace
+
+DraggedSize SizeForDrag(int proposed_width, int proposed_height, int screen_width,
+                        int screen_height) {
+  int height = proposed_height;
+  if (proposed_width < kDefaultWindowWidth || proposed_height < kDefaultWindowHeight) {
+    height = kDefaultWindowHeight;
+  }
+  DraggedSize size = SizeForHeight(height);
+  // The width follows the height, so a tall drag could push the right-hand controls off the
+  // screen: the window stops growing where it still fits (never below the smallest window).
+  if (screen_width > 0 && screen_height > 0) {
+    while (size.height > kDefaultWindowHeight &&
+           (size.width > screen_width || size.height > screen_height)) {
+      size = SizeForHeight(size.height - 1);
+    }
+  }
   return size;
 }
 

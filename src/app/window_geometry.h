@@ -47,7 +47,9 @@ struct DraggedSize {
 
   friend bool operator==(const DraggedSize&, const DraggedSize&) = default;
 };
-DraggedSize SizeForDrag(int proposed_width, int proposed_height);
+// With a screen size, the window is kept within it as far as the smallest window allows.
+DraggedSize SizeForDrag(int proposed_width, int proposed_height, int screen_width = 0,
+                        int screen_height = 0);
 
 }  // namespace kelvaro
 

@@ -21,7 +21,7 @@ BlackRemovalDialog::BlackRemovalDialog(SettingsStore& store, const UiText& texts
   slider_->setTracking(true);  // thumb-track moves count too
   slider_->setValue(OpenBlackRemoval(store_));
   layout->addWidget(BuddyLabel(TextOf(texts, 267), slider_));
-  layout->addWidget(slider_);
+  layout->addWidget(SliderWithValue(slider_));
   auto* explanation = new QLabel(TextOf(texts, 268));
   explanation->setWordWrap(true);
   explanation->setMinimumWidth(320);

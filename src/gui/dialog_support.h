@@ -1,8 +1,10 @@
 #ifndef KELVARO_GUI_DIALOG_SUPPORT_H_
 #define KELVARO_GUI_DIALOG_SUPPORT_H_
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QString>
 #include <string>
 
@@ -28,6 +30,22 @@ inline QLabel* BuddyLabel(const QString& text, QWidget* buddy) {
   auto* label = new QLabel(text);
   label->setBuddy(buddy);
   return label;
+}
+
+// `slider` with its position shown as a number beside it, kept up to date as it moves.
+inline QWidget* SliderWithValue(QSlider* slider) {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* value = new QLabel(QString::number(slider->value()));
+  value->setObjectName(slider->objectName() + "_value");
+  value->setMinimumWidth(value->fontMetrics().horizontalAdvance("1000"));
+  value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  QObject::connect(slider, &QSlider::valueChanged, value,
+                   [value](int position) { value->setNum(position); });
+  layout->addWidget(slider, 1);
+  layout->addWidget(value);
+  return row;
 }
 
 }  // namespace kelvaro::gui

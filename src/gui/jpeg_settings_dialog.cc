@@ -20,7 +20,7 @@ JpegSettingsDialog::JpegSettingsDialog(SettingsStore& store, const UiText& texts
   slider_->setRange(0, 100);
   slider_->setValue(OpenJpegSettings(store_));
   layout->addWidget(BuddyLabel(TextOf(texts, 74), slider_));
-  layout->addWidget(slider_);
+  layout->addWidget(SliderWithValue(slider_));
   QPushButton* ok = CaptionedButton(texts, 6, "ok");
   layout->addWidget(ok, 0, Qt::AlignRight);
   connect(ok, &QPushButton::clicked, this, [this] {

@@ -151,6 +151,8 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
       session_(app, SessionServicesFor(*this)),
       model_(session_.model()) {
   setAcceptDrops(false);
+  // The window's width follows its height (see resizeEvent), so there is nothing to maximise.
+  setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   model_.SetControlObserver([this](int id) { Refresh(id); });
 
   // Geometry first: the preview's width is part of the layout.
@@ -166,6 +168,10 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
   BuildMenus();
   RefreshAll();
 
+  // A saved geometry opens as it was saved, image area included; the sizing rule is for
+  // drags.
+  settled_size_ = QSize(geometry.width, geometry.height);
+  preview_->setFixedSize(geometry.image_area_width, geometry.image_area_height);
   resize(geometry.width, geometry.height);
   move(geometry.x, geometry.y);
   // What building the window asked for is its first state, not a user's action.
@@ -793,11 +799,11 @@ void MainWindow::OpenDocument(const std::string& name) {
 
 void MainWindow::ChooseProfile(bool input) {
   const std::string key = input ? kInputProfileKey : kOutputProfileKey;
-  const fs::path current = app_.store.ReadSetting(kProfileSection, key);
-  const fs::path folder = current.has_parent_path() ? current.parent_path() : app_.folders().user;
-  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(input ? 91 : 90)),
-                                                    Q((folder / current.filename()).string()),
-                                                    "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
+  const fs::path start =
+      ProfileDialogStart(app_.store.ReadSetting(kProfileSection, key), app_.folders());
+  const QString file = QFileDialog::getOpenFileName(
+      this, Q(app_.texts.Get(input ? ui::kSelectInputProfileTitle : ui::kSelectOutputProfileTitle)),
+      Q(start.string()), "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
   if (file.isEmpty()) return;
   app_.store.WriteSetting(kProfileSection, key, file.toStdString());
   ReloadNewestFile(model_, app_.folders().user,
@@ -806,8 +812,8 @@ void MainWindow::ChooseProfile(bool input) {
 
 void MainWindow::SaveSettingsCommand() {
   const fs::path start = SettingsFileStartFolder(app_.store, SettingsFileSource::kUserFolder);
-  QString file = QFileDialog::getSaveFileName(this, Q(app_.texts.Get(21)), Q(start.string()),
-                                              "Settings (*.qvcfg)");
+  QString file = QFileDialog::getSaveFileName(this, Q(app_.texts.Get(ui::kSaveSettingsTitle)),
+                                              Q(start.string()), "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
   if (!file.endsWith(".qvcfg", Qt::CaseInsensitive)) file += ".qvcfg";
   session_.SaveSettingsFile(file.toStdString());
@@ -817,17 +823,20 @@ void MainWindow::LoadSettingsCommand(bool built_in) {
   const SettingsFileSource source =
       built_in ? SettingsFileSource::kCommonFolder : SettingsFileSource::kUserFolder;
   const fs::path start = SettingsFileStartFolder(app_.store, source);
-  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(22)), Q(start.string()),
-                                                    "Settings (*.qvcfg)");
+  const QString file = QFileDialog::getOpenFileName(this, Q(app_.texts.Get(ui::kLoadSettingsTitle)),
+                                                    Q(start.string()), "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
   session_.LoadSettingsFile(file.toStdString(), built_in);
 }
 
 void MainWindow::TonerOrderCommand() {
   QDialog dialog(this);
-  dialog.setWindowTitle(Q(app_.texts.Get(201)));
+  const QString title = Q(app_.texts.Get(201));
+  dialog.setWindowTitle(title);
+  // Wide enough for the whole title beside the frame's buttons.
+  dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(title) + 120);
   auto* layout = new QHBoxLayout(&dialog);
-  const bool white_first_now = model_.state().toner_order == "WF";
+  const bool white_first_now = model_.white_first();
   auto choice = [&](bool white_first) {
     auto* b = new QToolButton(&dialog);
     const bool current = white_first == white_first_now;
@@ -875,11 +884,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  const DraggedSize size = SizeForDrag(width(), height());
+  if (event->size() == settled_size_) return;
+  const QScreen* screen = this->screen();
+  const QSize room = screen ? screen->availableGeometry().size() : QSize();
+  const DraggedSize size = SizeForDrag(width(), height(), room.width(), room.height());
   // The image area keeps 1000 : 1414 and the window's width follows its height.
   preview_->setFixedSize(size.image_area_width, size.image_area_height);
-  if (width() != size.width || height() != size.height) {
-    QTimer::singleShot(0, this, [this, size] { resize(size.width, size.height); });
+  // What the controls cannot do without wins over the rule, so a resize never chases it.
+  const QSize target = QSize(size.width, size.height).expandedTo(minimumSizeHint());
+  settled_size_ = target;
+  if (this->size() != target) {
+    QTimer::singleShot(0, this, [this, target] { resize(target); });
   }
   if (model_.state().image_area_width != size.image_area_width) RedrawPreview();
 }

@@ -122,6 +122,9 @@ class MainWindow final : public QMainWindow {
   std::map<int, QAction*> actions_;
   PreviewWidget* preview_ = nullptr;
   QLabel* zoom_label_ = nullptr;
+  // The window size the sizing rule last settled on (or the saved one it opened with); a
+  // resize to it is no drag.
+  QSize settled_size_;
   bool redraw_after_step_ = false;
   bool menu_rebuild_pending_ = false;
   bool building_menus_ = false;

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "gui/dialog_support.h"
 
@@ -30,10 +31,18 @@ PrinterModeDialog::PrinterModeDialog(PrinterModeServices services, const UiText&
   note->setWordWrap(true);
   note->setMinimumWidth(360);
   layout->addWidget(note);
-  auto press = [this, services, printer, on, off](PrinterModeButton button) {
+  auto press = [this, services, printer, on, off, note](PrinterModeButton button) {
     on->setChecked(button == PrinterModeButton::kDriverOn);
     off->setChecked(button == PrinterModeButton::kDriverOff);
-    PressPrinterModeButton(services, printer, button);
+    // The wait after a sent command is the sign that the printer has it: the note says so
+    // and the buttons rest until the window closes.
+    PrinterModeServices sent = services;
+    sent.wait = [this, note, printer, wait = services.wait](std::chrono::milliseconds time) {
+      note->setText(tr("Sent to %1.").arg(QString::fromStdString(printer)));
+      for (QPushButton* b : findChildren<QPushButton*>()) b->setEnabled(false);
+      wait(time);
+    };
+    PressPrinterModeButton(sent, printer, button);
     accept();
   };
   connect(on, &QPushButton::clicked, this, [press] { press(PrinterModeButton::kDriverOn); });

@@ -28,6 +28,13 @@ TEST(SizeForDrag, TheHeightDecidesAndTheImageAreaKeepsItsProportion) {
   for (const Case& t : cases) {
     EXPECT_EQ(SizeForDrag(t.width, t.height), t.expected) << t.width << " x " << t.height;
   }
+  // On a 1280 × 1024 screen a drag to 1100 high stops at the tallest window whose width
+  // still fits.
+  const DraggedSize fitted = SizeForDrag(1400, 1100, 1280, 1024);
+  EXPECT_EQ(fitted.width, 1280);
+  EXPECT_GT(SizeForDrag(1400, fitted.height + 1).width, 1280);
+  // A screen smaller than the smallest window still gets the smallest window.
+  EXPECT_EQ(SizeForDrag(1400, 1100, 800, 600), (DraggedSize{1013, 511, 306, 433}));
 }
 
 class GeometryTest : public ::testing::Test {

@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -275,6 +277,57 @@ TEST_F(WindowTest, TheWindowAtRestUsesNoProcessor) {
   EXPECT_LT(cpu_seconds() - before, 0.4);
   EXPECT_NE(window_->action(m::kOpenFile), nullptr);
   EXPECT_FALSE(window_->action(m::kOpenFile)->text().isEmpty());
+}
+
+// Each menu of the bar opens with its entries and stays open, from the mouse and from its
+// access key, and Escape closes it again.
+TEST_F(WindowTest, EveryMenuOpensWithItsEntriesAndStaysOpen) {
+  Open();
+  QMenuBar* bar = window_->menuBar();
+  const QList<QAction*> menus = bar->actions();
+  ASSERT_EQ(menus.size(), 4);
+  auto open_menu = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+  auto settle = [] {
+    QEventLoop wait;
+    QTimer::singleShot(300, &wait, &QEventLoop::quit);
+    wait.exec();
+  };
+  for (QAction* menu : menus) {
+    const QString title = menu->text();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu).center());
+    settle();
+    QMenu* shown = open_menu();
+    ASSERT_NE(shown, nullptr) << title.toStdString() << " by mouse";
+    EXPECT_EQ(shown, menu->menu()) << title.toStdString();
+    EXPECT_FALSE(shown->actions().isEmpty()) << title.toStdString();
+    QTest::keyClick(shown, Qt::Key_Escape);
+    settle();
+    if (open_menu() != nullptr) QTest::keyClick(open_menu(), Qt::Key_Escape);
+
+    const int amp = title.indexOf('&');
+    ASSERT_GE(amp, 0) << title.toStdString();
+    QTest::keyClick(window_.get(), title.at(amp + 1).toLower().toLatin1(), Qt::AltModifier);
+    settle();
+    shown = open_menu();
+    ASSERT_NE(shown, nullptr) << title.toStdString() << " by keyboard";
+    EXPECT_EQ(shown, menu->menu()) << title.toStdString();
+    QTest::keyClick(shown, Qt::Key_Escape);
+    settle();
+  }
+}
+
+// Return on the focused Print button prints, as Space does.
+TEST_F(WindowTest, ReturnOnThePrintButtonPrints) {
+  Open();
+  ASSERT_TRUE(window_->OpenImage(testing::SampleArtwork().string()));
+  QWidget* print = window_->widget(c::kPrintButton);
+  ASSERT_TRUE(print->isEnabled());
+  print->setFocus();
+  notifier_.messages.clear();
+  QTest::keyClick(print, Qt::Key_Return);
+  QApplication::processEvents();
+  // No queue is set up here, so the print says so; without the key nothing would be said.
+  EXPECT_FALSE(notifier_.messages.empty());
 }
 
 class WindowPrintTest : public testing::PrivateCupsdTest {};
