@@ -55,7 +55,8 @@ class PreviewRefreshTest : public ::testing::Test {
   }
 
   PreviewRefresh Refresh(const WorkImage& image) {
-    return RefreshPreview(model_, image, {notifier_, proof_});
+    WorkImage separated = image;
+    return RefreshPreview(model_, separated, {notifier_, proof_});
   }
 
   testing::TestFolders folders_;
