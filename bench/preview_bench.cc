@@ -97,7 +97,7 @@ void BM_RefreshPreview(benchmark::State& state) {
   fs::create_directories(folder);
   {
     Window window(folder);
-    const WorkImage image = Picture(width, height);
+    WorkImage image = Picture(width, height);
     const PreviewServices services{window.notifier, window.proof};
     RefreshPreview(window.model, image, services);  // makes the kept transform
     double total = 0;

@@ -43,4 +43,37 @@ SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
   return outcome;
 }
 
+std::optional<GridWhitePlanes> BuildJobWhitePlanes(WorkImage& image, const JobParameters& params,
+                                                   const SettingsStore& store) {
+  const SeparationParams separation = SeparationParamsFrom(params, store);
+  NullProgress progress;
+  SeparationOutcome outcome =
+      BuildSeparation(image, separation, params.tone_table, std::nullopt, progress);
+  if (!outcome.ok()) return std::nullopt;
+  const SeparationSet& set = outcome.set;
+  const int white_plane = separation.layout == TonerLayout::kWhiteFirst ? 1 : 4;
+  auto white_of = [&] {
+    std::vector<std::uint8_t> plane(static_cast<std::size_t>(set.width) * set.height);
+    for (std::int32_t row = 0; row < set.height; ++row) {
+      std::copy_n(set.PlaneRow(row, white_plane), set.width,
+                  plane.begin() + static_cast<std::ptrdiff_t>(row) * set.width);
+    }
+    return plane;
+  };
+  GridWhitePlanes planes;
+  planes.width = set.width;
+  planes.height = set.height;
+  planes.separated = white_of();
+  const PlaneResolution resolution = JobPlaneResolution(image);
+  if (params.white_edge == 0) {
+    planes.printed = planes.separated;
+  } else if (ApplyWhiteEdge(outcome.set, separation.layout, params.white_edge, resolution.x_ppi,
+                            resolution.y_ppi)) {
+    planes.printed = white_of();
+  } else {
+    return std::nullopt;
+  }
+  return planes;
+}
+
 }  // namespace kelvaro

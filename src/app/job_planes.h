@@ -6,12 +6,16 @@
 #include <span>
 
 #include "app/job_parameters.h"
+#include "image/screen_preview.h"
 #include "image/separation.h"
 #include "image/work_image.h"
 #include "platform/notifier.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
+
+// Shown when the planes of a picture could not be made.
+inline constexpr char kNotSeparatedText[] = "The picture could not be separated into toner planes";
 
 // How many pixels of one copy's planes go to an inch of paper, across and down: the copy is
 // printed output_width × output_height pixels over its oriented size in points. 0 for a side
@@ -31,6 +35,13 @@ SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
                                  const SettingsStore& store,
                                  std::optional<std::span<const std::uint8_t>> pattern_mask,
                                  ProgressSink& progress);
+
+// The white plane of one copy (output_width × output_height bytes, row by row) as the
+// separation makes it and as the job prints it, with the white edge, for the preview's white
+// view and its display of white. The pattern knock-out is the preview's to apply at its own
+// size. nullopt when the separation fails.
+std::optional<GridWhitePlanes> BuildJobWhitePlanes(WorkImage& image, const JobParameters& params,
+                                                   const SettingsStore& store);
 
 }  // namespace kelvaro
 

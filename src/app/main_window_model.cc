@@ -281,6 +281,7 @@ MainWindowModel::MainWindowModel(SettingsStore& store, const UiText& texts)
   ControlState& edge_mode = controls_[c::kWhiteEdgeMode];
   edge_mode.items = {kWhiteEdgeChoke, kWhiteEdgeSpread};
   edge_mode.selected = 0;
+  SyncWhiteEdgeEnabled();
 
   controls_[c::kMainWindow].caption = texts.Get(ui::kProgramTitle) + " - " + texts.Get(ui::kNoFile);
 }
@@ -566,6 +567,11 @@ void MainWindowModel::MoveSlider(int id, int position) {
 
 void MainWindowModel::PickItem(int id, int index) {
   if (Control(id).kind != ControlKind::kComboList || !IsEnabled(id)) return;
+  if (id == c::kWhiteEdgeMode) {
+    ChangeWhiteEdge(Value(c::kWhiteEdgeWidth) / 100.0,
+                    index == FindItem(c::kWhiteEdgeMode, kWhiteEdgeSpread));
+    return;
+  }
   SelectItem(id, index);
   if (id == c::kPaperList) {
     ApplySelectedPaper();

@@ -170,7 +170,8 @@ class MainWindowModel {
   void Click(int id);
   // The user moved a slider.
   void MoveSlider(int id, int position);
-  // The user picked list entry `index`. The paper and media lists apply their choice.
+  // The user picked list entry `index`. The paper and media lists apply their choice; the
+  // Choke / Spread list changes the white edge (see ChangeWhiteEdge).
   void PickItem(int id, int index);
   // The Enter key with the keyboard focus on control `focus_id`.
   void PressEnter(int focus_id, bool shift_held);
@@ -225,6 +226,8 @@ class MainWindowModel {
   // the nearest 0.05 mm within 0..1 mm, is stored, and the preview is redrawn. Ignored while
   // the controls are greyed.
   void ChangeWhiteEdge(double width_mm, bool spread);
+  // The user changed the width alone; the way stays as chosen.
+  void ChangeWhiteEdgeWidth(double width_mm);
   // Sets the edge from code (a choice for a run, Load Defaults); stored when it changes.
   void SetWhiteEdge(int hundredths_mm);
   // The stored edge into the controls (window creation, a setting file); nothing is written.

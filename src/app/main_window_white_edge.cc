@@ -47,6 +47,10 @@ void MainWindowModel::ChangeWhiteEdge(double width_mm, bool spread) {
   Request(RequestKind::kRedrawPreview);
 }
 
+void MainWindowModel::ChangeWhiteEdgeWidth(double width_mm) {
+  ChangeWhiteEdge(width_mm, Control(c::kWhiteEdgeMode).selected == kSpreadIndex);
+}
+
 void MainWindowModel::ApplyStoredWhiteEdge(int hundredths_mm) {
   FromStore stored(*this);
   SetWhiteEdge(hundredths_mm);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/control_ids.h"
+#include "app/job_planes.h"
 #include "app/page_placement.h"
 #include "app/ui_text_ids.h"
 #include "image/background_removal.h"
@@ -57,13 +58,16 @@ PreviewParams PreviewParamsFrom(const JobParameters& params, const SettingsStore
   return PreviewParams{SeparationParamsFrom(params, store), params.display_white};
 }
 
-PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
+PreviewRefresh RefreshPreview(MainWindowModel& model, WorkImage& image,
                               const PreviewServices& services) {
   PreviewRefresh refresh;
   if (!model.image_loaded() || image.empty()) return refresh;
   refresh.drawn = true;
   const JobParameters params = GatherJobParameters(model);
-  const PreviewBackground background = SyncBackground(model, params.print_white);
+  // The window's preview mode follows "Print White" in the white view too.
+  PreviewBackground background = SyncBackground(model, params.print_white);
+  const bool white_view = model.IsChecked(c::kWhiteView);
+  if (white_view) background = PreviewBackground::kWhiteView;
   const CanvasSize canvas =
       ComputeCanvasSize(params.image_area_width, params.page.width, params.page.height);
   // Laid out as the print lays it out, then drawn at this area's size.
@@ -96,10 +100,27 @@ PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
                                        texts.Get(ui::kConversionFailure)};
       std::optional<std::span<const std::uint8_t>> mask_view;
       if (mask) mask_view = std::span<const std::uint8_t>(*mask);
-      // The table the print applies, as the colour window left it.
-      copy = BuildPreviewImage(image, layout.preview_width, layout.preview_height,
-                               PreviewParamsFrom(params, model.store()), params.tone_table,
-                               mask_view, services.proof, colour, services.notifier);
+      // The white plane the job prints, when the view or the displayed edge needs it.
+      std::optional<GridWhitePlanes> white;
+      if (white_view || (params.white_edge != 0 && params.display_white && params.print_white)) {
+        white = BuildJobWhitePlanes(image, params, model.store());
+        if (!white) {
+          services.notifier.Show(model.texts().Get(ui::kProgramTitle), kNotSeparatedText,
+                                 MessageIcon::kError);
+        }
+      }
+      if (white_view) {
+        if (white) {
+          copy =
+              BuildWhiteViewImage(*white, layout.preview_width, layout.preview_height, mask_view);
+        }
+      } else {
+        // The table the print applies, as the colour window left it.
+        copy = BuildPreviewImage(image, layout.preview_width, layout.preview_height,
+                                 PreviewParamsFrom(params, model.store()), params.tone_table,
+                                 mask_view, services.proof, colour, services.notifier,
+                                 white ? &*white : nullptr);
+      }
     }
   }
   refresh.copies_drawn = copy.has_value();

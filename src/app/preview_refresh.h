@@ -57,7 +57,12 @@ PreviewParams PreviewParamsFrom(const JobParameters& params, const SettingsStore
 // two count fields (the automatic tile writes its counts there, so that the print uses them)
 // and their product in the total field, the zoom label, and the background mode, which
 // follows "Print White". Everything else is read from the model and `image`.
-PreviewRefresh RefreshPreview(MainWindowModel& model, const WorkImage& image,
+//
+// With "White view" checked the copies show the white plane the job prints, as grey on black
+// (see BuildWhiteViewImage). With a white edge and the white displayed, the colour preview
+// shows the edge. Both separate `image` as the print does, which binarises its grid's opacity
+// as the print would.
+PreviewRefresh RefreshPreview(MainWindowModel& model, WorkImage& image,
                               const PreviewServices& services);
 
 }  // namespace kelvaro

@@ -138,7 +138,7 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
       pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt,
       services.progress);
   if (!separation.ok()) {
-    ShowError(services.notifier, "The picture could not be separated into toner planes");
+    ShowError(services.notifier, kNotSeparatedText);
     return std::nullopt;
   }
   return std::move(separation.set);

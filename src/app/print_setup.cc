@@ -121,6 +121,7 @@ void ApplyControlChoices(MainWindowModel& model, const PrintChoices& choices) {
   ClickTo(model, c::kDisplayWhite, choices.display_white);
   ClickTo(model, c::kAutomaticTile, choices.automatic_tile);
   ClickTo(model, c::kPatternPreview, choices.pattern_preview);
+  ClickTo(model, c::kWhiteView, choices.white_view);
   if (choices.placement_mode && *choices.placement_mode != 0) {
     for (int button = c::kPlacementTopLeft; button <= c::kPlacementBottomRight; ++button) {
       if (PlacementModeForButton(button) == *choices.placement_mode) model.Click(button);

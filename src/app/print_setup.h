@@ -44,6 +44,7 @@ struct PrintChoices {
   std::optional<bool> display_white;
   std::optional<bool> automatic_tile;
   std::optional<bool> pattern_preview;
+  std::optional<bool> white_view;       // the white plane in place of the colour preview
   std::optional<int> placement_mode;    // 1..9 clicks that button of the placement grid; 0 none
   std::optional<int> image_area_width;  // the preview's width in pixels
   // What needs the loaded picture: Fit to Page, then a width and a height typed into the size

@@ -30,6 +30,7 @@ namespace fs = std::filesystem;
 constexpr char kPreviewUsage[] =
     "preview IMAGE --output PAGE.png [--width W] [--display-white | --no-display-white]\n"
     "  [--automatic-tile | --no-automatic-tile] [--placement N] [--pattern-preview]\n"
+    "  [--view colour|white]\n"
     "  [print options but --printer and --dump-separations]";
 
 struct PreviewArgs {
@@ -42,6 +43,13 @@ std::optional<UsageError> ParsePreviewArgs(Args args, PreviewArgs& out) {
   c.image_area_width = TakeNumberOption(args, "width", error);
   c.display_white = TakeSwitch(args, "display-white", error);
   if (TakeFlag(args, "pattern-preview", error)) c.pattern_preview = true;
+  // The colour preview, or the white plane the job prints as grey.
+  if (const std::optional<std::string> view = TakeOption(args, "view", error)) {
+    if (*view != "colour" && *view != "white") {
+      return UsageError{"--view " + *view + ": the view is colour or white"};
+    }
+    c.white_view = *view == "white";
+  }
   if (error) return error;
   // The print options leave the preview's choices as they are.
   if (std::optional<UsageError> print_error = ParsePrintArgs(args, true, out.print)) {

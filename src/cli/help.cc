@@ -52,7 +52,8 @@ constexpr Help kHelps[] = {
      "  --output PAGE.png        where the picture goes\n"
      "  --width W                the width the window's image area offers, pixels\n"
      "  --display-white, --no-display-white   show the white layer on screen\n"
-     "  --pattern-preview        show the pattern's knock-out in magenta\n"},
+     "  --pattern-preview        show the pattern's knock-out in magenta\n"
+     "  --view colour|white      the colour preview, or the printed white layer as grey\n"},
     {"blank",
      "Sends the blank-page job.\n"
      "  --output FILE, --printer QUEUE   as for print\n"

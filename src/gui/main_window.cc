@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -45,6 +46,7 @@
 #include "gui/pattern_setup_dialog.h"
 #include "gui/qt_notifier.h"
 #include "image/profiles.h"
+#include "settings/job_settings.h"
 #include "settings/settings_file.h"
 
 namespace kelvaro::gui {
@@ -374,6 +376,23 @@ QWidget* MainWindow::BuildControls() {
   white_grid->addWidget(label(c::kThresholdLabel), 4, 0, 1, 2);
   white_grid->addWidget(slider(c::kThresholdSlider, c::kThresholdLabel), 5, 0);
   white_grid->addWidget(label(c::kThresholdValue), 5, 1);
+  // The white edge: a width in millimetres and which way it moves the white's border.
+  auto* edge_width = new QDoubleSpinBox;
+  edge_width->setDecimals(2);
+  edge_width->setRange(0.0, kWhiteEdgeLimit / 100.0);
+  edge_width->setSingleStep(kWhiteEdgeStep / 100.0);
+  edge_width->setSuffix(" mm");
+  edge_width->setKeyboardTracking(false);  // a half-typed number is not a width yet
+  Bind(c::kWhiteEdgeWidth, edge_width);
+  connect(edge_width, &QDoubleSpinBox::valueChanged, this, [this](double millimetres) {
+    Act([this, millimetres] { model_.ChangeWhiteEdgeWidth(millimetres); });
+    Refresh(c::kWhiteEdgeWidth);
+  });
+  QComboBox* edge_mode = combo(c::kWhiteEdgeMode, c::kWhiteEdgeLabel);
+  edge_mode->setMinimumContentsLength(6);
+  static_cast<QLabel*>(widget(c::kWhiteEdgeLabel))->setBuddy(edge_width);
+  white_grid->addLayout(row({widget(c::kWhiteEdgeLabel), edge_width, edge_mode}), 6, 0, 1, 2);
+  white_grid->addWidget(check(c::kWhiteView), 7, 0, 1, 2);
   middle->addWidget(white);
 
   QGroupBox* image = group(c::kImageControlsGroup);
@@ -606,6 +625,10 @@ void MainWindow::Refresh(int id) {
     }
     case ControlKind::kSlider:
       static_cast<QSlider*>(w)->setValue(state.value);
+      break;
+    case ControlKind::kSpinBox:
+      // The white edge width, held in hundredths of a millimetre.
+      static_cast<QDoubleSpinBox*>(w)->setValue(state.value / 100.0);
       break;
     case ControlKind::kComboList: {
       auto* list = static_cast<QComboBox*>(w);

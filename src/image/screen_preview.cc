@@ -92,9 +92,25 @@ double WhiteRatio(const PreviewTables& t, int sum) {
 // Reduces a level by itself × ratio.
 std::uint8_t Reduce(int level, double ratio) { return ClampRound(level - level * ratio); }
 
-// One colour-preview record from one sample C', M', Y', A of the preview grid.
+// The white plane under one sample, before and after the white edge.
+struct WhiteUnder {
+  std::uint8_t separated = 0;
+  std::uint8_t printed = 0;
+};
+
+// The share of the white display under the white edge: `ratio` was the share of the colour
+// the separated white takes off; the printed white takes off its part of it, and white that
+// only the edge put there takes off as much as the density gives full white.
+double EdgedWhiteRatio(double ratio, const WhiteUnder& white, const PreviewTables& t) {
+  if (white.separated == white.printed) return ratio;
+  if (white.separated == 0) return std::min(t.density * white.printed / 255.0, 1.0);
+  return std::min(ratio * white.printed / white.separated, 1.0);
+}
+
+// One colour-preview record from one sample C', M', Y', A of the preview grid; `white` is the
+// white under it when the white edge is displayed.
 void ColourRecord(const std::uint8_t* sample, const PreviewTables& t, const PreviewParams& params,
-                  std::uint8_t* out) {
+                  const WhiteUnder* white, std::uint8_t* out) {
   const SeparationParams& p = params.colour;
   if (sample[3] <= kOpaqueLevel) return;  // the record stays (0, 0, 0, 0, 0)
   const int tc = t.tone[kToneCyan][sample[0]];
@@ -120,25 +136,21 @@ void ColourRecord(const std::uint8_t* sample, const PreviewTables& t, const Prev
     }
     // All three at 0 after the brightness skip the contrast; gamma keeps 0 at 0.
   }
+  const bool colour_toner = p.print_cmy && c + m + y != 0;
   if (params.display_white && p.print_white) {
+    // The share of each colour the white under it takes off; all of it clears the colour.
+    double ratio = 0;
     if (p.threshold_on) {
-      if (sum >= 20 && sum <= t.threshold) {
-        if (t.paper_white) {
-          c = m = y = 0;
-        } else {
-          const double ratio = WhiteRatio(t, sum);
-          c = Reduce(c, ratio);
-          m = Reduce(m, ratio);
-          y = Reduce(y, ratio);
-        }
-      }
+      if (sum >= 20 && sum <= t.threshold) ratio = t.paper_white ? 1.0 : WhiteRatio(t, sum);
     } else if (!p.print_cmy) {
-      c = m = y = 0;
+      ratio = 1.0;
     } else {
-      c = Reduce(c, t.density);
-      m = Reduce(m, t.density);
-      y = Reduce(y, t.density);
+      ratio = t.density;
     }
+    if (white != nullptr) ratio = EdgedWhiteRatio(ratio, *white, t);
+    c = Reduce(c, ratio);
+    m = Reduce(m, ratio);
+    y = Reduce(y, ratio);
   }
   int k = 0;
   if (!p.print_cmy) {
@@ -155,7 +167,16 @@ void ColourRecord(const std::uint8_t* sample, const PreviewTables& t, const Prev
   out[1] = static_cast<std::uint8_t>(m);
   out[2] = static_cast<std::uint8_t>(y);
   out[3] = static_cast<std::uint8_t>(k);
-  out[4] = 255;
+  // The edge took all white from a sample without colour toner: nothing prints there.
+  const bool bare = white != nullptr && white->printed == 0 && white->separated != 0;
+  out[4] = bare && !colour_toner ? 0 : 255;
+}
+
+bool HoldsGrid(const GridWhitePlanes& white, std::int32_t width, std::int32_t height) {
+  const std::size_t pixels =
+      static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
+  return white.width == width && white.height == height && white.separated.size() == pixels &&
+         white.printed.size() == pixels;
 }
 
 // The grid row or column of sample `index`: round(1 + index × grid ÷ samples) counted from 1,
@@ -180,6 +201,10 @@ void FillBackground(PreviewCanvas& canvas, PreviewBackground background) {
   const std::size_t row_bytes = 4 * static_cast<std::size_t>(canvas.width);
   if (background == PreviewBackground::kPlain) {
     std::memset(canvas.rgba.data(), 255, canvas.rgba.size());
+    return;
+  }
+  if (background == PreviewBackground::kWhiteView) {
+    for (std::size_t i = 0; i < canvas.rgba.size(); i += 4) Put(canvas.rgba.data() + i, 0, 0, 0);
     return;
   }
   // Every run of eight rows repeats its first row.
@@ -274,7 +299,8 @@ void DrawCopy(PreviewCanvas& canvas, PreviewBackground background, const Preview
 
 std::optional<ProofRecords> SampleProofRecords(
     const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
-    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask) {
+    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
+    const GridWhitePlanes* white) {
   const std::int32_t grid_width = image.output_width;
   const std::int32_t grid_height = image.output_height;
   if (width <= 0 || height <= 0 || grid_width <= 0 || grid_height <= 0) return std::nullopt;
@@ -295,6 +321,8 @@ std::optional<ProofRecords> SampleProofRecords(
 
   const bool hot_stamp = params.colour.hot_stamp;
   const PreviewTables tables = MakeTables(params, tone_table);
+  const bool edged_white = white != nullptr && params.display_white && params.colour.print_white &&
+                           HoldsGrid(*white, grid_width, grid_height);
   const auto tint = static_cast<std::uint8_t>(RoundEven(kHotStampPercent * 255.0 / 100.0));
   std::uint8_t* out = records.bytes.data();
   for (std::int32_t j = 0; j < height; ++j) {
@@ -310,7 +338,17 @@ std::optional<ProofRecords> SampleProofRecords(
         }
         continue;
       }
-      ColourRecord(sample, tables, params, out);
+      if (edged_white) {
+        const std::size_t at = static_cast<std::size_t>(SamplePosition(j, grid_height, height)) *
+                                   static_cast<std::size_t>(grid_width) +
+                               static_cast<std::size_t>(columns[i]);
+        const WhiteUnder under{white->separated[at], white->printed[at]};
+        ColourRecord(sample, tables, params, &under, out);
+        // White a spread put where nothing else prints shows as white.
+        if (out[4] == 0 && under.printed != 0 && under.separated == 0) out[4] = 255;
+      } else {
+        ColourRecord(sample, tables, params, nullptr, out);
+      }
     }
   }
   if (pattern_mask && !hot_stamp) {
@@ -330,9 +368,10 @@ std::optional<ProofRecords> SampleProofRecords(
 std::optional<PreviewImage> BuildPreviewImage(
     const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
     const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
-    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier) {
+    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier,
+    const GridWhitePlanes* white) {
   std::optional<ProofRecords> records =
-      SampleProofRecords(image, width, height, params, tone_table, pattern_mask);
+      SampleProofRecords(image, width, height, params, tone_table, pattern_mask, white);
   if (!records) return std::nullopt;
   PreviewImage preview;
   preview.width = width;
@@ -346,6 +385,34 @@ std::optional<PreviewImage> BuildPreviewImage(
   std::uint8_t* out = preview.pixels.data() + 3;
   for (std::size_t i = 0; i < samples; ++i, in += 5, out += 4) *out = *in;
   return preview;
+}
+
+std::optional<PreviewImage> BuildWhiteViewImage(
+    const GridWhitePlanes& white, std::int32_t width, std::int32_t height,
+    std::optional<std::span<const std::uint8_t>> pattern_mask) {
+  if (width <= 0 || height <= 0 || white.width <= 0 || white.height <= 0) return std::nullopt;
+  if (!HoldsGrid(white, white.width, white.height)) return std::nullopt;
+  const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (pattern_mask && pattern_mask->size() != samples) return std::nullopt;
+  PreviewImage view;
+  view.width = width;
+  view.height = height;
+  view.pixels.resize(4 * samples);
+  std::vector<std::int32_t> columns(static_cast<std::size_t>(width));
+  for (std::int32_t i = 0; i < width; ++i) columns[i] = SamplePosition(i, white.width, width);
+  std::uint8_t* out = view.pixels.data();
+  for (std::int32_t j = 0; j < height; ++j) {
+    const std::uint8_t* row =
+        white.printed.data() +
+        static_cast<std::size_t>(SamplePosition(j, white.height, height)) * white.width;
+    for (std::int32_t i = 0; i < width; ++i, out += 4) {
+      const std::size_t at = static_cast<std::size_t>(j) * width + i;
+      const std::uint8_t level = pattern_mask && (*pattern_mask)[at] != 0 ? 0 : row[columns[i]];
+      out[0] = out[1] = out[2] = level;
+      out[3] = 255;
+    }
+  }
+  return view;
 }
 
 PreviewCanvas ComposePreviewCanvas(CanvasSize size, PreviewBackground background,

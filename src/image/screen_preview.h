@@ -33,15 +33,31 @@ struct ProofRecords {
   std::vector<std::uint8_t> bytes;
 };
 
+// The white plane of one copy at the grid's size (width × height bytes, row by row): as the
+// separation made it, and as the job prints it after the white edge.
+struct GridWhitePlanes {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<std::uint8_t> separated;
+  std::vector<std::uint8_t> printed;
+};
+
 // Samples the preview grid of `image` at `width` × `height` pixels (nearest neighbour) and
 // turns every sample into a proof record: the hot-stamp tint for the hot stamp foil, else the
 // colour preview (tone curves, black removal, the screen's brightness, contrast and gamma, the
 // white display, the white-only grey). With `pattern_mask` (one byte per sample, row by row)
 // a non-zero byte makes the record magenta (0, 200, 0, 0, 0). nullopt when a size is not
 // positive, the grid does not hold its published size, or the mask is not one byte per sample.
+//
+// With `white` (planes of the grid's size) and the white displayed, the display follows the
+// white edge: where the edge took white away the colour loses the lightening of the white
+// under it, and a sample left with neither white nor colour lets the background through;
+// where a spread added white, the colour is lightened by it and an undrawn sample shows white.
+// Samples whose white the edge left alone come out as without `white`.
 std::optional<ProofRecords> SampleProofRecords(
     const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
-    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask);
+    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
+    const GridWhitePlanes* white = nullptr);
 
 // One copy as the screen shows it: width × height pixels of 4 bytes B, G, R, E.
 struct PreviewImage {
@@ -57,11 +73,22 @@ struct PreviewImage {
 std::optional<PreviewImage> BuildPreviewImage(
     const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
     const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
-    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier);
+    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier,
+    const GridWhitePlanes* white = nullptr);
+
+// The white view of one copy: the printed white plane of `white` sampled at `width` ×
+// `height` pixels as the preview samples the grid, each pixel a grey of its white level (full
+// white toner light, none dark), every pixel drawn. A non-zero byte of `pattern_mask` (one per
+// pixel) knocks the white out. nullopt when a size is not positive or the plane or the mask
+// does not hold its size.
+std::optional<PreviewImage> BuildWhiteViewImage(
+    const GridWhitePlanes& white, std::int32_t width, std::int32_t height,
+    std::optional<std::span<const std::uint8_t>> pattern_mask);
 
 // The canvas background: plain white while "Print White" is off, the medium (a checkerboard
-// of white and light grey) while it is on. The numbers are the window's preview modes.
-enum class PreviewBackground : int { kPlain = 6, kMedium = 17 };
+// of white and light grey) while it is on. The numbers are the window's preview modes. The
+// white view draws on black, where no toner lies.
+enum class PreviewBackground : int { kPlain = 6, kMedium = 17, kWhiteView = 30 };
 inline constexpr int kCheckerSquare = 8;           // pixels
 inline constexpr std::uint8_t kCheckerGrey = 204;  // the darker squares
 

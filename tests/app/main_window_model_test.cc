@@ -175,6 +175,40 @@ TEST_F(ModelTest, PrintWhiteOnEnablesTheWhiteControls) {
   EXPECT_EQ(Stored("Active", "TonerOn"), "1");
 }
 
+// The white edge: width and way as the user sets them, the width snapped to 0.05 mm within
+// 0..1 mm, stored as it changes; greyed and deaf while Print White is off.
+TEST_F(ModelTest, WhiteEdgeFollowsItsControlsOnlyWhileWhiteIsPrinted) {
+  model_.ApplyStoredWhiteSettings(false, true, true, 100, 50);
+  ASSERT_TRUE(model_.IsEnabled(c::kWhiteEdgeWidth));
+  model_.ChangeWhiteEdgeWidth(0.33);
+  EXPECT_EQ(model_.WhiteEdge(), 35);
+  EXPECT_EQ(Stored("Active", "White Edge mm"), "0.35");
+  EXPECT_TRUE(Requested(RequestKind::kRedrawPreview));
+  model_.PickItem(c::kWhiteEdgeMode, model_.FindItem(c::kWhiteEdgeMode, kWhiteEdgeSpread));
+  EXPECT_EQ(model_.WhiteEdge(), -35);
+  model_.ChangeWhiteEdgeWidth(7);
+  EXPECT_EQ(model_.WhiteEdge(), -100);
+  EXPECT_EQ(Stored("Active", "White Edge mm"), "-1.00");
+  // Off: the way stays chosen, so that the width can go up again from 0.
+  model_.ChangeWhiteEdgeWidth(0);
+  EXPECT_EQ(model_.WhiteEdge(), 0);
+  model_.ChangeWhiteEdgeWidth(0.1);
+  EXPECT_EQ(model_.WhiteEdge(), -10);
+
+  model_.Click(c::kPrintWhite);
+  for (int id : {c::kWhiteEdgeLabel, c::kWhiteEdgeWidth, c::kWhiteEdgeMode}) {
+    EXPECT_FALSE(model_.IsEnabled(id)) << id;
+  }
+  model_.ChangeWhiteEdgeWidth(0.5);
+  model_.PickItem(c::kWhiteEdgeMode, 0);
+  EXPECT_EQ(model_.WhiteEdge(), -10);
+  EXPECT_EQ(Stored("Active", "White Edge mm"), "-0.10");
+  model_.Click(c::kPrintWhite);
+  EXPECT_TRUE(model_.IsEnabled(c::kWhiteEdgeMode));
+  model_.PickItem(c::kWhiteEdgeMode, 0);
+  EXPECT_EQ(model_.WhiteEdge(), 10);
+}
+
 TEST_F(ModelTest, PrintCmyOffPrintsWhiteOnlyAndSetsTheThresholdAside) {
   model_.ApplyStoredWhiteSettings(false, false, false, 100, 42);
   EXPECT_EQ(model_.Text(c::kThresholdValue), "42%");

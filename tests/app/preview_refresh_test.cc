@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/job_planes.h"
 #include "app/print_run.h"
 #include "app/print_setup.h"
 #include "platform/spooler.h"
@@ -55,7 +56,8 @@ class PreviewRefreshTest : public ::testing::Test {
   }
 
   PreviewRefresh Refresh(const WorkImage& image) {
-    return RefreshPreview(model_, image, {notifier_, proof_});
+    WorkImage separated = image;
+    return RefreshPreview(model_, separated, {notifier_, proof_});
   }
 
   testing::TestFolders folders_;
@@ -114,6 +116,57 @@ TEST_F(PreviewRefreshTest, TheBackgroundFollowsPrintWhite) {
   refresh = Refresh(image);
   EXPECT_EQ(model_.preview_mode(), static_cast<int>(PreviewBackground::kPlain));
   EXPECT_EQ(at(32, 200), 255);
+}
+
+// The white view shows the white plane the job prints as grey on black, the page outline
+// kept; a choke darkens the copy's border, and the colour preview shows the edge only while
+// the white is displayed.
+TEST_F(PreviewRefreshTest, TheWhiteViewShowsThePrintedWhitePlane) {
+  PrintChoices choices;
+  choices.image_area_width = 1006;
+  choices.threshold_on = false;  // white under the whole picture
+  choices.white_view = true;
+  SetUp(choices);
+  const WorkImage image = Picture(50, 50);
+  PreviewRefresh refresh = Refresh(image);
+  ASSERT_TRUE(refresh.copies_drawn);
+  ASSERT_TRUE(refresh.layout);
+  const PageLayout& layout = *refresh.layout;
+  const auto at = [&](const PreviewRefresh& r, int x, int y) {
+    return r.canvas.rgba[4 * (static_cast<std::size_t>(y) * r.canvas.width + x)];
+  };
+  // The level the job prints, from its own planes.
+  WorkImage printed = image;
+  NullProgress progress;
+  const SeparationOutcome job =
+      BuildJobPlanes(printed, GatherJobParameters(model_), store_, std::nullopt, progress);
+  ASSERT_TRUE(job.ok());
+  const int level = job.set.At(25, 25, 4);
+  ASSERT_GT(level, 200);
+  const int centre_x = layout.origin_x_px + layout.preview_width / 2;
+  const int centre_y = layout.origin_y_px + layout.preview_height / 2;
+  EXPECT_EQ(at(refresh, centre_x, centre_y), level);
+  EXPECT_EQ(at(refresh, layout.origin_x_px, layout.origin_y_px), level);
+  EXPECT_EQ(at(refresh, 0, 0), 128);  // the page outline
+  EXPECT_EQ(at(refresh, layout.origin_x_px + layout.preview_width + 20, centre_y), 0);  // no toner
+
+  // 1 mm at 72 pixels per inch is 2.8 job pixels, about 4.7 on this canvas.
+  model_.SetWhiteEdge(100);
+  refresh = Refresh(image);
+  EXPECT_EQ(at(refresh, centre_x, centre_y), level);
+  EXPECT_EQ(at(refresh, layout.origin_x_px + 1, layout.origin_y_px + 1), 0);
+
+  model_.Click(c::kWhiteView);
+  model_.SetWhiteEdge(0);
+  const PreviewRefresh without_edge = Refresh(image);
+  model_.SetWhiteEdge(100);
+  EXPECT_TRUE(Refresh(image).canvas.rgba == without_edge.canvas.rgba)
+      << "the edge shows only while the white is displayed";
+  model_.Click(c::kDisplayWhite);
+  ASSERT_TRUE(model_.IsChecked(c::kDisplayWhite));
+  const PreviewRefresh displayed = Refresh(image);
+  model_.SetWhiteEdge(0);
+  EXPECT_FALSE(Refresh(image).canvas.rgba == displayed.canvas.rgba);
 }
 
 // The preview draws the copies where the job puts them: for a grid of copies the offsets the

@@ -10,6 +10,7 @@
 
 #include "app/app_context.h"
 #include "app/control_ids.h"
+#include "app/main_window_model.h"
 #include "app/session.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
@@ -54,6 +55,15 @@ WindowAction TonerOrder(bool white_first) {
 WindowAction LoadSettings() {
   return [](Session& s, const fs::path& folder) {
     ASSERT_TRUE(s.LoadSettingsFile(folder / "shop.qvcfg", false));
+  };
+}
+
+// A white edge width typed into its box, then the way picked.
+WindowAction WhiteEdge(double millimetres, const char* way) {
+  return [millimetres, way](Session& s, const fs::path&) {
+    s.Act([&] { s.model().ChangeWhiteEdgeWidth(millimetres); });
+    s.Act(
+        [&] { s.model().PickItem(c::kWhiteEdgeMode, s.model().FindItem(c::kWhiteEdgeMode, way)); });
   };
 }
 
@@ -162,6 +172,17 @@ TEST_P(SessionTwinTest, TheWindowPrintsTheJobOfTheCommandLine) {
 
 const Twin kTwins[] = {
     {"Loaded", "C711WT", {}, {}},
+    {"WhiteChoke",
+     "C711WT",
+     {WhiteEdge(0.3, kWhiteEdgeChoke), Click(c::kDisplayWhite), PreviewAt(500)},
+     [](PrintChoices& o) { o.white_edge = 30; }},
+    {"WhiteSpreadWhiteFirst",
+     "Pro8432WT",
+     {TonerOrder(true), WhiteEdge(0.55, kWhiteEdgeSpread)},
+     [](PrintChoices& o) {
+       o.toner_order = "WF";
+       o.white_edge = -55;
+     }},
     {"Mirror", "C711WT", {Click(c::kMirror)}, [](PrintChoices& o) { o.mirror = true; }},
     {"Rotate", "C711WT", {Click(c::kRotate)}, [](PrintChoices& o) { o.rotate = true; }},
     {"Flip", "C711WT", {Click(c::kFlip)}, [](PrintChoices& o) { o.flip = true; }},
@@ -274,6 +295,12 @@ const Twin kTwins[] = {
      false,
      true},
     {"WhiteOff", "C711WT", {Click(c::kPrintWhite)}, [](PrintChoices& o) { o.print_white = false; }},
+    {"WhiteChokeKeptByANewWindowAndThePatternPrint",
+     "C711WT",
+     {WhiteEdge(0.2, kWhiteEdgeChoke), Click(c::kWhiteView), PreviewAt(450)},
+     [](PrintChoices& o) { o.white_edge = 20; },
+     true,
+     true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Sequences, SessionTwinTest, ::testing::ValuesIn(kTwins),

@@ -46,6 +46,27 @@ TEST_F(PreviewCommandTest, WritesThePageAndPrintsTheLayout) {
   EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x01\x90\0\0\x02\x36", 8));  // 400 × 566
 }
 
+// The white view: the printed white plane in grey on a black page, the layout as in colour.
+TEST_F(PreviewCommandTest, TheWhiteViewIsWrittenWithTheSameLayout) {
+  const std::string common =
+      "preview " + Quoted(testing::SampleArtwork()) + " --width 406 --no-threshold";
+  const testing::CommandResult colour = Kelvaro(common + " --output colour.png --view colour");
+  ASSERT_EQ(colour.status, 0) << errors_;
+  const testing::CommandResult white = Kelvaro(common + " --output white.png --view white");
+  ASSERT_EQ(white.status, 0) << errors_;
+  const testing::CommandResult choked =
+      Kelvaro(common + " --output choked.png --view white --white-choke 1");
+  ASSERT_EQ(choked.status, 0) << errors_;
+  EXPECT_EQ(white.out, colour.out);
+  const std::string colour_png = testing::ReadFileBytes(dir_.path() / "colour.png");
+  const std::string white_png = testing::ReadFileBytes(dir_.path() / "white.png");
+  const std::string choked_png = testing::ReadFileBytes(dir_.path() / "choked.png");
+  ASSERT_GT(white_png.size(), 24u);
+  EXPECT_EQ(white_png.substr(16, 8), colour_png.substr(16, 8));  // the same size
+  EXPECT_NE(white_png, colour_png);
+  EXPECT_NE(white_png, choked_png);
+}
+
 TEST_F(PreviewCommandTest, RefusesWhatItCannotDo) {
   const struct {
     const char* options;
@@ -56,6 +77,8 @@ TEST_F(PreviewCommandTest, RefusesWhatItCannotDo) {
       {"--output p.png --placement 10", "The placement must be from 0 to 9"},
       {"--output p.png --width 3", "The preview width must be from 7 to 20000"},
       {"--output p.png --display-white --no-display-white", "both given"},
+      {"--output p.png --view grey", "--view grey: the view is colour or white"},
+      {"--output p.png --white-spread 1.01", "from 0 to 1.0"},
   };
   for (const auto& test : kCases) {
     const testing::CommandResult result =

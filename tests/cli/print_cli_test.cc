@@ -231,6 +231,9 @@ TEST_F(PrintCommandTest, ChoicesTheWindowWouldNotOfferAreRefused) {
       {"--media Glossy --tray 'Tray 1'", 1, "The tray is fixed"},
       {"--no-print-white --no-print-cmy", 1, "cannot both be off"},
       {"--white-density 101", 1, "white density must be from 0 to 100"},
+      {"--white-spread 1.5", 2,
+       "--white-spread 1.5: the width must be a number of millimetres from 0 to 1.0"},
+      {"--white-choke -0.05", 2, "from 0 to 1.0"},
       {"--toner-order XY", 1, "toner order"},
       {"--profile-out nothing.icc", 1, "The colour profile \"nothing.icc\" cannot be found"},
       {"--profile-in ./stderr.txt", 1,
@@ -266,6 +269,20 @@ TEST_F(PrintCommandTest, ChoicesTheWindowWouldNotOfferAreRefused) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_THAT(errors_, HasSubstr("nothing.png is not a readable file"));
   EXPECT_EQ(Kelvaro("print").status, 2);
+}
+
+// One parser reads the white edge for every command that makes or measures the job.
+TEST_F(PrintCommandTest, TheWhiteEdgeOptionsMeanTheSameToCostAndPreview) {
+  for (const std::string command : {"cost", "preview --output edge.png"}) {
+    SCOPED_TRACE(command);
+    const CommandResult refused = Kelvaro(command + " " + Quoted(kSample) + " --white-choke 1.2");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_THAT(errors_, HasSubstr("from 0 to 1.0"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "edge.png"));
+    EXPECT_EQ(Kelvaro(command + " " + Quoted(kSample) + " --white-spread 0.4").status, 0)
+        << errors_;
+  }
+  EXPECT_TRUE(fs::exists(dir_.path() / "edge.png"));
 }
 
 TEST_F(PrintCommandTest, ADamagedPictureIsReportedAndNoJobIsWritten) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include <string>
 
 #include "app/control_ids.h"
+#include "app/main_window_model.h"
 #include "app/startup.h"
 #include "gui/gui_test_support.h"
 #include "platform/cups_queues.h"
@@ -159,6 +161,29 @@ TEST_F(WindowTest, WhiteBoxesFollowTheRuleTable) {
   EXPECT_EQ(static_cast<QLabel*>(window_->widget(c::kThresholdValue))->text(), "93%");
   EXPECT_EQ(static_cast<QSlider*>(window_->widget(c::kThresholdSlider))->value(), 93);
   EXPECT_EQ(Box(c::kPrintCmy)->toolTip().toStdString(), kWhiteOnlyHint);
+}
+
+// The white edge boxes forward to the model, show its snapped width, and grey with Print White.
+TEST_F(WindowTest, TheWhiteEdgeBoxesReachTheModelAndGreyWithPrintWhite) {
+  Open();
+  auto* width = qobject_cast<QDoubleSpinBox*>(window_->widget(c::kWhiteEdgeWidth));
+  auto* way = qobject_cast<QComboBox*>(window_->widget(c::kWhiteEdgeMode));
+  ASSERT_NE(width, nullptr);
+  ASSERT_NE(way, nullptr);
+  EXPECT_EQ(width->maximum(), 1.0);
+  width->setFocus();
+  for (int i = 0; i < 3; ++i) QTest::keyClick(width, Qt::Key_Up);
+  EXPECT_EQ(window_->model().WhiteEdge(), 15);
+  way->setCurrentIndex(way->findText(kWhiteEdgeSpread));
+  EXPECT_EQ(window_->model().WhiteEdge(), -15);
+  width->setValue(0.33);
+  EXPECT_EQ(window_->model().WhiteEdge(), -35);
+  EXPECT_DOUBLE_EQ(width->value(), 0.35);
+  Box(c::kPrintWhite)->click();
+  for (int id : {c::kWhiteEdgeLabel, c::kWhiteEdgeWidth, c::kWhiteEdgeMode}) {
+    EXPECT_FALSE(window_->widget(id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(window_->widget(c::kWhiteView)->isEnabled());
 }
 
 TEST_F(WindowTest, MediaPresetSetsTrayMirrorAndWhite) {

@@ -156,6 +156,109 @@ TEST(ScreenPreviewTest, PatternPreviewShowsKnockedOutPixelsInMagenta) {
 }
 
 // Nearest-neighbour sampling: a two-colour picture halves cleanly at any size.
+// White planes of the 4 × 4 test picture: `separated` everywhere, `printed` at pixel 0 and
+// `separated` elsewhere.
+GridWhitePlanes WhiteUnder(std::uint8_t separated, std::uint8_t printed) {
+  GridWhitePlanes white;
+  white.width = white.height = 4;
+  white.separated.assign(16, separated);
+  white.printed = white.separated;
+  white.printed[0] = printed;
+  return white;
+}
+
+Record EdgedRecord(const WorkImage& image, const PreviewParams& params,
+                   const GridWhitePlanes& white) {
+  // 4 × 4 samples of the 4 × 4 grid: sample 0 is grid pixel 0.
+  const std::optional<ProofRecords> records =
+      SampleProofRecords(image, 4, 4, params, IdentityToneCurveTable(), std::nullopt, &white);
+  if (!records) return {-1, -1, -1, -1, -1};
+  const std::uint8_t* r = records->bytes.data();
+  return {r[0], r[1], r[2], r[3], r[4]};
+}
+
+// With the white displayed, the record follows the white the job prints under it.
+TEST(ScreenPreviewTest, TheDisplayedWhiteFollowsTheWhiteEdge) {
+  PreviewParams threshold_off = Defaults();
+  threshold_off.colour.threshold_on = false;
+  threshold_off.colour.white_density = 50;
+  const WorkImage light = OneColour({80, 40, 20, 255});
+  const Record full = EdgedRecord(light, threshold_off, WhiteUnder(200, 200));
+  const Record none = EdgedRecord(light, threshold_off, WhiteUnder(200, 0));
+  const Record half = EdgedRecord(light, threshold_off, WhiteUnder(200, 100));
+  // Untouched white: as without planes. All white gone: the colour as if no white were
+  // displayed, still drawn, as colour toner prints there.
+  EXPECT_EQ(full, EdgedRecord(light, threshold_off, WhiteUnder(200, 200)));
+  PreviewParams undisplayed = threshold_off;
+  undisplayed.display_white = false;
+  EXPECT_EQ(none, EdgedRecord(light, undisplayed, WhiteUnder(200, 0)));
+  EXPECT_EQ(none[4], 255);
+  for (int ch = 0; ch < 3; ++ch) {
+    EXPECT_LT(full[ch], half[ch]) << ch;
+    EXPECT_LT(half[ch], none[ch]) << ch;
+  }
+
+  const WorkImage paper_white = OneColour({0, 0, 0, 255});
+  const WorkImage transparent = OneColour({0, 0, 0, 0});
+  const struct {
+    const char* what;
+    const WorkImage& image;
+    GridWhitePlanes white;
+    bool display;
+    Record expected;
+  } kCases[] = {
+      {"a choke takes the white of a colourless pixel: the background shows",
+       paper_white,
+       WhiteUnder(250, 0),
+       true,
+       {0, 0, 0, 0, 0}},
+      {"some white left: drawn", paper_white, WhiteUnder(250, 30), true, {0, 0, 0, 0, 255}},
+      {"a spread under a transparent pixel shows white",
+       transparent,
+       WhiteUnder(0, 120),
+       true,
+       {0, 0, 0, 0, 255}},
+      {"not displayed: the edge is not shown",
+       transparent,
+       WhiteUnder(0, 120),
+       false,
+       {0, 0, 0, 0, 0}},
+  };
+  for (const auto& test : kCases) {
+    PreviewParams params = Defaults();
+    params.display_white = test.display;
+    EXPECT_EQ(EdgedRecord(test.image, params, test.white), test.expected) << test.what;
+  }
+  // Planes of another size than the grid are not used.
+  GridWhitePlanes wrong = WhiteUnder(250, 0);
+  wrong.width = 2;
+  EXPECT_EQ(EdgedRecord(paper_white, Defaults(), wrong), (Record{0, 0, 0, 0, 255}));
+}
+
+TEST(ScreenPreviewTest, TheWhiteViewIsThePrintedPlaneInGrey) {
+  GridWhitePlanes white;
+  white.width = 2;
+  white.height = 2;
+  white.separated = {0, 0, 0, 0};
+  white.printed = {250, 0, 17, 128};
+  const std::vector<std::uint8_t> mask = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+  const std::optional<PreviewImage> view = BuildWhiteViewImage(white, 4, 4, mask);
+  ASSERT_TRUE(view);
+  // Sampled as the colour preview samples: view columns and rows 0, 1, 2, 3 show plane
+  // columns and rows 0, 1, 1, 1. The masked pixel is knocked out.
+  const int expected[16] = {250, 0, 0, 0, 17, 128, 128, 128, 17, 128, 128, 128, 17, 128, 128, 0};
+  for (int i = 0; i < 16; ++i) {
+    const std::uint8_t* pixel = view->pixels.data() + 4 * i;
+    EXPECT_EQ(pixel[0], expected[i]) << i;
+    EXPECT_EQ(pixel[1], expected[i]) << i;
+    EXPECT_EQ(pixel[2], expected[i]) << i;
+    EXPECT_EQ(pixel[3], 255) << i;
+  }
+  EXPECT_FALSE(BuildWhiteViewImage(white, 4, 4, std::vector<std::uint8_t>(15, 0)));
+  white.printed.pop_back();
+  EXPECT_FALSE(BuildWhiteViewImage(white, 4, 4, std::nullopt));
+}
+
 TEST(ScreenPreviewTest, SamplingKeepsTheHalves) {
   WorkImage image = OneColour({0, 0, 0, 0}, 100, 10);
   for (std::int32_t y = 0; y < 10; ++y) {
