@@ -91,8 +91,10 @@ DraggedSize SizeForDrag(int proposed_width, int proposed_height, int screen_widt
   }
   DraggedSize size = SizeForHeight(height);
   // The width follows the height, so a tall drag could push the right-hand controls off the
-  // screen: the window stops growing where it still fits (never below the smallest window).
-  if (screen_width > 0 && screen_height > 0) {
+  // screen: the window stops growing where it still fits. A screen that cannot hold even the
+  // smallest window is no guide.
+  const DraggedSize smallest = SizeForHeight(kDefaultWindowHeight);
+  if (screen_width >= smallest.width && screen_height >= smallest.height) {
     while (size.height > kDefaultWindowHeight &&
            (size.width > screen_width || size.height > screen_height)) {
       size = SizeForHeight(size.height - 1);

@@ -47,7 +47,7 @@ struct DraggedSize {
 
   friend bool operator==(const DraggedSize&, const DraggedSize&) = default;
 };
-// With a screen size, the window is kept within it as far as the smallest window allows.
+// With a screen size that holds the smallest window, the window is kept within it.
 DraggedSize SizeForDrag(int proposed_width, int proposed_height, int screen_width = 0,
                         int screen_height = 0);
 

@@ -33,8 +33,8 @@ TEST(SizeForDrag, TheHeightDecidesAndTheImageAreaKeepsItsProportion) {
   const DraggedSize fitted = SizeForDrag(1400, 1100, 1280, 1024);
   EXPECT_EQ(fitted.width, 1280);
   EXPECT_GT(SizeForDrag(1400, fitted.height + 1).width, 1280);
-  // A screen smaller than the smallest window still gets the smallest window.
-  EXPECT_EQ(SizeForDrag(1400, 1100, 800, 600), (DraggedSize{1013, 511, 306, 433}));
+  // A screen that cannot hold the smallest window does not limit the drag.
+  EXPECT_EQ(SizeForDrag(1400, 1100, 800, 600), SizeForDrag(1400, 1100));
 }
 
 class GeometryTest : public ::testing::Test {
