@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "app/hot_folder.h"
 #include "app/print_run.h"
@@ -20,6 +20,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/print_options.h"
+#include "platform/folder_events.h"
 #include "platform/instance_lock.h"
 
 namespace kelvaro::cli {
@@ -33,9 +34,18 @@ constexpr char kWatchUsage[] =
 
 // One picture printed as `kelvaro print` prints it: through a session of its own, so that the
 // stored settings stay as they were apart from what a print records.
-HotFolderPrint PrintOne(CliSession& cli, const PrintArgs& args,
+HotFolderPrint PrintOne(CliSession& cli, const PrintArgs& args, const fs::path& folder,
                         const std::optional<std::string>& output_dir, const fs::path& picture) {
   HotFolderPrint result;
+  // The folder's setting file, read again for every picture as --settings-file reads it; the
+  // options of the command line are applied after it and win. A --settings-file given there
+  // replaces it.
+  PrintChoices choices = args.choices;
+  std::error_code exists_error;
+  if (!choices.settings_file &&
+      fs::is_regular_file(folder / kHotFolderSettingsName, exists_error)) {
+    choices.settings_file = folder / kHotFolderSettingsName;
+  }
   cli.notifier.last_message.clear();
   auto said = [&cli](const char* otherwise) {
     return cli.notifier.last_message.empty() ? std::string(otherwise) : cli.notifier.last_message;
@@ -48,7 +58,7 @@ HotFolderPrint PrintOne(CliSession& cli, const PrintArgs& args,
                            epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
                            [&cost](const CostEstimate& e) { cost = e.clipboard_sentence; }};
   Session session(cli.app, std::move(services));
-  if (!StartRun(cli, session, args.choices, picture)) {
+  if (!StartRun(cli, session, choices, picture)) {
     result.message = said("The print options were refused, or the picture could not be loaded.");
     return result;
   }
@@ -109,7 +119,7 @@ int RunWatchCommand(const Args& all) {
   std::optional<UsageError> error;
   bool once = false;
   std::optional<std::string> output_dir;
-  int settle = 2;
+  int settle = 5;
   for (auto it = args.begin(); it != args.end();) {
     if (*it == "--once") {
       once = true;
@@ -163,30 +173,42 @@ int RunWatchCommand(const Args& all) {
   std::unique_ptr<CliSession> session = OpenCliSession();
   HotFolder hot(
       folder,
-      [&](const fs::path& picture) { return PrintOne(*session, parsed, output_dir, picture); },
+      [&](const fs::path& picture) {
+        return PrintOne(*session, parsed, folder, output_dir, picture);
+      },
       [](const std::string& line) { std::printf("%s\t%s\n", Now().c_str(), line.c_str()); },
       std::chrono::seconds(settle));
   if (!hot.Prepare()) return 1;
   const sigset_t stop = HoldStopSignals();
+  // Watched before the first look, so that no file is missed in between. Without events
+  // every file settles by size and time.
+  std::unique_ptr<FolderEvents> events = WatchFolderEvents(folder);
+  if (events) hot.ExpectEvents();
+  const std::string when =
+      events ? "a file is complete when its writer closes it or moves it in, or, if it was "
+               "there before, after " +
+                   std::to_string(settle) + " s without a change"
+             : "a file is complete after " + std::to_string(settle) + " s without a change";
+  std::printf("%s\t%s\twatching: %s\n", Now().c_str(), folder.c_str(), when.c_str());
+  std::fflush(stdout);
   bool all_ok = true;
   for (const fs::path& left : hot.Leftovers()) {
     std::printf("%s\t%s\tleft in printing/ by an earlier run, printed again\n", Now().c_str(),
                 left.filename().c_str());
     all_ok = hot.Process(left) && all_ok;
   }
+  std::vector<fs::path> ready = hot.Settled(HotFolder::Clock::now());
   for (;;) {
-    auto ready = hot.Settled(HotFolder::Clock::now());
     for (const fs::path& picture : ready) {
       if (StopAsked(stop)) return 0;
       all_ok = hot.Process(picture) && all_ok;
     }
     if (StopAsked(stop)) return 0;
     std::fflush(stdout);
-    if (once && ready.empty()) {
-      // --once waits out the settle time of what is there, then stops.
-      if (!hot.Waiting()) return all_ok ? 0 : 1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // --once waits for what is there to be complete, then stops.
+    if (once && ready.empty() && !hot.Waiting()) return all_ok ? 0 : 1;
+    hot.Listen(events.get(), std::chrono::milliseconds(250));
+    ready = hot.Settled(HotFolder::Clock::now());
   }
 }
 
