@@ -181,9 +181,13 @@ bool HotFolder::Process(const fs::path& picture) {
     std::ofstream text(filed.string() + ".txt", std::ios::trunc);
     text << result.message << '\n';
   }
-  std::string line = name + "\t" + (result.ok ? "printed" : "failed: " + result.message);
+  // One line per picture: a message of several lines is joined.
+  std::string outcome = result.ok ? "printed" : "failed: " + result.message;
+  std::replace(outcome.begin(), outcome.end(), '\n', ' ');
+  std::string line = name + "\t" + outcome;
+  if (!result.destination.empty()) line += "\t" + result.destination;
   if (result.ok) {
-    line += "\t" + result.destination + "\t" + std::to_string(result.job_bytes) + " bytes";
+    line += "\t" + std::to_string(result.job_bytes) + " bytes";
     if (!result.cost_line.empty()) line += "\t" + result.cost_line;
   }
   log_(line);
