@@ -232,7 +232,11 @@ int RunWatchCommand(const Args& all) {
                     spooler,  epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
   HotFolder hot(
       folder, [&watch](const fs::path& picture) { return PrintOne(watch, picture); },
-      [](const std::string& line) { std::printf("%s\t%s\n", Now().c_str(), line.c_str()); },
+      [](const std::string& line) {
+        // At once, also when stdout is a pipe (the journal of a service).
+        std::printf("%s\t%s\n", Now().c_str(), line.c_str());
+        std::fflush(stdout);
+      },
       std::chrono::seconds(settle));
   if (!hot.Prepare()) return 1;
   const sigset_t stop = HoldStopSignals();
@@ -249,6 +253,7 @@ int RunWatchCommand(const Args& all) {
   std::fflush(stdout);
   bool all_ok = true;
   for (const fs::path& left : hot.Leftovers()) {
+    if (StopAsked(stop)) return 0;
     std::printf("%s\t%s\tleft in printing/ by an earlier run, printed again\n", Now().c_str(),
                 left.filename().c_str());
     all_ok = hot.Process(left) && all_ok;

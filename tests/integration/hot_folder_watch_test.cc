@@ -308,6 +308,8 @@ TEST_F(HotFolderQueueTest, KilledDuringAPrintTheRestartPrintsThePictureAgain) {
   const std::vector<std::string> jobs = cupsd_.WaitForCapturedJobs(1);
   ASSERT_FALSE(jobs.empty()) << cupsd_.LogExcerpt();
   EXPECT_TRUE(jobs.back() == run_.PrintJob(run_.in() / "printed" / "big.png"));
+  EXPECT_THAT(again.out,
+              HasSubstr("\tC711WT_Shop\t" + std::to_string(jobs.back().size()) + " bytes"));
 }
 
 TEST_F(HotFolderQueueTest, AQueueThatRejectsTheJobSendsThePictureToFailedWithTheReason) {
