@@ -4,6 +4,7 @@
 #include <array>
 #include <fstream>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "image/picture_header.h"
@@ -36,7 +37,8 @@ bool IsPicture(const fs::path& file) {
 
 bool IsSkippedHotFolderName(const std::string& name) {
   if (name.empty() || name.front() == '.' || name.back() == '~') return true;
-  for (const char* tail : {".part", ".partial", ".tmp", ".crdownload", ".download", ".txt"}) {
+  if (name == kHotFolderSettingsName) return true;
+  for (const char* tail : {".part", ".partial", ".tmp", ".crdownload", ".download"}) {
     if (EndsWith(name, tail)) return true;
   }
   return false;
@@ -82,7 +84,35 @@ std::vector<fs::path> HotFolder::Leftovers() const {
   return result;
 }
 
-void HotFolder::MarkComplete(const std::string& name) { seen_[name].complete = true; }
+void HotFolder::MarkComplete(const std::string& name) {
+  if (IsSkippedHotFolderName(name) || stuck_.count(name) != 0) return;
+  seen_[name].complete = true;
+}
+
+void HotFolder::ExpectEvents() {
+  // The files there now were not seen to start, so they cannot be seen to finish.
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!IsSkippedHotFolderName(name) && entry.is_regular_file(ec)) seen_[name].timed = true;
+  }
+  events_ = true;
+}
+
+void HotFolder::EventsLost() {
+  for (auto& [name, seen] : seen_) seen.timed = true;
+  lost_ = true;
+}
+
+void HotFolder::Listen(FolderEvents* events, std::chrono::milliseconds wait) {
+  if (events == nullptr) {
+    std::this_thread::sleep_for(wait);
+    return;
+  }
+  const FolderEventBatch batch = events->Wait(wait);
+  if (batch.lost) EventsLost();
+  for (const std::string& name : batch.finished) MarkComplete(name);
+}
 
 std::vector<fs::path> HotFolder::Settled(Clock::time_point now) {
   std::map<std::string, Seen> still;
@@ -97,27 +127,23 @@ std::vector<fs::path> HotFolder::Settled(Clock::time_point now) {
     if (ec) continue;
     const fs::file_time_type mtime = entry.last_write_time(ec);
     if (ec) continue;
-    Seen now_seen{size, mtime, now, false};
-    const auto before = seen_.find(name);
-    if (before != seen_.end()) {
-      const Seen& old = before->second;
-      now_seen.complete = old.complete;
-      if (old.size == size && old.mtime == mtime && old.since != Clock::time_point{}) {
-        now_seen.since = old.since;
-      }
+    Seen seen;
+    seen.timed = !events_ || lost_;
+    if (const auto before = seen_.find(name); before != seen_.end()) seen = before->second;
+    if (!seen.listed || seen.size != size || seen.mtime != mtime) {
+      seen.size = size;
+      seen.mtime = mtime;
+      seen.since = now;
     }
-    if (now_seen.complete || now - now_seen.since >= settle_) {
+    seen.listed = true;
+    if (seen.complete || (seen.timed && now - seen.since >= settle_)) {
       ready.emplace_back(mtime, entry.path());
     }
-    still[name] = now_seen;
+    still[name] = seen;
   }
-  // A name marked complete before it was first listed stays marked.
-  for (const auto& [name, seen] : seen_) {
-    if (seen.complete && still.find(name) == still.end() && seen.since == Clock::time_point{}) {
-      still[name] = seen;
-    }
-  }
+  // Names not in the folder any more are forgotten, marked complete or not: gone is gone.
   seen_ = std::move(still);
+  lost_ = false;
   std::sort(ready.begin(), ready.end());
   std::vector<fs::path> result;
   for (auto& item : ready) result.push_back(std::move(item.second));
@@ -155,9 +181,13 @@ bool HotFolder::Process(const fs::path& picture) {
     std::ofstream text(filed.string() + ".txt", std::ios::trunc);
     text << result.message << '\n';
   }
-  std::string line = name + "\t" + (result.ok ? "printed" : "failed: " + result.message);
+  // One line per picture: a message of several lines is joined.
+  std::string outcome = result.ok ? "printed" : "failed: " + result.message;
+  std::replace(outcome.begin(), outcome.end(), '\n', ' ');
+  std::string line = name + "\t" + outcome;
+  if (!result.destination.empty()) line += "\t" + result.destination;
   if (result.ok) {
-    line += "\t" + result.destination + "\t" + std::to_string(result.job_bytes) + " bytes";
+    line += "\t" + std::to_string(result.job_bytes) + " bytes";
     if (!result.cost_line.empty()) line += "\t" + result.cost_line;
   }
   log_(line);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/folder_events.h"
+
 namespace kelvaro {
 
 // What printing one picture of the hot folder came to.
@@ -24,7 +26,11 @@ struct HotFolderPrint {
 // Prints the picture at a path; the hot folder does not care how.
 using HotFolderPrintFunction = std::function<HotFolderPrint(const std::filesystem::path&)>;
 
-// Names the hot folder never touches: hidden files and names of files still being written.
+// The setting file of a hot folder, loaded for each of its pictures.
+inline constexpr char kHotFolderSettingsName[] = "folder.qvcfg";
+
+// Names the hot folder never touches: hidden files, names of files still being written and
+// the folder's setting file.
 bool IsSkippedHotFolderName(const std::string& name);
 
 // `name` in `folder`, or the first of "stem-1.ext", "stem-2.ext", ... not yet taken there.
@@ -46,13 +52,26 @@ class HotFolder {
   // Pictures a crash left in printing/, printed again first.
   std::vector<std::filesystem::path> Leftovers() const;
 
-  // Looks at the folder at `now` and gives the pictures whose size and time have not
-  // changed for the settle time, oldest first. Files the watcher saw closed after writing
-  // or moved in count as settled at once (`MarkComplete`).
+  // Looks at the folder at `now` and gives the pictures that are complete, oldest first: the
+  // writer was seen to finish them (`MarkComplete`), or their size and time have not changed
+  // for the settle time. With events expected, only the files that were there before, or that
+  // came while events were lost, settle by size and time.
   std::vector<std::filesystem::path> Settled(Clock::time_point now);
+  // The file `name` was closed after writing or moved in. Skipped names stay skipped.
   void MarkComplete(const std::string& name);
 
-  // Whether files are there that have not settled yet. A file that could not be moved is
+  // From now on, a file that appears is complete only when its writer is seen to finish it:
+  // a writer that pauses longer than the settle time does not get half a picture printed.
+  // The files there now still settle by size and time.
+  void ExpectEvents();
+  // Events were dropped: every file not yet complete, and every file that appears by the next
+  // look, settles by size and time.
+  void EventsLost();
+
+  // Waits up to `wait` for news from `events` (or just waits, without one) and takes it in.
+  void Listen(FolderEvents* events, std::chrono::milliseconds wait);
+
+  // Whether files are there that are not complete yet. A file that could not be moved is
   // not offered again (its log line says why), so it keeps nobody waiting.
   bool Waiting() const { return !seen_.empty(); }
 
@@ -66,8 +85,10 @@ class HotFolder {
   struct Seen {
     std::uintmax_t size = 0;
     std::filesystem::file_time_type mtime;
-    Clock::time_point since;
+    Clock::time_point since;  // when the size and time were last seen to change
     bool complete = false;
+    bool timed = true;    // settles by size and time
+    bool listed = false;  // seen in the folder, not only in an event
   };
 
   std::filesystem::path folder_;
@@ -76,6 +97,8 @@ class HotFolder {
   Clock::duration settle_;
   std::map<std::string, Seen> seen_;
   std::set<std::string> stuck_;
+  bool events_ = false;  // new files wait for their writer to finish
+  bool lost_ = false;    // new files settle by time until the next look
 };
 
 }  // namespace kelvaro

@@ -20,8 +20,8 @@ std::string ForTerminal(const std::string& text) {
 }  // namespace
 
 void StderrNotifier::Show(const std::string& title, const std::string& text, MessageIcon) {
-  last_message = text;
-  std::fprintf(stderr, "%s: %s\n", title.c_str(), ForTerminal(text).c_str());
+  last_message = ForTerminal(text);
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), last_message.c_str());
 }
 
 bool StderrNotifier::Ask(const std::string& title, const std::string& text, bool default_answer) {

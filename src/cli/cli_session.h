@@ -21,7 +21,8 @@ class StderrNotifier final : public Notifier {
  public:
   void Show(const std::string& title, const std::string& text, MessageIcon icon) override;
   bool Ask(const std::string& title, const std::string& text, bool default_answer) override;
-  // The text of the last message shown, for a caller that files it (the hot folder).
+  // The text of the last message shown, as shown (LF line breaks), for a caller that files
+  // it (the hot folder).
   std::string last_message;
 };
 

@@ -4,14 +4,21 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "app/hot_folder.h"
 #include "app/print_run.h"
@@ -20,7 +27,9 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/print_options.h"
+#include "platform/folder_events.h"
 #include "platform/instance_lock.h"
+#include "platform/spooler.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -31,43 +40,78 @@ constexpr char kWatchUsage[] =
     "watch FOLDER (--printer QUEUE | --output-dir DIR) [print options] [--once]\n"
     "  [--settle S]";
 
+// Hands the jobs on and keeps the size of the last one the queue or the file took.
+class SizeKeepingSpooler final : public Spooler {
+ public:
+  explicit SizeKeepingSpooler(std::unique_ptr<Spooler> next) : next_(std::move(next)) {}
+  SpoolResult SendRaw(const std::string& queue, const std::string& document,
+                      const std::vector<std::string_view>& blocks,
+                      const std::function<void(std::size_t)>& before_block) override {
+    const SpoolResult result = next_->SendRaw(queue, document, blocks, before_block);
+    last_job_bytes = 0;
+    if (result.ok) {
+      for (std::string_view block : blocks) last_job_bytes += block.size();
+    }
+    return result;
+  }
+  std::uintmax_t last_job_bytes = 0;
+
+ private:
+  std::unique_ptr<Spooler> next_;
+};
+
+// What every picture of one watcher is printed with.
+struct Watch {
+  CliSession& cli;
+  const PrintArgs& args;
+  fs::path folder;
+  std::optional<std::string> output_dir;
+  SizeKeepingSpooler& spooler;
+  std::optional<std::string> source_date_epoch;
+};
+
 // One picture printed as `kelvaro print` prints it: through a session of its own, so that the
 // stored settings stay as they were apart from what a print records.
-HotFolderPrint PrintOne(CliSession& cli, const PrintArgs& args,
-                        const std::optional<std::string>& output_dir, const fs::path& picture) {
+HotFolderPrint PrintOne(const Watch& watch, const fs::path& picture) {
   HotFolderPrint result;
+  CliSession& cli = watch.cli;
+  // The folder's setting file, read again for every picture as --settings-file reads it; the
+  // options of the command line are applied after it and win. A --settings-file given there
+  // replaces it.
+  PrintChoices choices = watch.args.choices;
+  std::error_code exists_error;
+  const fs::path folder_settings = watch.folder / kHotFolderSettingsName;
+  if (!choices.settings_file && fs::is_regular_file(folder_settings, exists_error)) {
+    choices.settings_file = folder_settings;
+  }
   cli.notifier.last_message.clear();
   auto said = [&cli](const char* otherwise) {
     return cli.notifier.last_message.empty() ? std::string(otherwise) : cli.notifier.last_message;
   };
   NullProgress progress;
-  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
   std::string cost;
-  SessionServices services{progress, *spooler,
-                           epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+  SessionServices services{progress, watch.spooler, watch.source_date_epoch,
                            [&cost](const CostEstimate& e) { cost = e.clipboard_sentence; }};
   Session session(cli.app, std::move(services));
-  if (!StartRun(cli, session, args.choices, picture)) {
+  if (!StartRun(cli, session, choices, picture)) {
     result.message = said("The print options were refused, or the picture could not be loaded.");
     return result;
   }
   session.ReleaseLayoutRecords();
   PrintTarget target;
-  fs::path job_file;
-  if (output_dir) {
-    job_file = FreeNameIn(*output_dir, picture.stem().string() + ".ps");
-    target.queue = "file:" + job_file.string();
+  if (watch.output_dir) {
+    result.destination = FreeNameIn(*watch.output_dir, picture.stem().string() + ".ps").string();
+    target.queue = "file:" + result.destination;
   } else {
-    target.queue = *args.printer;
+    result.destination = *watch.args.printer;
+    target.queue = result.destination;
   }
-  target.pattern = args.pattern;
+  target.pattern = watch.args.pattern;
+  watch.spooler.last_job_bytes = 0;
   const PrintOutcome outcome = session.Print(target);
   result.ok = outcome != PrintOutcome::kNotPrinted;
   result.message = result.ok ? "" : said("Not printed.");
-  result.destination = output_dir ? job_file.string() : *args.printer;
-  std::error_code ec;
-  if (output_dir && result.ok) result.job_bytes = fs::file_size(job_file, ec);
+  result.job_bytes = watch.spooler.last_job_bytes;
   result.cost_line = cost;
   return result;
 }
@@ -95,6 +139,14 @@ std::string ReadSmallFile(const fs::path& file) {
   return text;
 }
 
+// Whether the process with the id written in `pid` runs.
+bool ProcessIsAlive(const std::string& pid) {
+  char* end = nullptr;
+  const long id = std::strtol(pid.c_str(), &end, 10);
+  if (pid.empty() || *end != '\0' || id <= 0) return false;
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
 std::string Now() {
   const std::time_t t = std::time(nullptr);
   char text[32];
@@ -109,7 +161,7 @@ int RunWatchCommand(const Args& all) {
   std::optional<UsageError> error;
   bool once = false;
   std::optional<std::string> output_dir;
-  int settle = 2;
+  int settle = 5;
   for (auto it = args.begin(); it != args.end();) {
     if (*it == "--once") {
       once = true;
@@ -147,46 +199,77 @@ int RunWatchCommand(const Args& all) {
   // process id is kept beside it for the refusal.
   InstanceLock lock;
   const fs::path pid_file = folder / ".kelvaro-watch.pid";
-  const InstanceLock::Result locked = lock.Acquire(folder / ".kelvaro-watch.lock");
-  if (locked != InstanceLock::Result::kAcquired) {
+  const fs::path lock_file = folder / ".kelvaro-watch.lock";
+  InstanceLock::Result locked = lock.Acquire(lock_file);
+  // A watcher killed a moment ago may leave a decoder child that has not yet gone with it and
+  // still holds the lock: when the process named as holder is gone, wait for it briefly.
+  for (int tries = 0; locked == InstanceLock::Result::kHeldElsewhere && tries < 40 &&
+                      !ProcessIsAlive(ReadSmallFile(pid_file));
+       ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    locked = lock.Acquire(lock_file);
+  }
+  if (locked == InstanceLock::Result::kUnavailable) {
+    std::fprintf(stderr, "kelvaro watch: cannot make the lock file %s\n", lock_file.c_str());
+    return 1;
+  }
+  if (locked == InstanceLock::Result::kHeldElsewhere) {
     const std::string holder = ReadSmallFile(pid_file);
     std::fprintf(stderr, "kelvaro watch: %s is watched already%s\n", folder.c_str(),
-                 locked == InstanceLock::Result::kHeldElsewhere && !holder.empty()
-                     ? (" by process " + holder).c_str()
-                     : "");
+                 holder.empty() ? "" : (" by process " + holder).c_str());
     return 1;
   }
   {
     std::ofstream pid(pid_file, std::ios::trunc);
     pid << ::getpid();
   }
+  // The start-up runs once; each picture gets a session of its own.
   std::unique_ptr<CliSession> session = OpenCliSession();
+  SizeKeepingSpooler spooler(MakeSystemSpooler());
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  const Watch watch{*session, parsed,
+                    folder,   output_dir,
+                    spooler,  epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
   HotFolder hot(
-      folder,
-      [&](const fs::path& picture) { return PrintOne(*session, parsed, output_dir, picture); },
-      [](const std::string& line) { std::printf("%s\t%s\n", Now().c_str(), line.c_str()); },
+      folder, [&watch](const fs::path& picture) { return PrintOne(watch, picture); },
+      [](const std::string& line) {
+        // At once, also when stdout is a pipe (the journal of a service).
+        std::printf("%s\t%s\n", Now().c_str(), line.c_str());
+        std::fflush(stdout);
+      },
       std::chrono::seconds(settle));
   if (!hot.Prepare()) return 1;
   const sigset_t stop = HoldStopSignals();
+  // Watched before the first look, so that no file is missed in between. Without events
+  // every file settles by size and time.
+  std::unique_ptr<FolderEvents> events = WatchFolderEvents(folder);
+  if (events) hot.ExpectEvents();
+  const std::string when =
+      events ? "a file is complete when its writer closes it or moves it in, or, if it was "
+               "there before, after " +
+                   std::to_string(settle) + " s without a change"
+             : "a file is complete after " + std::to_string(settle) + " s without a change";
+  std::printf("%s\t%s\twatching: %s\n", Now().c_str(), folder.c_str(), when.c_str());
+  std::fflush(stdout);
   bool all_ok = true;
   for (const fs::path& left : hot.Leftovers()) {
+    if (StopAsked(stop)) return 0;
     std::printf("%s\t%s\tleft in printing/ by an earlier run, printed again\n", Now().c_str(),
                 left.filename().c_str());
     all_ok = hot.Process(left) && all_ok;
   }
+  std::vector<fs::path> ready = hot.Settled(HotFolder::Clock::now());
   for (;;) {
-    auto ready = hot.Settled(HotFolder::Clock::now());
     for (const fs::path& picture : ready) {
       if (StopAsked(stop)) return 0;
       all_ok = hot.Process(picture) && all_ok;
     }
     if (StopAsked(stop)) return 0;
     std::fflush(stdout);
-    if (once && ready.empty()) {
-      // --once waits out the settle time of what is there, then stops.
-      if (!hot.Waiting()) return all_ok ? 0 : 1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // --once waits for what is there to be complete, then stops.
+    if (once && ready.empty() && !hot.Waiting()) return all_ok ? 0 : 1;
+    hot.Listen(events.get(), std::chrono::milliseconds(250));
+    ready = hot.Settled(HotFolder::Clock::now());
   }
 }
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -33,7 +34,12 @@ std::uint64_t CurrentAddressSpace() {
 }
 
 [[noreturn]] void RunChild(const ChildLimits& limits, const std::function<std::string(int)>& work,
-                           int memory_fd, int report_fd) {
+                           int memory_fd, int report_fd, pid_t parent) {
+  // The child dies with the program. Killed on its own, the program would otherwise leave it
+  // running with everything it had open, the hot folder's lock among them, so a restarted
+  // watcher would be refused until the decode ended.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(1);  // the program died before that was set
   const rlimit no_core{0, 0};
   setrlimit(RLIMIT_CORE, &no_core);
   const rlim_t seconds = static_cast<rlim_t>(limits.time.count() / 1000 + 1);
@@ -92,6 +98,7 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::strin
   if (memory.fd() < 0) return result;
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) return result;
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {
     ::close(pipe_fds[0]);
@@ -100,7 +107,7 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::strin
   }
   if (pid == 0) {
     ::close(pipe_fds[0]);
-    RunChild(limits, work, memory.fd(), pipe_fds[1]);
+    RunChild(limits, work, memory.fd(), pipe_fds[1], parent);
   }
   ::close(pipe_fds[1]);
 

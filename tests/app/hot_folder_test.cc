@@ -40,11 +40,15 @@ struct Fixture {
                    [this](const std::string& line) { log.push_back(line); }, 2s};
 };
 
-TEST(HotFolder, SkipsHiddenAndPartialNames) {
-  for (const char* name : {".hidden.png", "a.png.part", "b.tmp", "c.png~", "d.crdownload"}) {
+TEST(HotFolder, SkipsHiddenAndPartialNamesAndTheSettingFile) {
+  for (const char* name : {".hidden.png", "a.png.part", "b.tmp", "c.png~", "d.crdownload",
+                           "e.download", "folder.qvcfg"}) {
     EXPECT_TRUE(IsSkippedHotFolderName(name)) << name;
   }
-  EXPECT_FALSE(IsSkippedHotFolderName("shirt.png"));
+  // Pictures are known by their bytes, not their names.
+  for (const char* name : {"shirt.png", "order 17.txt", "logo"}) {
+    EXPECT_FALSE(IsSkippedHotFolderName(name)) << name;
+  }
 }
 
 TEST(HotFolder, FilesSettleAfterTheirSizeStopsChangingOldestFirst) {
@@ -73,6 +77,48 @@ TEST(HotFolder, ClosedAfterWriteCountsAsSettledAtOnce) {
   WriteFileBytes(f.dir.path() / "a.png", kPng);
   f.folder.MarkComplete("a.png");
   EXPECT_EQ(f.folder.Settled(HotFolder::Clock::time_point{} + 5s).size(), 1u);
+}
+
+// Stands in for inotify: gives the names it is handed, one batch per wait.
+class FakeFolderEvents final : public FolderEvents {
+ public:
+  FolderEventBatch Wait(std::chrono::milliseconds) override {
+    FolderEventBatch batch;
+    std::swap(batch, next);
+    return batch;
+  }
+  FolderEventBatch next;
+};
+
+TEST(HotFolder, WithEventsANewFileWaitsForItsWriterHoweverLongItIsQuiet) {
+  Fixture f;
+  ASSERT_TRUE(f.folder.Prepare());
+  const auto t0 = HotFolder::Clock::time_point{} + 100s;
+  WriteFileBytes(f.dir.path() / "before.png", kPng);
+  f.folder.ExpectEvents();
+  WriteFileBytes(f.dir.path() / "slow.png", kPng);
+  WriteFileBytes(f.dir.path() / "moved.png", kPng);
+  EXPECT_TRUE(f.folder.Settled(t0).empty());
+  // What was there before settles by time; the new files are not taken on time alone.
+  auto ready = f.folder.Settled(t0 + 1h);
+  ASSERT_EQ(ready.size(), 1u);
+  EXPECT_EQ(ready[0].filename(), "before.png");
+  EXPECT_TRUE(f.folder.Waiting());
+
+  FakeFolderEvents events;
+  events.next.finished = {"moved.png", "x.part"};
+  f.folder.Listen(&events, 0ms);
+  ready = f.folder.Settled(t0 + 1h + 1s);
+  ASSERT_EQ(ready.size(), 2u);  // before.png is still there: nothing took it in this test
+  EXPECT_EQ(ready[1].filename(), "moved.png");
+  EXPECT_TRUE(f.folder.Process(ready[1]));
+
+  // Events were lost: slow.png settles by size and time from then on.
+  events.next.lost = true;
+  f.folder.Listen(&events, 0ms);
+  ready = f.folder.Settled(t0 + 2h);
+  ASSERT_EQ(ready.size(), 2u);
+  EXPECT_EQ(ready[1].filename(), "slow.png");
 }
 
 TEST(HotFolder, PrintedAndFailedPicturesAreMovedWithNumberedNamesAndMessages) {

@@ -41,6 +41,11 @@ TEST(PackageTest, DebianPackageUnpacksAndRunsFromAScratchRoot) {
   EXPECT_TRUE(fs::exists(root / "usr/bin/kelvaropro"));
   EXPECT_TRUE(fs::exists(root / "usr/share/kelvaropro/shape.lib"));
   EXPECT_TRUE(fs::exists(root / "usr/share/icons/hicolor/scalable/apps/kelvaropro.svg"));
+  // The hot folder's user unit, where the user's service manager finds it, naming the
+  // program where the package put it.
+  const std::string unit =
+      testing::ReadFileBytes(root / "usr/lib/systemd/user/kelvaro-watch@.service");
+  EXPECT_NE(unit.find("' /usr/bin/kelvaro\n"), std::string::npos) << unit;
   const std::string desktop =
       testing::ReadFileBytes(root / "usr/share/applications/kelvaropro.desktop");
   EXPECT_NE(desktop.find("MimeType=image/png;image/jpeg;image/gif;image/tiff;image/bmp;"
