@@ -154,7 +154,9 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
       model_(session_.model()) {
   setAcceptDrops(false);
   // The window's width follows its height (see resizeEvent), so there is nothing to maximise.
-  setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   model_.SetControlObserver([this](int id) { Refresh(id); });
 
   // Geometry first: the preview's width is part of the layout.
@@ -798,6 +800,10 @@ void MainWindow::RedrawPreview() {
     return;
   }
   redraw_after_step_ = false;
+  if (!model_.image_loaded()) {
+    preview_->SetCanvas({});  // the image area shows its own picture
+    return;
+  }
   PreviewRefresh refresh = session_.Preview(preview_->width());
   if (!refresh.drawn) {
     JobParameters params = GatherJobParameters(model_);
@@ -909,7 +915,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (event->size() == settled_size_) return;
   const QScreen* screen = this->screen();
-  const QSize room = screen ? screen->availableGeometry().size() : QSize();
+  // The room the window itself may take: the screen less the frame around it.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize room = screen ? screen->availableGeometry().size() - frame : QSize();
   const DraggedSize size = SizeForDrag(width(), height(), room.width(), room.height());
   // The image area keeps 1000 : 1414 and the window's width follows its height.
   preview_->setFixedSize(size.image_area_width, size.image_area_height);
