@@ -174,6 +174,10 @@ MainWindow::MainWindow(AppContext& app, WindowOptions options, QWidget* parent)
 
   // A saved geometry opens as it was saved, image area included; the sizing rule is for
   // drags.
+  // The smallest window is the sizing rule's, not the image area's current size: otherwise a
+  // large window could never be dragged small again.
+  const DraggedSize smallest = SizeForDrag(kDefaultWindowWidth, kDefaultWindowHeight);
+  setMinimumSize(smallest.width, smallest.height);
   settled_size_ = QSize(geometry.width, geometry.height);
   preview_->setFixedSize(geometry.image_area_width, geometry.image_area_height);
   resize(geometry.width, geometry.height);
@@ -921,8 +925,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   const DraggedSize size = SizeForDrag(width(), height(), room.width(), room.height());
   // The image area keeps 1000 : 1414 and the window's width follows its height.
   preview_->setFixedSize(size.image_area_width, size.image_area_height);
-  // What the controls cannot do without wins over the rule, so a resize never chases it.
-  const QSize target = QSize(size.width, size.height).expandedTo(minimumSizeHint());
+  // Never below the window's minimum (the rule's smallest window), so a resize never chases
+  // a size it cannot have.
+  const QSize target = QSize(size.width, size.height).expandedTo(minimumSize());
   settled_size_ = target;
   if (this->size() != target) {
     QTimer::singleShot(0, this, [this, target] { resize(target); });
