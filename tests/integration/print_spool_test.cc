@@ -57,7 +57,7 @@ TEST_F(PrintToQueueTest, TheQueueGetsTheSameBytesAsTheJobFile) {
 TEST_F(PrintToQueueTest, AQueueThatIsGoneIsReported) {
   const CommandResult result = Print("--printer Nowhere");
   EXPECT_EQ(result.status, 1);
-  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"Nowhere\":\r\nthe printer queue "
+  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"Nowhere\":\nthe printer queue "
                                  "\"Nowhere\" does not exist"));
   EXPECT_THAT(errors_, ::testing::Not(HasSubstr("Sent to Printer")));
   // The mistyped queue does not replace the printer stored before.
@@ -70,7 +70,7 @@ TEST_F(PrintToQueueTest, AQueueThatIsGoneIsReported) {
   const CommandResult halted = Print("--printer C711WT_Shop");
   EXPECT_EQ(halted.status, 1);
   // The server, not the queue, is what failed.
-  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"C711WT_Shop\":\r\ncannot reach "
+  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"C711WT_Shop\":\ncannot reach "
                                  "the print server at "));
   EXPECT_THAT(errors_, ::testing::Not(HasSubstr("does not exist")));
 }
