@@ -127,9 +127,13 @@ bool SettingsStore::UserSettingsFileExists() const {
 std::string SettingsStore::ReadFrom(const fs::path& file, ParsedFile& parsed,
                                     std::string_view section, std::string_view key,
                                     bool& reported) const {
-  const std::lock_guard<std::mutex> lock(parsed.mutex);
-  if (const IniDocument* doc = parsed.Refresh(file)) return doc->Get(section, key).value_or("");
-  const int error_code = parsed.error_code;
+  int error_code = 0;
+  {
+    // Not held while the failure is shown: the window's notifier may wait for its thread.
+    const std::lock_guard<std::mutex> lock(parsed.mutex);
+    if (const IniDocument* doc = parsed.Refresh(file)) return doc->Get(section, key).value_or("");
+    error_code = parsed.error_code;
+  }
   if (error_code != kErrorFileNotFound && error_code != kErrorPathNotFound && !reported) {
     reported = true;
     notifier_.Show(kStoreTitle, ReadFailureMessage(file, error_code), MessageIcon::kError);
