@@ -149,6 +149,17 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
 PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
                           const std::string& file_name, const PrintTarget& target) {
   const UiText& texts = services.texts;
+  // The queue first: separating and composing a large picture takes a while, and a print
+  // server that is down must not be found out only at the end.
+  // Statistics-only mode prices the job and sends nothing.
+  const bool sends = !target.estimate_only &&
+                     ReadStatisticsMode(services.store) != StatisticsMode::kStatisticsOnly;
+  QueueCheck queue;
+  if (sends) {
+    queue = CheckQueueBeforeJob(
+        SpoolServices{services.spooler, services.notifier, services.progress, texts}, target.queue);
+    if (!queue.ok) return PrintOutcome::kNotPrinted;
+  }
   const std::optional<CopiesPlan> plan = PlanGrid(services, params, image);
   if (!plan) return PrintOutcome::kNotPrinted;
   const PageLayout& layout = plan->layout;
@@ -189,6 +200,7 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
                   ImageBlock(job.image), job.trailer)) {
     return PrintOutcome::kNotPrinted;
   }
+  ReportQueueNote(services.notifier, queue);
   // The queue printed to is remembered, as the window does for every print. Only once it took
   // the job: a mistyped queue name must not replace the printer stored before. A job file is
   // no printer: the stored one stays.

@@ -134,11 +134,18 @@ void ApplyControlChoices(MainWindowModel& model, const PrintChoices& choices) {
 // "Something odd with this image", which blames the picture.
 std::optional<Refusal> ApplyProfiles(MainWindowModel& model, const PrintChoices& choices) {
   SettingsStore& store = model.store();
-  for (const auto& [chosen, key] : {std::pair{choices.profile_in, kInputProfileKey},
-                                    std::pair{choices.profile_out, kOutputProfileKey}}) {
+  for (const auto& [chosen, key, role] :
+       {std::tuple{choices.profile_in, kInputProfileKey, ProfileRole::kInput},
+        std::tuple{choices.profile_out, kOutputProfileKey, ProfileRole::kOutput}}) {
     if (!chosen) continue;
-    if (!OpenNamedProfile(*chosen, store.folders())) {
+    const ProfileProblem problem = FindProfileProblem(*chosen, role, store.folders());
+    if (problem.kind == ProfileProblem::Kind::kNotOpened) {
       return Refusal{RefusalKind::kUnreadableProfile, *chosen};
+    }
+    if (problem.kind == ProfileProblem::Kind::kDamaged) {
+      Refusal refusal{RefusalKind::kDamagedProfile, *chosen};
+      refusal.detail = problem.detail;
+      return refusal;
     }
     store.WriteSetting(kProfileSection, key, *chosen);
   }
@@ -171,6 +178,8 @@ std::string RefusalText(const Refusal& r) {
       return "Print White and Print CMY cannot both be off";
     case RefusalKind::kUnreadableProfile:
       return "The colour profile \"" + r.subject + "\" cannot be found or is no profile";
+    case RefusalKind::kDamagedProfile:
+      return "The colour profile \"" + r.subject + "\" " + r.detail;
     case RefusalKind::kSettingsFileRefused:
     case RefusalKind::kSettingsUnreadable:
       return "";

@@ -69,6 +69,7 @@ enum class RefusalKind {
   kCopiesBelowOne,
   kNothingToPrint,       // Print White and Print CMY both off
   kUnreadableProfile,    // the profile `subject` cannot be found or is no profile
+  kDamagedProfile,       // the profile `subject` cannot serve; `detail` says why
   kSettingsFileRefused,  // the loader has told the user why
   kSettingsUnreadable,   // the stored settings cannot be read; the store has said so
   kMarginsDoNotFit,      // `margins` leave no printable area on `page` (`paper`)
@@ -85,6 +86,7 @@ struct Refusal {
   std::string paper = {};
   PageSize page = {};
   Margins margins = {};
+  std::string detail = {};  // kDamagedProfile: what is wrong with the profile
 };
 
 // The message that tells the user about a refusal; empty for one already told.

@@ -84,7 +84,16 @@ int Delete(CliSession& session, const std::string& name) {
     return 1;
   }
   if (removed.removed == 0) {
-    std::fprintf(stderr, "kelvaro shapes: the library holds no shape \"%s\"\n", names[0].c_str());
+    // The edit reaches the first records only; a shape the listing shows further on is there.
+    const ShapeLookup found = LoadShape(LibraryPath(session), names[0]);
+    if (found.record_number > kMaxEditedShapes) {
+      std::fprintf(stderr,
+                   "kelvaro shapes: \"%s\" is record %d of the library; only the first %d "
+                   "records can be edited\n",
+                   names[0].c_str(), found.record_number, kMaxEditedShapes);
+    } else {
+      std::fprintf(stderr, "kelvaro shapes: the library holds no shape \"%s\"\n", names[0].c_str());
+    }
     return 1;
   }
   std::printf("Removed \"%s\"\n", names[0].c_str());

@@ -1,6 +1,8 @@
 // `kelvaro`: the headless front end. It runs the same start-up and commands as the window.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "cli/cli.h"
@@ -85,7 +87,18 @@ int main(int argc, char** argv) {
     if (first != command.name) continue;
     const std::string second = argc > 2 ? argv[2] : "";
     if (second == "--help" || second == "-h") return CommandHelp(command);
-    return command.run(kelvaro::cli::Args(argv + 2, argv + argc));
+    // Every stored file is replaced as a whole, so a command cut short by a failed allocation
+    // leaves the stored settings as they were; the user is told, not the runtime's abort.
+    try {
+      return command.run(kelvaro::cli::Args(argv + 2, argv + argc));
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr,
+                   "kelvaro %s: out of memory; the command was stopped and nothing was stored\n",
+                   command.name);
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "kelvaro %s: the command was stopped: %s\n", command.name, error.what());
+    }
+    return 1;
   }
   std::fprintf(stderr, "kelvaro: unknown command '%s'\n", first.c_str());
   return Usage(stderr);

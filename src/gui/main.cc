@@ -2,9 +2,14 @@
 // user, then runs the main window; the picture named on the command line is opened first.
 #include <QApplication>
 #include <QFont>
+#include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
+#include <string>
 
 #include "app/startup.h"
 #include "gui/main_window.h"
@@ -16,6 +21,37 @@
 
 namespace {
 
+// An exception must not leave an event handler: Qt cannot unwind through its event loop. A
+// failed allocation ends the program with a message; every stored file is replaced as a
+// whole, so what was stored before stays.
+class Application : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+      Stop("Kelvaro Pro ran out of memory and must close. The stored settings are kept.");
+    } catch (const std::exception& error) {
+      Stop(std::string("Kelvaro Pro must close: ") + error.what());
+    }
+    return false;
+  }
+
+  [[noreturn]] static void Stop(const std::string& text) {
+    std::fprintf(stderr, "kelvaropro: %s\n", text.c_str());
+    std::fflush(stderr);
+    // The box may itself fail for want of memory; the line above has said it already.
+    if (QApplication::instance() != nullptr) {
+      try {
+        QMessageBox::critical(nullptr, "Kelvaro Pro", QString::fromStdString(text));
+      } catch (...) {
+      }
+    }
+    std::_Exit(1);
+  }
+};
+
 // Tests point the USB printer list at a tree of their own.
 std::filesystem::path UsbRoot() {
   const std::optional<std::string> root = kelvaro::ProcessEnv("KELVARO_SYSFS_USB_ROOT");
@@ -23,10 +59,8 @@ std::filesystem::path UsbRoot() {
                                 : std::filesystem::path(kelvaro::kUsbSysfsRoot);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+int Run(int argc, char** argv) {
+  Application application(argc, argv);
   QApplication::setApplicationName("Kelvaro Pro");
   QApplication::setDesktopFileName("kelvaropro");
   // The window's controls are laid out for a small dialog font.
@@ -78,4 +112,17 @@ int main(int argc, char** argv) {
   }
   kelvaro::WriteExitSettings(app.store, curves);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    Application::Stop(
+        "Kelvaro Pro ran out of memory and must close. The stored settings are kept.");
+  } catch (const std::exception& error) {
+    Application::Stop(std::string("Kelvaro Pro must close: ") + error.what());
+  }
 }

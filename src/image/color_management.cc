@@ -13,6 +13,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace kelvaro {
 namespace {
@@ -204,7 +205,16 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
   TransformHandle transform = MakeTransform(context.profiles.input, TYPE_RGBA_8,
                                             context.profiles.output, TYPE_CMYK_8, context.folders);
   if (!transform) {
-    notifier.Show(context.messages.title, context.messages.odd_image, MessageIcon::kWarning);
+    // The fixed words blame the picture; a profile that is there but cannot serve is named.
+    std::string message = context.messages.odd_image;
+    for (const auto& [name, role] : {std::pair{context.profiles.input, ProfileRole::kInput},
+                                     std::pair{context.profiles.output, ProfileRole::kOutput}}) {
+      const ProfileProblem problem = FindProfileProblem(name, role, context.folders);
+      if (problem.kind == ProfileProblem::Kind::kDamaged) {
+        message += "\r\nThe colour profile \"" + name + "\" " + problem.detail + ".";
+      }
+    }
+    notifier.Show(context.messages.title, message, MessageIcon::kWarning);
     if (load_defaults) load_defaults();
     Release(image.raw);
     return ConvertStatus::kNoTransform;

@@ -59,6 +59,25 @@ using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 // missing or is not a profile Little CMS can read.
 ProfileHandle OpenNamedProfile(std::string_view name, const DataFolders& folders);
 
+// What a profile is used for: the picture's colours (RGB) or the printer's toners (CMYK).
+enum class ProfileRole { kInput, kOutput };
+
+// What is wrong with a named profile for its role.
+struct ProfileProblem {
+  enum class Kind {
+    kNone,       // it opens, has the colour space of its role and gives a transform
+    kNotOpened,  // not found, or no profile at all (OpenNamedProfile gives nothing)
+    kDamaged,    // a profile, but one that cannot serve: cut short, of the wrong colour space
+                 // or with tables that cannot be read
+  };
+  Kind kind = Kind::kNone;
+  // For kDamaged, what is wrong, to follow the profile's name: "is cut short: the file holds
+  // 1,000 of the 2,000 bytes its header states".
+  std::string detail;
+};
+ProfileProblem FindProfileProblem(std::string_view name, ProfileRole role,
+                                  const DataFolders& folders);
+
 }  // namespace kelvaro
 
 #endif  // KELVARO_IMAGE_PROFILES_H_

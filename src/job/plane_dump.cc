@@ -1,12 +1,11 @@
 #include "job/plane_dump.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <system_error>
 
 #include "image/separation.h"
+#include "platform/atomic_file.h"
+#include "settings/settings_store.h"
 
 namespace kelvaro {
 
@@ -24,16 +23,20 @@ Outcome DumpPlanes(const fs::path& folder, std::span<const std::uint8_t> block,
   const std::size_t row = static_cast<std::size_t>(x_pixel);
   for (int plane = 0; plane < kPlanes; ++plane) {
     const fs::path file = folder / ("plane" + std::to_string(plane + 1) + ".pgm");
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << "P5\n" << x_pixel << " " << y_pixel << "\n255\n";
-    for (std::int64_t y = 0; y < y_pixel && out; ++y) {
-      const std::uint8_t* bytes =
+    std::string bytes =
+        "P5\n" + std::to_string(x_pixel) + " " + std::to_string(y_pixel) + "\n255\n";
+    bytes.reserve(bytes.size() + row * static_cast<std::size_t>(y_pixel));
+    for (std::int64_t y = 0; y < y_pixel; ++y) {
+      const std::uint8_t* line =
           block.data() + (static_cast<std::size_t>(y) * kPlanes + plane) * row;
-      out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(row));
+      bytes.append(reinterpret_cast<const char*>(line), row);
     }
-    out.close();
-    if (!out)
-      return Outcome::Failure("Cannot write " + file.string() + ": " + std::strerror(errno));
+    // Through a temporary file, as the job file: a full disk leaves no cut plane behind.
+    const FileWriteResult written = WriteFileAtomically(file, bytes);
+    if (!written.ok) {
+      return Outcome::Failure("Cannot write " + file.string() + ": " +
+                              WriteErrorText(written.error_code));
+    }
   }
   return Outcome::Success();
 }

@@ -10,6 +10,17 @@ void ReportFailure(Notifier& notifier, const std::string& printer, const SpoolRe
 
 }  // namespace
 
+QueueCheck CheckQueueBeforeJob(SpoolServices services, const std::string& printer) {
+  QueueCheck ready = services.spooler.CheckQueue(printer);
+  if (!ready.ok) ReportFailure(services.notifier, printer, SpoolResult{false, ready.error});
+  return ready;
+}
+
+void ReportQueueNote(Notifier& notifier, const QueueCheck& check) {
+  // A job in a stopped queue does not print yet; the user must know to start the queue.
+  if (!check.note.empty()) notifier.Show(kProgramTitle, check.note, MessageIcon::kWarning);
+}
+
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
                 std::string& header, std::string_view data, std::string& trailer) {
   services.progress.SetStatus(services.texts[40]);

@@ -33,6 +33,13 @@ struct SpoolServices {
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
                 std::string& header, std::string_view data, std::string& trailer);
 
+// Asks the spooler whether `printer` takes jobs, before a job is built for it. A print server
+// that does not answer, a queue that is not there or one that rejects jobs is shown as the
+// failure of the print; the answer's `ok` is false then.
+QueueCheck CheckQueueBeforeJob(SpoolServices services, const std::string& printer);
+// After a job went to a queue that holds it (stopped): says so as a warning.
+void ReportQueueNote(Notifier& notifier, const QueueCheck& check);
+
 // Sends a one-block printer-mode job; no status or progress. Returns false after showing
 // the failure.
 bool SendPrinterModeJob(SpoolServices services, const std::string& printer, std::string block);

@@ -1,9 +1,15 @@
 #include "pattern/shape_library.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/atomic_file.h"
 #include "platform/file_lock.h"
+#include "settings/settings_store.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
@@ -15,11 +21,14 @@ std::string_view Record(std::string_view bytes, std::size_t index) {
   return bytes.substr(index * kShapeRecordSize, kShapeRecordSize);
 }
 
+// The head of a record: the polygon count and the name, all a reader needs to skip it.
+constexpr std::size_t kRecordHeadSize = kShapeNameOffset + kShapeNameSize;
+
 // The library's bytes; a missing file reads as empty. nullopt with `error_code` when the
-// file is there but cannot be read.
+// file is there but cannot be read, or is too large to be edited as a whole.
 std::optional<std::string> ReadLibrary(const fs::path& library, int& error_code) {
   error_code = 0;
-  std::optional<std::string> bytes = ReadWholeFile(library, &error_code);
+  std::optional<std::string> bytes = ReadWholeFile(library, &error_code, kMaxEditedLibraryBytes);
   if (bytes) return bytes;
   if (error_code == kErrorFileNotFound) {
     error_code = 0;
@@ -28,65 +37,158 @@ std::optional<std::string> ReadLibrary(const fs::path& library, int& error_code)
   return std::nullopt;
 }
 
+// The code of a failed read or write and what it means: "28 - No space left on device".
+std::string FileErrorWords(int error_code) {
+  if (error_code == kErrorFileTooLarge) {
+    return std::to_string(error_code) + " - The library holds more than " +
+           std::to_string(kMaxEditedLibraryBytes / kShapeRecordSize) +
+           " records, more than can be edited";
+  }
+  // The store's texts begin with "Error ", which the prefixes of the library already say.
+  return WriteErrorText(error_code).substr(std::string_view("Error ").size());
+}
+
+// Records in memory, for the edits that rewrite the library.
+class BytesRecords {
+ public:
+  explicit BytesRecords(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t count() const { return RecordCount(bytes_); }
+  std::optional<std::string_view> Read(std::size_t index, std::size_t length) {
+    return Record(bytes_, index).substr(0, length);
+  }
+  int error_code() const { return 0; }
+
+ private:
+  std::string_view bytes_;
+};
+
+// Records read from the open file one at a time, so that the memory a reader needs does not
+// grow with the library: a large (or sparse) library costs time, never all of memory.
+class FileRecords {
+ public:
+  // A missing file holds no records.
+  explicit FileRecords(const fs::path& library) {
+    fd_ = ::open(library.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) {
+      if (errno != ENOENT) error_code_ = WindowsErrorCode(errno);
+      return;
+    }
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+      error_code_ = WindowsErrorCode(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+      error_code_ = kErrorNotRegularFile;
+    } else {
+      count_ = static_cast<std::size_t>(info.st_size) / kShapeRecordSize;
+    }
+  }
+  FileRecords(const FileRecords&) = delete;
+  FileRecords& operator=(const FileRecords&) = delete;
+  ~FileRecords() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  std::size_t count() const { return error_code_ == 0 ? count_ : 0; }
+  // The first `length` bytes of record `index`; nullopt when the read failed (error_code()).
+  std::optional<std::string_view> Read(std::size_t index, std::size_t length) {
+    buffer_.resize(length);
+    std::size_t done = 0;
+    const off_t start = static_cast<off_t>(index * kShapeRecordSize);
+    while (done < length) {
+      const ssize_t n =
+          ::pread(fd_, buffer_.data() + done, length - done, start + static_cast<off_t>(done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        // A library cut while we read it ends where it was cut.
+        error_code_ = n < 0 ? WindowsErrorCode(errno) : 0;
+        if (n == 0) count_ = index;
+        return std::nullopt;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return std::string_view(buffer_);
+  }
+  int error_code() const { return error_code_; }
+
+ private:
+  int fd_ = -1;
+  std::size_t count_ = 0;
+  int error_code_ = 0;
+  std::string buffer_;
+};
+
 // Visits the named records in order until `visit` returns false or a damaged record comes;
-// returns the number of that damaged record (from 1), or 0.
-template <typename Visit>
-int ForEachNamedRecord(std::string_view bytes, Visit visit) {
-  for (std::size_t i = 0; i < RecordCount(bytes); ++i) {
-    const std::string_view record = Record(bytes, i);
-    if (ShapeRecordName(record).empty()) continue;
-    std::optional<ShapeRecord> shape = DecodeShapeRecord(record);
+// returns the number of that damaged record (from 1), or 0. Free records are skipped on
+// their head alone.
+template <typename Records, typename Visit>
+int ForEachNamedRecord(Records& records, Visit visit) {
+  for (std::size_t i = 0; i < records.count(); ++i) {
+    const std::optional<std::string_view> head = records.Read(i, kRecordHeadSize);
+    if (!head) return 0;
+    if (ShapeRecordName(*head).empty()) continue;
+    const std::optional<std::string_view> record = records.Read(i, kShapeRecordSize);
+    if (!record) return 0;
+    std::optional<ShapeRecord> shape = DecodeShapeRecord(*record);
     if (!shape) return static_cast<int>(i) + 1;
     if (!visit(static_cast<int>(i) + 1, std::move(*shape))) return 0;
   }
   return 0;
 }
 
-}  // namespace
-
-ShapeListing ListShapesInBytes(std::string_view library_bytes) {
+template <typename Records>
+ShapeListing ListRecords(Records& records) {
   ShapeListing listing;
-  listing.damaged_record = ForEachNamedRecord(library_bytes, [&](int, ShapeRecord shape) {
+  listing.damaged_record = ForEachNamedRecord(records, [&](int, ShapeRecord shape) {
     listing.names.push_back(std::move(shape.name));
     return true;
   });
-  if (listing.damaged_record != 0) listing.message = kShapeFileDamagedMessage;
+  if (listing.damaged_record != 0) {
+    listing.message = kShapeFileDamagedMessage;
+  } else if (records.error_code() != 0) {
+    listing.names.clear();
+    listing.message = kCleanUpErrorPrefix + FileErrorWords(records.error_code());
+  }
   return listing;
 }
 
-ShapeListing ListShapes(const fs::path& library) {
-  int error_code = 0;
-  const std::optional<std::string> bytes = ReadLibrary(library, error_code);
-  if (!bytes) {
-    ShapeListing listing;
-    listing.message = kCleanUpErrorPrefix + std::to_string(error_code);
-    return listing;
-  }
-  return ListShapesInBytes(*bytes);
-}
-
-ShapeLookup LoadShapeFromBytes(std::string_view library_bytes, std::string_view name) {
+template <typename Records>
+ShapeLookup LookUpRecord(Records& records, std::string_view name) {
   ShapeLookup lookup;
   if (name.empty()) return lookup;
-  const int damaged = ForEachNamedRecord(library_bytes, [&](int number, ShapeRecord shape) {
+  const int damaged = ForEachNamedRecord(records, [&](int number, ShapeRecord shape) {
     if (shape.name != name) return true;
     lookup.shape = std::move(shape);
     lookup.record_number = number;
     return false;
   });
-  if (damaged != 0) lookup.message = kShapeFileDamagedMessage;
+  if (damaged != 0) {
+    lookup.message = kShapeFileDamagedMessage;
+  } else if (records.error_code() != 0) {
+    lookup.message = kCleanUpErrorPrefix + FileErrorWords(records.error_code());
+  }
   return lookup;
 }
 
+}  // namespace
+
+ShapeListing ListShapesInBytes(std::string_view library_bytes) {
+  BytesRecords records(library_bytes);
+  return ListRecords(records);
+}
+
+ShapeListing ListShapes(const fs::path& library) {
+  FileRecords records(library);
+  return ListRecords(records);
+}
+
+ShapeLookup LoadShapeFromBytes(std::string_view library_bytes, std::string_view name) {
+  BytesRecords records(library_bytes);
+  return LookUpRecord(records, name);
+}
+
 ShapeLookup LoadShape(const fs::path& library, std::string_view name) {
-  int error_code = 0;
-  const std::optional<std::string> bytes = ReadLibrary(library, error_code);
-  if (!bytes) {
-    ShapeLookup lookup;
-    lookup.message = kCleanUpErrorPrefix + std::to_string(error_code);
-    return lookup;
-  }
-  return LoadShapeFromBytes(*bytes, name);
+  FileRecords records(library);
+  return LookUpRecord(records, name);
 }
 
 std::string StoredShapeName(std::string_view typed_name) {
@@ -121,7 +223,7 @@ StoreShapeResult StoreShape(const fs::path& library, const ShapeRecord& shape,
   auto file_error = [&](int code) {
     result.status = StoreShapeStatus::kFileError;
     result.error_code = code;
-    result.message = kStoreShapeErrorPrefix + std::to_string(code);
+    result.message = kStoreShapeErrorPrefix + FileErrorWords(code);
     result.caption = kStoreShapeErrorCaption;
     return result;
   };
@@ -132,7 +234,8 @@ StoreShapeResult StoreShape(const fs::path& library, const ShapeRecord& shape,
   if (!bytes) return file_error(error_code);
 
   int match = 0;
-  const int damaged = ForEachNamedRecord(*bytes, [&](int number, const ShapeRecord& existing) {
+  BytesRecords records(*bytes);
+  const int damaged = ForEachNamedRecord(records, [&](int number, const ShapeRecord& existing) {
     if (existing.name != stored.name) return true;
     match = number;
     return false;
@@ -194,7 +297,7 @@ RemoveShapesResult RemoveShapes(const fs::path& library, std::span<const std::st
   auto fail = [&](int code) {
     result.removed = 0;
     result.error_code = code;
-    result.message = kCleanUpErrorPrefix + std::to_string(code);
+    result.message = kCleanUpErrorPrefix + FileErrorWords(code);
     return result;
   };
   if (!bytes) return fail(error_code);

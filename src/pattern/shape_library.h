@@ -1,6 +1,7 @@
 #ifndef KELVARO_PATTERN_SHAPE_LIBRARY_H_
 #define KELVARO_PATTERN_SHAPE_LIBRARY_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -33,11 +34,15 @@ inline constexpr char kShapeTooLargeMessage[] =
 inline constexpr char kRemovalMark[] = "** ";
 // The library edit handles this many entries.
 inline constexpr int kMaxEditedShapes = 200;
+// Storing and removing rewrite the library as a whole, in memory; a larger library is
+// refused for them (2000 records). Listing and lookup read one record at a time and take any.
+inline constexpr std::uintmax_t kMaxEditedLibraryBytes = 2000 * kShapeRecordSize;
 
 // Listing: every named record in record order, up to the first damaged one. `message` is
 // empty, or the damaged-file message (`damaged_record` then names the record, from 1), or
-// "Error " and the code when the file is there but cannot be read. A missing or empty file
-// lists nothing and says nothing.
+// "Error ", the code and its meaning ("Error 5 - Access denied (read only?)") when the file is
+// there but cannot be read. The records are read one at a time and only the names kept. A missing
+// or empty file lists nothing and says nothing.
 struct ShapeListing {
   std::vector<std::string> names;
   int damaged_record = 0;
@@ -86,7 +91,7 @@ struct StoreShapeResult {
 // Adds `shape` under StoredShapeName(shape.name) or, after `ask_replace` agreed, replaces the
 // record of that name in place. The file is replaced as a whole through a temporary file, so
 // a failure leaves the library as it was; a missing file is created (not its folder). A file
-// error gives "Error lib is readonly " and the code, caption "shape converter".
+// error gives "Error lib is readonly ", the code and its meaning, caption "shape converter".
 StoreShapeResult StoreShape(const std::filesystem::path& library, const ShapeRecord& shape,
                             const ReplaceShapeQuestion& ask_replace);
 
@@ -98,7 +103,8 @@ std::vector<std::string> MarkedShapeNames(std::span<const std::string> entries);
 struct RemoveShapesResult {
   int removed = 0;      // records dropped
   int error_code = 0;   // 0, or the code of the failed read or write
-  std::string message;  // "Error " and the code, caption kCleanUpErrorCaption; empty on success
+  std::string message;  // "Error ", the code and its meaning, caption kCleanUpErrorCaption;
+                        // empty on success
   bool ok() const { return error_code == 0; }
 };
 // Drops every record among the first 200 whose stored name is one of `names` and writes the

@@ -1,10 +1,12 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -16,13 +18,15 @@ int WindowsErrorCode(int errno_value) {
     case ENOENT:
       return kErrorFileNotFound;
     case ENOTDIR:
-    case ELOOP:
     case ENAMETOOLONG:
       return kErrorPathNotFound;
     case EACCES:
     case EPERM:
-    case EISDIR:
       return kErrorAccessDenied;
+    case EISDIR:
+      return kErrorNotRegularFile;
+    case ELOOP:
+      return kErrorLinkLoop;
     case EROFS:
       return kErrorWriteProtected;
     default:
@@ -54,6 +58,29 @@ std::string TemporaryName(const fs::path& target) {
          std::to_string(random());
 }
 
+// Removes the temporary files of `target` that writers left behind when they were killed
+// between creating and renaming them: names made by TemporaryName whose process is gone.
+// A temporary of a live process is its write in progress and stays.
+void RemoveDeadTemporaries(const fs::path& folder, const fs::path& target) {
+  const std::string prefix = "." + target.filename().string() + ".tmp";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const std::size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos) continue;
+    if (rest.find_first_not_of("0123456789-") != std::string::npos) continue;
+    const long pid = std::strtol(rest.substr(0, dash).c_str(), nullptr, 10);
+    if (pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    std::error_code ignored;
+    if (fs::is_regular_file(fs::symlink_status(it->path(), ignored))) {
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
 // The file a path names after following symbolic links, including a link whose target does
 // not exist yet: replacing such a link with a regular file would quietly undo the user's
 // arrangement. nullopt for a loop of links.
@@ -80,7 +107,7 @@ FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes
   if (exists) {
     // Only regular files are replaced: a folder, a device or a pipe in the place of the file
     // must not be swapped for a regular file.
-    if (!S_ISREG(existing.st_mode)) return Failure(kErrorAccessDenied);
+    if (!S_ISREG(existing.st_mode)) return Failure(kErrorNotRegularFile);
     // The read-only attribute: honoured even for a user who could override it.
     if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
       return Failure(kErrorAccessDenied);
@@ -90,11 +117,12 @@ FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
       return Failure(WindowsErrorCode(errno));
     }
-  } else if (errno == ENOTDIR) {
-    return Failure(kErrorPathNotFound);
+  } else if (errno == ENOTDIR || errno == ELOOP) {
+    return Failure(WindowsErrorCode(errno));
   }
 
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  RemoveDeadTemporaries(folder, target);
   fs::path temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -136,7 +164,8 @@ FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes
   return {true, 0};
 }
 
-std::optional<std::string> ReadWholeFile(const fs::path& path, int* error_code) {
+std::optional<std::string> ReadWholeFile(const fs::path& path, int* error_code,
+                                         std::uintmax_t max_bytes) {
   const auto fail = [&](int err) -> std::optional<std::string> {
     if (error_code != nullptr) *error_code = WindowsErrorCode(err);
     return std::nullopt;
@@ -156,6 +185,11 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, int* error_code) 
     ::close(fd);
     return fail(EISDIR);
   }
+  if (static_cast<std::uintmax_t>(info.st_size) > max_bytes) {
+    ::close(fd);
+    if (error_code != nullptr) *error_code = kErrorFileTooLarge;
+    return std::nullopt;
+  }
   std::string content;
   char buffer[65536];
   for (;;) {
@@ -167,6 +201,12 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, int* error_code) 
       return fail(err);
     }
     if (n == 0) break;
+    // A file that grows while we read is held to the same bound.
+    if (content.size() + static_cast<std::size_t>(n) > max_bytes) {
+      ::close(fd);
+      if (error_code != nullptr) *error_code = kErrorFileTooLarge;
+      return std::nullopt;
+    }
     content.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(fd);

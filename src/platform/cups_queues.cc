@@ -13,20 +13,29 @@ std::string OptionValue(const cups_dest_t& dest, const char* name) {
 
 }  // namespace
 
+bool CupsServerFailed() {
+  return cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
+         cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND;
+}
+
+std::string CupsServerUnreachableMessage() {
+  // The library's own words ("Bad file descriptor", "No such file or directory") say
+  // little to a print shop; the likely cause comes first.
+  const char* reason = cupsLastErrorString();
+  std::string message =
+      std::string("cannot reach the print server at ") + cupsServer() + "; is CUPS running?";
+  if (reason != nullptr && *reason != '\0') message += std::string(" (") + reason + ")";
+  return message;
+}
+
 PrinterQueueListing CupsQueueSource::ListQueues() {
   PrinterQueueListing listing;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
   // An empty answer is either "no queues" or "no server"; only the last error tells.
-  if (count == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
-      cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
+  if (count == 0 && CupsServerFailed()) {
     listing.ok = false;
-    // The library's own words ("Bad file descriptor", "No such file or directory") say
-    // little to a print shop; the likely cause comes first.
-    const char* reason = cupsLastErrorString();
-    listing.error =
-        std::string("cannot reach the print server at ") + cupsServer() + "; is CUPS running?";
-    if (reason != nullptr && *reason != '\0') listing.error += std::string(" (") + reason + ")";
+    listing.error = CupsServerUnreachableMessage();
   }
   for (int i = 0; i < count; ++i) {
     const cups_dest_t& dest = dests[i];

@@ -35,6 +35,12 @@ class CupsQueueSource final : public PrinterQueueSource {
   PrinterQueueListing ListQueues() override;
 };
 
+// After a CUPS call that found no queues: whether the print server could not be asked at all.
+bool CupsServerFailed();
+// What to say then: "cannot reach the print server at SERVER; is CUPS running?" and the
+// library's reason.
+std::string CupsServerUnreachableMessage();
+
 // Unprintable margins of a paper, in points.
 struct MediaMargins {
   double top = 0;

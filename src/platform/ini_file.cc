@@ -160,9 +160,13 @@ std::string IniDocument::Serialize() const {
   return bom_ ? "\xEF\xBB\xBF" + text : text;
 }
 
+std::optional<std::string> ReadIniFile(const std::filesystem::path& file, int* error_code) {
+  return ReadWholeFile(file, error_code, kMaxIniFileBytes);
+}
+
 std::optional<std::string> ReadIniValue(const std::filesystem::path& file, std::string_view section,
                                         std::string_view key) {
-  const auto bytes = ReadWholeFile(file);
+  const auto bytes = ReadIniFile(file);
   if (!bytes) return std::nullopt;
   return IniDocument::Parse(*bytes).Get(section, key);
 }
@@ -173,7 +177,7 @@ FileWriteResult WriteIniValue(const std::filesystem::path& file, std::string_vie
   // and be lost.
   const FileLock lock(file);
   int error_code = 0;
-  auto bytes = ReadWholeFile(file, &error_code);
+  auto bytes = ReadIniFile(file, &error_code);
   if (!bytes) {
     // A file that is not there yet is created; anything else that stops us reading it
     // would make us lose its content, so it is a failure.

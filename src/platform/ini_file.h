@@ -2,6 +2,7 @@
 #define KELVARO_PLATFORM_INI_FILE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,6 +12,16 @@
 #include "platform/atomic_file.h"
 
 namespace kelvaro {
+
+// The largest INI file read, in bytes. The settings files hold a few kilobytes; one of many
+// megabytes is damaged or hostile, and reading it whole at every value would cost seconds
+// and hundreds of megabytes.
+inline constexpr std::uintmax_t kMaxIniFileBytes = 4 * 1024 * 1024;
+
+// The bytes of an INI file, refused (kErrorFileTooLarge) above kMaxIniFileBytes; otherwise as
+// ReadWholeFile.
+std::optional<std::string> ReadIniFile(const std::filesystem::path& file,
+                                       int* error_code = nullptr);
 
 // The longest value a read returns, in characters; longer stored values are cut.
 inline constexpr std::size_t kMaxIniValueChars = 254;
@@ -55,7 +66,7 @@ class IniDocument {
 };
 
 // Reads [section] key of an INI file; nullopt when the file, the section or the key is
-// missing or the file cannot be read.
+// missing or the file cannot be read (or is larger than kMaxIniFileBytes).
 std::optional<std::string> ReadIniValue(const std::filesystem::path& file, std::string_view section,
                                         std::string_view key);
 

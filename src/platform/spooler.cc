@@ -7,9 +7,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/cups_queues.h"
 #include "platform/fd_write.h"
 
 namespace kelvaro {
@@ -26,7 +28,10 @@ std::string CupsError(const char* step) {
 
 class CupsDests {
  public:
-  CupsDests() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
+  CupsDests() {
+    count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_);
+    if (count_ == 0 && CupsServerFailed()) server_error_ = CupsServerUnreachableMessage();
+  }
   ~CupsDests() { cupsFreeDests(count_, dests_); }
   CupsDests(const CupsDests&) = delete;
   CupsDests& operator=(const CupsDests&) = delete;
@@ -34,7 +39,31 @@ class CupsDests {
     return cupsGetDest(name.c_str(), nullptr, count_, dests_);
   }
 
+  // Whether `queue` takes jobs: the server down and a queue that is not there are said apart.
+  QueueCheck State(const std::string& queue) const {
+    if (!server_error_.empty()) return {false, server_error_, {}};
+    const cups_dest_t* dest = Find(queue);
+    if (dest == nullptr) {
+      return {false, "the printer queue \"" + queue + "\" does not exist", {}};
+    }
+    const char* accepting =
+        cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    if (accepting != nullptr && std::strcmp(accepting, "false") == 0) {
+      return {
+          false, "the printer queue \"" + queue + "\" does not accept jobs (it rejects them)", {}};
+    }
+    const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    if (state != nullptr && std::atoi(state) == IPP_PSTATE_STOPPED) {
+      return {true,
+              {},
+              "The printer queue \"" + queue +
+                  "\" is stopped: the job waits in it until the queue is started again."};
+    }
+    return {};
+  }
+
  private:
+  std::string server_error_;
   int count_ = 0;
   cups_dest_t* dests_ = nullptr;
 };
@@ -50,13 +79,19 @@ class SystemSpooler final : public Spooler {
     return SendToCups(queue, document, blocks, before_block);
   }
 
+  QueueCheck CheckQueue(const std::string& queue) override {
+    if (queue.rfind(kFileQueuePrefix, 0) == 0) return {};
+    return CupsDests().State(queue);
+  }
+
  private:
   static SpoolResult SendToCups(const std::string& queue, const std::string& document,
                                 const std::vector<std::string_view>& blocks,
                                 const std::function<void(std::size_t)>& before_block) {
     CupsDests dests;
+    const QueueCheck state = dests.State(queue);
+    if (!state.ok) return {false, state.error};
     cups_dest_t* dest = dests.Find(queue);
-    if (dest == nullptr) return {false, "the printer queue \"" + queue + "\" does not exist"};
     cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
     if (info == nullptr) return {false, CupsError("cannot reach the printer queue")};
 

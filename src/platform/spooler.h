@@ -17,6 +17,13 @@ struct SpoolResult {
   std::string error;
 };
 
+// Whether a queue takes jobs now.
+struct QueueCheck {
+  bool ok = true;
+  std::string error;  // when !ok: why no job can go there, in words a print shop can act on
+  std::string note;   // when ok and still worth saying: a stopped queue takes jobs but holds them
+};
+
 // Hands RAW jobs (bytes the printer receives unchanged) to the operating system's spooler.
 class Spooler {
  public:
@@ -28,6 +35,12 @@ class Spooler {
   virtual SpoolResult SendRaw(const std::string& queue, const std::string& document,
                               const std::vector<std::string_view>& blocks,
                               const std::function<void(std::size_t)>& before_block) = 0;
+
+  // Whether `queue` can take a job now, asked before a job is built for it, so that a print
+  // server that does not answer or a queue that is not there is named at once, not after
+  // minutes of work. ok with a `note` for a queue that takes jobs but holds them. Queues of
+  // the "file:" form, and spoolers that cannot tell, are ready.
+  virtual QueueCheck CheckQueue(const std::string& /*queue*/) { return {}; }
 };
 
 // Queue names of this form write the job to PATH instead of spooling it.

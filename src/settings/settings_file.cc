@@ -24,6 +24,69 @@ constexpr char kCheckStateMissing[] = "5";
 constexpr char kTonerPercentMissing[] = " 50";
 constexpr char kMarginMissing[] = "60";
 
+// A margin is kept in hundredths of a point; none of the papers has a side of 1000 points.
+constexpr double kMaxStoredMargin = 99999;
+constexpr char kMarginRangeText[] = "a number from 0 to 99999, in hundredths of a point";
+
+// The values of a setting file that have a range, and the range. A file holding one outside
+// it is refused as a whole before anything is stored: a margin of "abc" or "-5" would be
+// stored and refuse every later print.
+struct RangedKey {
+  const char* key;
+  double low;
+  double high;
+  bool percent_sign;  // the value may end in "%" (the captions of the sliders)
+  const char* what;   // how the range is said
+};
+constexpr RangedKey kRangedKeys[] = {
+    {"White Mask %", 0, 100, true, "a percentage from 0 to 100"},
+    {"White Overlay %", 0, 100, true, "a percentage from 0 to 100"},
+    {"TonerPercent", 0, 100, true, "a percentage from 0 to 100"},
+    {"Display", 0, 1, false, "0 or 1"},
+    {"TonerOn", 0, 1, false, "0 or 1"},
+    {"TonerSave", 0, 1, false, "0 or 1"},
+    {kWhiteEdgeKey, -kWhiteEdgeLimit / 100.0, kWhiteEdgeLimit / 100.0, false,
+     "a number of millimetres from -1.00 to 1.00"},
+    {"Right Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
+    {"Left Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
+    {"Bottom Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
+    {"Top Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
+};
+
+// The number a stored value holds: blanks around it, an optional sign, digits with an
+// optional fraction and, where allowed, a trailing "%". nullopt for anything else.
+std::optional<double> StrictNumber(std::string_view text, bool percent_sign) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  if (percent_sign && !text.empty() && text.back() == '%') text.remove_suffix(1);
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  }
+  // More digits than any ranged value has cannot be in range.
+  if (digits == 0 || digits > 12 || i != text.size()) return std::nullopt;
+  return ReadLeadingDecimal(text);
+}
+
+// The first value of `doc` outside its range, as the message names it; "" when all fit.
+std::string FirstValueOutOfRange(const IniDocument& doc) {
+  for (const RangedKey& ranged : kRangedKeys) {
+    const std::optional<std::string> value = doc.Get("Active", ranged.key);
+    if (!value) continue;
+    const std::optional<double> number = StrictNumber(*value, ranged.percent_sign);
+    if (number && *number >= ranged.low && *number <= ranged.high) continue;
+    // The marker of a missing check box state is no value of its own.
+    if (*value == kCheckStateMissing) continue;
+    return std::string("[Active] ") + ranged.key + "=" + *value + " (it must be " + ranged.what +
+           ")";
+  }
+  return "";
+}
+
 // The folder of `file` with a trailing separator, as [Directory] Last Config keeps it.
 std::string FolderOf(const fs::path& file) {
   std::error_code ec;
@@ -69,7 +132,7 @@ bool SaveSettingsFile(SettingsStore& store, const fs::path& file,
   store.WriteSetting("Directory", "Last Config", FolderOf(file));
 
   int error_code = 0;
-  std::optional<std::string> bytes = ReadWholeFile(file, &error_code);
+  std::optional<std::string> bytes = ReadIniFile(file, &error_code);
   if (!bytes && error_code != kErrorFileNotFound) {
     // Replacing a file we cannot read would lose whatever else it holds.
     store.notifier().Show(kStoreTitle, SettingsStore::WriteFailureMessage(file, error_code),
@@ -110,7 +173,7 @@ SettingsFileLoad LoadSettingsFile(SettingsStore& store, const fs::path& file,
                                   ToneCurves& curves) {
   SettingsFileLoad result;
   int error_code = 0;
-  const std::optional<std::string> bytes = ReadWholeFile(file, &error_code);
+  const std::optional<std::string> bytes = ReadIniFile(file, &error_code);
   if (!bytes) {
     store.notifier().Show(kStoreTitle,
                           "Failed to read:- \n" + file.string() + "\n" + WriteErrorText(error_code),
@@ -122,6 +185,13 @@ SettingsFileLoad LoadSettingsFile(SettingsStore& store, const fs::path& file,
     store.notifier().Show(kStoreTitle,
                           file.string() + "\nis not a settings file; nothing was loaded",
                           MessageIcon::kError);
+    return result;
+  }
+  if (const std::string bad = FirstValueOutOfRange(doc); !bad.empty()) {
+    store.notifier().Show(
+        kStoreTitle,
+        file.string() + "\nholds a value out of range: " + bad + "\nNothing was loaded.",
+        MessageIcon::kError);
     return result;
   }
 

@@ -1,8 +1,14 @@
 #include "settings/settings_store.h"
 
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -39,8 +45,65 @@ struct SettingsStore::HeldWrites {
 
 void SettingsStore::HeldWritesDeleter::operator()(HeldWrites* held) const { delete held; }
 
+// A settings file as last read, and what it looked like then. A print reads hundreds of
+// values; parsing the file again for each of them made a large file cost minutes.
+struct SettingsStore::ParsedFile {
+  // Held for a refresh and the reads from `doc` that follow it.
+  std::mutex mutex;
+  bool valid = false;
+  struct stat seen {};
+  int error_code = 0;  // 0 when `doc` holds the file
+  IniDocument doc;
+
+  // Brings the parse up to date with the file. Returns the document, or nullptr with
+  // `error_code` set when the file cannot be read.
+  const IniDocument* Refresh(const fs::path& file) {
+    struct stat now {};
+    if (::stat(file.c_str(), &now) != 0) {
+      // Nothing there (or a loop of links): nothing to keep.
+      valid = false;
+      error_code = WindowsErrorCode(errno);
+      return nullptr;
+    }
+    if (valid && SameFile(now, seen)) return error_code == 0 ? &doc : nullptr;
+    std::optional<std::string> bytes = ReadIniFile(file, &error_code);
+    seen = now;
+    // File times move in steps of a clock tick: a file changed again within the tick it was
+    // read in may look the same afterwards, so such a fresh read is not kept for the next.
+    valid = !ChangedJustNow(now);
+    if (!bytes) {
+      doc = IniDocument();
+      return nullptr;
+    }
+    doc = IniDocument::Parse(*bytes);
+    return &doc;
+  }
+
+  static bool ChangedJustNow(const struct stat& file) {
+    constexpr long long kTickNs = 50'000'000;
+    timespec clock{};
+    ::clock_gettime(CLOCK_REALTIME, &clock);
+    const auto ns = [](const timespec& t) {
+      return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+    };
+    return ns(clock) - std::max(ns(file.st_mtim), ns(file.st_ctim)) < kTickNs;
+  }
+
+  static bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mode == b.st_mode && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+  }
+};
+
+void SettingsStore::ParsedFileDeleter::operator()(ParsedFile* parsed) const { delete parsed; }
+
 SettingsStore::SettingsStore(DataFolders folders, Notifier& notifier)
-    : folders_(std::move(folders)), notifier_(notifier) {}
+    : folders_(std::move(folders)),
+      notifier_(notifier),
+      user_parsed_(new ParsedFile),
+      common_parsed_(new ParsedFile) {}
 
 SettingsStore::WriteHold SettingsStore::HoldWrites() {
   if (!held_) held_.reset(new HeldWrites);
@@ -61,11 +124,16 @@ bool SettingsStore::UserSettingsFileExists() const {
   return fs::is_regular_file(UserSettingsFile(), ec);
 }
 
-std::string SettingsStore::ReadFrom(const fs::path& file, std::string_view section,
-                                    std::string_view key, bool& reported) const {
+std::string SettingsStore::ReadFrom(const fs::path& file, ParsedFile& parsed,
+                                    std::string_view section, std::string_view key,
+                                    bool& reported) const {
   int error_code = 0;
-  const std::optional<std::string> bytes = ReadWholeFile(file, &error_code);
-  if (bytes) return IniDocument::Parse(*bytes).Get(section, key).value_or("");
+  {
+    // Not held while the failure is shown: the window's notifier may wait for its thread.
+    const std::lock_guard<std::mutex> lock(parsed.mutex);
+    if (const IniDocument* doc = parsed.Refresh(file)) return doc->Get(section, key).value_or("");
+    error_code = parsed.error_code;
+  }
   if (error_code != kErrorFileNotFound && error_code != kErrorPathNotFound && !reported) {
     reported = true;
     notifier_.Show(kStoreTitle, ReadFailureMessage(file, error_code), MessageIcon::kError);
@@ -91,14 +159,14 @@ std::string SettingsStore::ReadSetting(std::string_view section, std::string_vie
   if (held_) {
     if (std::optional<std::string> value = held_->user.Get(section, key)) return *value;
   }
-  return ReadFrom(UserSettingsFile(), section, key, user_unreadable_reported_);
+  return ReadFrom(UserSettingsFile(), *user_parsed_, section, key, user_unreadable_reported_);
 }
 
 std::string SettingsStore::ReadCommonSetting(std::string_view section, std::string_view key) const {
   if (held_) {
     if (std::optional<std::string> value = held_->common.Get(section, key)) return *value;
   }
-  return ReadFrom(CommonSettingsFile(), section, key, common_unreadable_reported_);
+  return ReadFrom(CommonSettingsFile(), *common_parsed_, section, key, common_unreadable_reported_);
 }
 
 bool SettingsStore::WriteSetting(std::string_view section, std::string_view key,
@@ -120,8 +188,9 @@ bool SettingsStore::WriteCommonSetting(std::string_view section, std::string_vie
 }
 
 SettingsFileCheck SettingsStore::CheckUserSettingsFile() const {
-  int error_code = 0;
-  if (ReadWholeFile(UserSettingsFile(), &error_code)) return {SettingsFileState::kReadable, 0};
+  const std::lock_guard<std::mutex> lock(user_parsed_->mutex);
+  if (user_parsed_->Refresh(UserSettingsFile())) return {SettingsFileState::kReadable, 0};
+  const int error_code = user_parsed_->error_code;
   if (error_code == kErrorFileNotFound || error_code == kErrorPathNotFound) {
     return {SettingsFileState::kMissing, 0};
   }
@@ -156,6 +225,12 @@ std::string WriteErrorText(int error_code) {
       return "Error 19 - Write protected media";
     case 28:
       return "Error 28 - No space left on device";
+    case kErrorFileTooLarge:
+      return "Error 223 - The file is too large to be read";
+    case kErrorNotRegularFile:
+      return "Error 1920 - Not a regular file (a folder, device or pipe is in its place)";
+    case kErrorLinkLoop:
+      return "Error 1921 - The name leads round a loop of symbolic links";
     default:
       return "Error " + std::to_string(error_code);
   }

@@ -13,8 +13,10 @@
 namespace kelvaro {
 
 // The two settings files "KelvaroPro.ini": one per user (every key) and one machine-wide
-// (language default and toner order). Each call opens, changes and closes the file, so an
-// editor or another process may change it between calls; there is no cache.
+// (language default and toner order). A read parses a file once and keeps it until the file
+// changes (another inode, size or modification time), so an editor or another process may
+// change it between calls and the next read sees it. Each write opens, changes and closes the
+// file under its lock. A file over kMaxIniFileBytes is refused as unreadable.
 // Whether a settings file can be read right now.
 enum class SettingsFileState {
   kReadable,
@@ -88,15 +90,23 @@ class SettingsStore {
     void operator()(HeldWrites* held) const;
   };
 
+  struct ParsedFile;
+  struct ParsedFileDeleter {
+    void operator()(ParsedFile* parsed) const;
+  };
+
   // The value from `file`; "" when missing. Reports an unreadable file once through `reported`.
-  std::string ReadFrom(const std::filesystem::path& file, std::string_view section,
-                       std::string_view key, bool& reported) const;
+  std::string ReadFrom(const std::filesystem::path& file, ParsedFile& parsed,
+                       std::string_view section, std::string_view key, bool& reported) const;
   bool WriteTo(const std::filesystem::path& file, std::string_view section, std::string_view key,
                std::string_view value, bool& reported);
 
   DataFolders folders_;
   Notifier& notifier_;
   std::unique_ptr<HeldWrites, HeldWritesDeleter> held_;
+  // The user and common files as last read.
+  std::unique_ptr<ParsedFile, ParsedFileDeleter> user_parsed_;
+  std::unique_ptr<ParsedFile, ParsedFileDeleter> common_parsed_;
   // Whether the unreadable user or common file was already reported.
   mutable bool user_unreadable_reported_ = false;
   mutable bool common_unreadable_reported_ = false;

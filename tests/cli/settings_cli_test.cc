@@ -207,7 +207,9 @@ TEST_F(SettingsCliTest, TwentyWritersAtOnceLoseNothing) {
 TEST_F(SettingsCliTest, UnreadableSettingsFileIsSaidOnceAndGetFails) {
   fs::create_directories(SettingsFile() / "inside");
   const std::string message = "Kelvaro: The settings file cannot be read:- \n" +
-                              SettingsFile().string() + "\nError 5 - Access denied (read only?)\n";
+                              SettingsFile().string() +
+                              "\nError 1920 - Not a regular file (a folder, device or pipe is "
+                              "in its place)\n";
   const fs::path job = dir_.path() / "job.ps";
   for (const std::string& arguments :
        {std::string("settings get Active Printer"), std::string("settings set Active Unit M"),

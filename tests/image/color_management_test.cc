@@ -277,16 +277,23 @@ TEST_F(ColourManagementTest, ProfilesThatGiveNoTransformStopTheLoad) {
   ASSERT_GT(real.size(), 1000u);
   WriteFileBytes(test_.folders().user / "Garbage.icc", std::string(4000, '\x5a'));
   WriteFileBytes(test_.folders().user / "Truncated.icc", real.substr(0, 300));
+  // A profile that is there but cannot serve is named after the fixed words.
   struct Case {
-    std::string input, output;
+    std::string input, output, said;
   };
   const Case cases[] = {
-      {"sRGB.icm", "Missing.icc"},                // a printer profile that is nowhere
-      {"sRGB.icm", "Garbage.icc"},                // not a profile at all
-      {"sRGB.icm", "Truncated.icc"},              // cut short
-      {"Garbage.icc", "OKC711P2.ICM"},            // a damaged image profile
-      {"sRGB.icm", "sRGB.icm"},                   // an RGB profile where CMYK is needed
-      {"KelvaroWhiteToner.icc", "OKC711P2.ICM"},  // a CMYK profile where RGB is needed
+      {"sRGB.icm", "Missing.icc", ""},  // a printer profile that is nowhere
+      {"sRGB.icm", "Garbage.icc", ""},  // not a profile at all
+      {"sRGB.icm", "Truncated.icc",
+       "\r\nThe colour profile \"Truncated.icc\" is cut short: the file holds 300 of the " +
+           std::to_string(real.size()) + " bytes its header states."},
+      {"Garbage.icc", "OKC711P2.ICM", ""},  // a damaged image profile
+      {"sRGB.icm", "sRGB.icm",
+       "\r\nThe colour profile \"sRGB.icm\" is an RGB profile; the printer's profile must be a "
+       "CMYK profile."},
+      {"KelvaroWhiteToner.icc", "OKC711P2.ICM",
+       "\r\nThe colour profile \"KelvaroWhiteToner.icc\" is a CMYK profile; the picture's "
+       "profile must be an RGB profile."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input + " -> " + c.output);
@@ -301,7 +308,7 @@ TEST_F(ColourManagementTest, ProfilesThatGiveNoTransformStopTheLoad) {
     EXPECT_TRUE(image.raw.empty());
     EXPECT_EQ(load_defaults_, 1);
     ASSERT_EQ(notifier_.messages.size(), 1u);
-    EXPECT_EQ(notifier_.messages[0].text, "odd");
+    EXPECT_EQ(notifier_.messages[0].text, "odd" + c.said);
     EXPECT_EQ(notifier_.messages[0].title, "title");
     EXPECT_EQ(notifier_.messages[0].icon, MessageIcon::kWarning);
   }

@@ -57,7 +57,8 @@ TEST_F(PrintToQueueTest, TheQueueGetsTheSameBytesAsTheJobFile) {
 TEST_F(PrintToQueueTest, AQueueThatIsGoneIsReported) {
   const CommandResult result = Print("--printer Nowhere");
   EXPECT_EQ(result.status, 1);
-  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"Nowhere\""));
+  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"Nowhere\":\nthe printer queue "
+                                 "\"Nowhere\" does not exist"));
   EXPECT_THAT(errors_, ::testing::Not(HasSubstr("Sent to Printer")));
   // The mistyped queue does not replace the printer stored before.
   EXPECT_THAT(ReadFileBytes(home_.path() / "user" / "KelvaroPro.ini"),
@@ -68,7 +69,26 @@ TEST_F(PrintToQueueTest, AQueueThatIsGoneIsReported) {
   cupsd_.Halt();
   const CommandResult halted = Print("--printer C711WT_Shop");
   EXPECT_EQ(halted.status, 1);
-  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"C711WT_Shop\""));
+  // The server, not the queue, is what failed.
+  EXPECT_THAT(errors_, HasSubstr("The job was not printed on \"C711WT_Shop\":\ncannot reach "
+                                 "the print server at "));
+  EXPECT_THAT(errors_, ::testing::Not(HasSubstr("does not exist")));
+}
+
+// A stopped queue takes the job and holds it: the print succeeds and says where the job is. A
+// queue that rejects jobs fails the print.
+TEST_F(PrintToQueueTest, AStoppedQueueHoldsTheJobAndARejectingOneRefusesIt) {
+  AddQueues({"C711WT_Shop"});
+  ASSERT_EQ(testing::RunCommand("cupsdisable C711WT_Shop").status, 0);
+  ASSERT_EQ(Print("--printer C711WT_Shop").status, 0) << errors_;
+  EXPECT_THAT(errors_, HasSubstr("The printer queue \"C711WT_Shop\" is stopped: the job waits in "
+                                 "it until the queue is started again."));
+  ASSERT_EQ(testing::RunCommand("cupsenable C711WT_Shop").status, 0);
+  EXPECT_EQ(cupsd_.WaitForCapturedJobs(1).size(), 1u) << cupsd_.LogExcerpt();
+
+  ASSERT_EQ(testing::RunCommand("cupsreject C711WT_Shop").status, 0);
+  EXPECT_EQ(Print("--printer C711WT_Shop").status, 1);
+  EXPECT_THAT(errors_, HasSubstr("the printer queue \"C711WT_Shop\" does not accept jobs"));
 }
 
 }  // namespace

@@ -194,11 +194,11 @@ TEST_F(ShapeLibraryTest, FailedWritesKeepTheLibrary) {
   ::chmod(Library().c_str(), 0444);
   const StoreShapeResult stored = Store(Triangle("C"));
   EXPECT_EQ(stored.status, StoreShapeStatus::kFileError);
-  EXPECT_EQ(stored.message, "Error lib is readonly 5");
+  EXPECT_EQ(stored.message, "Error lib is readonly 5 - Access denied (read only?)");
   EXPECT_EQ(stored.caption, "shape converter");
   const std::vector<std::string> names = {"A"};
   const RemoveShapesResult removed = RemoveShapes(Library(), names);
-  EXPECT_EQ(removed.message, "Error 5");
+  EXPECT_EQ(removed.message, "Error 5 - Access denied (read only?)");
   EXPECT_EQ(ReadFileBytes(Library()), before);
 }
 

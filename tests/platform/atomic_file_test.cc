@@ -55,17 +55,61 @@ TEST(AtomicFileTest, ThingsThatAreNoRegularFileAreNeitherReadNorReplaced) {
     // A pipe must not stall the read; what is there is no file, but it is not "missing".
     int code = 0;
     EXPECT_EQ(ReadWholeFile(path, &code), std::nullopt) << path;
-    EXPECT_EQ(code, kErrorAccessDenied) << path;
+    EXPECT_EQ(code, kErrorNotRegularFile) << path;
 
     const FileWriteResult direct = WriteFileAtomically(path, "[A]\r\nk=1\r\n");
     EXPECT_FALSE(direct.ok) << path;
-    EXPECT_EQ(direct.error_code, kErrorAccessDenied) << path;
+    EXPECT_EQ(direct.error_code, kErrorNotRegularFile) << path;
     const FileWriteResult ini = WriteIniValue(path, "A", "k", "1");
     EXPECT_FALSE(ini.ok) << path;
-    EXPECT_EQ(ini.error_code, kErrorAccessDenied) << path;
+    EXPECT_EQ(ini.error_code, kErrorNotRegularFile) << path;
     EXPECT_EQ(fs::status(path).type(), type_before) << path;
   }
   EXPECT_TRUE(fs::is_symlink(link_to_pipe));
+}
+
+// A writer killed between creating its temporary file and the rename leaves the temporary;
+// the next write of the same file removes it, and leaves those of live writers alone.
+TEST(AtomicFileTest, TemporariesOfDeadWritersGoAtTheNextWrite) {
+  TempDir dir;
+  const fs::path file = dir.path() / "KelvaroPro.ini";
+  WriteFileBytes(file, "[Active]\r\nUnit=M\r\n");
+  const auto temporary_of = [&](long pid) {
+    return dir.path() / (".KelvaroPro.ini.tmp" + std::to_string(pid) + "-12345");
+  };
+  // A process that made its temporary and died.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    WriteFileBytes(temporary_of(::getpid()), "[Active]\r\nUnit=");
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  const fs::path dead = temporary_of(child);
+  ASSERT_TRUE(fs::exists(dead));
+  // The parent of this test runs on: its temporary is a write in progress.
+  const fs::path live = temporary_of(::getppid());
+  WriteFileBytes(live, "half");
+  const fs::path other = dir.path() / ".KelvaroPro.ini.tmpnotes";
+  WriteFileBytes(other, "mine");
+
+  ASSERT_TRUE(WriteIniValue(file, "Active", "Unit", "C").ok);
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_TRUE(fs::exists(live));
+  EXPECT_TRUE(fs::exists(other));
+  EXPECT_EQ(ReadFileBytes(file), "[Active]\r\nUnit=C\r\n");
+}
+
+// A file beyond the reader's bound is not read at all.
+TEST(AtomicFileTest, AFileOverTheBoundIsNotRead) {
+  TempDir dir;
+  const fs::path file = dir.path() / "big.ini";
+  WriteFileBytes(file, std::string(1000, 'x'));
+  int code = 0;
+  EXPECT_EQ(ReadWholeFile(file, &code, 999), std::nullopt);
+  EXPECT_EQ(code, kErrorFileTooLarge);
+  EXPECT_EQ(ReadWholeFile(file, &code, 1000)->size(), 1000u);
+  EXPECT_EQ(code, 0);
 }
 
 TEST(AtomicFileTest, LinkToAFileNotMadeYetIsKept) {
@@ -84,10 +128,13 @@ TEST(AtomicFileTest, LinkToAFileNotMadeYetIsKept) {
   EXPECT_EQ(WriteFileAtomically(nowhere, "x").error_code, kErrorPathNotFound);
   EXPECT_TRUE(fs::is_symlink(nowhere));
 
-  // A loop of links.
+  // A loop of links is neither written nor taken for a missing file.
   fs::create_symlink("b.ini", dir.path() / "a.ini");
   fs::create_symlink("a.ini", dir.path() / "b.ini");
-  EXPECT_EQ(WriteFileAtomically(dir.path() / "a.ini", "x").error_code, kErrorPathNotFound);
+  EXPECT_EQ(WriteFileAtomically(dir.path() / "a.ini", "x").error_code, kErrorLinkLoop);
+  int code = 0;
+  EXPECT_EQ(ReadWholeFile(dir.path() / "a.ini", &code), std::nullopt);
+  EXPECT_EQ(code, kErrorLinkLoop);
   EXPECT_TRUE(fs::is_symlink(dir.path() / "a.ini"));
   EXPECT_TRUE(fs::is_symlink(dir.path() / "b.ini"));
 }

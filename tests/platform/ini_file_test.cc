@@ -142,7 +142,8 @@ TEST(IniFileTest, FailedWritesReportCodeAndKeepTheFile) {
 
   // A folder in the place of the file.
   fs::create_directories(dir.path() / "folder.ini");
-  EXPECT_EQ(WriteIniValue(dir.path() / "folder.ini", "A", "k", "2").error_code, 5);
+  EXPECT_EQ(WriteIniValue(dir.path() / "folder.ini", "A", "k", "2").error_code,
+            kErrorNotRegularFile);
   // A regular file where the folder should be.
   EXPECT_EQ(WriteIniValue(plain / "KelvaroPro.ini", "A", "k", "2").error_code, 3);
   // A missing folder is not created.

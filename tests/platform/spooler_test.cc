@@ -87,14 +87,22 @@ TEST(SpoolerTest, LinkToAJobFileStaysALink) {
   EXPECT_EQ(ReadFileBytes(dir.path() / "jobs" / "tomorrow.ps"), "later");
 }
 
-TEST(SpoolerTest, MissingQueueIsAnErrorNotASuccess) {
+// With the print server down, the server is named, not the queue: the queue may well be there.
+TEST(SpoolerTest, AServerThatIsDownIsAnErrorNotASuccess) {
   TempDir dir;
   // Point the client at a spooler that is not there, so the test never sees real queues.
   setenv("CUPS_SERVER", (dir.path() / "no-such.sock").c_str(), 1);
   auto spooler = MakeSystemSpooler();
   SpoolResult result = spooler->SendRaw("NoSuchQueue", "doc", {"x"}, nullptr);
   EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find("NoSuchQueue"), std::string::npos);
+  const std::string said =
+      "cannot reach the print server at " + (dir.path() / "no-such.sock").string();
+  EXPECT_NE(result.error.find(said), std::string::npos) << result.error;
+  const QueueCheck check = spooler->CheckQueue("NoSuchQueue");
+  EXPECT_FALSE(check.ok);
+  EXPECT_NE(check.error.find(said), std::string::npos) << check.error;
+  // A job file is no queue: it is always ready.
+  EXPECT_TRUE(spooler->CheckQueue("file:" + (dir.path() / "job.ps").string()).ok);
 }
 
 }  // namespace

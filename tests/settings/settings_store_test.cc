@@ -49,6 +49,24 @@ TEST_F(SettingsStoreTest, UserAndCommonFilesAreSeparate) {
   EXPECT_EQ(store_.ReadCommonSetting("active", "T_ORDER"), "WF");
 }
 
+// The store keeps the file it parsed, but every change by another program shows at the next
+// read: one of the same size made at once, in place, as well as a replacement.
+TEST_F(SettingsStoreTest, ChangesByOthersShowAtTheNextRead) {
+  const fs::path file = store_.UserSettingsFile();
+  WriteFileBytes(file, "[Active]\r\nUnit=M\r\n");
+  EXPECT_EQ(store_.ReadSetting("Active", "Unit"), "M");
+  for (const char* unit : {"C", "I", "M"}) {
+    WriteFileBytes(file, std::string("[Active]\r\nUnit=") + unit + "\r\n");
+    EXPECT_EQ(store_.ReadSetting("Active", "Unit"), unit);
+    EXPECT_EQ(store_.ReadSetting("Active", "Unit"), unit);
+  }
+  ASSERT_TRUE(WriteFileAtomically(file, "[Active]\r\nUnit=X\r\n").ok);
+  EXPECT_EQ(store_.ReadSetting("Active", "Unit"), "X");
+  fs::remove(file);
+  EXPECT_EQ(store_.ReadSetting("Active", "Unit"), "");
+  EXPECT_TRUE(notifier_.messages.empty());
+}
+
 TEST_F(SettingsStoreTest, CaseVariantsAddressOneEntry) {
   ASSERT_TRUE(store_.WriteSetting("Stats", "Option", "1"));
   ASSERT_TRUE(store_.WriteSetting("STATS", "OPTION", "2"));
@@ -97,16 +115,16 @@ TEST_F(SettingsStoreTest, ReadOnlyFileRefusesEveryWriteAndKeepsItsValues) {
 TEST_F(SettingsStoreTest, UnreadableFileIsSaidOnceAndKept) {
   fs::create_directories(store_.UserSettingsFile() / "inside");
   EXPECT_EQ(store_.CheckUserSettingsFile().state, SettingsFileState::kUnreadable);
-  EXPECT_EQ(store_.CheckUserSettingsFile().error_code, 5);
+  EXPECT_EQ(store_.CheckUserSettingsFile().error_code, kErrorNotRegularFile);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(store_.ReadSetting("Active", "Printer"), "");
     EXPECT_FALSE(store_.WriteSetting("Active", "Unit", "M"));
   }
   ASSERT_EQ(notifier_.messages.size(), 1u);
   EXPECT_EQ(notifier_.messages[0].title, "Kelvaro");
-  EXPECT_EQ(notifier_.messages[0].text, "The settings file cannot be read:- \n" +
-                                            store_.UserSettingsFile().string() +
-                                            "\nError 5 - Access denied (read only?)");
+  EXPECT_EQ(notifier_.messages[0].text,
+            "The settings file cannot be read:- \n" + store_.UserSettingsFile().string() +
+                "\nError 1920 - Not a regular file (a folder, device or pipe is in its place)");
   EXPECT_TRUE(fs::exists(store_.UserSettingsFile() / "inside"));
 
   fs::remove_all(store_.UserSettingsFile());
@@ -116,8 +134,9 @@ TEST_F(SettingsStoreTest, UnreadableFileIsSaidOnceAndKept) {
 }
 
 TEST(ErrorCodeTest, ErrnoMapsToTheProgramsCodes) {
-  const std::map<int, int> expected = {{ENOENT, 2}, {ENOTDIR, 3}, {EACCES, 5},      {EPERM, 5},
-                                       {EISDIR, 5}, {EROFS, 19},  {ENOSPC, ENOSPC}, {EIO, EIO}};
+  const std::map<int, int> expected = {{ENOENT, 2}, {ENOTDIR, 3},     {EACCES, 5},
+                                       {EPERM, 5},  {EISDIR, 1920},   {ELOOP, 1921},
+                                       {EROFS, 19}, {ENOSPC, ENOSPC}, {EIO, EIO}};
   for (const auto& [errno_value, code] : expected) {
     EXPECT_EQ(WindowsErrorCode(errno_value), code) << errno_value;
   }
@@ -130,6 +149,7 @@ TEST(ErrorCodeTest, ErrorTexts) {
   EXPECT_EQ(WriteErrorText(19), "Error 19 - Write protected media");
   EXPECT_EQ(WriteErrorText(32), "Error 32");
   EXPECT_EQ(WriteErrorText(28), "Error 28 - No space left on device");
+  EXPECT_EQ(WriteErrorText(1921), "Error 1921 - The name leads round a loop of symbolic links");
 }
 
 TEST(StoredNumberTest, LeadingNumberReading) {
