@@ -144,7 +144,7 @@ bool ProcessIsAlive(const std::string& pid) {
   char* end = nullptr;
   const long id = std::strtol(pid.c_str(), &end, 10);
   if (pid.empty() || *end != '\0' || id <= 0) return false;
-  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+  return ProcessRuns(id);
 }
 
 std::string Now() {

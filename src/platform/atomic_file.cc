@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 
+#include "platform/instance_lock.h"
+
 namespace kelvaro {
 namespace fs = std::filesystem;
 
@@ -73,7 +75,7 @@ void RemoveDeadTemporaries(const fs::path& folder, const fs::path& target) {
     if (rest.find_first_not_of("0123456789-") != std::string::npos) continue;
     const long pid = std::strtol(rest.substr(0, dash).c_str(), nullptr, 10);
     if (pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    if (ProcessRuns(pid)) continue;
     std::error_code ignored;
     if (fs::is_regular_file(fs::symlink_status(it->path(), ignored))) {
       fs::remove(it->path(), ignored);

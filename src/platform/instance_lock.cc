@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -42,6 +43,10 @@ void InstanceLock::Release() {
     ::close(fd_);  // closing drops the flock
     fd_ = -1;
   }
+}
+
+bool ProcessRuns(long pid) {
+  return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
 }  // namespace kelvaro

@@ -33,6 +33,9 @@ class InstanceLock {
   int fd_ = -1;
 };
 
+// Whether a process with this id runs (one of another user's counts too).
+bool ProcessRuns(long pid);
+
 }  // namespace kelvaro
 
 #endif  // KELVARO_PLATFORM_INSTANCE_LOCK_H_

@@ -59,16 +59,11 @@ std::optional<double> StrictNumber(std::string_view text, bool percent_sign) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   if (percent_sign && !text.empty() && text.back() == '%') text.remove_suffix(1);
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
-  }
+  const DecimalPrefix prefix = ScanDecimalPrefix(text);
   // More digits than any ranged value has cannot be in range.
-  if (digits == 0 || digits > 12 || i != text.size()) return std::nullopt;
+  if (prefix.digits == 0 || prefix.digits > 12 || prefix.length != text.size()) {
+    return std::nullopt;
+  }
   return ReadLeadingDecimal(text);
 }
 

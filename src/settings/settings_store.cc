@@ -252,17 +252,23 @@ long ReadLeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-double ReadLeadingDecimal(std::string_view text) {
-  text = SkipLeadingBlanks(text);
-  std::size_t i = 0;
+DecimalPrefix ScanDecimalPrefix(std::string_view text) {
+  DecimalPrefix prefix;
+  std::size_t& i = prefix.length;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++prefix.digits;
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++prefix.digits;
   }
-  if (digits == 0) return 0.0;
+  return prefix;
+}
+
+double ReadLeadingDecimal(std::string_view text) {
+  text = SkipLeadingBlanks(text);
+  const DecimalPrefix prefix = ScanDecimalPrefix(text);
+  const std::size_t i = prefix.length;
+  if (prefix.digits == 0) return 0.0;
   // strtod on a private copy: from_chars for doubles rejects a leading '+'.
   const std::string number(text.substr(0, i));
   return std::strtod(number.c_str(), nullptr);

@@ -1,6 +1,7 @@
 #ifndef KELVARO_SETTINGS_SETTINGS_STORE_H_
 #define KELVARO_SETTINGS_SETTINGS_STORE_H_
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -128,6 +129,13 @@ std::string WriteErrorText(int error_code);
 long ReadLeadingNumber(std::string_view text);
 // As ReadLeadingNumber, with an optional decimal point and fraction ("2.2" reads as 2.2).
 double ReadLeadingDecimal(std::string_view text);
+// The sign, digits and fraction at the start of `text` (no blanks skipped): how many
+// characters they take and how many of them are digits.
+struct DecimalPrefix {
+  std::size_t length = 0;
+  std::size_t digits = 0;
+};
+DecimalPrefix ScanDecimalPrefix(std::string_view text);
 // The leading number clamped to 0..255, for the byte-sized job settings.
 unsigned char ReadLeadingByte(std::string_view text);
 
