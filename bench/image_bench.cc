@@ -118,7 +118,10 @@ const std::vector<std::uint8_t>& DecodedPicture() {
     SilentNotifier notifier;
     NullProgress progress;
     WorkImage image;
-    if (DecodeImageFile(shared.picture, false, image, notifier, progress)) shared.rgba = image.raw;
+    if (DecodeImageFile(shared.picture, false, image, notifier, progress)) {
+      const auto rgba = image.DecodedRgba();
+      shared.rgba.assign(rgba.begin(), rgba.end());
+    }
   }
   return shared.rgba;
 }
@@ -132,10 +135,10 @@ const std::vector<std::uint8_t>& ConvertedPicture() {
     WorkImage image;
     image.width = kWidth;
     image.height = kHeight;
-    image.raw = shared.rgba;
+    image.raw.assign(shared.rgba.begin(), shared.rgba.end());
     if (ConvertWorkImage(image, Colour(0), notifier, progress, nullptr) ==
         ConvertStatus::kConverted) {
-      shared.records = std::move(image.raw);
+      shared.records.assign(image.raw.begin(), image.raw.end());
     }
   }
   return shared.records;
@@ -171,7 +174,7 @@ void BM_Convert(benchmark::State& state) {
   double processor = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    image.raw = rgba;
+    image.raw.assign(rgba.begin(), rgba.end());
     state.ResumeTiming();
     const auto start = std::chrono::steady_clock::now();
     const double processor_start = ProcessorSeconds();
@@ -195,7 +198,7 @@ void BM_Orient(benchmark::State& state) {
   WorkImage image;
   image.width = kWidth;
   image.height = kHeight;
-  image.raw = ConvertedPicture();
+  image.raw.assign(ConvertedPicture().begin(), ConvertedPicture().end());
   image.physical_width_pt = 72.0f * kWidth / 300;
   image.physical_height_pt = 72.0f * kHeight / 300;
   const bool rotate = state.range(0) != 0;

@@ -38,6 +38,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   LoadOptions options;
   options.mirror = load.mirror;
   options.flip = load.flip;
+  options.preview = load.preview;
   options.background_removal_on = load.background_removal;
   options.unit = ReadUnit(store);
   options.printable = printable;
@@ -77,7 +78,7 @@ bool FinishLayout(WorkImage& image, const PictureLoad& load, bool fit_rotate, bo
   if (load.rotate && *load.rotate != rotate) {
     rotate = *load.rotate;
     needs_fit =
-        OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate}, printable, progress)
+        OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate, load.preview}, printable, progress)
             .needs_fit;
   }
   // One copy too large for the printable area is fitted, as the window's fit command does.
@@ -101,7 +102,7 @@ std::optional<bool> FitPictureAfresh(WorkImage& image, const PictureLoad& load,
   image.y_dpi = fit.y_dpi;
   image.scale_factor = fit.scale_factor;
   const OrientResult oriented = OrientWorkImage(
-      image, OrientOptions{load.mirror, load.flip, fit.rotate}, printable, progress);
+      image, OrientOptions{load.mirror, load.flip, fit.rotate, load.preview}, printable, progress);
   if (!oriented.oriented) return std::nullopt;
   return FinishLayout(image, load, fit.rotate, oriented.needs_fit, progress);
 }
@@ -112,7 +113,7 @@ std::optional<bool> OrientPictureAgain(WorkImage& image, const PictureLoad& load
   const bool rotate = load.rotate.value_or(false);
   const bool turned = image.output_width != image.width;
   const OrientResult oriented =
-      OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate}, printable, progress);
+      OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate, load.preview}, printable, progress);
   if (!oriented.oriented) return std::nullopt;
   // Turning may leave one copy larger than the area; it is fitted as at a load. A mirror
   // never changes the size.

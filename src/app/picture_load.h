@@ -26,6 +26,7 @@ struct PictureLoad {
   std::string profile_out;
   int copies_across = 1;
   int copies_down = 1;
+  bool preview = true;  // lay out the preview grid too
 };
 // What loading a picture reads of the window's job parameters; "Rotate" as `rotate` wishes.
 PictureLoad PictureLoadFor(const JobParameters& params, std::optional<bool> rotate);

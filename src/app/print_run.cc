@@ -92,6 +92,15 @@ void EstimateCost(const PrintServices& services, const JobParameters& params,
   }
 }
 
+// The statistics read the last job's size from here; a failed write has been reported by the
+// store and does not stop the print.
+void StoreJobSize(SettingsStore& store, const TiledImage& image) {
+  store.WriteSetting("Stats", "Xpixel", JobNumber(std::int64_t{image.x_pixel}));
+  store.WriteSetting("Stats", "Ypixel", JobNumber(std::int64_t{image.y_pixel}));
+  store.WriteSetting("Stats", "Xpoint", JobNumber(image.x_point));
+  store.WriteSetting("Stats", "Ypoint", JobNumber(image.y_point));
+}
+
 // What comes before the separation: margins, layout and the size of the grid.
 std::optional<CopiesPlan> PlanGrid(const PrintServices& services, const JobParameters& params,
                                    const WorkImage& image) {
@@ -175,14 +184,18 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
     EstimateCost(services, params, block, file_name, ClampNumberOfPrints(params.prints));
   };
   PostScriptJobResult result = BuildPostScriptJob(
-      *planes, grid, input,
-      JobWriterServices{services.store, texts, services.notifier, services.progress, estimate});
+      *planes, grid, input, JobWriterServices{texts, services.notifier, services.progress});
   // The planes are in the image data block now: freed, not merely cleared, before spooling.
-  std::vector<std::uint8_t>().swap(planes->bytes);
-  if (result.failure == JobFailure::kStatisticsOnly) return PrintOutcome::kStatisticsOnly;
+  planes.reset();
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 
   PostScriptJob& job = result.job;
+  StoreJobSize(services.store, job.image);
+  if (!target.estimate_only &&
+      ReadStatisticsMode(services.store) == StatisticsMode::kStatisticsOnly) {
+    estimate(job.image);
+    return PrintOutcome::kStatisticsOnly;
+  }
   if (target.dump_separations) {
     const Outcome dumped = DumpPlanes(*target.dump_separations, job.image.bytes(),
                                       job.image.x_pixel, job.image.y_pixel);

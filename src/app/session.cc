@@ -132,7 +132,9 @@ bool Session::HandleCommand(int id) {
 }
 
 PictureLoad Session::CurrentLoad(std::optional<bool> rotate) const {
-  return PictureLoadFor(GatherJobParameters(model_), rotate);
+  PictureLoad load = PictureLoadFor(GatherJobParameters(model_), rotate);
+  load.preview = !print_only_;
+  return load;
 }
 
 Session::LayoutBasis Session::CurrentBasis() const {
@@ -327,8 +329,8 @@ void Session::HoldStoredSettings() {
 }
 
 void Session::ReleaseLayoutRecords() {
-  std::vector<std::uint8_t>().swap(picture_.raw);
-  std::vector<std::uint8_t>().swap(picture_.preview);
+  PixelBytes().swap(picture_.raw);
+  PixelBytes().swap(picture_.preview);
 }
 
 std::optional<Session::KeptPicture> Session::TakePicture() {

@@ -134,6 +134,9 @@ class Session {
   bool has_picture() const { return model_.image_loaded() && !picture_.empty(); }
   // A run that prints once may drop what only a re-layout or the preview reads.
   void ReleaseLayoutRecords();
+  // A run that only prints (no preview, no cost-only window): pictures are laid out without
+  // the preview grid from now on.
+  void PrintOnly() { print_only_ = true; }
 
   // What the laid-out picture was made for.
   struct LayoutBasis {
@@ -181,6 +184,7 @@ class Session {
   LoadedPicture last_load_;
   ProofTransformCache proof_;  // made once, not on every refresh
   std::optional<SettingsStore::WriteHold> hold_;
+  bool print_only_ = false;
   bool busy_ = false;
 };
 

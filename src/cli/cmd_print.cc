@@ -121,6 +121,8 @@ int Run(const Args& args, Command command) {
                            epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
                            PrintCostEstimate};
   Session session(cli->app, std::move(services));
+  // The print reads no preview grid; it is never made.
+  session.PrintOnly();
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
   std::optional<fs::path> image_path;
   if (image_job) image_path = fs::path(*parsed.image);

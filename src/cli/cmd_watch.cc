@@ -93,6 +93,7 @@ HotFolderPrint PrintOne(const Watch& watch, const fs::path& picture) {
   SessionServices services{progress, watch.spooler, watch.source_date_epoch,
                            [&cost](const CostEstimate& e) { cost = e.clipboard_sentence; }};
   Session session(cli.app, std::move(services));
+  session.PrintOnly();
   if (!StartRun(cli, session, choices, picture)) {
     result.message = said("The print options were refused, or the picture could not be loaded.");
     return result;

@@ -33,13 +33,14 @@ using TransformHandle = std::unique_ptr<void, TransformDeleter>;
 // off; it only remembers the last colour and never changes a result.
 TransformHandle MakeTransform(std::string_view source_name, cmsUInt32Number source_format,
                               std::string_view target_name, cmsUInt32Number target_format,
-                              const DataFolders& folders) {
+                              const DataFolders& folders,
+                              cmsUInt32Number flags = 0) {
   ProfileHandle source = OpenNamedProfile(source_name, folders);
   ProfileHandle target = OpenNamedProfile(target_name, folders);
   if (!source || !target) return TransformHandle();
   // The profiles are closed as soon as the transform exists (when the handles go).
   return TransformHandle(cmsCreateTransform(source.get(), source_format, target.get(),
-                                            target_format, INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE));
+                                            target_format, INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE | flags));
 }
 
 int ThreadCount(int requested) {
@@ -59,9 +60,23 @@ std::optional<std::size_t> PixelCount(std::int32_t width, std::int32_t height,
   return static_cast<std::size_t>(w * h);
 }
 
-void Release(std::vector<std::uint8_t>& buffer) {
-  buffer.clear();
-  buffer.shrink_to_fit();
+// Drops the decoded pixels and the raw buffer: the load pipeline stops on an empty one.
+void ReleasePicture(WorkImage& image) {
+  image.decoded.reset();
+  PixelBytes().swap(image.raw);
+}
+
+// The fixed words blame the picture; a profile that is there but cannot serve is named.
+void ReportNoTransform(const ColourContext& context, Notifier& notifier) {
+  std::string message = context.messages.odd_image;
+  for (const auto& [name, role] : {std::pair{context.profiles.input, ProfileRole::kInput},
+                                   std::pair{context.profiles.output, ProfileRole::kOutput}}) {
+    const ProfileProblem problem = FindProfileProblem(name, role, context.folders);
+    if (problem.kind == ProfileProblem::Kind::kDamaged) {
+      message += "\r\nThe colour profile \"" + name + "\" " + problem.detail + ".";
+    }
+  }
+  notifier.Show(context.messages.title, message, MessageIcon::kWarning);
 }
 
 // Starts `count` threads running `work(thread_index)` and joins them. Threads that cannot be
@@ -83,101 +98,54 @@ void RunOnThreads(int count, Work work, Wait wait) {
   for (std::thread& worker : workers) worker.join();
 }
 
-// Rewrites RGBA pixels into C, M, Y, K, A records inside one buffer of 5 bytes per pixel.
-//
-// Record i (bytes 5i..5i+4) lies at or after RGBA pixel i (bytes 4i..4i+3), so the records are
-// written from the last chunk down to the first: a chunk's records then only overwrite RGBA
-// pixels of its own chunk or of chunks already done. Threads transform chunks in that order
-// into their own scratch buffers, in parallel, and store their records strictly in turn.
-class InPlaceConverter {
- public:
-  InPlaceConverter(cmsHTRANSFORM transform, std::uint8_t* buffer, std::size_t pixels, int threads)
-      : transform_(transform),
-        buffer_(buffer),
-        pixels_(pixels),
-        chunks_((pixels + kChunkPixels - 1) / kChunkPixels),
-        threads_(
-            static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), chunks_))),
-        stored_from_(pixels) {}
+// Five-byte records C, M, Y, K, A: the transform writes the colour and copies the opacity.
+constexpr cmsUInt32Number kCmykaRecord =
+    COLORSPACE_SH(PT_CMYK) | CHANNELS_SH(4) | BYTES_SH(1) | EXTRA_SH(1);
 
-  // Reserves every scratch buffer up front; throws std::bad_alloc.
-  void Prepare() {
-    const std::size_t chunk = std::min(kChunkPixels, pixels_);
-    cmyk_.assign(static_cast<std::size_t>(threads_), std::vector<std::uint8_t>(4 * chunk));
-    records_.assign(static_cast<std::size_t>(threads_), std::vector<std::uint8_t>(5 * chunk));
-  }
-
-  void Run(ProgressSink& progress) {
-    RunOnThreads(
-        threads_, [this](int index) { Work(index); },
-        [this, &progress] { ReportUntilDone(progress); });
-  }
-
- private:
-  void Work(int index) {
-    std::vector<std::uint8_t>& cmyk = cmyk_[static_cast<std::size_t>(index)];
-    std::vector<std::uint8_t>& records = records_[static_cast<std::size_t>(index)];
-    for (;;) {
-      const std::size_t taken = next_.fetch_add(1);
-      if (taken >= chunks_) return;
-      const std::size_t chunk = chunks_ - 1 - taken;
-      const std::size_t begin = chunk * kChunkPixels;
-      const std::size_t end = std::min(begin + kChunkPixels, pixels_);
-      const std::size_t count = end - begin;
-
-      // Nobody writes into this chunk's RGBA bytes before this chunk's records are stored.
-      cmsDoTransform(transform_, buffer_ + 4 * begin, cmyk.data(),
-                     static_cast<cmsUInt32Number>(count));
-      const std::uint8_t* rgba = buffer_ + 4 * begin;
-      std::uint8_t* out = records.data();
-      const std::uint8_t* in = cmyk.data();
-      for (std::size_t i = 0; i < count; ++i) {
-        std::memcpy(out, in, 4);
-        out[4] = rgba[4 * i + 3];
-        out += 5;
-        in += 4;
-      }
-
-      std::unique_lock lock(mutex_);
-      turn_.wait(lock, [&] { return stored_from_ == end; });
-      std::memcpy(buffer_ + 5 * begin, records.data(), 5 * count);
-      stored_from_ = begin;
-      lock.unlock();
-      turn_.notify_all();
-    }
-  }
-
-  // Progress as the share of stored records, reported from the calling thread only.
-  void ReportUntilDone(ProgressSink& progress) {
-    long long shown = -1;
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      const std::size_t remaining = stored_from_;
-      const auto percent = static_cast<long long>(
-          std::nearbyint(100.0 * static_cast<double>(pixels_ - remaining) / pixels_));
-      if (percent != shown) {
-        shown = percent;
-        lock.unlock();
-        progress.SetProgress(percent, 100);
-        lock.lock();
-      }
-      if (stored_from_ == 0) return;
-      turn_.wait(lock, [&] { return stored_from_ != remaining; });
-    }
-  }
-
-  cmsHTRANSFORM transform_;
-  std::uint8_t* buffer_;
-  std::size_t pixels_;
-  std::size_t chunks_;
-  int threads_;
-  std::vector<std::vector<std::uint8_t>> cmyk_;
-  std::vector<std::vector<std::uint8_t>> records_;
-  std::atomic<std::size_t> next_{0};
-  std::mutex mutex_;
-  std::condition_variable turn_;
-  std::size_t stored_from_;  // records from this pixel to the end are in place
-};
+// Converts RGBA pixels into C, M, Y, K, A records of another buffer, chunk by chunk on
+// several threads. Chunks are independent; progress is the share of chunks done, reported
+// from the calling thread only.
+void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* rgba, std::uint8_t* records,
+                   std::size_t pixels, int threads, ProgressSink& progress) {
+  const std::size_t chunks = (pixels + kChunkPixels - 1) / kChunkPixels;
+  threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), chunks));
+  std::atomic<std::size_t> next{0};
+  std::mutex mutex;
+  std::condition_variable moved;
+  std::size_t done = 0;
+  RunOnThreads(
+      threads,
+      [&](int) {
+        for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
+          const std::size_t begin = chunk * kChunkPixels;
+          const std::size_t count = std::min(kChunkPixels, pixels - begin);
+          cmsDoTransform(transform, rgba + 4 * begin, records + 5 * begin,
+                         static_cast<cmsUInt32Number>(count));
+          {
+            const std::lock_guard lock(mutex);
+            ++done;
+          }
+          moved.notify_all();
+        }
+      },
+      [&] {
+        long long shown = -1;
+        std::unique_lock lock(mutex);
+        for (;;) {
+          const std::size_t seen = done;
+          const auto percent = static_cast<long long>(
+              std::nearbyint(100.0 * static_cast<double>(seen) / static_cast<double>(chunks)));
+          if (percent != shown) {
+            shown = percent;
+            lock.unlock();
+            progress.SetProgress(percent, 100);
+            lock.lock();
+          }
+          if (done == chunks) return;
+          moved.wait(lock, [&] { return done != seen; });
+        }
+      });
+}
 
 }  // namespace
 
@@ -190,50 +158,33 @@ std::string MemoryMessage(int prefix) {
 ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, Notifier& notifier,
                                ProgressSink& progress, const std::function<void()>& load_defaults) {
   const std::optional<std::size_t> pixels = PixelCount(image.width, image.height, 5);
-  if (!pixels || image.raw.size() < 4 * *pixels) {
-    Release(image.raw);
+  const std::span<const std::uint8_t> rgba = image.DecodedRgba();
+  if (!pixels || rgba.size() < 4 * *pixels) {
+    ReleasePicture(image);
     return ConvertStatus::kBadBuffer;
   }
   const std::size_t count = *pixels;
-
-  auto out_of_memory = [&] {
-    Release(image.raw);
-    notifier.Show(kProgramTitle, MemoryMessage(1), MessageIcon::kError);
-    return ConvertStatus::kOutOfMemory;
-  };
-
   TransformHandle transform = MakeTransform(context.profiles.input, TYPE_RGBA_8,
-                                            context.profiles.output, TYPE_CMYK_8, context.folders);
+                                            context.profiles.output, kCmykaRecord, context.folders,
+                                            cmsFLAGS_COPY_ALPHA);
   if (!transform) {
-    // The fixed words blame the picture; a profile that is there but cannot serve is named.
-    std::string message = context.messages.odd_image;
-    for (const auto& [name, role] : {std::pair{context.profiles.input, ProfileRole::kInput},
-                                     std::pair{context.profiles.output, ProfileRole::kOutput}}) {
-      const ProfileProblem problem = FindProfileProblem(name, role, context.folders);
-      if (problem.kind == ProfileProblem::Kind::kDamaged) {
-        message += "\r\nThe colour profile \"" + name + "\" " + problem.detail + ".";
-      }
-    }
-    notifier.Show(context.messages.title, message, MessageIcon::kWarning);
+    ReportNoTransform(context, notifier);
     if (load_defaults) load_defaults();
-    Release(image.raw);
+    ReleasePicture(image);
     return ConvertStatus::kNoTransform;
   }
-
+  PixelBytes records;
   try {
-    if (image.raw.size() < 5 * count) image.raw.resize(5 * count);
+    records.resize(5 * count);
   } catch (const std::bad_alloc&) {
-    return out_of_memory();
+    ReleasePicture(image);
+    notifier.Show(kProgramTitle, MemoryMessage(1), MessageIcon::kError);
+    return ConvertStatus::kOutOfMemory;
   }
-  InPlaceConverter converter(transform.get(), image.raw.data(), count,
-                             ThreadCount(context.threads));
-  try {
-    converter.Prepare();
-  } catch (const std::bad_alloc&) {
-    return out_of_memory();
-  }
-  converter.Run(progress);
-  image.raw.resize(5 * count);
+  ConvertChunks(transform.get(), rgba.data(), records.data(), count, ThreadCount(context.threads),
+                progress);
+  image.decoded.reset();
+  image.raw.swap(records);
   return ConvertStatus::kConverted;
 }
 

@@ -16,11 +16,13 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "image/decoder_guard.h"
 #include "image/picture_header.h"
 #include "image/resolution.h"
+#include "platform/byte_block.h"
 #include "platform/isolated_child.h"
 #include "platform/temp_file.h"
 
@@ -224,39 +226,45 @@ bool CheckImageError(Notifier& notifier) {
   return code != IL_NO_ERROR;
 }
 
-bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
-                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits) {
-  InitImageDecoder();
-  image = WorkImage{};
-  progress.SetProgress(1, 100);
-  const std::string file = path.string();
-  auto refuse = [&](const std::string& text, MessageIcon icon = MessageIcon::kError) {
-    notifier.Show(kProgramTitle, text, icon);
-    image = WorkImage{};
-    return false;
-  };
-  auto decoder_error = [&](unsigned code, const std::string& detail) {
-    return refuse(ImageErrorName(code) + "\n" + file + (detail.empty() ? "" : ": " + detail));
-  };
+namespace {
 
-  // Opened without waiting, so that a pipe with no writer cannot hold the load; whatever it
-  // is, it is looked at before a byte is read.
-  const FileDescriptor source(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (source.fd() < 0) return decoder_error(IL_COULD_NOT_OPEN_FILE, std::strerror(errno));
+// What the checks before the decoder learnt of a picture file.
+struct CheckedPicture {
+  PictureFormat format = PictureFormat::kUnknown;
+  PictureDimensions header;
+  std::vector<std::uint8_t> first;  // the leading bytes, for a BMP header rewrite
+};
+
+// A refusal the user is shown: the text and its icon.
+struct LoadRefusal {
+  std::string text;
+  MessageIcon icon = MessageIcon::kError;
+};
+
+LoadRefusal DecoderError(const std::string& file, unsigned code, const std::string& detail) {
+  return {ImageErrorName(code) + "\n" + file + (detail.empty() ? "" : ": " + detail)};
+}
+
+// Opened without waiting, so that a pipe with no writer cannot hold the load; whatever it is,
+// it is looked at before a byte is read. The regular file of a picture, or why not.
+std::optional<LoadRefusal> RefuseFile(const std::string& file, const FileDescriptor& source) {
+  if (source.fd() < 0) return DecoderError(file, IL_COULD_NOT_OPEN_FILE, std::strerror(errno));
   struct stat info {};
   if (fstat(source.fd(), &info) != 0) {
-    return decoder_error(IL_COULD_NOT_OPEN_FILE, std::strerror(errno));
+    return DecoderError(file, IL_COULD_NOT_OPEN_FILE, std::strerror(errno));
   }
-  if (S_ISDIR(info.st_mode)) return refuse(file + ": this is a folder, not a picture file.");
+  if (S_ISDIR(info.st_mode)) return LoadRefusal{file + ": this is a folder, not a picture file."};
   if (!S_ISREG(info.st_mode)) {
-    return refuse(file +
-                  ": this is not a regular file (a pipe, device or socket), so it is "
-                  "not read.");
+    return LoadRefusal{file +
+                       ": this is not a regular file (a pipe, device or socket), so it is "
+                       "not read."};
   }
-  if (info.st_size == 0) return refuse(file + ": the file is empty (0 bytes).");
+  if (info.st_size == 0) return LoadRefusal{file + ": the file is empty (0 bytes)."};
+  return std::nullopt;
+}
 
-  const ByteReader read = [fd = source.fd()](std::uint64_t offset,
-                                             std::span<std::uint8_t> out) -> std::size_t {
+ByteReader ReaderOf(int fd) {
+  return [fd](std::uint64_t offset, std::span<std::uint8_t> out) -> std::size_t {
     std::size_t done = 0;
     while (done < out.size()) {
       const ssize_t got =
@@ -267,93 +275,149 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
     }
     return done;
   };
-  std::vector<std::uint8_t> first(kBmpRewriteBytes);
-  first.resize(read(0, first));
-  const PictureFormat format = FormatFromLeadingBytes(first);
-  if (format == PictureFormat::kUnknown) {
-    return decoder_error(IL_FORMAT_NOT_SUPPORTED,
-                         "this is not a PNG, JPEG, GIF, TIFF, BMP or PSD picture.");
+}
+
+// The format, header and damage checks the decoder is spared; the picture, or why not.
+std::variant<CheckedPicture, LoadRefusal> CheckPicture(const std::string& file, int fd,
+                                                       std::uint64_t memory) {
+  struct stat info {};
+  fstat(fd, &info);
+  const ByteReader read = ReaderOf(fd);
+  CheckedPicture picture;
+  picture.first.resize(kBmpRewriteBytes);
+  picture.first.resize(read(0, picture.first));
+  picture.format = FormatFromLeadingBytes(picture.first);
+  if (picture.format == PictureFormat::kUnknown) {
+    return DecoderError(file, IL_FORMAT_NOT_SUPPORTED,
+                        "this is not a PNG, JPEG, GIF, TIFF, BMP or PSD picture.");
   }
-  const std::optional<PictureDimensions> header = ReadPictureDimensions(format, read);
+  const std::optional<PictureDimensions> header = ReadPictureDimensions(picture.format, read);
   if (!header) {
-    return decoder_error(IL_INVALID_FILE_HEADER, std::string("the ") + PictureFormatName(format) +
-                                                     " header is cut short or damaged.");
+    return DecoderError(file, IL_INVALID_FILE_HEADER,
+                        std::string("the ") + PictureFormatName(picture.format) +
+                            " header is cut short or damaged.");
   }
+  picture.header = *header;
   if (const auto refusal =
-          CheckBeforeDecoding(format, read, static_cast<std::uint64_t>(info.st_size))) {
-    return decoder_error(refusal->code, refusal->detail);
+          CheckBeforeDecoding(picture.format, read, static_cast<std::uint64_t>(info.st_size))) {
+    return DecoderError(file, refusal->code, refusal->detail);
   }
-  const std::uint64_t memory = limits.memory_bytes > 0 ? limits.memory_bytes : PhysicalMemory();
-  if (const auto refusal = PictureSizeRefusal(file, format, *header, memory)) {
-    return refuse(*refusal);
+  if (const auto refusal = PictureSizeRefusal(file, picture.format, *header, memory)) {
+    return LoadRefusal{*refusal};
   }
+  return picture;
+}
 
-  // The private copy the decoder reads. The extension stays the user's: the decoder is told
-  // the format, it does not guess it from the name.
+// The private copy the decoder reads. The extension stays the user's: the decoder is told the
+// format, it does not guess it from the name.
+std::optional<TempFileCopy> PrivateCopy(const std::filesystem::path& path, int fd,
+                                        const CheckedPicture& picture) {
   std::optional<BmpRewrite> rewrite;
-  if (format == PictureFormat::kBmp) rewrite = ClassicBmpHeader(first);
-  std::optional<TempFileCopy> copy =
-      rewrite
-          ? TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(), kTempCopyStem,
-                                           rewrite->head, rewrite->skip)
-          : TempFileCopy::MakeFromOpenFile(source.fd(), path.extension().string(), kTempCopyStem);
-  const std::filesystem::path decoded_file = copy ? copy->path() : path;
-  if (format == PictureFormat::kPsd && !SafeToDecode(decoded_file)) {
-    return decoder_error(IL_ILLEGAL_FILE_VALUE, "the PSD image data is damaged.");
+  if (picture.format == PictureFormat::kBmp) rewrite = ClassicBmpHeader(picture.first);
+  if (rewrite) {
+    return TempFileCopy::MakeFromOpenFile(fd, path.extension().string(), kTempCopyStem,
+                                          rewrite->head, rewrite->skip);
   }
+  return TempFileCopy::MakeFromOpenFile(fd, path.extension().string(), kTempCopyStem);
+}
 
+// Decodes `decoded_file` in a child process; the child's report and memory, or why not.
+std::variant<ChildResult, LoadRefusal> RunDecoder(const std::string& file,
+                                                  const std::filesystem::path& decoded_file,
+                                                  const CheckedPicture& picture, bool flip,
+                                                  const DecodeLimits& limits) {
   ChildLimits child_limits;
   child_limits.time = limits.time;
-  const std::uint64_t pixels = header->width * header->height;
+  const std::uint64_t pixels = picture.header.width * picture.header.height;
   child_limits.extra_memory_bytes =
-      pixels * (2 * std::uint64_t{header->decoder_bytes_per_pixel} + 8) + kDecoderBaseMemory;
+      pixels * (2 * std::uint64_t{picture.header.decoder_bytes_per_pixel} + 8) +
+      kDecoderBaseMemory;
   ChildResult child = RunInChild(child_limits, [&](int memory_fd) {
-    return DecodeInChild(decoded_file, format, flip, memory_fd);
+    return DecodeInChild(decoded_file, picture.format, flip, memory_fd);
   });
-  if (copy) copy->Remove();
   if (child.end != ChildEnd::kFinished) {
-    return refuse(file + ": " + kNotDecoded +
-                  " (the decoder stopped: " + DescribeChildEnd(child, child_limits) + ").");
+    return LoadRefusal{file + ": " + kNotDecoded +
+                       " (the decoder stopped: " + DescribeChildEnd(child, child_limits) + ")."};
   }
-  DecodeReport report;
-  if (child.report.size() != sizeof report) {
-    return refuse(file + ": " + kNotDecoded + " (the decoder gave no answer).");
+  if (child.report.size() != sizeof(DecodeReport)) {
+    return LoadRefusal{file + ": " + kNotDecoded + " (the decoder gave no answer)."};
   }
-  std::memcpy(&report, child.report.data(), sizeof report);
-  if (report.outcome == DecodeOutcome::kDecoderError) {
-    return decoder_error(report.error_code ? report.error_code : kUnknownError, "");
-  }
-  const PictureDimensions decoded{static_cast<std::uint64_t>(std::max(report.width, 0)),
-                                  static_cast<std::uint64_t>(std::max(report.height, 0)), 4};
+  return child;
+}
+
+// Takes the decoded pixels of a child that finished: its shared memory, mapped. False after
+// the messages when the pixels did not come through.
+bool TakePixels(const std::string& file, ChildResult& child, const DecodeReport& report,
+                WorkImage& image, Notifier& notifier) {
+  std::optional<SharedMapping> mapping;
   if (report.outcome == DecodeOutcome::kDecoded) {
-    // The decoder's own idea of the size is checked as the header's was.
-    if (const auto refusal = PictureSizeRefusal(file, format, decoded, memory)) {
-      return refuse(*refusal);
-    }
+    const std::uint64_t count = std::uint64_t{static_cast<std::uint32_t>(report.width)} *
+                                static_cast<std::uint32_t>(report.height);
+    mapping = SharedMapping::Map(child.memory.fd(), count * 4);
   }
-  bool copied = report.outcome == DecodeOutcome::kDecoded;
-  progress.SetProgress(5, 100);
-  if (copied) {
-    const std::uint64_t count = decoded.width * decoded.height;
-    try {
-      image.raw.assign(count * 5, 0);
-      copied = child.memory.CopyOut(0, count * 4, image.raw.data());
-    } catch (const std::bad_alloc&) {
-      copied = false;
-    }
-  }
-  if (!copied) {
+  child.memory = SharedMemory();  // the mapping keeps the pages
+  if (!mapping) {
     notifier.Show(kProgramTitle, std::string(kFailedToConvertImage) + "\n" + file,
                   MessageIcon::kWarning);
     if (report.error_code != 0) {
       notifier.Show(kProgramTitle, ImageErrorName(report.error_code), MessageIcon::kError);
     }
+    return false;
+  }
+  image.decoded = std::make_shared<SharedMapping>(std::move(*mapping));
+  image.width = report.width;
+  image.height = report.height;
+  return true;
+}
+
+}  // namespace
+
+bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
+                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits) {
+  InitImageDecoder();
+  image = WorkImage{};
+  progress.SetProgress(1, 100);
+  const std::string file = path.string();
+  auto refuse = [&](const LoadRefusal& refusal) {
+    notifier.Show(kProgramTitle, refusal.text, refusal.icon);
+    image = WorkImage{};
+    return false;
+  };
+  const FileDescriptor source(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (const auto refusal = RefuseFile(file, source)) return refuse(*refusal);
+  const std::uint64_t memory = limits.memory_bytes > 0 ? limits.memory_bytes : PhysicalMemory();
+  auto checked = CheckPicture(file, source.fd(), memory);
+  if (auto* refusal = std::get_if<LoadRefusal>(&checked)) return refuse(*refusal);
+  const CheckedPicture& picture = std::get<CheckedPicture>(checked);
+
+  std::optional<TempFileCopy> copy = PrivateCopy(path, source.fd(), picture);
+  const std::filesystem::path decoded_file = copy ? copy->path() : path;
+  if (picture.format == PictureFormat::kPsd && !SafeToDecode(decoded_file)) {
+    return refuse(DecoderError(file, IL_ILLEGAL_FILE_VALUE, "the PSD image data is damaged."));
+  }
+  auto ran = RunDecoder(file, decoded_file, picture, flip, limits);
+  if (copy) copy->Remove();
+  if (auto* refusal = std::get_if<LoadRefusal>(&ran)) return refuse(*refusal);
+  ChildResult& child = std::get<ChildResult>(ran);
+  DecodeReport report;
+  std::memcpy(&report, child.report.data(), sizeof report);
+  if (report.outcome == DecodeOutcome::kDecoderError) {
+    return refuse(DecoderError(file, report.error_code ? report.error_code : kUnknownError, ""));
+  }
+  if (report.outcome == DecodeOutcome::kDecoded) {
+    // The decoder's own idea of the size is checked as the header's was.
+    const PictureDimensions decoded{static_cast<std::uint64_t>(std::max(report.width, 0)),
+                                    static_cast<std::uint64_t>(std::max(report.height, 0)), 4};
+    if (const auto refusal = PictureSizeRefusal(file, picture.format, decoded, memory)) {
+      return refuse(LoadRefusal{*refusal});
+    }
+  }
+  progress.SetProgress(5, 100);
+  if (!TakePixels(file, child, report, image, notifier)) {
     image = WorkImage{};
     return false;
   }
   progress.SetProgress(25, 100);
-  image.width = report.width;
-  image.height = report.height;
   return true;
 }
 

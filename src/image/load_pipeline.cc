@@ -14,22 +14,11 @@ std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
   };
 }
 
-namespace {
-
-// The decoded RGBA pixels at the start of the raw buffer.
-std::span<std::uint8_t> RgbaPixels(WorkImage& image) {
-  const std::size_t pixels =
-      static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0);
-  return std::span(image.raw.data(), std::min(image.raw.size() / 4, pixels) * 4);
-}
-
-}  // namespace
-
 std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
     BackgroundRemovalOptions options) {
   return [options = std::move(options)](WorkImage& image, ProgressSink& progress) mutable {
     options.source_kind = image.source_kind;
-    RemoveBackground(RgbaPixels(image), options, progress);
+    RemoveBackground(image.DecodedRgba(), options, progress);
   };
 }
 
@@ -43,7 +32,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.preview.clear();
   image.preview.shrink_to_fit();
 
-  outcome.transparent = HasTransparentPixel(RgbaPixels(image));
+  outcome.transparent = HasTransparentPixel(image.DecodedRgba());
   if (!outcome.transparent && steps.remove_background) steps.remove_background(image, progress);
 
   progress.SetStatus(options.conversion_status);
@@ -61,7 +50,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   const LoadFit fit = FitAtLoad(image.width, image.height, file, options.printable);
   outcome.rotate = fit.rotate;
 
-  if (image.raw.empty() || pixels == 0) return outcome;
+  if (image.DecodedRgba().empty() || pixels == 0) return outcome;
   outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
   if (image.raw.size() < 2 || outcome.conversion != ConvertStatus::kConverted) {
     // The conversion has told the user what went wrong; nothing of this picture is usable.
@@ -73,7 +62,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.y_dpi = fit.y_dpi;
   image.scale_factor = fit.scale_factor;
   const OrientResult oriented = OrientWorkImage(
-      image, OrientOptions{options.mirror, options.flip, fit.rotate}, options.printable, progress);
+      image, OrientOptions{options.mirror, options.flip, fit.rotate, options.preview}, options.printable, progress);
   if (!oriented.oriented) return outcome;
   outcome.needs_fit = oriented.needs_fit;
   outcome.size_labels = MakeSizeLabels(image, options.unit);

@@ -20,6 +20,7 @@ namespace kelvaro {
 struct LoadOptions {
   bool mirror = false;
   bool flip = false;
+  bool preview = true;                 // lay out the preview grid too
   bool background_removal_on = false;  // the user's "Background Removal" switch
   UnitCode unit = UnitCode::kMillimetres;
   PrintableArea printable;  // points, of the current page

@@ -77,9 +77,14 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
   const bool reverse = mirror != rotate;
   image.output_width = rotate ? h : w;
   image.output_height = rotate ? w : h;
-  // Every record is overwritten below; resizing keeps the grids' memory across re-orientation.
+  // Every record is overwritten below; resizing keeps the grids' memory across re-orientation
+  // and fills nothing.
   image.grid.resize(pixels * 5);
-  image.preview.resize(pixels * 4);
+  if (options.preview) {
+    image.preview.resize(pixels * 4);
+  } else {
+    PixelBytes().swap(image.preview);
+  }
 
   std::vector<std::uint8_t> fold(256 * 256);
   for (int k = 0; k < 256; ++k) {
@@ -90,7 +95,7 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
 
   const std::uint8_t* raw = image.raw.data();
   std::uint8_t* grid = image.grid.data();
-  std::uint8_t* preview = image.preview.data();
+  std::uint8_t* preview = options.preview ? image.preview.data() : nullptr;
   const std::size_t out_width = static_cast<std::size_t>(image.output_width);
   auto copy = [&](std::int32_t sx, std::int32_t sy) {
     const std::int32_t gx = reverse ? w - 1 - sx : sx;
@@ -98,6 +103,7 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
                                    : static_cast<std::size_t>(sy) * out_width + gx;
     const std::uint8_t* from = raw + (static_cast<std::size_t>(sy) * w + sx) * 5;
     std::copy(from, from + 5, grid + out * 5);
+    if (preview == nullptr) return;
     const std::uint8_t* row = fold.data() + from[3] * 256;
     std::uint8_t* p = preview + out * 4;
     p[0] = row[from[0]];

@@ -37,6 +37,7 @@ struct OrientOptions {
   bool mirror = false;
   bool flip = false;  // Flip inverts the mirror: the decoder already turned the rows over
   bool rotate = false;
+  bool preview = true;  // also make the preview grid (a print without a window needs none)
 };
 
 struct OrientResult {

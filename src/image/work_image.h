@@ -1,9 +1,14 @@
 #ifndef KELVARO_IMAGE_WORK_IMAGE_H_
 #define KELVARO_IMAGE_WORK_IMAGE_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <span>
+#include <utility>
+
+#include "platform/byte_block.h"
 
 namespace kelvaro {
 
@@ -13,18 +18,22 @@ enum class SourceKind : int { kOther = 0, kLossless = 1, kJpeg = 2 };
 // The loaded picture. Replaced as a whole by every load.
 struct WorkImage {
   // After decoding: width × height RGBA pixels, row by row from the top (from the bottom with
-  // Flip), followed by width × height spare bytes. After colour conversion: width × height
-  // records of 5 bytes C, M, Y, K, A in the same order. Kept so that orientation can be
-  // applied again without reloading.
-  std::vector<std::uint8_t> raw;
+  // Flip), in the decoder's shared memory, read there without a copy. The colour conversion
+  // drops them.
+  std::shared_ptr<SharedMapping> decoded;
+  // After colour conversion: width × height records of 5 bytes C, M, Y, K, A in the order of
+  // the decoded pixels. Kept so that orientation can be applied again without reloading.
+  // Before it, a picture made without the decoder may hold its RGBA pixels here instead.
+  PixelBytes raw;
   std::int32_t width = 0;   // source width, pixels
   std::int32_t height = 0;  // source height, pixels
 
   // The oriented pixel grid: output_height rows of output_width records of 5 bytes
   // C, M, Y, K, A, row-major from the top. The only pixel data later steps read.
-  std::vector<std::uint8_t> grid;
-  // The preview grid: the same rows and columns, 4 bytes C', M', Y', A per pixel.
-  std::vector<std::uint8_t> preview;
+  PixelBytes grid;
+  // The preview grid: the same rows and columns, 4 bytes C', M', Y', A per pixel. Not made
+  // for a print without a window.
+  PixelBytes preview;
   std::int32_t output_width = 0;   // pixels; width and height exchanged while Rotate is on
   std::int32_t output_height = 0;  // pixels
 
@@ -42,6 +51,19 @@ struct WorkImage {
   SourceKind source_kind = SourceKind::kOther;
 
   bool empty() const { return grid.empty(); }
+  // The decoded RGBA pixels, from the decoder's memory or from the start of `raw`; fewer
+  // when the buffer holds fewer.
+  std::span<const std::uint8_t> DecodedRgba() const {
+    const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) *
+                               static_cast<std::size_t>(std::max(height, 0));
+    const std::span<const std::uint8_t> bytes =
+        decoded ? std::span<const std::uint8_t>(decoded->bytes()) : std::span(raw);
+    return bytes.first(std::min(bytes.size() / 4, pixels) * 4);
+  }
+  std::span<std::uint8_t> DecodedRgba() {
+    const std::span<const std::uint8_t> bytes = std::as_const(*this).DecodedRgba();
+    return {const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+  }
   std::size_t GridOffset(std::int32_t x, std::int32_t y) const {  // 0-based column and row
     return (static_cast<std::size_t>(y) * static_cast<std::size_t>(output_width) +
             static_cast<std::size_t>(x)) *

@@ -285,6 +285,9 @@ std::string BuildJobTrailer() {
   return out;
 }
 
+std::string JobNumber(std::int64_t value) { return Number(value); }
+std::string JobNumber(float value) { return Number(value); }
+
 PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const CopiesGridInput& grid,
                                        const PostScriptJobInput& input,
                                        JobWriterServices services) {
@@ -308,20 +311,6 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
       return result;
   }
   TiledImage& image = composed.image;
-
-  // The statistics read the last job's size from here; a failed write has been reported by
-  // the store and does not stop the print.
-  services.store.WriteSetting("Stats", "Xpixel", Number(std::int64_t{image.x_pixel}));
-  services.store.WriteSetting("Stats", "Ypixel", Number(std::int64_t{image.y_pixel}));
-  services.store.WriteSetting("Stats", "Xpoint", Number(image.x_point));
-  services.store.WriteSetting("Stats", "Ypoint", Number(image.y_point));
-
-  if (TrimBlanks(services.store.ReadSetting("Stats", "Option")) == "1") {
-    if (services.cost_estimate) services.cost_estimate(image);
-    result.failure = JobFailure::kStatisticsOnly;
-    return result;
-  }
-
   const int number_of_prints = ClampNumberOfPrints(input.number_of_prints);
   services.progress.SetProgress(0, 100);
   const HeaderImage header_image{image.x_pixel, image.y_pixel, image.x_point, image.y_point};

@@ -69,7 +69,6 @@ enum class JobFailure {
   kGridTooBig,      // over the size limit; the user has been told
   kBadSeparation,   // no usable separation; nothing shown
   kOutOfMemory,     // the image data block could not be allocated; the user has been told
-  kStatisticsOnly,  // statistics-only mode: the cost estimate ran instead of a job
 };
 
 struct PostScriptJobResult {
@@ -79,19 +78,14 @@ struct PostScriptJobResult {
 };
 
 struct JobWriterServices {
-  SettingsStore& store;  // [Stats] keys written, [Stats] Option read
   const UiText& texts;
   Notifier& notifier;
   ProgressSink& progress;
-  // Runs the cost estimate on the composed image data block; called in statistics-only mode
-  // instead of making a job.
-  std::function<void(const TiledImage&)> cost_estimate;
 };
 
 // Makes the image job: composes the copies grid from `planes` (size limit, progress per tile
-// row), stores Xpixel, Ypixel, Xpoint and Ypoint under [Stats], stops in statistics-only mode
-// ([Stats] Option "1") after running the cost estimate, and writes header and trailer. Status
-// line: UiText 39 at the start. Progress: 0, the tile rows, 0, 25, 75, 100.
+// row) and writes header and trailer. What the statistics keep of the job is the print's
+// business. Status line: UiText 39 at the start. Progress: 0, the tile rows, 0, 25, 75, 100.
 PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const CopiesGridInput& grid,
                                        const PostScriptJobInput& input, JobWriterServices services);
 
@@ -116,6 +110,11 @@ std::string BuildJobTrailer();
 // control characters (line breaks, ESC, the end-of-job byte) turned into blanks, so that a
 // file name cannot end the comment line and inject PostScript.
 std::string JobDocumentTitle(std::string_view caption);
+
+// A number as the job's header writes it, and as the statistics keep the job's size: a
+// blank before a value that is not negative (9 -> " 9", -2 -> "-2").
+std::string JobNumber(std::int64_t value);
+std::string JobNumber(float value);
 
 // A single-precision value in its shortest decimal form of at most 7 significant digits,
 // without exponent: 236 -> "236", 8.64f -> "8.64".

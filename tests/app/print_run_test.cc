@@ -111,6 +111,12 @@ TEST_F(PrintPictureTest, TheStatisticsModeDecidesAboutTheCostEstimate) {
     if (test.events.back() == "estimate") {
       EXPECT_FALSE(store_.ReadSetting("STATS", "TCOST").empty());
     }
+    // The statistics read the last job's size, stored as the job writes numbers, in every
+    // mode: 100 pixels and their two spare columns, one inch.
+    const std::string file = testing::ReadFileBytes(store_.UserSettingsFile());
+    for (const char* line : {"Xpixel= 102", "Ypixel= 102", "Xpoint= 72", "Ypoint= 72"}) {
+      EXPECT_NE(file.find(line), std::string::npos) << line;
+    }
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <lcms2.h>
 
 #include <array>
@@ -219,7 +221,7 @@ TEST_F(ColourManagementTest, ParallelResultEqualsOneSingleCall) {
         RandomPixels(static_cast<std::size_t>(c.width) * c.height, c.width + c.height);
     WorkImage image = MakeImage(pixels, c.width);
     ASSERT_EQ(Convert(image, Context(c.threads)), ConvertStatus::kConverted);
-    EXPECT_TRUE(image.raw == SingleCallReference(Srgb(), Bundled(), pixels));
+    EXPECT_TRUE(std::ranges::equal(image.raw, SingleCallReference(Srgb(), Bundled(), pixels)));
   }
 }
 
@@ -269,7 +271,7 @@ TEST_F(ColourManagementTest, EmptySettingsUseTheDefaultProfiles) {
   ColourContext context = Context();
   context.profiles = MakeProfileNames("", "");
   ASSERT_EQ(Convert(image, context), ConvertStatus::kConverted);
-  EXPECT_TRUE(image.raw == SingleCallReference(Srgb(), Bundled(), pixels));
+  EXPECT_TRUE(std::ranges::equal(image.raw, SingleCallReference(Srgb(), Bundled(), pixels)));
 }
 
 TEST_F(ColourManagementTest, ProfilesThatGiveNoTransformStopTheLoad) {
@@ -345,7 +347,7 @@ TEST_F(ColourManagementTest, BuffersOfTheWrongSizeAreRefused) {
   WorkImage tight = MakeImage(pixels, 4);
   tight.raw.resize(4 * 12);
   ASSERT_EQ(Convert(tight, Context()), ConvertStatus::kConverted);
-  EXPECT_TRUE(tight.raw == SingleCallReference(Srgb(), Bundled(), pixels));
+  EXPECT_TRUE(std::ranges::equal(tight.raw, SingleCallReference(Srgb(), Bundled(), pixels)));
 }
 
 TEST_F(ColourManagementTest, ProgressClimbsToOneHundred) {

@@ -345,10 +345,11 @@ TEST_F(HostilePicturesTest, BmpWithNewerHeadersLoads) {
     for (int y = 0; y < 3; ++y) {
       for (int x = 0; x < 5; ++x) {
         const std::size_t at = (static_cast<std::size_t>(y) * 5 + x) * 4;
-        EXPECT_EQ(image.raw[at], 0x80) << x << "," << y;  // red
-        EXPECT_EQ(image.raw[at + 1], y * 60) << x << "," << y;
-        EXPECT_EQ(image.raw[at + 2], x * 40) << x << "," << y;
-        EXPECT_EQ(image.raw[at + 3], 255) << x << "," << y;
+        const std::span<const std::uint8_t> rgba = image.DecodedRgba();
+        EXPECT_EQ(rgba[at], 0x80) << x << "," << y;  // red
+        EXPECT_EQ(rgba[at + 1], y * 60) << x << "," << y;
+        EXPECT_EQ(rgba[at + 2], x * 40) << x << "," << y;
+        EXPECT_EQ(rgba[at + 3], 255) << x << "," << y;
       }
     }
   }
@@ -397,7 +398,7 @@ TEST_F(HostilePicturesTest, ADecoderPastItsTimeEndsOnlyItsChild) {
   WorkImage image;
   std::string good = (FixtureFolder() / "image" / "quad.gif").string();
   ASSERT_TRUE(LoadImageFile(good, options, steps, image, notifier, progress).loaded);
-  const std::vector<std::uint8_t> before = image.raw;
+  const PixelBytes before = image.raw;
 
   std::string big = (FixtureFolder() / "image" / "big4000x3000.png").string();
   const auto start = std::chrono::steady_clock::now();

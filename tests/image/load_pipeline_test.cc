@@ -51,7 +51,7 @@ ConvertStatus FakeConvert(WorkImage& image, std::vector<std::string>& events) {
     records[5 * i + 2] = image.raw[4 * i + 2];
     records[5 * i + 4] = image.raw[4 * i + 3];
   }
-  image.raw = records;
+  image.raw.assign(records.begin(), records.end());
   return ConvertStatus::kConverted;
 }
 

@@ -183,7 +183,7 @@ struct Writer {
   Writer() { LoadDefaultTexts(texts); }
   PostScriptJobResult Build(const SeparationSet& planes, const CopiesGridInput& grid,
                             const PostScriptJobInput& input) {
-    return BuildPostScriptJob(planes, grid, input, {store, texts, notifier, progress, {}});
+    return BuildPostScriptJob(planes, grid, input, {texts, notifier, progress});
   }
 };
 

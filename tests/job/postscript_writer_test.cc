@@ -231,13 +231,10 @@ struct JobFixture {
   SettingsStore store{folders.folders(), notifier};
   UiText texts = EnglishTexts();
   RecordingProgress progress;
-  int cost_estimates = 0;
 
   PostScriptJobResult Build(const SeparationSet& planes, const CopiesGridInput& grid,
                             const PostScriptJobInput& input) {
-    return BuildPostScriptJob(
-        planes, grid, input,
-        {store, texts, notifier, progress, [this](const TiledImage&) { ++cost_estimates; }});
+    return BuildPostScriptJob(planes, grid, input, {texts, notifier, progress});
   }
 };
 
@@ -277,49 +274,9 @@ TEST(PostScriptJobTest, SmallJobCarriesTheComposedPlanesByteForByte) {
   EXPECT_EQ(written.substr(job.header.size() + expected.size()), BuildJobTrailer());
   EXPECT_EQ(job.trailer, BuildJobTrailer());
 
-  // The statistics read the size of the last job.
-  EXPECT_EQ(f.store.ReadSetting("Stats", "Xpixel"), "9");
-  EXPECT_EQ(f.store.ReadSetting("Stats", "Ypixel"), "4");
-  EXPECT_EQ(f.store.ReadSetting("Stats", "Xpoint"), "7");
-  EXPECT_EQ(f.store.ReadSetting("Stats", "Ypoint"), "2");
-  EXPECT_EQ(f.cost_estimates, 0);
   EXPECT_TRUE(f.notifier.messages.empty());
   EXPECT_EQ(f.progress.statuses, std::vector<std::string>{"<<<<<    Creating print    >>>>>"});
   EXPECT_EQ(f.progress.values, (std::vector<long long>{0, 100, 0, 25, 75, 100}));
-}
-
-TEST(PostScriptJobTest, StatisticsKeysAreStoredAsNumbersWithTheirBlank) {
-  JobFixture f;
-  ASSERT_TRUE(f.Build(NumberedCopy(), TwoAcross(), BaseInput()).ok());
-  const std::string file = testing::ReadFileBytes(f.store.UserSettingsFile());
-  for (const char* line : {"Xpixel= 9", "Ypixel= 4", "Xpoint= 7", "Ypoint= 2"}) {
-    EXPECT_NE(file.find(line), std::string::npos) << line;
-  }
-}
-
-TEST(PostScriptJobTest, StatisticsOnlyModeRunsTheEstimateInsteadOfAJob) {
-  const struct {
-    const char* option;
-    bool job;
-  } rows[] = {{"1", false}, {" 1", false}, {"2", true}, {"3", true}, {"", true}, {"x", true}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.option);
-    JobFixture f;
-    ASSERT_TRUE(f.store.WriteSetting("Stats", "Option", row.option));
-    const PostScriptJobResult result = f.Build(NumberedCopy(), TwoAcross(), BaseInput());
-    EXPECT_EQ(result.ok(), row.job);
-    // The writer itself runs the estimate only in statistics-only mode; after a print the
-    // print command does.
-    EXPECT_EQ(f.cost_estimates, row.job ? 0 : 1);
-    if (!row.job) {
-      EXPECT_EQ(result.failure, JobFailure::kStatisticsOnly);
-      EXPECT_TRUE(result.job.header.empty());
-      EXPECT_TRUE(result.job.trailer.empty());
-      EXPECT_TRUE(f.notifier.messages.empty());
-    }
-    // The statistics need the size either way.
-    EXPECT_EQ(f.store.ReadSetting("Stats", "Xpixel"), "9");
-  }
 }
 
 TEST(PostScriptJobTest, OversizedGridMakesNoJob) {
@@ -336,8 +293,6 @@ TEST(PostScriptJobTest, OversizedGridMakesNoJob) {
   EXPECT_EQ(f.notifier.messages[0].title, "Kelvaro Pro");
   EXPECT_EQ(f.notifier.messages[0].text, f.texts[135]);
   EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::kError);
-  EXPECT_EQ(f.store.ReadSetting("Stats", "Xpixel"), "");
-  EXPECT_EQ(f.cost_estimates, 0);
 
   // A separation that does not hold its own size is refused without a message.
   JobFixture g;

@@ -1,0 +1,67 @@
+#ifndef KELVARO_PLATFORM_BYTE_BLOCK_H_
+#define KELVARO_PLATFORM_BYTE_BLOCK_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kelvaro {
+
+// An allocator whose containers leave new elements uninitialised instead of zeroing them:
+// pixel buffers are overwritten right after they grow, and zeroing hundreds of megabytes first
+// only costs time and page faults.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <typename U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}  // NOLINT(google-explicit-constructor)
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+
+// Bytes of a picture or of toner planes. `resize` leaves the new bytes undefined; `assign`
+// and value-initialising constructors still fill.
+using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+
+// A shared memory file mapped into this process for reading and writing, unmapped when this
+// goes. The file itself stays the caller's.
+class SharedMapping {
+ public:
+  SharedMapping() = default;
+  // Maps the first `size` bytes of the file `fd`, with its pages read in at once. nullopt
+  // when the file holds fewer bytes or the mapping cannot be made.
+  static std::optional<SharedMapping> Map(int fd, std::size_t size);
+  SharedMapping(SharedMapping&& other) noexcept;
+  SharedMapping& operator=(SharedMapping&& other) noexcept;
+  SharedMapping(const SharedMapping&) = delete;
+  SharedMapping& operator=(const SharedMapping&) = delete;
+  ~SharedMapping();
+
+  std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  std::span<std::uint8_t> bytes() const { return {data_, size_}; }
+  bool empty() const { return size_ == 0; }
+
+ private:
+  SharedMapping(std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace kelvaro
+
+#endif  // KELVARO_PLATFORM_BYTE_BLOCK_H_
