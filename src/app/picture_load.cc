@@ -77,9 +77,9 @@ bool FinishLayout(WorkImage& image, const PictureLoad& load, bool fit_rotate, bo
   bool rotate = fit_rotate;
   if (load.rotate && *load.rotate != rotate) {
     rotate = *load.rotate;
-    needs_fit =
-        OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate, load.preview}, printable, progress)
-            .needs_fit;
+    needs_fit = OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate, load.preview},
+                                printable, progress)
+                    .needs_fit;
   }
   // One copy too large for the printable area is fitted, as the window's fit command does.
   if (needs_fit) {
@@ -112,8 +112,8 @@ std::optional<bool> OrientPictureAgain(WorkImage& image, const PictureLoad& load
   const PrintableArea printable = ComputePrintableArea(load.page, load.margins);
   const bool rotate = load.rotate.value_or(false);
   const bool turned = image.output_width != image.width;
-  const OrientResult oriented =
-      OrientWorkImage(image, OrientOptions{load.mirror, load.flip, rotate, load.preview}, printable, progress);
+  const OrientResult oriented = OrientWorkImage(
+      image, OrientOptions{load.mirror, load.flip, rotate, load.preview}, printable, progress);
   if (!oriented.oriented) return std::nullopt;
   // Turning may leave one copy larger than the area; it is fitted as at a load. A mirror
   // never changes the size.

@@ -33,14 +33,14 @@ using TransformHandle = std::unique_ptr<void, TransformDeleter>;
 // off; it only remembers the last colour and never changes a result.
 TransformHandle MakeTransform(std::string_view source_name, cmsUInt32Number source_format,
                               std::string_view target_name, cmsUInt32Number target_format,
-                              const DataFolders& folders,
-                              cmsUInt32Number flags = 0) {
+                              const DataFolders& folders, cmsUInt32Number flags = 0) {
   ProfileHandle source = OpenNamedProfile(source_name, folders);
   ProfileHandle target = OpenNamedProfile(target_name, folders);
   if (!source || !target) return TransformHandle();
   // The profiles are closed as soon as the transform exists (when the handles go).
   return TransformHandle(cmsCreateTransform(source.get(), source_format, target.get(),
-                                            target_format, INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE | flags));
+                                            target_format, INTENT_PERCEPTUAL,
+                                            cmsFLAGS_NOCACHE | flags));
 }
 
 int ThreadCount(int requested) {
@@ -164,9 +164,9 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
     return ConvertStatus::kBadBuffer;
   }
   const std::size_t count = *pixels;
-  TransformHandle transform = MakeTransform(context.profiles.input, TYPE_RGBA_8,
-                                            context.profiles.output, kCmykaRecord, context.folders,
-                                            cmsFLAGS_COPY_ALPHA);
+  TransformHandle transform =
+      MakeTransform(context.profiles.input, TYPE_RGBA_8, context.profiles.output, kCmykaRecord,
+                    context.folders, cmsFLAGS_COPY_ALPHA);
   if (!transform) {
     ReportNoTransform(context, notifier);
     if (load_defaults) load_defaults();

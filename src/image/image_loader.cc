@@ -330,8 +330,7 @@ std::variant<ChildResult, LoadRefusal> RunDecoder(const std::string& file,
   child_limits.time = limits.time;
   const std::uint64_t pixels = picture.header.width * picture.header.height;
   child_limits.extra_memory_bytes =
-      pixels * (2 * std::uint64_t{picture.header.decoder_bytes_per_pixel} + 8) +
-      kDecoderBaseMemory;
+      pixels * (2 * std::uint64_t{picture.header.decoder_bytes_per_pixel} + 8) + kDecoderBaseMemory;
   ChildResult child = RunInChild(child_limits, [&](int memory_fd) {
     return DecodeInChild(decoded_file, picture.format, flip, memory_fd);
   });

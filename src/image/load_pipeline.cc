@@ -62,7 +62,8 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.y_dpi = fit.y_dpi;
   image.scale_factor = fit.scale_factor;
   const OrientResult oriented = OrientWorkImage(
-      image, OrientOptions{options.mirror, options.flip, fit.rotate, options.preview}, options.printable, progress);
+      image, OrientOptions{options.mirror, options.flip, fit.rotate, options.preview},
+      options.printable, progress);
   if (!oriented.oriented) return outcome;
   outcome.needs_fit = oriented.needs_fit;
   outcome.size_labels = MakeSizeLabels(image, options.unit);

@@ -66,9 +66,9 @@ struct PostScriptJob {
 // Why no job was made.
 enum class JobFailure {
   kNone,
-  kGridTooBig,      // over the size limit; the user has been told
-  kBadSeparation,   // no usable separation; nothing shown
-  kOutOfMemory,     // the image data block could not be allocated; the user has been told
+  kGridTooBig,     // over the size limit; the user has been told
+  kBadSeparation,  // no usable separation; nothing shown
+  kOutOfMemory,    // the image data block could not be allocated; the user has been told
 };
 
 struct PostScriptJobResult {

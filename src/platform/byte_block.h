@@ -22,7 +22,8 @@ struct DefaultInitAllocator : std::allocator<T> {
   };
   DefaultInitAllocator() = default;
   template <typename U>
-  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}  // NOLINT(google-explicit-constructor)
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {
+  }  // NOLINT(google-explicit-constructor)
   template <typename U>
   void construct(U* at) noexcept {
     ::new (static_cast<void*>(at)) U;

@@ -2,10 +2,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 #include <lcms2.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <sstream>
