@@ -9,6 +9,7 @@
 #include "image/profiles.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
+#include "printers/printer_models.h"
 
 namespace kelvaro {
 
@@ -68,7 +69,10 @@ JobParameters GatherJobParameters(const MainWindowModel& model) {
 SeparationParams SeparationParamsFrom(const JobParameters& params, const SettingsStore& store) {
   SeparationParams separation;
   separation.hot_stamp = params.media_code == kPresetHotStampFoil;
-  separation.layout = SelectTonerLayout(params.model_name, params.toner_order);
+  separation.layout =
+      TonerOrderInForce(params.model_name, params.toner_order) == TonerOrder::kWhiteFirst
+          ? TonerLayout::kWhiteFirst
+          : TonerLayout::kWhiteLast;
   separation.white_density = static_cast<double>(params.white_density);
   separation.white_threshold = static_cast<double>(params.white_threshold);
   separation.brightness = static_cast<double>(params.brightness);

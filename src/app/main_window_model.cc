@@ -6,7 +6,6 @@
 
 #include "app/control_ids.h"
 #include "app/ui_text_ids.h"
-#include "image/separation.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
@@ -742,7 +741,7 @@ void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
 }
 
 bool MainWindowModel::white_first() const {
-  return SelectTonerLayout(state_.model_name, state_.toner_order) == TonerLayout::kWhiteFirst;
+  return TonerOrderInForce(state_.model_name, state_.toner_order) == TonerOrder::kWhiteFirst;
 }
 
 void MainWindowModel::ShowTonerOrder() {
@@ -892,7 +891,7 @@ std::string MainWindowModel::ApplyStoredUnit() {
 }
 
 void MainWindowModel::ApplyActiveModelName(std::string_view model_name) {
-  SetEnabled(m::kTonerOrder, model_name.find("8432") != std::string_view::npos);
+  SetEnabled(m::kTonerOrder, CapabilitiesOf(model_name).toner_order_menu);
 }
 
 void MainWindowModel::SetRecentFileEntries(const std::vector<std::string>& labels) {

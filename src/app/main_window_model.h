@@ -203,9 +203,9 @@ class MainWindowModel {
 
   // --- Rules other commands call. ---
   // The active printer model: its paper class, the toner-order menu entry (usable only for
-  // models whose name contains "8432"), its paper list with the current paper, and the toner
-  // order in force: indicator "#106" and the white-first curves for [Active] T_ORDER "WF" on a
-  // white-first model, else "#103" and the white-last curves. Nothing is written.
+  // models that offer the choice), its paper list with the current paper, and the toner order
+  // in force (TonerOrderInForce): indicator "#106" and the white-first curves for white first,
+  // else "#103" and the white-last curves. Nothing is written.
   void SelectPrinterModel(std::string_view model_name);
   // The media list in its order; selects the first entry and applies it.
   void FillMediaList();
@@ -242,7 +242,8 @@ class MainWindowModel {
   // Reads [Active] Unit, writing "M" when it is none of "I", "C", "M", and shows the unit's
   // label beside the size fields. Returns the unit code in force.
   std::string ApplyStoredUnit();
-  // The toner-order menu entry is usable only for models whose name contains "8432".
+  // The toner-order menu entry is usable only for models that offer the choice
+  // (ModelCapabilities::toner_order_menu).
   void ApplyActiveModelName(std::string_view model_name);
   // Shows the recent files (up to five slots, newest first) in the File menu; empty slots
   // are hidden. `labels` are the menu texts.

@@ -3,8 +3,8 @@
 //   code, label (in the loaded language), tray, "fixed" or "free" tray list, "mirror" or
 //   "no mirror", "white" or "no white", white threshold in percent.
 //   101	Printer Setting	AUTO	free	no mirror	white	50%
-// Tray list and white follow the model: some trays are free on "8432WT" models, and with the
-// white-first toner order of those models nearly every preset prints white.
+// Tray list and white follow the model: some trays are free on models that can lay white
+// first, and in white-first toner order nearly every preset prints white.
 #include <cstdio>
 #include <string>
 
@@ -21,18 +21,6 @@ namespace {
 constexpr char kCommand[] = "presets";
 constexpr char kUsage[] = "presets [--model KEY]";
 
-bool TrayListFixed(const MediaPreset& preset, const std::string& model_name) {
-  switch (preset.tray_list) {
-    case TrayListState::kFree:
-      return false;
-    case TrayListState::kFixed:
-      return true;
-    case TrayListState::kFreeOn8432WT:
-      return !IsWhiteFirstCapable(model_name);
-  }
-  return true;
-}
-
 }  // namespace
 
 int RunPresetsCommand(const Args& arguments) {
@@ -41,17 +29,17 @@ int RunPresetsCommand(const Args& arguments) {
   if (!started) return status;
   const std::unique_ptr<CliSession>& session = started->session;
   const ModelChoice& model = started->model;
-  const bool white_first = IsWhiteFirstCapable(model.name) &&
-                           TrimText(session->store.ReadSetting("Active", "T_ORDER")) == "WF";
+  const bool white_first =
+      TonerOrderInForce(model.name, TrimText(session->store.ReadSetting("Active", "T_ORDER"))) ==
+      TonerOrder::kWhiteFirst;
 
   for (int code : MediaListCodes(session->texts)) {
     const MediaPreset* preset = FindMediaPreset(code);
     if (preset == nullptr) continue;
-    // White first: every preset but the hot-stamp foil lays down white.
-    const bool white = preset->print_white || (white_first && code != kPresetHotStampFoil);
+    const bool white = PresetPrintsWhite(*preset, white_first);
     std::printf("%d\t%s\t%s\t%s\t%s\t%s\t%d%%\n", code, session->texts.Get(code).c_str(),
                 session->texts.Get(kTrayTextNumbers[preset->tray]).c_str(),
-                TrayListFixed(*preset, model.name) ? "fixed" : "free",
+                TrayListFree(preset->tray_list, model.name) ? "free" : "fixed",
                 preset->mirror ? "mirror" : "no mirror", white ? "white" : "no white",
                 preset->threshold);
   }

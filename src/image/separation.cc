@@ -174,13 +174,6 @@ constexpr unsigned kMaxSeparationThreads = 8;
 
 }  // namespace
 
-TonerLayout SelectTonerLayout(std::string_view model_name, std::string_view toner_order) {
-  if (model_name.find("8432WT") != std::string_view::npos && toner_order == "WF") {
-    return TonerLayout::kWhiteFirst;
-  }
-  return TonerLayout::kWhiteLast;
-}
-
 SeparationConstants DeriveSeparationConstants(const SeparationParams& params) {
   const double d = std::clamp(params.white_density, 0.0, 100.0);
   const double t = std::clamp(params.white_threshold, 0.0, 100.0);

@@ -15,12 +15,9 @@
 namespace kelvaro {
 
 // Which colour slot the white unit sits in. White-last: planes C, M, Y, white. White-first
-// (8432WT with the white unit moved to the cyan slot): planes white, M, Y, C.
+// (the white unit moved to the cyan slot): planes white, M, Y, C. The caller takes it from the
+// toner order in force (printers/printer_models.h, TonerOrderInForce).
 enum class TonerLayout { kWhiteLast, kWhiteFirst };
-
-// White-first only when the model name contains "8432WT" (case-sensitive) and the stored
-// toner order is exactly "WF"; every other combination is white-last.
-TonerLayout SelectTonerLayout(std::string_view model_name, std::string_view toner_order);
 
 // The job controls the builder reads, taken once at the start of a run. The app layer fills
 // this from the main-window model. Values outside their slider ranges are clamped into them.

@@ -215,15 +215,15 @@ std::string FeatureBlock(std::string_view keyword_and_option, std::string_view b
 }
 
 int MediaCodeFor(std::string_view media_text, std::string_view model_name, const UiText& texts) {
-  const bool is_8432 = model_name.find("8432") != std::string_view::npos;
+  const bool ultra_heavy = CapabilitiesOf(model_name).ultra_heavy_medium_d_and_a;
   int code = 0;
   for (const MediaEntry& entry : kMediaTable) {
     const std::string& text = texts[entry.text];
     if (text.empty() || text != media_text) continue;
     if (entry.code == kMediumD) {
-      code = is_8432 ? 8 : 17;
+      code = ultra_heavy ? 8 : 17;
     } else if (entry.code == kMediumA) {
-      code = is_8432 ? 14 : 25;
+      code = ultra_heavy ? 14 : 25;
     } else {
       code = entry.code;
     }
@@ -299,10 +299,7 @@ std::string TrayFeature(std::string_view tray_text, const UiText& texts) {
 }
 
 std::string OutputBinFeature(std::string_view model_name, bool face_up_exit) {
-  if (model_name.find("920") == std::string_view::npos &&
-      model_name.find("9420") == std::string_view::npos) {
-    return {};
-  }
+  if (!CapabilitiesOf(model_name).output_bin) return {};
   std::string out;
   AppendLines(
       out,
@@ -421,7 +418,10 @@ std::string ScreenResolutionHairline() {
                       " globaldict /OK@bstrokeadj true put true setstrokeadjust");
 }
 
-std::string ColourAndDeviceFeatures() {
+namespace {
+
+// Feeding, duplex, separations and the paper-size check.
+std::string PaperHandlingFeatures() {
   std::string out;
   out += FeatureBlock("*OKManualFeed False", " << /ManualFeed false >> setpagedevice");
   out += FeatureBlock("*Duplex None",
@@ -438,6 +438,12 @@ std::string ColourAndDeviceFeatures() {
                    " {false exch /setpapersizecheckmode get exec} {pop} ifelse\n"
                    "}{pop pop}ifelse\n"
                    "%%EndFeature");
+  return out;
+}
+
+// The colour mode and how the printer renders colour.
+std::string ColourModeFeatures() {
+  std::string out;
   out += FeatureBlock("*OKControl Graph",
                       "globaldict /OK@ColorMono known not {globaldict /OK@ColorMono 0 put} if\n" +
                           Driver("globaldict /OK@ColorMono get 1 eq\n"
@@ -461,6 +467,12 @@ std::string ColourAndDeviceFeatures() {
            Driver("2", 1, "setdri_cm") + "\n" + Rendering("1", 1, "setcrd")));
   out += FeatureBlock("*OKColorRenderDict Perceptual",
                       When(kIcmsAtMost2, Rendering("0", 1, "setrenderingintent")));
+  return out;
+}
+
+// The colour profiles and how black is kept.
+std::string ColourProfileFeatures() {
+  std::string out;
   out += FeatureBlock("*OKCMYKProfile Link", When(kIcmsIs1, "globaldict /OK@_CMYK_IN_LN 2 put"));
   out += FeatureBlock("*OKRGBProfile OutType1",
                       When(kIcmsAtMost2, Rendering("1", 1, "setrgbuserprofile")));
@@ -477,6 +489,12 @@ std::string ColourAndDeviceFeatures() {
            Driver("<</CustomCMYKMode globaldict /OK@_CMYK_IN_LN 2 copy known {get} {pop pop 0} "
                   "ifelse 2 eq {2} {1} ifelse>>",
                   1, "setdrinfo")));
+  return out;
+}
+
+// Smoothing, colour matching, halftones, overprint and the device options.
+std::string DeviceOptionFeatures() {
+  std::string out;
   out += FeatureBlock("*OKImageSmoothing False", " globaldict /OK@b_ISmooth false put");
   out += FeatureBlock("*OKColorMatch Normal",
                       When(kIcmsAtMost2, Rendering("2", 1, "setcoloroperationtype")));
@@ -486,6 +504,13 @@ std::string ColourAndDeviceFeatures() {
   out += FeatureBlock("*OKDrumClean OFF", "");
   out += FeatureBlock("*OKHDDSpool False", "");
   return out;
+}
+
+}  // namespace
+
+std::string ColourAndDeviceFeatures() {
+  return PaperHandlingFeatures() + ColourModeFeatures() + ColourProfileFeatures() +
+         DeviceOptionFeatures();
 }
 
 std::string PageSetupFeatures() {

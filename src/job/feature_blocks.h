@@ -17,7 +17,7 @@ namespace kelvaro {
 
 // The media code (0..31) of the media list's text: the UiText entries of the media table are
 // compared for equality in table order and the last match wins; no match gives 0. "Medium D"
-// and "Medium A" depend on whether `model_name` contains "8432".
+// and "Medium A" depend on the model (ModelCapabilities::ultra_heavy_medium_d_and_a).
 int MediaCodeFor(std::string_view media_text, std::string_view model_name, const UiText& texts);
 
 // The "*OKMediaType" block for a media code. Codes 15, 16, 18, 19 and 28 take the heavier
@@ -33,8 +33,8 @@ std::string BuildMediaTypeFeature(std::string_view media_text, std::string_view 
 // block. Empty when there is no block. An empty UiText entry never matches.
 std::string TrayFeature(std::string_view tray_text, const UiText& texts);
 
-// The output-bin block: only for models whose name contains "920" or "9420"; "Rear" (lower)
-// when "FaceUp Exit" is checked, else "Stacker" (upper). Empty for other models.
+// The output-bin block: only for models with an output bin (ModelCapabilities::output_bin);
+// "Rear" (lower) when "FaceUp Exit" is checked, else "Stacker" (upper). Empty for other models.
 std::string OutputBinFeature(std::string_view model_name, bool face_up_exit);
 
 // The number of prints as the job uses it: the leading number of the field (fractions

@@ -70,10 +70,78 @@ std::vector<int> MediaListCodes(const UiText& texts) {
   return codes;
 }
 
+bool TrayListFree(TrayListState state, std::string_view active_model_name) {
+  switch (state) {
+    case TrayListState::kFree:
+      return true;
+    case TrayListState::kFixed:
+      return false;
+    case TrayListState::kFreeOnWhiteFirstModels:
+      return CapabilitiesOf(active_model_name).white_in_cyan_slot;
+  }
+  return false;
+}
+
+bool PresetPrintsWhite(const MediaPreset& preset, bool white_first) {
+  return preset.print_white || (white_first && preset.code != kPresetHotStampFoil);
+}
+
+namespace {
+
+// The columns every row has: tray, Mirror, Print White, the threshold slider and the tip.
+void ApplyPresetColumns(const MediaPreset& preset, const UiText& texts,
+                        std::string_view active_model_name, PresetApplication& result) {
+  result.media_code = preset.code;
+  result.tray = preset.tray;
+  result.tray_list_enabled = TrayListFree(preset.tray_list, active_model_name);
+  result.mirror_checked = preset.mirror;
+  result.white.print_white_checked = PresetPrintsWhite(preset, result.white_first);
+  result.threshold_slider = preset.threshold;
+  result.threshold_label = Percent(preset.threshold);
+  if (preset.extras & kKeepsDensitySlider) result.density_slider.reset();
+  result.tip = texts.Get(preset.tip);
+}
+
+// What a row does besides the common columns.
+void ApplyPresetExtras(const MediaPreset& preset, const SettingsStore& store,
+                       std::string_view paper_list_text, PresetApplication& result) {
+  WhiteControls& white = result.white;
+  const unsigned extras = preset.extras;
+  if (extras & kThresholdOnSet) white.threshold_on_checked = true;
+  if (extras & kThresholdOnCleared) white.threshold_on_checked = false;
+  if (extras & kDisplayWhiteCleared) white.display_white_checked = false;
+  if (extras & kBlackRemovalSet) white.black_removal_checked = true;
+  if (extras & kThresholdSliderOnlyWhiteFirst) white.threshold_slider_enabled = result.white_first;
+  if (extras & kHandPictures) result.hands = ReadHandPictures(store);
+  if (extras & kWhiteControlsLocked) {
+    LockWhiteControls(white, true);
+    // The dark medium still gets its white controls in white-first order.
+    if (preset.code == kPresetDark && result.white_first) LockWhiteControls(white, false);
+  }
+  if (extras & kSpecialMargins) {
+    // The user's margins wait in the backup keys.
+    result.margins_backup = result.margins ? *result.margins : ReadMargins(store);
+    result.margins = SpecialMargins(paper_list_text);
+    result.special_margins_active = true;
+  }
+  if (extras & kBackgroundRemovalFilm) result.background_removal = {1, 51, 8};
+}
+
+// The white controls follow "Print White".
+void FollowPrintWhite(WhiteControls& white) {
+  const bool on = white.print_white_checked;
+  white.display_white_enabled = on;
+  white.density_slider_enabled = on;
+  if (!on) white.threshold_slider_enabled = false;
+  white.threshold_on_enabled = on;
+  white.print_white_enabled = true;
+}
+
+}  // namespace
+
 PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& texts,
                                    std::string_view label, const PresetInputs& inputs) {
   PresetApplication result;
-  WhiteControls& white = result.white;
 
   // 1. Reset: the defaults of WhiteControls and of the sliders.
   // 2. A preset's own margins give way to the user's.
@@ -82,8 +150,9 @@ PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& tex
     result.margins_restored = true;
   }
   // 3. Toner order: with white first every preset prints white.
-  result.white_first = IsWhiteFirstCapable(inputs.active_model_name) &&
-                       TrimText(store.ReadSetting("Active", "T_ORDER")) == "WF";
+  result.white_first = TonerOrderInForce(inputs.active_model_name,
+                                         TrimText(store.ReadSetting("Active", "T_ORDER"))) ==
+                       TonerOrder::kWhiteFirst;
   // 4. The tip and the background-removal values start empty.
   result.tip.clear();
   result.background_removal = {0, 51, 7};
@@ -93,64 +162,14 @@ PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& tex
   result.preset = preset;
   if (preset == nullptr) {
     result.mirror_checked = inputs.mirror_checked;
-    white.print_white_checked = inputs.print_white_checked;
+    result.white.print_white_checked = inputs.print_white_checked;
   } else {
-    result.media_code = preset->code;
-    result.tray = preset->tray;
-    switch (preset->tray_list) {
-      case TrayListState::kFree:
-        result.tray_list_enabled = true;
-        break;
-      case TrayListState::kFixed:
-        result.tray_list_enabled = false;
-        break;
-      case TrayListState::kFreeOn8432WT:
-        result.tray_list_enabled = IsWhiteFirstCapable(inputs.active_model_name);
-        break;
-    }
-    result.mirror_checked = preset->mirror;
-    white.print_white_checked =
-        preset->print_white || (result.white_first && preset->code != kPresetHotStampFoil);
-    result.threshold_slider = preset->threshold;
-    result.threshold_label = Percent(preset->threshold);
-    if (preset->extras & kKeepsDensitySlider) result.density_slider.reset();
-    result.tip = texts.Get(preset->tip);
-
-    const unsigned extras = preset->extras;
-    if (extras & kThresholdOnSet) white.threshold_on_checked = true;
-    if (extras & kThresholdOnCleared) white.threshold_on_checked = false;
-    if (extras & kDisplayWhiteCleared) white.display_white_checked = false;
-    if (extras & kBlackRemovalSet) white.black_removal_checked = true;
-    if (extras & kThresholdSliderOnlyWhiteFirst)
-      white.threshold_slider_enabled = result.white_first;
-    if (extras & kHandPictures) result.hands = ReadHandPictures(store);
-    if (extras & kWhiteControlsLocked) {
-      LockWhiteControls(white, true);
-      // The dark medium still gets its white controls in white-first order.
-      if (preset->code == kPresetDark && result.white_first) LockWhiteControls(white, false);
-    }
-    if (extras & kSpecialMargins) {
-      // The user's margins wait in the backup keys.
-      result.margins_backup = result.margins ? *result.margins : ReadMargins(store);
-      result.margins = SpecialMargins(inputs.paper_list_text);
-      result.special_margins_active = true;
-    }
-    if (extras & kBackgroundRemovalFilm) result.background_removal = {1, 51, 8};
+    ApplyPresetColumns(*preset, texts, inputs.active_model_name, result);
+    ApplyPresetExtras(*preset, store, inputs.paper_list_text, result);
   }
 
   // 6. The white controls follow "Print White"; the tray list is free unless the row fixes it.
-  if (!white.print_white_checked) {
-    white.display_white_enabled = false;
-    white.density_slider_enabled = false;
-    white.threshold_slider_enabled = false;
-    white.threshold_on_enabled = false;
-    white.print_white_enabled = true;
-  } else {
-    white.display_white_enabled = true;
-    white.density_slider_enabled = true;
-    white.threshold_on_enabled = true;
-    white.print_white_enabled = true;
-  }
+  FollowPrintWhite(result.white);
   return result;
 }
 

@@ -18,7 +18,7 @@ class UiText;
 enum class TrayListState {
   kFree,
   kFixed,
-  kFreeOn8432WT,  // free when the model name contains "8432WT", fixed otherwise
+  kFreeOnWhiteFirstModels,  // free on models whose white unit can sit in the cyan slot
 };
 
 // Items of the main window's tray list, in order (UiText 121 "AUTO", 122 "MultiPurpose Tray",
@@ -72,16 +72,16 @@ inline constexpr std::array<MediaPreset, 29> kMediaPresets = {{
      kExtraNone},
     {105, "Heavy (105 - 120 g/m2)", kTrayAuto, TrayListState::kFree, false, false, 50, 214,
      kExtraNone},
-    {106, "Ultra Heavy 1 (121 - 188 g/m2)", kTrayMultiPurpose, TrayListState::kFreeOn8432WT, false,
-     false, 50, 215, kExtraNone},
-    {107, "Ultra Heavy 2 (189 - 220 g/m2)", kTrayMultiPurpose, TrayListState::kFreeOn8432WT, false,
-     false, 50, 216, kExtraNone},
+    {106, "Ultra Heavy 1 (121 - 188 g/m2)", kTrayMultiPurpose,
+     TrayListState::kFreeOnWhiteFirstModels, false, false, 50, 215, kExtraNone},
+    {107, "Ultra Heavy 2 (189 - 220 g/m2)", kTrayMultiPurpose,
+     TrayListState::kFreeOnWhiteFirstModels, false, false, 50, 216, kExtraNone},
     {108, "Ultra Heavy 3 (221 - 250 g/m2)", kTrayMultiPurpose, TrayListState::kFixed, false, false,
      50, 217, kExtraNone},
     {109, "Labels 1", kTrayMultiPurpose, TrayListState::kFixed, false, false, 50, 218, kExtraNone},
     {110, "Labels 2", kTrayMultiPurpose, TrayListState::kFixed, false, false, 50, 219, kExtraNone},
-    {111, "Glossy", kTrayMultiPurpose, TrayListState::kFreeOn8432WT, false, false, 50, 220,
-     kExtraNone},
+    {111, "Glossy", kTrayMultiPurpose, TrayListState::kFreeOnWhiteFirstModels, false, false, 50,
+     220, kExtraNone},
     {112, "Films", kTrayMultiPurpose, TrayListState::kFixed, false, false, 50, 221, kExtraNone},
     {113, "Medium A", kTrayMultiPurpose, TrayListState::kFixed, true, false, 50, 222, kExtraNone},
     {114, "Medium B", kTrayMultiPurpose, TrayListState::kFree, true, false, 50, 223, kExtraNone},
@@ -126,6 +126,13 @@ const MediaPreset* FindMediaPresetByLabel(const UiText& texts, std::string_view 
 // The media list: codes in list order. Preset 199 is listed only while its label contains
 // "Dark", so a language file can hide it by renaming it.
 std::vector<int> MediaListCodes(const UiText& texts);
+
+// Whether the tray list is free after a preset with `state` on the active model.
+bool TrayListFree(TrayListState state, std::string_view active_model_name);
+
+// Whether a preset lays down white: its own column, or, in white-first toner order, every
+// preset but the hot-stamp foil.
+bool PresetPrintsWhite(const MediaPreset& preset, bool white_first);
 
 // The state of the main window's white and tray controls as a preset leaves it.
 struct WhiteControls {

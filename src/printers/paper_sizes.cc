@@ -58,9 +58,7 @@ std::string TrimText(std::string_view text) {
   return std::string(text.substr(first, last - first + 1));
 }
 
-bool IsA3Model(std::string_view name) {
-  return Contains(name, "920WT") || Contains(name, "9420WT") || Contains(name, "8432");
-}
+bool IsA3Model(std::string_view name) { return CapabilitiesOf(name).a3_papers; }
 
 std::string WidthGroup(double width_points) {
   if (width_points < 612.29) return "0";
@@ -100,8 +98,14 @@ std::vector<CustomPaperSize> ReadCustomPaperSizes(const SettingsStore& store) {
 
 bool ModelListsCustomGroup(std::string_view name, std::string_view group) {
   // Text comparison with the first group a model cannot print.
-  if (Contains(name, "920WT") || Contains(name, "9420WT")) return true;
-  if (Contains(name, "8432")) return group < std::string_view("9");
+  switch (CapabilitiesOf(name).custom_groups) {
+    case CustomGroups::kAll:
+      return true;
+    case CustomGroups::kUpToA3:
+      return group < std::string_view("9");
+    case CustomGroups::kNarrowOnly:
+      break;
+  }
   return group < std::string_view("5");
 }
 
@@ -206,7 +210,7 @@ PaperChoice ApplyPaperChoice(const SettingsStore& store, std::string_view list_t
 }
 
 int CustomSizeClass(PaperClass paper_class, std::string_view name) {
-  return Contains(name, "8432") ? 3 : paper_class;
+  return CapabilitiesOf(name).class3_custom_limits ? 3 : paper_class;
 }
 
 CustomSizeLimits LimitsForClass(int size_class, bool for_margins) {
@@ -222,8 +226,8 @@ CustomSizeLimits LimitsForClass(int size_class, bool for_margins) {
 }
 
 RangeTexts CustomSizeRangeTexts(UnitCode unit, PaperClass paper_class, std::string_view name) {
-  // [unit][group]: group 0 classes 0 and 1, group 1 "8432" models, group 2 the other A3 models
-  // and the TST4.
+  // [unit][group]: group 0 classes 0 and 1, group 1 the models with the class 3 limits, group 2
+  // the other A3 models and the TST4.
   static constexpr std::string_view kTexts[3][3][2] = {
       {{"(63...215.9)", "(127..1320.8)"},
        {"(63.86...297.03)", "(89.61..1320.8)"},
@@ -236,7 +240,7 @@ RangeTexts CustomSizeRangeTexts(UnitCode unit, PaperClass paper_class, std::stri
        {"(3.00...12.91)", "(3.55...47.25)"}},
   };
   const int row = unit == UnitCode::kMillimetres ? 0 : unit == UnitCode::kCentimetres ? 1 : 2;
-  const int column = paper_class < 2 ? 0 : Contains(name, "8432") ? 1 : 2;
+  const int column = paper_class < 2 ? 0 : CapabilitiesOf(name).class3_custom_limits ? 1 : 2;
   return {std::string(kTexts[row][column][0]), std::string(kTexts[row][column][1])};
 }
 

@@ -52,7 +52,7 @@ inline constexpr std::array<PaperSize, 9> kPaperSizes = {{
     {"A4BC 2", {612, 907}, PaperListing::kRecognisedOnly},
 }};
 
-// A model whose name contains "920WT", "9420WT" or "8432" gets the A3 list.
+// Whether the model gets the A3 list (ModelCapabilities::a3_papers).
 bool IsA3Model(std::string_view active_model_name);
 
 // One of the user's stored sizes ([Papers] "Custom1" ... "CustomN").
@@ -83,8 +83,8 @@ std::optional<CustomPaperSize> ParseCustomPaperRecord(std::string_view record);
 inline constexpr int kMaxCustomPaperSizes = 999;
 std::vector<CustomPaperSize> ReadCustomPaperSizes(const SettingsStore& store);
 
-// Whether the model lists a custom size of `group`: A4 models only "0"; "8432" models "0" and
-// "5"; "920WT" and "9420WT" models every group.
+// Whether the model lists a custom size of `group` (ModelCapabilities::custom_groups). Groups
+// are compared as text with the first group the model cannot list.
 bool ModelListsCustomGroup(std::string_view active_model_name, std::string_view group);
 
 // The custom sizes the model may list, in key order.
@@ -141,7 +141,8 @@ struct CustomSizeLimits {
   double height_max;
 };
 
-// The limit class: `paper_class`, except 3 for a model whose name contains "8432".
+// The limit class: `paper_class`, except 3 for a model with the class 3 limits
+// (ModelCapabilities::class3_custom_limits).
 int CustomSizeClass(PaperClass paper_class, std::string_view active_model_name);
 // The limits of a class. `for_margins` gives the slightly lower class 3/4 height maximum
 // (3744) used before asking for a custom size's margins.

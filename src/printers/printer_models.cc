@@ -62,11 +62,15 @@ ActiveModel ApplyActiveModel(std::string_view active_model_name) {
   return active;
 }
 
-bool IsWhiteFirstCapable(std::string_view active_model_name) {
-  return Contains(active_model_name, "8432WT");
+const ModelCapabilities& CapabilitiesOf(std::string_view active_model_name) {
+  return FindPrinterModel(active_model_name).capabilities;
 }
 
-bool Is8432Model(std::string_view active_model_name) { return Contains(active_model_name, "8432"); }
+TonerOrder TonerOrderInForce(std::string_view active_model_name, std::string_view stored_order) {
+  if (CapabilitiesOf(active_model_name).white_in_cyan_slot && stored_order == "WF")
+    return TonerOrder::kWhiteFirst;
+  return TonerOrder::kWhiteLast;
+}
 
 std::optional<AttachedPrinter> FindAttachedPrinter(std::string_view active_model_name,
                                                    const std::vector<std::string>& usb_entries) {

@@ -89,16 +89,6 @@ TEST(SeparationConstantsTest, DerivedFromTheControls) {
   }
 }
 
-TEST(TonerLayoutTest, WhiteFirstOnlyOnThe8432WithWF) {
-  EXPECT_EQ(SelectTonerLayout("Pro8432WT", "WF"), TonerLayout::kWhiteFirst);
-  EXPECT_EQ(SelectTonerLayout("Pro8432WT", "WL"), TonerLayout::kWhiteLast);
-  EXPECT_EQ(SelectTonerLayout("Pro8432WT", "wf"), TonerLayout::kWhiteLast);
-  EXPECT_EQ(SelectTonerLayout("Pro8432WT", "WF "), TonerLayout::kWhiteLast);
-  EXPECT_EQ(SelectTonerLayout("Pro8432wt", "WF"), TonerLayout::kWhiteLast);
-  EXPECT_EQ(SelectTonerLayout("C711WT", "WF"), TonerLayout::kWhiteLast);
-  EXPECT_EQ(SelectTonerLayout("8432WDT", "WF"), TonerLayout::kWhiteLast);
-}
-
 // Inputs are chosen so that after the 0.98 scale the strongest colour or the sum lands on
 // the edge named in the comment.
 struct WhiteRow {

@@ -311,7 +311,7 @@ TEST(TrayFeatureTest, TrayTextSelectsTheInputSlot) {
   EXPECT_EQ(TrayFeature("Tray 1", partial), upper);
 }
 
-TEST(OutputBinFeatureTest, OnlyA3ModelsGetTheBlock) {
+TEST(OutputBinFeatureTest, FaceUpGoesRearOnModelsWithTheBin) {
   const std::string rear =
       CrLf({"featurebegin{", "%%BeginFeature: *OutputBin Rear", "",
             " << /OutputType (Lower) >> setpagedevice", "%%EndFeature", "}featurecleanup"});
@@ -323,9 +323,10 @@ TEST(OutputBinFeatureTest, OnlyA3ModelsGetTheBlock) {
     bool face_up;
     const std::string& block;
   } rows[] = {
-      {"C920WT", true, rear},       {"C920WT", false, stacker},   {"Pro9420WT", true, rear},
-      {"ES9420WT", false, stacker}, {"Pro920WT", false, stacker}, {"C711WT", true, ""},
-      {"Pro8432WT", true, ""},      {"TST4", false, ""},          {"", true, ""},
+      {"C920WT", true, rear},
+      {"C920WT", false, stacker},
+      {"C711WT", true, ""},
+      {"", true, ""},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(OutputBinFeature(row.model, row.face_up), row.block)

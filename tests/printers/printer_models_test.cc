@@ -55,11 +55,51 @@ INSTANTIATE_TEST_SUITE_P(KeyOrder, ApplyActiveModelTest,
                              ModelCase{"8432WDT", "vid_06bc&pid_f114", "8432WDT", 2},
                              ModelCase{"", "nomodel", "None", 0}));
 
-TEST(PrinterModelFamilyTest, Only8432WTCountsAsWhiteFirstModel) {
-  EXPECT_TRUE(IsWhiteFirstCapable("Pro8432WT"));
-  EXPECT_FALSE(IsWhiteFirstCapable("8432WDT"));
-  EXPECT_TRUE(Is8432Model("8432WDT"));
-  EXPECT_FALSE(Is8432Model("C920WT"));
+// What each family answers. A name is looked up by its row, so a name without a row (also
+// one that differs from a key only in case) answers as the standard models do.
+TEST(ModelCapabilitiesTest, EachFamilyAnswers) {
+  using G = CustomGroups;
+  const struct {
+    const char* name;
+    bool cyan_slot, menu, output_bin, ultra_heavy, a3, class3;
+    CustomGroups groups;
+    TonerOrder with_wf;  // the order in force with T_ORDER "WF"
+  } rows[] = {
+      {"pro711WT", false, false, false, false, false, false, G::kNarrowOnly,
+       TonerOrder::kWhiteLast},
+      {"Pro7411WT", false, false, false, false, false, false, G::kNarrowOnly,
+       TonerOrder::kWhiteLast},
+      {"C711WT", false, false, false, false, false, false, G::kNarrowOnly, TonerOrder::kWhiteLast},
+      {"TST4", false, false, false, false, false, false, G::kNarrowOnly, TonerOrder::kWhiteLast},
+      {"ES7411WT", false, false, false, false, false, false, G::kNarrowOnly,
+       TonerOrder::kWhiteLast},
+      {"C920WT", false, false, true, false, true, false, G::kAll, TonerOrder::kWhiteLast},
+      {"pro920WT", false, false, true, false, true, false, G::kAll, TonerOrder::kWhiteLast},
+      {"Pro9420WT", false, false, true, false, true, false, G::kAll, TonerOrder::kWhiteLast},
+      {"ES9420WT", false, false, true, false, true, false, G::kAll, TonerOrder::kWhiteLast},
+      {"Pro8432WT", true, true, false, true, true, true, G::kUpToA3, TonerOrder::kWhiteFirst},
+      {"8432WDT", false, true, false, true, true, true, G::kUpToA3, TonerOrder::kWhiteLast},
+      {"", false, false, false, false, false, false, G::kNarrowOnly, TonerOrder::kWhiteLast},
+      {"Pro8432wt", false, false, false, false, false, false, G::kNarrowOnly,
+       TonerOrder::kWhiteLast},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ModelCapabilities& can = CapabilitiesOf(row.name);
+    EXPECT_EQ(can.white_in_cyan_slot, row.cyan_slot);
+    EXPECT_EQ(can.toner_order_menu, row.menu);
+    EXPECT_EQ(can.output_bin, row.output_bin);
+    EXPECT_EQ(can.ultra_heavy_medium_d_and_a, row.ultra_heavy);
+    EXPECT_EQ(can.a3_papers, row.a3);
+    EXPECT_EQ(can.class3_custom_limits, row.class3);
+    EXPECT_EQ(can.custom_groups, row.groups);
+    EXPECT_EQ(TonerOrderInForce(row.name, "WF"), row.with_wf);
+    EXPECT_EQ(TonerOrderInForce(row.name, "WL"), TonerOrder::kWhiteLast);
+  }
+  // Only exactly "WF" lays white first; the caller trims what it read, nothing else does.
+  for (const char* stored : {"wf", "WF ", " WF", "", "W"}) {
+    EXPECT_EQ(TonerOrderInForce("Pro8432WT", stored), TonerOrder::kWhiteLast) << stored;
+  }
 }
 
 TEST(FindAttachedPrinterTest, ReportsTheFirstRecordOfTheModelsIdentity) {
