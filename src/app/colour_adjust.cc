@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace kelvaro {
 namespace {
@@ -19,8 +20,10 @@ BezierControlPoints ControlPoints(const std::array<ToneCurvePoint, 4>& curve) {
 
 }  // namespace
 
-ColourAdjustModel::ColourAdjustModel(const ToneCurves& curves, const ToneCurveTable& table)
-    : curves_(curves),
+ColourAdjustModel::ColourAdjustModel(const ToneCurves& curves, const ToneCurveTable& table,
+                                     Changed changed)
+    : changed_(std::move(changed)),
+      curves_(curves),
       table_(table),
       backup_curves_(curves),
       backup_table_(table),
@@ -66,16 +69,23 @@ void ColourAdjustModel::Drag(int canvas_x, int canvas_y) {
 bool ColourAdjustModel::Release() {
   const bool ended = dragged_ != 0;
   dragged_ = 0;
+  if (ended) Report();
   return ended;
 }
 
 void ColourAdjustModel::Accept() {
   for (auto& row : table_.levels) FillToneCurveGaps(row);
+  Report();
 }
 
 void ColourAdjustModel::Cancel() {
   curves_ = backup_curves_;
   table_ = backup_table_;
+  Report();
+}
+
+void ColourAdjustModel::Report() const {
+  if (changed_) changed_(*this);
 }
 
 // Draws the edited curve. After a drag (`edited_now`) its table row is rebuilt from the same

@@ -2,6 +2,7 @@
 #define KELVARO_APP_COLOUR_ADJUST_H_
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "image/tone_curve_table.h"
@@ -22,9 +23,13 @@ class ColourAdjustModel {
   // The draggable points' colours (0xRRGGBB): P1, P2, P3.
   static constexpr std::uint32_t kPointColours[3] = {0xFF0000, 0xE60000, 0xFF00FF};
 
+  // Called with the model after every release of a dragged point, after OK and after Cancel,
+  // so that the main window takes the curves and the table and redraws its preview.
+  using Changed = std::function<void(const ColourAdjustModel&)>;
+
   // Opens on the window's curves and table: both are backed up, "All" is selected and the
   // cyan curve drawn.
-  ColourAdjustModel(const ToneCurves& curves, const ToneCurveTable& table);
+  ColourAdjustModel(const ToneCurves& curves, const ToneCurveTable& table, Changed changed = {});
 
   void SelectChannel(Channel channel);
   Channel channel() const { return channel_; }
@@ -34,7 +39,7 @@ class ColourAdjustModel {
   bool Press(int canvas_x, int canvas_y);
   // Mouse move: the picked point follows, clamped to the canvas, and the curve is redrawn.
   void Drag(int canvas_x, int canvas_y);
-  // Button up: true when a drag ended, so that the main preview is redrawn.
+  // Button up: true when a drag ended (then `changed` has run).
   bool Release();
   int dragged_point() const { return dragged_; }
 
@@ -56,6 +61,9 @@ class ColourAdjustModel {
   void DrawLine(int x0, int y0, int x1, int y1);
   void DrawPoint(int x, int y, std::uint32_t colour);
 
+  void Report() const;
+
+  Changed changed_;
   ToneCurves curves_;
   ToneCurveTable table_;
   const ToneCurves backup_curves_;

@@ -1,9 +1,11 @@
 #include "app/control_names.h"
 
 #include <array>
+#include <cctype>
 
 #include "app/control_ids.h"
 #include "app/main_window_model.h"
+#include "settings/ui_text.h"
 
 namespace kelvaro {
 namespace {
@@ -60,6 +62,28 @@ std::string AccessibleControlName(int id, const std::string& picture) {
     if (row.id == id) return row.name;
   }
   return {};
+}
+
+std::string DialogControlName(std::string_view english_name) {
+  std::string name;
+  bool gap = false;
+  for (char ch : english_name) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (!std::isalnum(byte)) {
+      gap = !name.empty();
+      continue;
+    }
+    if (gap) name += '_';
+    gap = false;
+    name += static_cast<char>(std::tolower(byte));
+  }
+  return name;
+}
+
+std::string DialogControlName(int text, std::string_view suffix) {
+  std::string english(DefaultText(text));
+  if (!suffix.empty()) english.append(" ").append(suffix);
+  return DialogControlName(english);
 }
 
 }  // namespace kelvaro

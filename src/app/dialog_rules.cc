@@ -43,6 +43,10 @@ bool MoveBlackRemovalSlider(SettingsStore& store, int position) {
                             FormatSettingDecimal(SliderToBlackRemovalFuzz(position)));
 }
 
+int StoredLanguageRow(const SettingsStore& store, const std::vector<LanguageChoice>& choices) {
+  return FindLanguageSelection(choices, store.ReadSetting(kActive, kLanguageKey));
+}
+
 LanguageChange AcceptLanguageChoice(SettingsStore& store, UiText& texts, Notifier& notifier,
                                     const std::filesystem::path& program_folder,
                                     const std::string& selection) {

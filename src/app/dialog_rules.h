@@ -9,11 +9,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/main_window_model.h"
 #include "platform/notifier.h"
 #include "printers/paper_sizes.h"
 #include "printers/units.h"
+#include "settings/language_file.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
 #include "stats/stats_records.h"
@@ -37,6 +39,8 @@ enum class LanguageChange {
   kDefaults,  // nothing selected: the built-in texts, after a message
   kLoaded,    // the chosen file was loaded and stored as [Active] Language
 };
+// The row of the stored language among `choices`; -1 when it is not listed.
+int StoredLanguageRow(const SettingsStore& store, const std::vector<LanguageChoice>& choices);
 // On kDefaults and kLoaded the window must be built again from `texts`.
 LanguageChange AcceptLanguageChoice(SettingsStore& store, UiText& texts, Notifier& notifier,
                                     const std::filesystem::path& program_folder,

@@ -46,6 +46,26 @@ struct PrinterModeServices {
 bool PressPrinterModeButton(PrinterModeServices services, const std::string& printer,
                             PrinterModeButton button);
 
+// The "Printer Mode" window: "Driver On" and "Driver Off" send their command to the printer
+// selected in the main window; "Exit" sends nothing.
+class PrinterModeModel {
+ public:
+  PrinterModeModel(PrinterModeServices services, const UiText& texts, PaperClass paper_class,
+                   std::string printer);
+  PrinterModeButton selected() const { return selected_; }
+  const std::string& note() const { return note_; }
+  // A press: the button becomes the selected one and its command is sent. Once the queue
+  // took the job, the note says so and `sent` runs before the wait, so that the window can
+  // show it. false when the job was refused.
+  bool Press(PrinterModeButton button, const std::function<void()>& sent);
+
+ private:
+  PrinterModeServices services_;
+  std::string printer_;
+  PrinterModeButton selected_;
+  std::string note_;
+};
+
 }  // namespace kelvaro
 
 #endif  // KELVARO_APP_PRINTER_MODE_H_

@@ -3,36 +3,28 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/dialog_rules.h"
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 
 namespace kelvaro::gui {
 
-BlackRemovalDialog::BlackRemovalDialog(SettingsStore& store, const UiText& texts,
-                                       std::function<void()> moved, QWidget* parent)
-    : QDialog(parent),
-      store_(store),
-      moved_(std::move(moved)),
-      slider_(new QSlider(Qt::Horizontal)) {
-  setWindowTitle(TextOf(texts, 266));
+BlackRemovalDialog::BlackRemovalDialog(BlackRemovalModel& model, const UiText& texts,
+                                       QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(TextOf(texts, ui::kBlackRemovalTitle));
+  Named(this, ui::kBlackRemovalTitle);
   auto* layout = new QVBoxLayout(this);
-  slider_->setObjectName("threshold");
-  slider_->setRange(0, 100);
-  slider_->setTracking(true);  // thumb-track moves count too
-  slider_->setValue(OpenBlackRemoval(store_));
-  layout->addWidget(BuddyLabel(TextOf(texts, 267), slider_));
-  layout->addWidget(SliderWithValue(slider_));
-  auto* explanation = new QLabel(TextOf(texts, 268));
-  explanation->setWordWrap(true);
-  explanation->setMinimumWidth(320);
-  layout->addWidget(explanation);
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
+  auto* slider = new QSlider(Qt::Horizontal);
+  slider->setRange(0, kDialogSliderMaximum);
+  slider->setTracking(true);  // thumb-track moves count too
+  slider->setValue(model.position());
+  layout->addWidget(CaptionFor(texts, ui::kBlackRemovalThreshold, slider));
+  layout->addWidget(SliderWithValue(slider));
+  layout->addWidget(Note(TextOf(texts, ui::kBlackRemovalNote), 320));
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
   layout->addWidget(ok, 0, Qt::AlignRight);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(slider_, &QSlider::valueChanged, this, [this](int position) {
-    MoveBlackRemovalSlider(store_, position);
-    if (moved_) moved_();
-  });
+  connect(slider, &QSlider::valueChanged, this, [&model](int position) { model.Move(position); });
 }
 
 }  // namespace kelvaro::gui

@@ -7,12 +7,13 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 
 namespace kelvaro::gui {
 
-CurveCanvas::CurveCanvas(ColourAdjustModel& model, std::function<void()> released, QWidget* parent)
-    : QWidget(parent), model_(model), released_(std::move(released)) {
+CurveCanvas::CurveCanvas(ColourAdjustModel& model, QWidget* parent)
+    : QWidget(parent), model_(model) {
   constexpr int kSize = ColourAdjustModel::kCanvasSize;
   setFixedSize(kSize, kSize);
   setFocusPolicy(Qt::ClickFocus);
@@ -51,22 +52,21 @@ void CurveCanvas::mouseMoveEvent(QMouseEvent* event) {
 
 void CurveCanvas::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  if (model_.Release() && released_) released_();
+  model_.Release();
 }
 
-ColourAdjustDialog::ColourAdjustDialog(const ToneCurves& curves, const ToneCurveTable& table,
-                                       const UiText& texts, Changed changed, QWidget* parent)
-    : QDialog(parent), model_(curves, table), changed_(std::move(changed)) {
-  setWindowTitle(TextOf(texts, 82));
-  canvas_ = new CurveCanvas(model_, [this] {
-    if (changed_) changed_(model_);
-  });
-  canvas_->setObjectName("canvas");
-  canvas_->setAccessibleName(TextOf(texts, 82));
-  auto* channels = new QComboBox;
-  channels->setObjectName("channel");
-  channels->setAccessibleName(TextOf(texts, 82));
-  for (int text : {83, 84, 85, 86}) channels->addItem(TextOf(texts, text));
+ColourAdjustDialog::ColourAdjustDialog(ColourAdjustModel& model, const UiText& texts,
+                                       QWidget* parent)
+    : QDialog(parent), model_(model), canvas_(new CurveCanvas(model)) {
+  setWindowTitle(TextOf(texts, ui::kColourTitle));
+  Named(this, ui::kColourTitle);
+  Named(canvas_, ui::kColourTitle, "canvas");
+  canvas_->setAccessibleName(TextOf(texts, ui::kColourTitle));
+  auto* channels = Named(new QComboBox, ui::kColourTitle, "channel");
+  channels->setAccessibleName(TextOf(texts, ui::kColourTitle));
+  for (int channel = 0; channel < 4; ++channel) {
+    channels->addItem(TextOf(texts, ui::kColourFirstChannel + channel));
+  }
   channels->setCurrentIndex(0);
   connect(channels, &QComboBox::currentIndexChanged, this, [this](int index) {
     model_.SelectChannel(static_cast<ColourAdjustModel::Channel>(index));
@@ -76,13 +76,9 @@ ColourAdjustDialog::ColourAdjustDialog(const ToneCurves& curves, const ToneCurve
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(channels, 0, Qt::AlignLeft);
   layout->addWidget(canvas_);
-  auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
-  QPushButton* cancel = CaptionedButton(texts, 5, "cancel");
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  layout->addLayout(buttons);
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
+  QPushButton* cancel = CaptionedButton(texts, ui::kCancelButton);
+  layout->addLayout(ButtonRow({ok, cancel}));
   layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(ok, &QPushButton::clicked, this, &ColourAdjustDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &ColourAdjustDialog::reject);
@@ -90,13 +86,11 @@ ColourAdjustDialog::ColourAdjustDialog(const ToneCurves& curves, const ToneCurve
 
 void ColourAdjustDialog::accept() {
   model_.Accept();
-  if (changed_) changed_(model_);
   QDialog::accept();
 }
 
 void ColourAdjustDialog::reject() {
   model_.Cancel();
-  if (changed_) changed_(model_);
   QDialog::reject();
 }
 

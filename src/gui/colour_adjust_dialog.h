@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QWidget>
-#include <functional>
 
 #include "app/colour_adjust.h"
 #include "settings/ui_text.h"
@@ -15,7 +14,7 @@ namespace kelvaro::gui {
 // The canvas of the colour window: paints the model's pixels and forwards the mouse.
 class CurveCanvas final : public QWidget {
  public:
-  CurveCanvas(ColourAdjustModel& model, std::function<void()> released, QWidget* parent = nullptr);
+  explicit CurveCanvas(ColourAdjustModel& model, QWidget* parent = nullptr);
   QSize sizeHint() const override;
 
  protected:
@@ -26,27 +25,18 @@ class CurveCanvas final : public QWidget {
 
  private:
   ColourAdjustModel& model_;
-  std::function<void()> released_;
 };
 
-// "Colour Adjust": the tone curves bent on a canvas. `changed` is called with the model after
-// every release of a dragged point, after OK and after Cancel or the close box, so that the
-// window takes the curves and the table and redraws its preview.
+// "Colour Adjust": the view of a ColourAdjustModel, the tone curves bent on a canvas.
 class ColourAdjustDialog final : public QDialog {
  public:
-  using Changed = std::function<void(const ColourAdjustModel&)>;
-  ColourAdjustDialog(const ToneCurves& curves, const ToneCurveTable& table, const UiText& texts,
-                     Changed changed, QWidget* parent = nullptr);
-
-  ColourAdjustModel& model() { return model_; }
-  CurveCanvas* canvas() { return canvas_; }
+  ColourAdjustDialog(ColourAdjustModel& model, const UiText& texts, QWidget* parent = nullptr);
 
   void accept() override;
   void reject() override;  // Cancel, Escape and the close box
 
  private:
-  ColourAdjustModel model_;
-  Changed changed_;
+  ColourAdjustModel& model_;
   CurveCanvas* canvas_;
 };
 

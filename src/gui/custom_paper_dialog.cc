@@ -4,139 +4,86 @@
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <cmath>
+#include <utility>
 
-#include "app/dialog_rules.h"
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
 
 namespace kelvaro::gui {
-namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-// A typed length: its leading number; text that is no number fails the range check.
-double TypedLength(const QLineEdit* box) {
-  bool ok = false;
-  const double value = box->text().trimmed().toDouble(&ok);
-  return ok ? value : -1;
-}
-
-}  // namespace
-
-CustomPaperDialog::CustomPaperDialog(SettingsStore& store, const UiText& texts,
-                                     std::string model_name, PaperClass paper_class,
-                                     std::function<void(PageSize)> open_margins, QWidget* parent)
+CustomPaperDialog::CustomPaperDialog(CustomPaperModel& model, const UiText& texts, QWidget* parent)
     : QDialog(parent),
-      store_(store),
-      model_name_(std::move(model_name)),
-      paper_class_(paper_class),
-      open_margins_(std::move(open_margins)),
-      unit_(ReadUnit(store)),
+      model_(model),
       width_(new QLineEdit),
       height_(new QLineEdit),
       name_(new QLineEdit),
       list_(new QComboBox) {
-  setWindowTitle(TextOf(texts, 147));
-  width_->setObjectName("width");
-  height_->setObjectName("height");
-  name_->setObjectName("name");
-  list_->setObjectName("sizes");
+  setWindowTitle(TextOf(texts, ui::kCustomSizeTitle));
+  Named(this, ui::kCustomSizeTitle);
+  Named(list_, "Custom sizes");
   list_->setMinimumContentsLength(16);
-  const RangeTexts ranges = CustomSizeRangeTexts(unit_, paper_class_, model_name_);
-  const QString unit_label = TextOf(texts, UnitLabelTextNumber(unit_));
-
   auto* grid = new QGridLayout(this);
-  auto* help = new QLabel(TextOf(texts, 148));
-  help->setWordWrap(true);
-  grid->addWidget(help, 0, 0, 1, 4);
-  grid->addWidget(BuddyLabel(TextOf(texts, 56), width_), 1, 0);
-  grid->addWidget(width_, 1, 1);
-  grid->addWidget(new QLabel(unit_label), 1, 2);
-  grid->addWidget(new QLabel(Q(ranges.width)), 1, 3);
-  grid->addWidget(BuddyLabel(TextOf(texts, 57), height_), 2, 0);
-  grid->addWidget(height_, 2, 1);
-  grid->addWidget(new QLabel(unit_label), 2, 2);
-  grid->addWidget(new QLabel(Q(ranges.height)), 2, 3);
-  grid->addWidget(BuddyLabel(TextOf(texts, 30), name_), 3, 0);
-  grid->addWidget(name_, 3, 1, 1, 3);
-  QPushButton* save = CaptionedButton(texts, 9, "save");
-  QPushButton* margins = CaptionedButton(texts, 137, "print_margins");
-  QPushButton* exit = CaptionedButton(texts, 7, "exit");
-  QPushButton* remove = CaptionedButton(texts, 151, "delete");
+  grid->addWidget(Note(TextOf(texts, ui::kCustomSizeHelp)), 0, 0, 1, 4);
+  AddSizeRows(grid, texts);
+  QPushButton* save = CaptionedButton(texts, ui::kSaveButton);
+  QPushButton* margins = CaptionedButton(texts, ui::kMarginsTitle);
+  QPushButton* exit = CaptionedButton(texts, ui::kExitButton);
+  QPushButton* remove = CaptionedButton(texts, ui::kDeleteButton);
   grid->addWidget(save, 4, 0);
   grid->addWidget(margins, 4, 1);
   grid->addWidget(exit, 4, 3);
-  auto* delete_help = new QLabel(TextOf(texts, 152));
-  delete_help->setWordWrap(true);
-  grid->addWidget(delete_help, 5, 0, 1, 4);
+  grid->addWidget(Note(TextOf(texts, ui::kCustomDeleteHelp)), 5, 0, 1, 4);
   grid->addWidget(list_, 6, 0, 1, 3);
   grid->addWidget(remove, 6, 3);
-  FillList({});
+  ShowList();
 
-  connect(save, &QPushButton::clicked, this, [this] { Save(); });
-  connect(margins, &QPushButton::clicked, this, [this] { AskMargins(); });
-  connect(remove, &QPushButton::clicked, this, [this] { Delete(); });
+  connect(save, &QPushButton::clicked, this, [this] { OnBoxes(&CustomPaperDialog::Save); });
+  connect(margins, &QPushButton::clicked, this,
+          [this] { OnBoxes(&CustomPaperDialog::AskMargins); });
+  connect(remove, &QPushButton::clicked, this, [this] {
+    if (model_.Delete(list_->currentText().toStdString())) ShowList();
+  });
   connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void CustomPaperDialog::FillList(const std::string& select) {
+// Width and height with their unit and range, then the name.
+void CustomPaperDialog::AddSizeRows(QGridLayout* grid, const UiText& texts) {
+  const RangeTexts ranges = model_.ranges();
+  const QString unit_label = TextOf(texts, UnitLabelTextNumber(model_.unit()));
+  grid->addWidget(CaptionFor(texts, ui::kCustomWidth, width_), 1, 0);
+  grid->addWidget(width_, 1, 1);
+  grid->addWidget(new QLabel(unit_label), 1, 2);
+  grid->addWidget(new QLabel(Q(ranges.width)), 1, 3);
+  grid->addWidget(CaptionFor(texts, ui::kCustomHeight, height_), 2, 0);
+  grid->addWidget(height_, 2, 1);
+  grid->addWidget(new QLabel(unit_label), 2, 2);
+  grid->addWidget(new QLabel(Q(ranges.height)), 2, 3);
+  grid->addWidget(CaptionFor(texts, ui::kCustomName, name_), 3, 0);
+  grid->addWidget(name_, 3, 1, 1, 3);
+}
+
+void CustomPaperDialog::ShowList() {
   list_->clear();
-  for (const CustomPaperSize& size : CustomSizesForModel(store_, model_name_)) {
-    list_->addItem(Q(size.name));
-  }
-  const int index = select.empty() ? 0 : list_->findText(Q(select));
-  list_->setCurrentIndex(index >= 0 ? index : 0);
+  for (const std::string& size : model_.sizes()) list_->addItem(Q(size));
+  list_->setCurrentIndex(model_.selected());
 }
 
-std::optional<CustomSizeCheck> CustomPaperDialog::Check(bool for_margins) {
-  const CustomSizeCheck check = CheckCustomSize(TypedLength(width_), TypedLength(height_), unit_,
-                                                paper_class_, model_name_, for_margins);
-  if (!check.width_ok) width_->setText(kRefusedSizeText);
-  if (!check.height_ok) height_->setText(kRefusedSizeText);
-  if (!check.ok()) return std::nullopt;
-  return check;
-}
-
-void CustomPaperDialog::Save() {
-  if (!Check(false)) return;
-  const std::string name = TrimText(name_->text().toStdString());
-  const SaveCustomSizeResult result =
-      SaveCustomPaperSize(store_, name, TypedLength(width_), TypedLength(height_), unit_,
-                          paper_class_, model_name_, margins_);
-  switch (result) {
-    case SaveCustomSizeResult::kSaved:
-      FillList(name);
-      // A size the model does not list (a wider group) is still shown as saved.
-      if (list_->findText(Q(name)) < 0) {
-        list_->addItem(Q(name));
-        list_->setCurrentIndex(list_->count() - 1);
-      }
-      return;
-    case SaveCustomSizeResult::kBadName:
-      QMessageBox::warning(this, kProgramTitle, "The name cannot contain \"^\".");
-      return;
-    case SaveCustomSizeResult::kNameTooLong:
-      QMessageBox::warning(this, kProgramTitle, "The name is too long to be stored.");
-      return;
-    default:  // an empty name saves nothing; a refused size already shows "----"
-      return;
+void CustomPaperDialog::OnBoxes(void (CustomPaperDialog::*action)(CustomPaperModel::Typed&)) {
+  CustomPaperModel::Typed typed{width_->text().toStdString(), height_->text().toStdString(),
+                                name_->text().toStdString()};
+  (this->*action)(typed);
+  for (auto [box, text] : {std::pair{width_, &typed.width}, std::pair{height_, &typed.height}}) {
+    if (box->text() != Q(*text)) box->setText(Q(*text));
   }
 }
 
-void CustomPaperDialog::AskMargins() {
-  const std::optional<CustomSizeCheck> check = Check(true);
-  if (!check) return;
-  const PageSize typed{static_cast<int>(std::nearbyint(check->width_points)),
-                       static_cast<int>(std::nearbyint(check->height_points))};
-  margins_ = CustomSizeMarginsFromDialog(store_, typed, open_margins_);
+void CustomPaperDialog::Save(CustomPaperModel::Typed& typed) {
+  const CustomPaperModel::SaveOutcome outcome = model_.Save(typed);
+  if (outcome.saved) ShowList();
+  if (!outcome.message.empty()) QMessageBox::warning(this, kProgramTitle, Q(outcome.message));
 }
 
-void CustomPaperDialog::Delete() {
-  const std::string selected = TrimText(list_->currentText().toStdString());
-  if (selected.empty()) return;
-  DeleteCustomPaperSize(store_, selected);
-  FillList({});
-}
+void CustomPaperDialog::AskMargins(CustomPaperModel::Typed& typed) { model_.AskMargins(typed); }
 
 }  // namespace kelvaro::gui

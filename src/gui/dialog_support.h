@@ -1,26 +1,47 @@
 #ifndef KELVARO_GUI_DIALOG_SUPPORT_H_
 #define KELVARO_GUI_DIALOG_SUPPORT_H_
 
+// What every dialog view is built from. A dialog is `XDialog(XModel& model, const UiText&
+// texts, QWidget* parent)`: its captions come from `texts` by id, its controls are named by
+// DialogControlName, and what a control does goes to the model.
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QString>
 #include <string>
+#include <string_view>
 
+#include "app/control_names.h"
 #include "settings/ui_text.h"
 
 namespace kelvaro::gui {
 
+inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+
 // A UiText entry as a widget text: CR LF line breaks become plain ones.
-inline QString TextOf(const UiText& texts, int number) {
-  return QString::fromStdString(texts.Get(number)).replace("\r\n", "\n");
+inline QString TextOf(const UiText& texts, int text) {
+  return QString::fromStdString(texts.Get(text)).replace("\r\n", "\n");
 }
 
-// A push button captioned by a UiText entry, named for tests and screen readers alike.
-inline QPushButton* CaptionedButton(const UiText& texts, int number, const char* object_name) {
-  auto* button = new QPushButton(TextOf(texts, number));
-  button->setObjectName(object_name);
+// `widget` named after the English name it is known by.
+template <typename W>
+W* Named(W* widget, std::string_view english_name) {
+  widget->setObjectName(Q(DialogControlName(english_name)));
+  return widget;
+}
+// `widget` named after UiText entry `text`, and `suffix` for the second control of a label.
+template <typename W>
+W* Named(W* widget, int text, std::string_view suffix = {}) {
+  widget->setObjectName(Q(DialogControlName(text, suffix)));
+  return widget;
+}
+
+// A push button captioned and named by a UiText entry. Return in a box finishes the typing;
+// it never presses a button.
+inline QPushButton* CaptionedButton(const UiText& texts, int text) {
+  auto* button = Named(new QPushButton(TextOf(texts, text)), text);
   button->setAutoDefault(false);
   return button;
 }
@@ -30,6 +51,36 @@ inline QLabel* BuddyLabel(const QString& text, QWidget* buddy) {
   auto* label = new QLabel(text);
   label->setBuddy(buddy);
   return label;
+}
+
+// UiText entry `text` as the caption of `control`, which is named after it.
+inline QLabel* CaptionFor(const UiText& texts, int text, QWidget* control) {
+  Named(control, text);
+  return BuddyLabel(TextOf(texts, text), control);
+}
+
+// A wrapped explanation at least `width` pixels wide.
+inline QLabel* Note(const QString& text, int width = 0) {
+  auto* note = new QLabel(text);
+  note->setWordWrap(true);
+  if (width > 0) note->setMinimumWidth(width);
+  return note;
+}
+
+// `label` in bold.
+inline QLabel* Bold(QLabel* label) {
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  return label;
+}
+
+// The buttons of a dialog's last row, pushed to the right.
+inline QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  for (QPushButton* button : buttons) row->addWidget(button);
+  return row;
 }
 
 // `slider` with its position shown as a number beside it, kept up to date as it moves.

@@ -3,28 +3,29 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/dialog_rules.h"
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 
 namespace kelvaro::gui {
 
-JpegSettingsDialog::JpegSettingsDialog(SettingsStore& store, const UiText& texts, QWidget* parent)
-    : QDialog(parent), store_(store), slider_(new QSlider(Qt::Horizontal)) {
-  setWindowTitle(TextOf(texts, 70));
+JpegSettingsDialog::JpegSettingsDialog(JpegSettingsModel& model, const UiText& texts,
+                                       QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(TextOf(texts, ui::kJpegTitle));
+  Named(this, ui::kJpegTitle);
   auto* layout = new QVBoxLayout(this);
-  auto* explanation = new QLabel(TextOf(texts, 72) + "\n\n" + TextOf(texts, 73));
-  explanation->setWordWrap(true);
-  explanation->setMinimumWidth(320);
-  layout->addWidget(explanation);
-  slider_->setObjectName("threshold");
-  slider_->setRange(0, 100);
-  slider_->setValue(OpenJpegSettings(store_));
-  layout->addWidget(BuddyLabel(TextOf(texts, 74), slider_));
-  layout->addWidget(SliderWithValue(slider_));
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
+  layout->addWidget(
+      Note(TextOf(texts, ui::kJpegExplanation) + "\n\n" + TextOf(texts, ui::kJpegNote), 320));
+  auto* slider = new QSlider(Qt::Horizontal);
+  slider->setRange(0, kDialogSliderMaximum);
+  slider->setValue(model.position());
+  layout->addWidget(CaptionFor(texts, ui::kJpegThreshold, slider));
+  layout->addWidget(SliderWithValue(slider));
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
   layout->addWidget(ok, 0, Qt::AlignRight);
-  connect(ok, &QPushButton::clicked, this, [this] {
-    AcceptJpegSettings(store_, slider_->value());
+  connect(slider, &QSlider::valueChanged, this, [&model](int position) { model.Move(position); });
+  connect(ok, &QPushButton::clicked, this, [this, &model] {
+    model.Accept();
     accept();
   });
 }

@@ -3,22 +3,14 @@
 
 #include <QDialog>
 
-#include "settings/settings_store.h"
-#include "settings/ui_text.h"
-
-class QSlider;
+#include "app/dialog_models.h"
 
 namespace kelvaro::gui {
 
-// "Jpg Background Removal": the tolerance of JPEG background removal. "OK" stores it; it
-// takes effect at the next load of a JPEG file.
+// "Jpg Background Removal": the view of a JpegSettingsModel.
 class JpegSettingsDialog final : public QDialog {
  public:
-  JpegSettingsDialog(SettingsStore& store, const UiText& texts, QWidget* parent = nullptr);
-
- private:
-  SettingsStore& store_;
-  QSlider* slider_;
+  JpegSettingsDialog(JpegSettingsModel& model, const UiText& texts, QWidget* parent = nullptr);
 };
 
 }  // namespace kelvaro::gui

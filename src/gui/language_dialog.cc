@@ -1,48 +1,34 @@
 #include "gui/language_dialog.h"
 
-#include <QHBoxLayout>
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
-#include "settings/language_file.h"
 
 namespace kelvaro::gui {
 
-LanguageDialog::LanguageDialog(SettingsStore& store, UiText& texts, Notifier& notifier,
-                               std::filesystem::path program_folder, QWidget* parent)
-    : QDialog(parent), list_(new QListWidget) {
-  setWindowTitle(TextOf(texts, 80));
-  list_->setObjectName("control1282");
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  const std::vector<LanguageChoice> choices = ListLanguages(program_folder);
-  for (const LanguageChoice& choice : choices) {
-    list_->addItem(QString::fromStdString(choice.display_name));
-  }
-  const int selected = FindLanguageSelection(choices, store.ReadSetting("Active", "Language"));
-  if (selected >= 0) list_->setCurrentRow(selected);
+LanguageDialog::LanguageDialog(LanguageModel& model, const UiText& texts, QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(TextOf(texts, ui::kLanguageTitle));
+  Named(this, ui::kLanguageTitle);
+  auto* list = new QListWidget;
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  for (const std::string& choice : model.choices()) list->addItem(Q(choice));
+  if (model.selected() >= 0) list->setCurrentRow(model.selected());
 
   auto* layout = new QVBoxLayout(this);
-  QLabel* caption = BuddyLabel(TextOf(texts, 81), list_);
-  caption->setObjectName("control1281");
-  layout->addWidget(caption);
-  layout->addWidget(list_);
-  auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "control1280");
-  QPushButton* cancel = CaptionedButton(texts, 5, "control1279");
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  layout->addLayout(buttons);
+  layout->addWidget(CaptionFor(texts, ui::kLanguagePrompt, list));
+  layout->addWidget(list);
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
+  QPushButton* cancel = CaptionedButton(texts, ui::kCancelButton);
+  layout->addLayout(ButtonRow({ok, cancel}));
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(ok, &QPushButton::clicked, this,
-          [this, &store, &texts, &notifier, folder = std::move(program_folder)] {
-            const QListWidgetItem* item = list_->currentItem();
-            const std::string selection =
-                item != nullptr && item->isSelected() ? item->text().toStdString() : "";
-            change_ = AcceptLanguageChoice(store, texts, notifier, folder, selection);
-            accept();
-          });
+  connect(ok, &QPushButton::clicked, this, [this, list, &model] {
+    const QListWidgetItem* item = list->currentItem();
+    model.Accept(item != nullptr && item->isSelected() ? list->row(item) : -1);
+    accept();
+  });
 }
 
 }  // namespace kelvaro::gui

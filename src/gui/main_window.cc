@@ -43,7 +43,6 @@
 #include "app/ui_text_ids.h"
 #include "app/window_commands.h"
 #include "app/window_geometry.h"
-#include "gui/pattern_setup_dialog.h"
 #include "gui/qt_notifier.h"
 #include "image/profiles.h"
 #include "settings/job_settings.h"
@@ -211,99 +210,114 @@ void MainWindow::Bind(int id, QWidget* widget) {
   widget->setObjectName(QString("control%1").arg(id));
 }
 
-QWidget* MainWindow::BuildControls() {
-  const UiText& texts = app_.texts;
-  auto label = [&](int id) {
-    auto* l = new QLabel;
-    Bind(id, l);
-    return l;
-  };
-  // A state change reaches the model however it came (mouse, keyboard, assistive technology);
-  // the widget then shows what the model made of it. Refresh blocks these signals, so the
-  // model's own changes do not come back.
-  auto toggled = [&](QAbstractButton* b, int id) {
-    connect(b, &QAbstractButton::toggled, this, [this, id](bool checked) {
-      if (model_.Control(id).checked != checked) Act([this, id] { model_.Click(id); });
-      Refresh(id);
-    });
-  };
-  auto check = [&](int id) {
-    auto* box = new QCheckBox;
-    Bind(id, box);
-    toggled(box, id);
-    return box;
-  };
-  auto button = [&](int id) {
-    auto* b = new QPushButton;
-    b->setAutoDefault(true);  // Return presses the focused button, as Space does
-    Bind(id, b);
-    connect(b, &QPushButton::clicked, this, [this, id] { Act([this, id] { model_.Click(id); }); });
-    return b;
-  };
-  auto picture_button = [&](int id, bool toggle) {
-    auto* b = new QToolButton;
-    b->setIconSize(QSize(24, 24));
-    b->setCheckable(toggle);
-    b->setAutoRaise(!toggle);
-    Bind(id, b);
-    if (toggle) {
-      toggled(b, id);
-    } else {
-      connect(b, &QToolButton::clicked, this,
-              [this, id] { Act([this, id] { model_.Click(id); }); });
-    }
-    return b;
-  };
-  auto combo = [&](int id, int label_id) {
-    auto* list = new QComboBox;
-    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    list->setMinimumContentsLength(12);
-    Bind(id, list);
-    connect(list, &QComboBox::currentIndexChanged, this, [this, id](int index) {
-      if (index >= 0 && model_.Control(id).selected != index) {
-        Act([this, id, index] { model_.PickItem(id, index); });
-      }
-      Refresh(id);
-    });
-    label(label_id)->setBuddy(list);
-    return list;
-  };
-  auto edit = [&](int id, int width) {
-    auto* e = new QLineEdit;
-    e->setFixedWidth(width);
-    Bind(id, e);
-    e->installEventFilter(this);
-    connect(e, &QLineEdit::textChanged, this, [this, id](const QString& text) {
-      if (model_.Control(id).caption != text.toStdString()) model_.SetText(id, text.toStdString());
-    });
-    return e;
-  };
-  auto slider = [&](int id, int label_id) {
-    auto* s = new QSlider(Qt::Horizontal);
-    s->setRange(0, 100);
-    Bind(id, s);
-    connect(s, &QSlider::valueChanged, this, [this, id](int value) {
-      if (model_.Value(id) != value) Act([this, id, value] { model_.MoveSlider(id, value); });
-      Refresh(id);
-    });
-    // Its caption label is built first and names it for screen readers.
-    if (auto* caption = qobject_cast<QLabel*>(widget(label_id))) caption->setBuddy(s);
-    return s;
-  };
-  auto row = [](std::initializer_list<QWidget*> items, bool stretch = true) {
-    auto* layout = new QHBoxLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    for (QWidget* item : items) layout->addWidget(item);
-    if (stretch) layout->addStretch(1);
-    return layout;
-  };
-  auto group = [&](int id) {
-    auto* box = new QGroupBox;
-    Bind(id, box);
-    return box;
-  };
+// A state change reaches the model however it came (mouse, keyboard, assistive technology);
+// the widget then shows what the model made of it. Refresh blocks these signals, so the
+// model's own changes do not come back.
+void MainWindow::ForwardToggles(QAbstractButton* button, int id) {
+  connect(button, &QAbstractButton::toggled, this, [this, id](bool checked) {
+    if (model_.Control(id).checked != checked) Act([this, id] { model_.Click(id); });
+    Refresh(id);
+  });
+}
 
+QLabel* MainWindow::BindLabel(int id) {
+  auto* label = new QLabel;
+  Bind(id, label);
+  return label;
+}
+
+QCheckBox* MainWindow::BindCheckBox(int id) {
+  auto* box = new QCheckBox;
+  Bind(id, box);
+  ForwardToggles(box, id);
+  return box;
+}
+
+QPushButton* MainWindow::BindButton(int id) {
+  auto* button = new QPushButton;
+  button->setAutoDefault(true);  // Return presses the focused button, as Space does
+  Bind(id, button);
+  connect(button, &QPushButton::clicked, this,
+          [this, id] { Act([this, id] { model_.Click(id); }); });
+  return button;
+}
+
+QToolButton* MainWindow::BindPictureButton(int id, bool toggle) {
+  auto* button = new QToolButton;
+  button->setIconSize(QSize(24, 24));
+  button->setCheckable(toggle);
+  button->setAutoRaise(!toggle);
+  Bind(id, button);
+  if (toggle) {
+    ForwardToggles(button, id);
+  } else {
+    connect(button, &QToolButton::clicked, this,
+            [this, id] { Act([this, id] { model_.Click(id); }); });
+  }
+  return button;
+}
+
+// A list named by the caption label `label_id`, which is built with it.
+QComboBox* MainWindow::BindList(int id, int label_id) {
+  auto* list = new QComboBox;
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  list->setMinimumContentsLength(12);
+  Bind(id, list);
+  connect(list, &QComboBox::currentIndexChanged, this, [this, id](int index) {
+    if (index >= 0 && model_.Control(id).selected != index) {
+      Act([this, id, index] { model_.PickItem(id, index); });
+    }
+    Refresh(id);
+  });
+  BindLabel(label_id)->setBuddy(list);
+  return list;
+}
+
+QLineEdit* MainWindow::BindEdit(int id, int width) {
+  auto* edit = new QLineEdit;
+  edit->setFixedWidth(width);
+  Bind(id, edit);
+  edit->installEventFilter(this);
+  connect(edit, &QLineEdit::textChanged, this, [this, id](const QString& text) {
+    if (model_.Control(id).caption != text.toStdString()) model_.SetText(id, text.toStdString());
+  });
+  return edit;
+}
+
+QSlider* MainWindow::BindSlider(int id, int label_id) {
+  auto* slider = new QSlider(Qt::Horizontal);
+  slider->setRange(0, 100);
+  Bind(id, slider);
+  connect(slider, &QSlider::valueChanged, this, [this, id](int value) {
+    if (model_.Value(id) != value) Act([this, id, value] { model_.MoveSlider(id, value); });
+    Refresh(id);
+  });
+  // Its caption label is built first and names it for screen readers.
+  if (auto* caption = qobject_cast<QLabel*>(widget(label_id))) caption->setBuddy(slider);
+  return slider;
+}
+
+QGroupBox* MainWindow::BindGroup(int id) {
+  auto* box = new QGroupBox;
+  Bind(id, box);
+  return box;
+}
+
+namespace {
+
+// `items` side by side, packed to the left unless `stretch` is false.
+QHBoxLayout* Row(std::initializer_list<QWidget*> items, bool stretch = true) {
+  auto* layout = new QHBoxLayout;
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  for (QWidget* item : items) layout->addWidget(item);
+  if (stretch) layout->addStretch(1);
+  return layout;
+}
+
+}  // namespace
+
+QWidget* MainWindow::BuildControls() {
   auto* root = new QWidget;
   auto* outer = new QVBoxLayout(root);
   outer->setContentsMargins(4, 2, 4, 2);
@@ -315,125 +329,157 @@ QWidget* MainWindow::BuildControls() {
   // The image area.
   preview_ = new PreviewWidget;
   Bind(c::kPreviewImage, preview_);
-  preview_->setAccessibleName(Q(texts.Get(ui::kProgramTitle)));
+  preview_->setAccessibleName(Q(app_.texts.Get(ui::kProgramTitle)));
   preview_->SetDropHandler([this](const std::vector<std::string>& files) { DropFiles(files); });
   main_row->addWidget(preview_, 0, Qt::AlignTop);
 
   auto* panel = new QGridLayout;
   panel->setSpacing(6);
   main_row->addLayout(panel, 1);
+  panel->addLayout(BuildPrinterColumn(), 0, 0);
+  auto* middle = new QVBoxLayout;
+  middle->setSpacing(4);
+  middle->addWidget(BuildWhiteGroup());
+  middle->addWidget(BuildImageGroup());
+  middle->addStretch(1);
+  panel->addLayout(middle, 0, 1);
+  panel->addWidget(BuildAlignGroup(), 0, 2);
+  panel->setColumnStretch(0, 1);
+  panel->setColumnStretch(1, 1);
+  panel->setColumnStretch(2, 1);
 
-  // Column 1: title, printer group, actions, hands.
+  // Status line and progress bar under everything.
+  auto* status = BindLabel(c::kStatusLine);
+  status->setFrameShape(QFrame::StyledPanel);
+  status->setMinimumWidth(260);
+  auto* bar = new QProgressBar;
+  bar->setRange(0, 100);
+  bar->setTextVisible(false);
+  bar->setMaximumHeight(14);
+  Bind(c::kProgressBar, bar);
+  outer->addLayout(Row({status, bar}, false));
+  return root;
+}
+
+// Column 1: title, printer group, actions, hands.
+QLayout* MainWindow::BuildPrinterColumn() {
   auto* printer = new QVBoxLayout;
   printer->setSpacing(2);
   auto* indicator = new QLabel;
   Bind(c::kTonerOrderIndicator, indicator);
-  auto* title = label(c::kTitleLine);
+  QLabel* title = BindLabel(c::kTitleLine);
   title->setWordWrap(true);
   QFont title_font = title->font();
   title_font.setBold(true);
   title->setFont(title_font);
-  printer->addLayout(row({indicator, title}));
-  QComboBox* printers = combo(c::kPrinterList, c::kPrinterListLabel);
-  printer->addWidget(widget(c::kPrinterListLabel));
-  printer->addWidget(printers);
-  QComboBox* media = combo(c::kMediaList, c::kMediaListLabel);
-  printer->addWidget(widget(c::kMediaListLabel));
-  printer->addWidget(media);
-  auto* tip = label(c::kMediaTipLine);
+  printer->addLayout(Row({indicator, title}));
+  for (auto [list, label] : {std::pair{c::kPrinterList, c::kPrinterListLabel},
+                             std::pair{c::kMediaList, c::kMediaListLabel}}) {
+    QComboBox* box = BindList(list, label);
+    printer->addWidget(widget(label));
+    printer->addWidget(box);
+  }
+  QLabel* tip = BindLabel(c::kMediaTipLine);
   tip->setWordWrap(true);
   tip->setStyleSheet("color: #1b4f91;");
   printer->addWidget(tip);
-  QComboBox* paper = combo(c::kPaperList, c::kPaperListLabel);
-  printer->addWidget(widget(c::kPaperListLabel));
-  printer->addWidget(paper);
-  QComboBox* tray = combo(c::kTrayList, c::kTrayListLabel);
-  printer->addWidget(widget(c::kTrayListLabel));
-  printer->addWidget(tray);
-  QLineEdit* copies = edit(c::kCopiesEdit, 50);
-  static_cast<QLabel*>(label(c::kCopiesLabel))->setBuddy(copies);
-  printer->addLayout(row({widget(c::kCopiesLabel), copies}));
+  for (auto [list, label] :
+       {std::pair{c::kPaperList, c::kPaperListLabel}, std::pair{c::kTrayList, c::kTrayListLabel}}) {
+    QComboBox* box = BindList(list, label);
+    printer->addWidget(widget(label));
+    printer->addWidget(box);
+  }
+  QLineEdit* copies = BindEdit(c::kCopiesEdit, 50);
+  BindLabel(c::kCopiesLabel)->setBuddy(copies);
+  printer->addLayout(Row({widget(c::kCopiesLabel), copies}));
   printer->addSpacing(4);
-  QPushButton* print = button(c::kPrintButton);
+  QPushButton* print = BindButton(c::kPrintButton);
   QFont bold = print->font();
   bold.setBold(true);
   print->setFont(bold);
   print->setMinimumHeight(34);
   printer->addWidget(print);
-  printer->addWidget(button(c::kPatternPrintButton));
+  printer->addWidget(BindButton(c::kPatternPrintButton));
   printer->addLayout(
-      row({picture_button(c::kLeftHand, true), picture_button(c::kRightHand, true)}));
+      Row({BindPictureButton(c::kLeftHand, true), BindPictureButton(c::kRightHand, true)}));
   printer->addStretch(1);
-  panel->addLayout(printer, 0, 0);
+  return printer;
+}
 
-  // Column 2: white and image controls.
-  auto* middle = new QVBoxLayout;
-  middle->setSpacing(4);
-  QGroupBox* white = group(c::kWhiteControlsGroup);
-  auto* white_grid = new QGridLayout(white);
-  white_grid->setSpacing(2);
-  white_grid->addWidget(check(c::kPrintWhite), 0, 0);
-  white_grid->addWidget(check(c::kPrintCmy), 0, 1);
-  white_grid->addWidget(check(c::kDisplayWhite), 1, 0);
-  white_grid->addWidget(check(c::kThresholdOn), 1, 1);
-  white_grid->addWidget(label(c::kWhiteDensityLabel), 2, 0, 1, 2);
-  white_grid->addWidget(slider(c::kWhiteDensitySlider, c::kWhiteDensityLabel), 3, 0);
-  white_grid->addWidget(label(c::kWhiteDensityValue), 3, 1);
-  white_grid->addWidget(label(c::kThresholdLabel), 4, 0, 1, 2);
-  white_grid->addWidget(slider(c::kThresholdSlider, c::kThresholdLabel), 5, 0);
-  white_grid->addWidget(label(c::kThresholdValue), 5, 1);
-  // The white edge: a width in millimetres and which way it moves the white's border.
-  auto* edge_width = new QDoubleSpinBox;
-  edge_width->setDecimals(2);
-  edge_width->setRange(0.0, kWhiteEdgeLimit / 100.0);
-  edge_width->setSingleStep(kWhiteEdgeStep / 100.0);
-  edge_width->setSuffix(" mm");
-  edge_width->setKeyboardTracking(false);  // a half-typed number is not a width yet
-  Bind(c::kWhiteEdgeWidth, edge_width);
-  connect(edge_width, &QDoubleSpinBox::valueChanged, this, [this](double millimetres) {
+// Column 2, top: the white controls.
+QGroupBox* MainWindow::BuildWhiteGroup() {
+  QGroupBox* white = BindGroup(c::kWhiteControlsGroup);
+  auto* grid = new QGridLayout(white);
+  grid->setSpacing(2);
+  grid->addWidget(BindCheckBox(c::kPrintWhite), 0, 0);
+  grid->addWidget(BindCheckBox(c::kPrintCmy), 0, 1);
+  grid->addWidget(BindCheckBox(c::kDisplayWhite), 1, 0);
+  grid->addWidget(BindCheckBox(c::kThresholdOn), 1, 1);
+  grid->addWidget(BindLabel(c::kWhiteDensityLabel), 2, 0, 1, 2);
+  grid->addWidget(BindSlider(c::kWhiteDensitySlider, c::kWhiteDensityLabel), 3, 0);
+  grid->addWidget(BindLabel(c::kWhiteDensityValue), 3, 1);
+  grid->addWidget(BindLabel(c::kThresholdLabel), 4, 0, 1, 2);
+  grid->addWidget(BindSlider(c::kThresholdSlider, c::kThresholdLabel), 5, 0);
+  grid->addWidget(BindLabel(c::kThresholdValue), 5, 1);
+  grid->addLayout(BuildWhiteEdge(), 6, 0, 1, 2);
+  grid->addWidget(BindCheckBox(c::kWhiteView), 7, 0, 1, 2);
+  return white;
+}
+
+// The white edge: a width in millimetres and which way it moves the white's border.
+QLayout* MainWindow::BuildWhiteEdge() {
+  auto* width = new QDoubleSpinBox;
+  width->setDecimals(2);
+  width->setRange(0.0, kWhiteEdgeLimit / 100.0);
+  width->setSingleStep(kWhiteEdgeStep / 100.0);
+  width->setSuffix(" mm");
+  width->setKeyboardTracking(false);  // a half-typed number is not a width yet
+  Bind(c::kWhiteEdgeWidth, width);
+  connect(width, &QDoubleSpinBox::valueChanged, this, [this](double millimetres) {
     Act([this, millimetres] { model_.ChangeWhiteEdgeWidth(millimetres); });
     Refresh(c::kWhiteEdgeWidth);
   });
-  QComboBox* edge_mode = combo(c::kWhiteEdgeMode, c::kWhiteEdgeLabel);
-  edge_mode->setMinimumContentsLength(6);
-  static_cast<QLabel*>(widget(c::kWhiteEdgeLabel))->setBuddy(edge_width);
-  white_grid->addLayout(row({widget(c::kWhiteEdgeLabel), edge_width, edge_mode}), 6, 0, 1, 2);
-  white_grid->addWidget(check(c::kWhiteView), 7, 0, 1, 2);
-  middle->addWidget(white);
+  QComboBox* mode = BindList(c::kWhiteEdgeMode, c::kWhiteEdgeLabel);
+  mode->setMinimumContentsLength(6);
+  static_cast<QLabel*>(widget(c::kWhiteEdgeLabel))->setBuddy(width);
+  return Row({widget(c::kWhiteEdgeLabel), width, mode});
+}
 
-  QGroupBox* image = group(c::kImageControlsGroup);
-  auto* image_grid = new QGridLayout(image);
-  image_grid->setSpacing(2);
-  const int image_boxes[] = {
+// Column 2, below: the image controls.
+QGroupBox* MainWindow::BuildImageGroup() {
+  QGroupBox* image = BindGroup(c::kImageControlsGroup);
+  auto* grid = new QGridLayout(image);
+  grid->setSpacing(2);
+  const int boxes[] = {
       c::kMirror,       c::kRotate,        c::kFlip, c::kGuardArea, c::kBackgroundRemoval,
       c::kBlackRemoval, c::kPatternPreview};
-  for (int i = 0; i < 7; ++i) image_grid->addWidget(check(image_boxes[i]), i / 2, i % 2);
-  image_grid->addWidget(label(c::kBrightnessLabel), 4, 0, 1, 2);
-  image_grid->addLayout(
-      row({slider(c::kBrightnessSlider, c::kBrightnessLabel), label(c::kBrightnessValue),
-           picture_button(c::kBrightnessReset, false)},
+  for (int i = 0; i < 7; ++i) grid->addWidget(BindCheckBox(boxes[i]), i / 2, i % 2);
+  grid->addWidget(BindLabel(c::kBrightnessLabel), 4, 0, 1, 2);
+  grid->addLayout(
+      Row({BindSlider(c::kBrightnessSlider, c::kBrightnessLabel), BindLabel(c::kBrightnessValue),
+           BindPictureButton(c::kBrightnessReset, false)},
           false),
       5, 0, 1, 2);
-  image_grid->addWidget(label(c::kContrastLabel), 6, 0, 1, 2);
-  image_grid->addLayout(row({slider(c::kContrastSlider, c::kContrastLabel),
-                             label(c::kContrastValue), picture_button(c::kContrastReset, false)},
-                            false),
-                        7, 0, 1, 2);
-  middle->addWidget(image);
-  middle->addStretch(1);
-  panel->addLayout(middle, 0, 1);
+  grid->addWidget(BindLabel(c::kContrastLabel), 6, 0, 1, 2);
+  grid->addLayout(Row({BindSlider(c::kContrastSlider, c::kContrastLabel),
+                       BindLabel(c::kContrastValue), BindPictureButton(c::kContrastReset, false)},
+                      false),
+                  7, 0, 1, 2);
+  return image;
+}
 
-  // Column 3: layout.
-  QGroupBox* align = group(c::kAlignControlsGroup);
-  auto* align_grid = new QGridLayout(align);
-  align_grid->setSpacing(2);
+// Column 3: layout.
+QGroupBox* MainWindow::BuildAlignGroup() {
+  QGroupBox* align = BindGroup(c::kAlignControlsGroup);
+  auto* grid = new QGridLayout(align);
+  grid->setSpacing(2);
   auto field = [&](int r, int col, int label_id, int edit_id) {
-    QLineEdit* e = edit(edit_id, 56);
-    QLabel* l = label_id != 0 ? label(label_id) : new QLabel(Q(texts.Get(ui::kZoomLabel)));
+    QLineEdit* e = BindEdit(edit_id, 56);
+    QLabel* l = label_id != 0 ? BindLabel(label_id) : new QLabel(Q(app_.texts.Get(ui::kZoomLabel)));
     if (label_id == 0) zoom_label_ = l;
     l->setBuddy(e);
-    align_grid->addWidget(l, r, col);
-    align_grid->addWidget(e, r, col + 1);
+    grid->addWidget(l, r, col);
+    grid->addWidget(e, r, col + 1);
   };
   field(0, 0, c::kDpiLabel, c::kDpiEdit);
   field(0, 2, 0, c::kZoomEdit);
@@ -442,57 +488,52 @@ QWidget* MainWindow::BuildControls() {
   field(2, 0, c::kTotalLabel, c::kTotalEdit);
   field(3, 0, c::kXSizeLabel, c::kXSizeEdit);
   field(3, 2, c::kYSizeLabel, c::kYSizeEdit);
-  align_grid->addWidget(label(c::kUnitLabel), 2, 3);
-  align_grid->addWidget(check(c::kAutomaticTile), 4, 0, 1, 4);
-  align_grid->addWidget(check(c::kOptimalLayout), 5, 0, 1, 4);
-  align_grid->addWidget(button(c::kFitToPage), 6, 0, 1, 2);
+  grid->addWidget(BindLabel(c::kUnitLabel), 2, 3);
+  grid->addWidget(BindCheckBox(c::kAutomaticTile), 4, 0, 1, 4);
+  grid->addWidget(BindCheckBox(c::kOptimalLayout), 5, 0, 1, 4);
+  grid->addWidget(BindButton(c::kFitToPage), 6, 0, 1, 2);
+  grid->addLayout(BuildPlacementGrid(), 7, 0, 1, 2);
+  auto* small = new QGridLayout;
+  small->setSpacing(0);
+  const int small_ids[] = {c::kSmallX1, c::kSmallX2, c::kSmallX3, c::kSmallX4};
+  for (int i = 0; i < 4; ++i) {
+    QPushButton* x = BindButton(small_ids[i]);
+    x->setFixedSize(22, 22);
+    small->addWidget(x, i / 2, i % 2);
+  }
+  grid->addLayout(small, 7, 2, 1, 2, Qt::AlignLeft);
+  grid->addLayout(BuildPreviewTools(), 8, 0, 1, 4);
+  grid->setRowStretch(9, 1);
+  return align;
+}
+
+// The 3 × 3 option buttons that place a single copy on the page.
+QLayout* MainWindow::BuildPlacementGrid() {
   auto* placement = new QGridLayout;
   placement->setSpacing(0);
   for (int id = c::kPlacementTopLeft; id <= c::kPlacementBottomRight; ++id) {
     auto* option = new QRadioButton;
     option->setAutoExclusive(false);
     Bind(id, option);
-    toggled(option, id);
+    ForwardToggles(option, id);
     const int index = id - c::kPlacementTopLeft;
     placement->addWidget(option, index / 3, index % 3);
   }
-  align_grid->addLayout(placement, 7, 0, 1, 2);
-  auto* small = new QGridLayout;
-  small->setSpacing(0);
-  const int small_ids[] = {c::kSmallX1, c::kSmallX2, c::kSmallX3, c::kSmallX4};
-  for (int i = 0; i < 4; ++i) {
-    QPushButton* x = button(small_ids[i]);
-    x->setFixedSize(22, 22);
-    small->addWidget(x, i / 2, i % 2);
-  }
-  align_grid->addLayout(small, 7, 2, 1, 2, Qt::AlignLeft);
+  return placement;
+}
+
+// The preview's tool buttons, six to a row.
+QLayout* MainWindow::BuildPreviewTools() {
   auto* tools = new QGridLayout;
   tools->setSpacing(0);
-  int tool_index = 0;
-  auto add_tool = [&](int id) {
-    tools->addWidget(picture_button(id, false), tool_index / 6, tool_index % 6);
-    ++tool_index;
+  int index = 0;
+  auto add = [&](int id) {
+    tools->addWidget(BindPictureButton(id, false), index / 6, index % 6);
+    ++index;
   };
-  for (int id = c::kFirstPreviewTool; id <= c::kLastPreviewTool; ++id) add_tool(id);
-  add_tool(c::kPreviewToolPaper);
-  align_grid->addLayout(tools, 8, 0, 1, 4);
-  align_grid->setRowStretch(9, 1);
-  panel->addWidget(align, 0, 2);
-  panel->setColumnStretch(0, 1);
-  panel->setColumnStretch(1, 1);
-  panel->setColumnStretch(2, 1);
-
-  // Status line and progress bar under everything.
-  auto* status = label(c::kStatusLine);
-  status->setFrameShape(QFrame::StyledPanel);
-  status->setMinimumWidth(260);
-  auto* bar = new QProgressBar;
-  bar->setRange(0, 100);
-  bar->setTextVisible(false);
-  bar->setMaximumHeight(14);
-  Bind(c::kProgressBar, bar);
-  outer->addLayout(row({status, bar}, false));
-  return root;
+  for (int id = c::kFirstPreviewTool; id <= c::kLastPreviewTool; ++id) add(id);
+  add(c::kPreviewToolPaper);
+  return tools;
 }
 
 void MainWindow::BuildMenus() {
@@ -573,22 +614,7 @@ void MainWindow::Refresh(int id) {
     return;
   }
   if (state.kind == ControlKind::kMenuEntry) {
-    QAction* a = action(id);
-    if (a == nullptr) return;
-    // The menu is built again only when its recent files or its shape change, never for an
-    // entry the rebuild itself fills in.
-    const bool recent =
-        std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) != m::kRecentFiles.end();
-    const bool shown = state.visible && !state.caption.empty();
-    if (!building_menus_ &&
-        ((recent && (a->text() != Q(state.caption) || a->isVisible() != shown)) ||
-         (id == m::kLoadBuiltInSettings && state.visible != built_in_submenu_))) {
-      ScheduleMenuRebuild();
-    }
-    // "&Print\tCtrl+P": the part after the tab is the shortcut text.
-    a->setText(Q(state.caption));
-    a->setEnabled(state.enabled);
-    a->setVisible(shown);
+    RefreshMenuEntry(id, state);
     return;
   }
   if (id == c::kPrintCmyHint) {
@@ -599,8 +625,29 @@ void MainWindow::Refresh(int id) {
   if (w == nullptr) return;
   const QSignalBlocker block(w);
   w->setEnabled(state.enabled);
+  ShowState(w, id, state);
+}
+
+void MainWindow::RefreshMenuEntry(int id, const ControlState& state) {
+  QAction* a = action(id);
+  if (a == nullptr) return;
+  // The menu is built again only when its recent files or its shape change, never for an
+  // entry the rebuild itself fills in.
+  const bool recent =
+      std::find(m::kRecentFiles.begin(), m::kRecentFiles.end(), id) != m::kRecentFiles.end();
+  const bool shown = state.visible && !state.caption.empty();
+  if (!building_menus_ && ((recent && (a->text() != Q(state.caption) || a->isVisible() != shown)) ||
+                           (id == m::kLoadBuiltInSettings && state.visible != built_in_submenu_))) {
+    ScheduleMenuRebuild();
+  }
+  // "&Print\tCtrl+P": the part after the tab is the shortcut text.
+  a->setText(Q(state.caption));
+  a->setEnabled(state.enabled);
+  a->setVisible(shown);
+}
+
+void MainWindow::ShowState(QWidget* w, int id, const ControlState& state) {
   const QString caption = Q(state.caption);
-  const QString picture = PictureResource(state.picture);
   switch (state.kind) {
     case ControlKind::kLabel:
       static_cast<QLabel*>(w)->setText(caption);
@@ -636,26 +683,11 @@ void MainWindow::Refresh(int id) {
       // The white edge width, held in hundredths of a millimetre.
       static_cast<QDoubleSpinBox*>(w)->setValue(state.value / 100.0);
       break;
-    case ControlKind::kComboList: {
-      auto* list = static_cast<QComboBox*>(w);
-      QStringList items;
-      for (const std::string& item : state.items) items << Q(item);
-      QStringList shown;
-      for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
-      if (shown != items) {
-        list->clear();
-        list->addItems(items);
-      }
-      list->setCurrentIndex(state.selected);
+    case ControlKind::kComboList:
+      ShowItems(static_cast<QComboBox*>(w), state);
       break;
-    }
     case ControlKind::kPicture:
-      if (id == c::kPreviewImage) {
-        preview_->SetEmptyPicture(picture);
-      } else {
-        static_cast<QLabel*>(w)->setPixmap(PictureIcon(state.picture, 32).pixmap(QSize(32, 32)));
-        static_cast<QLabel*>(w)->setAccessibleName(Q(AccessibleControlName(id, state.picture)));
-      }
+      ShowPicture(w, id, state);
       break;
     case ControlKind::kProgressBar:
       static_cast<QProgressBar*>(w)->setValue(state.value);
@@ -666,6 +698,27 @@ void MainWindow::Refresh(int id) {
     default:
       break;
   }
+}
+
+void MainWindow::ShowItems(QComboBox* list, const ControlState& state) {
+  QStringList items;
+  for (const std::string& item : state.items) items << Q(item);
+  QStringList shown;
+  for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
+  if (shown != items) {
+    list->clear();
+    list->addItems(items);
+  }
+  list->setCurrentIndex(state.selected);
+}
+
+void MainWindow::ShowPicture(QWidget* w, int id, const ControlState& state) {
+  if (id == c::kPreviewImage) {
+    preview_->SetEmptyPicture(PictureResource(state.picture));
+    return;
+  }
+  static_cast<QLabel*>(w)->setPixmap(PictureIcon(state.picture, 32).pixmap(QSize(32, 32)));
+  static_cast<QLabel*>(w)->setAccessibleName(Q(AccessibleControlName(id, state.picture)));
 }
 
 // --- Actions. ---
@@ -860,41 +913,6 @@ void MainWindow::LoadSettingsCommand(bool built_in) {
                                                     Q(start.string()), "Settings (*.qvcfg)");
   if (file.isEmpty()) return;
   session_.LoadSettingsFile(file.toStdString(), built_in);
-}
-
-void MainWindow::TonerOrderCommand() {
-  QDialog dialog(this);
-  const QString title = Q(app_.texts.Get(201));
-  dialog.setWindowTitle(title);
-  // Wide enough for the whole title beside the frame's buttons.
-  dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(title) + 120);
-  auto* layout = new QHBoxLayout(&dialog);
-  const bool white_first_now = model_.white_first();
-  auto choice = [&](bool white_first) {
-    auto* b = new QToolButton(&dialog);
-    const bool current = white_first == white_first_now;
-    b->setIcon(
-        PictureIcon(white_first ? (current ? "#147" : "#148") : (current ? "#149" : "#146"), 64));
-    b->setIconSize(QSize(64, 64));
-    b->setAccessibleName(white_first ? "WF" : "WL");
-    layout->addWidget(b);
-    connect(b, &QToolButton::clicked, &dialog,
-            [&dialog, white_first] { dialog.done(white_first ? 2 : 1); });
-  };
-  choice(false);
-  choice(true);
-  const int result = dialog.exec();
-  if (result == 0) return;
-  Act([this, result] { ChooseTonerOrder(model_, app_.notifier(), result == 2); });
-}
-
-void MainWindow::PatternSetupCommand() {
-  PatternSetupHooks hooks;
-  hooks.print = [this] { session_.PrintToSelectedQueue(true); };
-  hooks.redraw_main_preview = [this] { RedrawPreview(); };
-  hooks.choices = options_.pattern_choices;
-  PatternSetupDialog dialog(app_, std::move(hooks), this);
-  dialog.exec();
 }
 
 // --- Window events. ---

@@ -13,17 +13,26 @@
 
 #include "app/app_context.h"
 #include "app/main_window_model.h"
+#include "app/pattern_dialogs.h"
 #include "app/picture_load.h"
 #include "app/session.h"
-#include "gui/pattern_import_dialog.h"
 #include "gui/preview_widget.h"
 #include "platform/cups_queues.h"
 #include "platform/spooler.h"
 #include "printers/printer_queues.h"
 #include "stats/cost_estimate.h"
 
+class QAbstractButton;
 class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLayout;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QToolButton;
 class QMenu;
 class QProgressBar;
 
@@ -84,10 +93,31 @@ class MainWindow final : public QMainWindow {
 
  private:
   QWidget* BuildControls();
+  QLayout* BuildPrinterColumn();
+  QGroupBox* BuildWhiteGroup();
+  QLayout* BuildWhiteEdge();
+  QGroupBox* BuildImageGroup();
+  QGroupBox* BuildAlignGroup();
+  QLayout* BuildPlacementGrid();
+  QLayout* BuildPreviewTools();
+  // Widgets bound to their control id and forwarding to the model.
+  void ForwardToggles(QAbstractButton* button, int id);
+  QLabel* BindLabel(int id);
+  QCheckBox* BindCheckBox(int id);
+  QPushButton* BindButton(int id);
+  QToolButton* BindPictureButton(int id, bool toggle);
+  QComboBox* BindList(int id, int label_id);
+  QLineEdit* BindEdit(int id, int width);
+  QSlider* BindSlider(int id, int label_id);
+  QGroupBox* BindGroup(int id);
   void BuildMenus();
   void ScheduleMenuRebuild();
   void Bind(int id, QWidget* widget);
   void Refresh(int id);
+  void RefreshMenuEntry(int id, const ControlState& state);
+  void ShowState(QWidget* w, int id, const ControlState& state);
+  void ShowItems(QComboBox* list, const ControlState& state);
+  void ShowPicture(QWidget* w, int id, const ControlState& state);
   void RefreshAll();
   // Runs a user action through the session, then what only the window can do (dialogs,
   // documents) and the redraw. Refused while a step runs: the widgets show the model again.
@@ -106,6 +136,11 @@ class MainWindow final : public QMainWindow {
   void PatternSetupCommand();
   // The dialogs of the Tools and Utility menus and of Print Margins; false for other ids.
   bool RunDialog(int id);
+  void UnitsCommand();
+  void CustomPaperCommand();
+  void ColourCommand();
+  void PrinterModeCommand();
+  void LanguageCommand();
   void OpenMarginsDialog(PageSize page);
   void ShowCostEstimate(const CostEstimate& estimate);
   ProgressSink& progress_sink();

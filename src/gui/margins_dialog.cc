@@ -6,84 +6,80 @@
 #include <QMessageBox>
 #include <QRegularExpressionValidator>
 
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
-#include "platform/cups_queues.h"
 #include "platform/notifier.h"
 
 namespace kelvaro::gui {
 
-MarginsDialog::MarginsDialog(SettingsStore& store, const UiText& texts, MarginsDialogInput input,
-                             QWidget* parent)
-    : QDialog(parent),
-      store_(store),
-      input_(std::move(input)),
-      unit_(ReadUnit(store)),
-      area_(new QLabel),
-      get_margins_(CaptionedButton(texts, 139, "get_printer_margins")) {
-  setWindowTitle(TextOf(texts, 137));
-  const MarginsDialogView view =
-      OpenMarginsDialog(store_, input_.page, unit_, input_.queue, input_.printer_attached);
+MarginsDialog::MarginsDialog(MarginsModel& model, const UiText& texts, QWidget* parent)
+    : QDialog(parent), model_(model), area_(new QLabel) {
+  setWindowTitle(TextOf(texts, ui::kMarginsTitle));
+  Named(this, ui::kMarginsTitle);
+  QPushButton* get_margins = CaptionedButton(texts, ui::kGetPrinterMargins);
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(BuildBoxes(texts));
+  auto* area_row = new QHBoxLayout;
+  area_row->addWidget(CaptionFor(texts, ui::kPrintableArea, area_));
+  area_row->addWidget(area_, 1);
+  layout->addLayout(area_row);
+  auto* buttons = new QHBoxLayout;
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
+  buttons->addWidget(get_margins);
+  buttons->addStretch(1);
+  buttons->addWidget(ok);
+  layout->addLayout(buttons);
+  ShowModel();
+  get_margins->setEnabled(model_.can_ask_printer());
+
+  connect(ok, &QPushButton::clicked, this, [this] {
+    model_.Accept(Typed());
+    accept();
+  });
+  connect(get_margins, &QPushButton::clicked, this, [this] { AskPrinter(); });
+}
+
+// The four boxes with their captions, and the unit's name beside the first.
+QLayout* MarginsDialog::BuildBoxes(const UiText& texts) {
   auto* grid = new QGridLayout;
   // The mask "###.##": up to three digits, a point, up to two decimals.
   auto* mask = new QRegularExpressionValidator(QRegularExpression("\\d{0,3}(\\.\\d{0,2})?"), this);
   const char* captions[] = {"TOP", "LEFT", "RIGHT", "BOTTOM"};
-  const char* names[] = {"top", "left", "right", "bottom"};
   for (int side = 0; side < 4; ++side) {
-    auto* box = new QLineEdit;
-    box->setObjectName(names[side]);
+    auto* box = Named(new QLineEdit, captions[side]);
     box->setValidator(mask);
     box->setFixedWidth(70);
     boxes_[side] = box;
     grid->addWidget(BuddyLabel(captions[side], box), side, 0);
     grid->addWidget(box, side, 1);
-    connect(box, &QLineEdit::returnPressed, this,
-            [this] { Show(RaiseTypedMargins(Typed(), input_.page, unit_)); });
+    connect(box, &QLineEdit::returnPressed, this, [this] {
+      model_.RaiseTyped(Typed());
+      ShowModel();
+    });
   }
-  grid->addWidget(new QLabel(TextOf(texts, view.unit_name_text)), 0, 2);
-  layout->addLayout(grid);
-  auto* area_row = new QHBoxLayout;
-  area_row->addWidget(BuddyLabel(TextOf(texts, 138), area_));
-  area_->setObjectName("area");
-  area_row->addWidget(area_, 1);
-  layout->addLayout(area_row);
-  auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
-  buttons->addWidget(get_margins_);
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
-  Show(view);
-  get_margins_->setEnabled(view.get_printer_margins_enabled && input_.source != nullptr);
-
-  connect(ok, &QPushButton::clicked, this, [this] {
-    AcceptMarginsDialog(store_, Typed(), unit_, input_.model_name);
-    accept();
-  });
-  connect(get_margins_, &QPushButton::clicked, this, [this] {
-    for (QLineEdit* box : boxes_) box->setEnabled(true);
-    const std::optional<MarginsDialogView> asked =
-        GetPrinterMargins(*input_.source, input_.queue, input_.page, unit_);
-    if (!asked) {
-      QMessageBox::warning(this, kProgramTitle,
-                           QString("The printer %1 did not tell its margins for A4 paper.")
-                               .arg(QString::fromStdString(input_.queue)));
-      return;
-    }
-    Show(*asked);
-  });
+  grid->addWidget(new QLabel(TextOf(texts, model_.view().unit_name_text)), 0, 2);
+  return grid;
 }
 
-void MarginsDialog::Show(const MarginsDialogView& view) {
-  for (int side = 0; side < 4; ++side)
-    boxes_[side]->setText(QString::fromStdString(view.boxes[side]));
-  area_->setText(QString::fromStdString(view.area));
+void MarginsDialog::ShowModel() {
+  const MarginsDialogView& view = model_.view();
+  for (int side = 0; side < 4; ++side) boxes_[side]->setText(Q(view.boxes[side]));
+  area_->setText(Q(view.area));
 }
 
-std::array<std::string, 4> MarginsDialog::Typed() const {
-  std::array<std::string, 4> typed;
+MarginsModel::Boxes MarginsDialog::Typed() const {
+  MarginsModel::Boxes typed;
   for (int side = 0; side < 4; ++side) typed[side] = boxes_[side]->text().toStdString();
   return typed;
+}
+
+void MarginsDialog::AskPrinter() {
+  for (QLineEdit* box : boxes_) box->setEnabled(true);
+  if (const std::optional<std::string> problem = model_.AskPrinter()) {
+    QMessageBox::warning(this, kProgramTitle, Q(*problem));
+    return;
+  }
+  ShowModel();
 }
 
 }  // namespace kelvaro::gui

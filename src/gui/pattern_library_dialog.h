@@ -3,23 +3,14 @@
 
 #include <QDialog>
 
-#include "app/app_context.h"
-
-class QListWidget;
+#include "app/pattern_dialogs.h"
 
 namespace kelvaro::gui {
 
-// "Library Edit": the shapes of the user's library in a list; a click puts "** " in front of a
-// name or takes it away, OK removes the marked shapes, Cancel leaves the library alone.
+// "Library Edit": the view of a PatternLibraryModel.
 class PatternLibraryDialog final : public QDialog {
  public:
-  explicit PatternLibraryDialog(AppContext& app, QWidget* parent = nullptr);
-
- private:
-  void RemoveMarked();
-
-  AppContext& app_;
-  QListWidget* list_ = nullptr;
+  PatternLibraryDialog(PatternLibraryModel& model, const UiText& texts, QWidget* parent = nullptr);
 };
 
 }  // namespace kelvaro::gui

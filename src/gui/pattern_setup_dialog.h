@@ -3,14 +3,10 @@
 
 #include <QDialog>
 #include <QImage>
-#include <functional>
 
-#include "app/app_context.h"
-#include "gui/pattern_import_dialog.h"
-#include "pattern/pattern_mask.h"
-#include "printers/units.h"
+#include "app/pattern_dialogs.h"
 
-class QCheckBox;
+class QBoxLayout;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -19,45 +15,35 @@ class QSlider;
 
 namespace kelvaro::gui {
 
-// What the pattern setup asks of the main window.
-struct PatternSetupHooks {
-  std::function<void()> print;                // the window's print, with the pattern
-  std::function<void()> redraw_main_preview;  // after "Invert Pattern"
-  PatternDialogChoices choices;               // for the shape import window
-};
-
-// "Pattern Print Setup": shape, size, gap, screen angle and inversion of the pattern, with a
-// preview of the screen they make. "Invert Pattern" is stored at once; the rest when the user
-// prints or saves.
+// "Pattern Print Setup": the view of a PatternSetupModel, with a preview of the screen the
+// pattern makes.
 class PatternSetupDialog final : public QDialog {
  public:
-  PatternSetupDialog(AppContext& app, PatternSetupHooks hooks, QWidget* parent = nullptr);
+  PatternSetupDialog(PatternSetupModel& model, const UiText& texts, QWidget* parent = nullptr);
 
-  // The set-up as the controls show it.
-  PatternSettings Current() const;
   const QImage& preview_image() const { return preview_image_; }
 
  private:
+  using Length = PatternSetupModel::Length;
   struct LengthControl {
     QSlider* slider = nullptr;
     QLineEdit* edit = nullptr;
-    double mm = 1;
   };
-  void AddLength(QGridLayout* grid, int row, int caption_text, LengthControl& control, bool gap);
-  void ShowLength(LengthControl& control, bool gap);
-  void FillShapeList(const std::string& selected);
-  void Save();
+  QGridLayout* BuildSettings(const UiText& texts);
+  void AddLength(QGridLayout* grid, int row, int caption_text, Length length);
+  void AddButtons(QBoxLayout* layout, const UiText& texts);
+  void ShowLength(Length length);
+  void ShowShapes();
+  // Runs the library window of type D, then shows the library as it is now.
+  template <typename D, typename M>
+  void EditLibrary(M model);
   void RedrawPreview();
 
-  AppContext& app_;
-  PatternSetupHooks hooks_;
-  UnitCode unit_;
+  PatternSetupModel& model_;
+  const UiText& texts_;
   QComboBox* shape_ = nullptr;
   QComboBox* angle_ = nullptr;
-  LengthControl height_;
-  LengthControl width_;
-  LengthControl gap_;
-  QCheckBox* invert_ = nullptr;
+  LengthControl lengths_[3];
   QLabel* preview_ = nullptr;
   QImage preview_image_;
 };

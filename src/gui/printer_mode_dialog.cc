@@ -2,47 +2,41 @@
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-#include <chrono>
 
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 
 namespace kelvaro::gui {
 
-PrinterModeDialog::PrinterModeDialog(PrinterModeServices services, const UiText& texts,
-                                     PaperClass paper_class, std::string printer, QWidget* parent)
+PrinterModeDialog::PrinterModeDialog(PrinterModeModel& model, const UiText& texts, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(TextOf(texts, 128));
+  setWindowTitle(TextOf(texts, ui::kPrinterModeTitle));
+  Named(this, ui::kPrinterModeTitle);
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  QPushButton* on = CaptionedButton(texts, 126, "driver_on");
-  QPushButton* off = CaptionedButton(texts, 127, "driver_off");
-  QPushButton* exit = CaptionedButton(texts, 7, "exit");
+  QPushButton* on = CaptionedButton(texts, ui::kDriverOnButton);
+  QPushButton* off = CaptionedButton(texts, ui::kDriverOffButton);
+  QPushButton* exit = CaptionedButton(texts, ui::kExitButton);
   // The selected mode shows as a pressed button.
   for (QPushButton* b : {on, off}) b->setCheckable(true);
-  const PrinterModeButton selected = SelectedPrinterModeButton(services.store);
-  on->setChecked(selected == PrinterModeButton::kDriverOn);
-  off->setChecked(selected == PrinterModeButton::kDriverOff);
+  auto show_selected = [on, off](PrinterModeButton selected) {
+    on->setChecked(selected == PrinterModeButton::kDriverOn);
+    off->setChecked(selected == PrinterModeButton::kDriverOff);
+  };
+  show_selected(model.selected());
   buttons->addWidget(on);
   buttons->addWidget(off);
   buttons->addWidget(exit);
   layout->addLayout(buttons);
-  auto* note = new QLabel(QString::fromStdString(PrinterModeNote(texts, paper_class)));
-  note->setObjectName("note");
-  note->setWordWrap(true);
-  note->setMinimumWidth(360);
+  auto* note = Named(Note(Q(model.note()), 360), "Printer Mode note");
   layout->addWidget(note);
-  auto press = [this, services, printer, on, off, note](PrinterModeButton button) {
-    on->setChecked(button == PrinterModeButton::kDriverOn);
-    off->setChecked(button == PrinterModeButton::kDriverOff);
-    // The wait after a sent command is the sign that the printer has it: the note says so
-    // and the buttons rest until the window closes.
-    PrinterModeServices sent = services;
-    sent.wait = [this, note, printer, wait = services.wait](std::chrono::milliseconds time) {
-      note->setText(tr("Sent to %1.").arg(QString::fromStdString(printer)));
+  // Once sent, the note says so and the buttons rest until the window closes.
+  auto press = [this, &model, show_selected, note](PrinterModeButton button) {
+    show_selected(button);
+    model.Press(button, [this, &model, note] {
+      note->setText(Q(model.note()));
       for (QPushButton* b : findChildren<QPushButton*>()) b->setEnabled(false);
-      wait(time);
-    };
-    PressPrinterModeButton(sent, printer, button);
+    });
     accept();
   };
   connect(on, &QPushButton::clicked, this, [press] { press(PrinterModeButton::kDriverOn); });

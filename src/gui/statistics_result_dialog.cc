@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 
 namespace kelvaro::gui {
@@ -19,25 +20,20 @@ QString Lines(const std::string& text) {
 StatisticsResultDialog::StatisticsResultDialog(const CostEstimate& estimate, const UiText& texts,
                                                QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(TextOf(texts, 271));
+  setWindowTitle(TextOf(texts, ui::kStatisticsTitle));
+  Named(this, "Print Statistics result");
   auto* layout = new QVBoxLayout(this);
-  auto* message = new QLabel(Lines(estimate.message));
-  message->setObjectName("message");
-  message->setWordWrap(true);
-  message->setMinimumWidth(380);
+  auto* message = Named(Note(Lines(estimate.message), 380), "message");
   message->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(message);
-  auto* note = new QLabel(Lines(estimate.paper_note));
-  note->setObjectName("paper_note");
-  note->setWordWrap(true);
+  auto* note = Named(Note(Lines(estimate.paper_note)), "paper note");
   layout->addWidget(note);
   // A label text: "&&" shows one ampersand, as in the window's other labels.
-  auto* mode = new QLabel(Lines(estimate.mode_line).replace("&&", "&"));
-  mode->setObjectName("mode_line");
+  auto* mode = Named(new QLabel(Lines(estimate.mode_line).replace("&&", "&")), "mode line");
   layout->addWidget(mode);
   auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
-  QPushButton* copy = CaptionedButton(texts, 286, "copy");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
+  QPushButton* copy = CaptionedButton(texts, ui::kCopyToClipboard);
   buttons->addStretch(1);
   buttons->addWidget(ok);
   buttons->addWidget(copy);

@@ -8,8 +8,8 @@
 
 namespace kelvaro::gui {
 
-// The cost of one print: the message, the paper note and the mode line; "Copy to Clipboard"
-// puts the estimate's sentence on the clipboard, "OK" closes.
+// The cost of one print, the view of a CostEstimate: the message, the paper note and the mode line;
+// "Copy to Clipboard" puts the estimate's sentence on the clipboard, "OK" closes.
 class StatisticsResultDialog final : public QDialog {
  public:
   StatisticsResultDialog(const CostEstimate& estimate, const UiText& texts,

@@ -4,19 +4,25 @@
 #include <QDialog>
 #include <array>
 
-#include "app/dialog_rules.h"
+#include "app/dialog_models.h"
 
+class QGridLayout;
 class QLineEdit;
 
 namespace kelvaro::gui {
 
-// "Print Statistics Setup": the six consumable records and the currency, saved with "Save";
-// the three mode buttons store the statistics mode at once.
+// "Print Statistics Setup": the view of a StatisticsSetupModel.
 class StatisticsSetupDialog final : public QDialog {
  public:
-  StatisticsSetupDialog(SettingsStore& store, const UiText& texts, QWidget* parent = nullptr);
+  StatisticsSetupDialog(StatisticsSetupModel& model, const UiText& texts,
+                        QWidget* parent = nullptr);
 
  private:
+  void AddRecords(QGridLayout* grid, const UiText& texts);
+  void AddModes(QGridLayout* grid, const UiText& texts);
+  void Save();
+
+  StatisticsSetupModel& model_;
   std::array<std::array<QLineEdit*, 5>, 6> fields_{};
   QLineEdit* currency_;
 };

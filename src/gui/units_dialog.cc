@@ -4,27 +4,27 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
-#include "printers/units.h"
 
 namespace kelvaro::gui {
 
-UnitsDialog::UnitsDialog(SettingsStore& store, const UiText& texts, QWidget* parent)
+UnitsDialog::UnitsDialog(UnitsModel& model, const UiText& texts, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(TextOf(texts, 75));
+  setWindowTitle(TextOf(texts, ui::kUnitsTitle));
+  Named(this, ui::kUnitsTitle);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(TextOf(texts, 76)));
-  const UnitCode stored = ReadUnit(store);
+  layout->addWidget(new QLabel(TextOf(texts, ui::kUnitsPrompt)));
   auto* group = new QButtonGroup(this);
-  for (UnitCode unit : {UnitCode::kMillimetres, UnitCode::kCentimetres, UnitCode::kInches}) {
-    auto* option = new QRadioButton(TextOf(texts, UnitNameTextNumber(unit)));
-    option->setObjectName(QString::fromStdString(std::string(UnitCodeText(unit))));
-    option->setChecked(unit == stored);
+  for (UnitCode unit : UnitsModel::kChoices) {
+    const int text = UnitNameTextNumber(unit);
+    auto* option = Named(new QRadioButton(TextOf(texts, text)), text);
+    option->setChecked(unit == model.unit());
     group->addButton(option);
     layout->addWidget(option);
-    connect(option, &QRadioButton::clicked, this, [&store, unit] { WriteUnit(store, unit); });
+    connect(option, &QRadioButton::clicked, this, [&model, unit] { model.Choose(unit); });
   }
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton);
   layout->addWidget(ok, 0, Qt::AlignRight);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -3,15 +3,14 @@
 
 #include <QDialog>
 
-#include "settings/settings_store.h"
-#include "settings/ui_text.h"
+#include "app/dialog_models.h"
 
 namespace kelvaro::gui {
 
-// "Unit Settings": choosing an option stores its unit at once; "OK" closes.
+// "Unit Settings": the view of a UnitsModel; "OK" closes.
 class UnitsDialog final : public QDialog {
  public:
-  UnitsDialog(SettingsStore& store, const UiText& texts, QWidget* parent = nullptr);
+  UnitsDialog(UnitsModel& model, const UiText& texts, QWidget* parent = nullptr);
 };
 
 }  // namespace kelvaro::gui

@@ -17,7 +17,8 @@ class DialogRulesTest : public ::testing::Test {
   DialogRulesTest() { LoadDefaultTexts(texts_); }
   std::string Active(const char* key) const { return store_.ReadSetting("Active", key); }
 
-  testing::TestFolders folders_;
+  // A program folder of its own: the language test writes a language file into it.
+  testing::TestFolders folders_{true};
   testing::RecordingNotifier notifier_;
   SettingsStore store_{folders_.folders(), notifier_};
   UiText texts_;

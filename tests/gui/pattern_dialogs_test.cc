@@ -197,33 +197,33 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
     EXPECT_EQ(dialog.windowTitle(), "Pattern Print Setup");
     ExpectLabelled(dialog);
     EXPECT_EQ(Stored("Gap"), "1");
-    auto* shape = testing::FindChild<QComboBox>(dialog, "shape");
+    auto* shape = testing::FindChild<QComboBox>(dialog, "mask_shape");
     EXPECT_EQ(Items(shape), (std::vector<std::string>{"Ellipse", "Rectangle", "Vertical Lines",
                                                       "Horizontal Lines", "Star"}));
     Choose(shape, "Rectangle");
-    Choose(testing::FindChild<QComboBox>(dialog, "screenAngle"), "0");
-    Type(testing::FindChild<QLineEdit>(dialog, "widthEdit"), "2");
-    Type(testing::FindChild<QLineEdit>(dialog, "heightEdit"), "12");  // above 10 mm: 4
-    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "heightEdit")->text(), "4.0");
-    EXPECT_EQ(testing::FindChild<QSlider>(dialog, "heightSlider")->value(), 38);  // 37.5 to even
-    Type(testing::FindChild<QLineEdit>(dialog, "gapEdit"), "7");                  // above 5 mm: 1
-    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "gapEdit")->text(), "1.0");
-    testing::FindChild<QSlider>(dialog, "heightSlider")->setValue(12);  // 12 ÷ 12.5 + 1 = 1.96 mm
-    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "heightEdit")->text(), "2.0");
+    Choose(testing::FindChild<QComboBox>(dialog, "screen_angle_0_45"), "0");
+    Type(testing::FindChild<QLineEdit>(dialog, "width_value"), "2");
+    Type(testing::FindChild<QLineEdit>(dialog, "height_value"), "12");  // above 10 mm: 4
+    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "height_value")->text(), "4.0");
+    EXPECT_EQ(testing::FindChild<QSlider>(dialog, "height")->value(), 38);  // 37.5 to even
+    Type(testing::FindChild<QLineEdit>(dialog, "shape_gap_value"), "7");    // above 5 mm: 1
+    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "shape_gap_value")->text(), "1.0");
+    testing::FindChild<QSlider>(dialog, "height")->setValue(12);  // 12 ÷ 12.5 + 1 = 1.96 mm
+    EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "height_value")->text(), "2.0");
     // Nothing is stored before Print or Save Settings.
     EXPECT_EQ(Stored("Shape"), "Ellipse");
 
     // 2 × 1.96 mm boxes, 1 mm apart, at 8 pixels per mm: 16 × 16 of every 24 × 24 pixels.
     const double shown = InkShare(dialog.preview_image());
     EXPECT_NEAR(shown, 16.0 * 16 / (24 * 24), 0.04);
-    auto* invert = testing::FindChild<QCheckBox>(dialog, "invert");
+    auto* invert = testing::FindChild<QCheckBox>(dialog, "invert_pattern");
     EXPECT_EQ(invert->text(), "Invert Pattern");
     invert->click();
     EXPECT_EQ(Stored("Mask"), "1");  // at once
     EXPECT_NEAR(InkShare(dialog.preview_image()), 1 - shown, 0.001);
     EXPECT_EQ(Stored("Shape"), "Ellipse");
 
-    testing::FindChild<QPushButton>(dialog, "saveSettings")->click();
+    testing::FindChild<QPushButton>(dialog, "save_settings")->click();
     EXPECT_TRUE(dialog.isVisible());
     testing::FindChild<QPushButton>(dialog, "exit")->click();
     EXPECT_FALSE(dialog.isVisible());
@@ -238,10 +238,10 @@ TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
 
   // Opened again, the window shows what was stored; Exit stores nothing.
   InSetup([&](gui::PatternSetupDialog& dialog) {
-    EXPECT_EQ(testing::FindChild<QComboBox>(dialog, "shape")->currentText(), "Rectangle");
-    EXPECT_EQ(testing::FindChild<QComboBox>(dialog, "screenAngle")->currentText(), "0");
-    EXPECT_TRUE(testing::FindChild<QCheckBox>(dialog, "invert")->isChecked());
-    Choose(testing::FindChild<QComboBox>(dialog, "shape"), "Star");
+    EXPECT_EQ(testing::FindChild<QComboBox>(dialog, "mask_shape")->currentText(), "Rectangle");
+    EXPECT_EQ(testing::FindChild<QComboBox>(dialog, "screen_angle_0_45")->currentText(), "0");
+    EXPECT_TRUE(testing::FindChild<QCheckBox>(dialog, "invert_pattern")->isChecked());
+    Choose(testing::FindChild<QComboBox>(dialog, "mask_shape"), "Star");
     testing::FindChild<QPushButton>(dialog, "exit")->click();
   });
   EXPECT_EQ(Stored("Shape"), "Rectangle");
@@ -257,7 +257,7 @@ TEST_F(PatternDialogTest, LibraryEditMarksEntriesAndOkRemovesThem) {
     testing::WhenShown<gui::PatternLibraryDialog>([&](gui::PatternLibraryDialog& dialog) {
       EXPECT_EQ(dialog.windowTitle(), "Library Edit");
       ExpectLabelled(dialog);
-      auto* list = testing::FindChild<QListWidget>(dialog, "shapeList");
+      auto* list = testing::FindChild<QListWidget>(dialog, "library_edit_shapes");
       ClickEntry(list, "A");
       EXPECT_EQ(list->item(0)->text(), "** A");
       testing::FindChild<QPushButton>(dialog, "cancel")->click();
@@ -267,7 +267,7 @@ TEST_F(PatternDialogTest, LibraryEditMarksEntriesAndOkRemovesThem) {
 
     // Mark B and C, unmark C, OK: only B goes.
     testing::WhenShown<gui::PatternLibraryDialog>([&](gui::PatternLibraryDialog& dialog) {
-      auto* list = testing::FindChild<QListWidget>(dialog, "shapeList");
+      auto* list = testing::FindChild<QListWidget>(dialog, "library_edit_shapes");
       ClickEntry(list, "B");
       ClickEntry(list, "C");
       ClickEntry(list, "** C");
@@ -279,8 +279,8 @@ TEST_F(PatternDialogTest, LibraryEditMarksEntriesAndOkRemovesThem) {
     testing::FindChild<QPushButton>(setup, "delete")->click();
     EXPECT_EQ(Library(), (std::vector<std::string>{"A", "C"}));
     // The setup's shape list follows.
-    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "shape")).back(), "C");
-    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "shape")).size(), 6u);
+    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "mask_shape")).back(), "C");
+    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "mask_shape")).size(), 6u);
   });
   EXPECT_TRUE(notifier_.messages.empty());
 }
@@ -297,40 +297,46 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
     testing::WhenShown<gui::PatternImportDialog>([&](gui::PatternImportDialog& dialog) {
       EXPECT_EQ(dialog.windowTitle(), "Shape Import Utility");
       ExpectLabelled(dialog);
-      auto* save = testing::FindChild<QPushButton>(dialog, "saveShape");
+      auto* save = testing::FindChild<QPushButton>(dialog, "save_shape_to_library");
       EXPECT_FALSE(save->isEnabled());  // nothing read yet
       EXPECT_EQ(InkShare(dialog.preview_image()), 0);
 
       // A later version is refused with its message; nothing changes.
       drawing_ = newer.string();
-      testing::FindChild<QPushButton>(dialog, "openFile")->click();
+      testing::FindChild<QPushButton>(dialog, "open_file")->click();
       ASSERT_EQ(notifier_.messages.size(), 1u);
       EXPECT_EQ(notifier_.messages[0].title, "Converter");
       EXPECT_EQ(notifier_.messages[0].text, "Conversion failed\nAI file greater than Ver 8");
       EXPECT_FALSE(save->isEnabled());
 
       drawing_ = triangle.string();
-      testing::FindChild<QPushButton>(dialog, "openFile")->click();
+      testing::FindChild<QPushButton>(dialog, "open_file")->click();
       EXPECT_EQ(start_folders_, (std::vector<std::string>{"/nowhere", drawings.path().string()}));
-      EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "shapeName")->text(), "triangle");
+      EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "shape_name")->text(), "triangle");
       EXPECT_TRUE(save->isEnabled());
       const double tiled = InkShare(dialog.preview_image());
       EXPECT_GT(tiled, 0.05);
 
       // Angle 0: the slider at 70 gives 2; angle 45: typed -1.5.
-      Choose(testing::FindChild<QComboBox>(dialog, "screenAngle"), "0");
-      testing::FindChild<QSlider>(dialog, "baseGapSlider")->setValue(70);
-      EXPECT_EQ(testing::FindChild<QLineEdit>(dialog, "baseGapValue")->text(), "2.000");
+      Choose(testing::FindChild<QComboBox>(dialog, "screen_angle_0_45"), "0");
+      testing::FindChild<QSlider>(dialog, "screen_angle_gap_set_for_both_0_and_45")->setValue(70);
+      EXPECT_EQ(
+          testing::FindChild<QLineEdit>(dialog, "screen_angle_gap_set_for_both_0_and_45_value")
+              ->text(),
+          "2.000");
       // Rows 20 % further apart: less ink.
       EXPECT_LT(InkShare(dialog.preview_image()), tiled);
-      Choose(testing::FindChild<QComboBox>(dialog, "screenAngle"), "45");
-      EXPECT_EQ(testing::FindChild<QSlider>(dialog, "baseGapSlider")->value(), 50);
-      Type(testing::FindChild<QLineEdit>(dialog, "baseGapValue"), "-1.5");
-      EXPECT_EQ(testing::FindChild<QSlider>(dialog, "baseGapSlider")->value(), 35);
-      EXPECT_DOUBLE_EQ(dialog.base_gap(0), 2);
-      EXPECT_DOUBLE_EQ(dialog.base_gap(45), -1.5);
+      Choose(testing::FindChild<QComboBox>(dialog, "screen_angle_0_45"), "45");
+      EXPECT_EQ(
+          testing::FindChild<QSlider>(dialog, "screen_angle_gap_set_for_both_0_and_45")->value(),
+          50);
+      Type(testing::FindChild<QLineEdit>(dialog, "screen_angle_gap_set_for_both_0_and_45_value"),
+           "-1.5");
+      EXPECT_EQ(
+          testing::FindChild<QSlider>(dialog, "screen_angle_gap_set_for_both_0_and_45")->value(),
+          35);
 
-      Type(testing::FindChild<QLineEdit>(dialog, "shapeName"), "My Tri");
+      Type(testing::FindChild<QLineEdit>(dialog, "shape_name"), "My Tri");
       save->click();
       EXPECT_EQ(Library(), (std::vector<std::string>{"My_Tri"}));
       const ShapeLookup stored = LoadShape(library_, "My_Tri");
@@ -341,7 +347,7 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
       EXPECT_EQ(stored.shape->polygons[0].points.size(), 3u);
 
       // The same name again: asked; Cancel keeps the first, OK replaces it in place.
-      testing::FindChild<QSlider>(dialog, "baseGapSlider")->setValue(60);
+      testing::FindChild<QSlider>(dialog, "screen_angle_gap_set_for_both_0_and_45")->setValue(60);
       replace_answer_ = false;
       save->click();
       EXPECT_EQ(replace_questions_, (std::vector<std::string>{"My_Tri"}));
@@ -353,9 +359,9 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
       EXPECT_FLOAT_EQ(LoadShape(library_, "My_Tri").shape->gap45, 0.1f);
       testing::FindChild<QPushButton>(dialog, "exit")->click();
     });
-    testing::FindChild<QPushButton>(setup, "saveShape")->click();
+    testing::FindChild<QPushButton>(setup, "save_shape_to_library")->click();
     // The new shape is in the setup's list.
-    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "shape")).back(), "My_Tri");
+    EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "mask_shape")).back(), "My_Tri");
   });
   EXPECT_EQ(app_->store.ReadSetting(kImportFolderSection, kImportFolderKey),
             drawings.path().string());
@@ -379,9 +385,9 @@ TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
     ASSERT_TRUE(window.OpenImage(testing::SampleArtwork().string()));
     bool printed = false;
     testing::WhenShown<gui::PatternSetupDialog>([&](gui::PatternSetupDialog& dialog) {
-      Choose(testing::FindChild<QComboBox>(dialog, "shape"), "Rectangle");
-      Type(testing::FindChild<QLineEdit>(dialog, "widthEdit"), "3");
-      Type(testing::FindChild<QLineEdit>(dialog, "gapEdit"), "2");
+      Choose(testing::FindChild<QComboBox>(dialog, "mask_shape"), "Rectangle");
+      Type(testing::FindChild<QLineEdit>(dialog, "width_value"), "3");
+      Type(testing::FindChild<QLineEdit>(dialog, "shape_gap_value"), "2");
       testing::FindChild<QPushButton>(dialog, "print")->click();
       printed = true;
       EXPECT_TRUE(dialog.isVisible());  // the window stays for the next print
