@@ -48,11 +48,6 @@ PostScriptJobInput JobInputFrom(const JobParameters& params, const PrintServices
   return input;
 }
 
-// The composed image data block as the spooler takes it, without a copy.
-std::string_view ImageBlock(const TiledImage& image) {
-  return {reinterpret_cast<const char*>(image.data.get()), image.size};
-}
-
 // The document name: the caption without the title prefix, then the copy counts.
 std::string DocumentName(const std::string& caption, const UiText& texts,
                          const PageLayout& layout) {
@@ -74,7 +69,7 @@ void EstimateCost(const PrintServices& services, const JobParameters& params,
   const char* epoch = services.source_date_epoch ? services.source_date_epoch->c_str() : nullptr;
   const JobTimestamp now = LocalTimestampNow(epoch);
   CostEstimateInput input;
-  input.image_data = block.bytes();
+  input.image_data = block.AsJobBlock();
   input.x_pixel = block.x_pixel;
   input.y_pixel = block.y_pixel;
   input.x_point = block.x_point;
@@ -183,9 +178,11 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   const auto estimate = [&](const TiledImage& block) {
     EstimateCost(services, params, block, file_name, ClampNumberOfPrints(params.prints));
   };
-  PostScriptJobResult result = BuildPostScriptJob(
-      *planes, grid, input, JobWriterServices{texts, services.notifier, services.progress});
-  // The planes are in the image data block now: freed, not merely cleared, before spooling.
+  // The job keeps the planes and makes its image data block from them as it is sent; nothing
+  // else holds them.
+  PostScriptJobResult result =
+      BuildPostScriptJob(std::move(*planes), grid, input,
+                         JobWriterServices{texts, services.notifier, services.progress});
   planes.reset();
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 
@@ -197,7 +194,7 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
     return PrintOutcome::kStatisticsOnly;
   }
   if (target.dump_separations) {
-    const Outcome dumped = DumpPlanes(*target.dump_separations, job.image.bytes(),
+    const Outcome dumped = DumpPlanes(*target.dump_separations, job.image.AsJobBlock(),
                                       job.image.x_pixel, job.image.y_pixel);
     if (!dumped.ok()) {
       ShowError(services.notifier, *dumped.error);
@@ -210,7 +207,7 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   }
   if (!SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
                   target.queue, DocumentName(input.caption, texts, layout), job.header,
-                  ImageBlock(job.image), job.trailer)) {
+                  job.image.AsJobBlock(), job.trailer)) {
     return PrintOutcome::kNotPrinted;
   }
   ReportQueueNote(services.notifier, queue);
@@ -236,7 +233,7 @@ PrintOutcome PrintBlankPage(PrintServices services, const JobParameters& params,
   }
   const bool sent = SendRawJob(
       SpoolServices{services.spooler, services.notifier, services.progress, services.texts}, queue,
-      kBlankJobName, job->header, ImageBlock(job->image), job->trailer);
+      kBlankJobName, job->header, job->image.AsJobBlock(), job->trailer);
   return sent ? PrintOutcome::kSent : PrintOutcome::kNotPrinted;
 }
 

@@ -45,12 +45,12 @@ class SizeKeepingSpooler final : public Spooler {
  public:
   explicit SizeKeepingSpooler(std::unique_ptr<Spooler> next) : next_(std::move(next)) {}
   SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                      const std::vector<std::string_view>& blocks,
+                      const std::vector<JobBlock>& blocks,
                       const std::function<void(std::size_t)>& before_block) override {
     const SpoolResult result = next_->SendRaw(queue, document, blocks, before_block);
     last_job_bytes = 0;
     if (result.ok) {
-      for (std::string_view block : blocks) last_job_bytes += block.size();
+      for (const JobBlock& block : blocks) last_job_bytes += block.size();
     }
     return result;
   }

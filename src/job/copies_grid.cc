@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kelvaro {
 namespace {
@@ -93,15 +95,87 @@ CopiesGridSize ComputeCopiesGrid(const CopiesGridInput& input) {
   return size;
 }
 
-ComposeResult ComposeTiledImage(const SeparationSet& planes, const CopiesGridInput& input,
-                                std::string_view too_big_text, Notifier& notifier,
-                                ProgressSink& progress) {
+TiledImage::TiledImage(std::shared_ptr<const SeparationSet> planes, const CopiesGridSize& size)
+    : x_pixel(static_cast<std::int32_t>(size.x_pixel)),
+      y_pixel(static_cast<std::int32_t>(size.y_pixel)),
+      x_point(size.x_point),
+      y_point(size.y_point),
+      planes_(std::move(planes)),
+      copies_across_(size.copies_across),
+      copies_down_(size.copies_down),
+      gap_x_px_(size.gap_x_px),
+      gap_y_px_(size.gap_y_px) {}
+
+TiledImage TiledImage::Blank(std::int32_t x_pixel, std::int32_t y_pixel, float x_point,
+                             float y_point) {
+  TiledImage image;
+  image.x_pixel = x_pixel;
+  image.y_pixel = y_pixel;
+  image.x_point = x_point;
+  image.y_point = y_point;
+  return image;
+}
+
+std::uint64_t TiledImage::size() const {
+  return std::uint64_t{SeparationSet::kPlanes} * static_cast<std::uint64_t>(std::max(x_pixel, 0)) *
+         static_cast<std::uint64_t>(std::max(y_pixel, 0));
+}
+
+void TiledImage::ComposeRow(std::int64_t row, std::uint8_t* out) const {
+  const std::size_t row_width = static_cast<std::size_t>(std::max(x_pixel, 0));
+  std::memset(out, 0, SeparationSet::kPlanes * row_width);
+  if (!planes_) return;
+  const std::int64_t h = planes_->height;
+  const std::int64_t copy_row_step = h + gap_y_px_;
+  const std::int64_t copy_down = row / copy_row_step;
+  const std::int64_t within = row % copy_row_step;
+  if (copy_down >= copies_down_ || within >= h) return;  // a gap or a spare row
+  const std::size_t copy_width = static_cast<std::size_t>(planes_->width);
+  const std::size_t copy_step = copy_width + static_cast<std::size_t>(gap_x_px_);
+  for (int plane = 0; plane < SeparationSet::kPlanes; ++plane) {
+    const std::uint8_t* source = planes_->PlaneRow(static_cast<std::int32_t>(within), plane + 1);
+    std::uint8_t* dest = out + static_cast<std::size_t>(plane) * row_width;
+    for (std::int32_t copy = 0; copy < copies_across_; ++copy) {
+      std::memcpy(dest + static_cast<std::size_t>(copy) * copy_step, source, copy_width);
+    }
+  }
+}
+
+bool TiledImage::Send(const PieceWriter& write) const {
+  constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+  const std::size_t row_bytes =
+      SeparationSet::kPlanes * static_cast<std::size_t>(std::max(x_pixel, 0));
+  if (row_bytes == 0 || y_pixel <= 0) return true;
+  const std::size_t rows_per_piece = std::max<std::size_t>(1, kPieceBytes / row_bytes);
+  std::vector<std::uint8_t> piece(rows_per_piece * row_bytes);
+  for (std::int64_t row = 0; row < y_pixel;) {
+    const std::int64_t rows =
+        std::min<std::int64_t>(static_cast<std::int64_t>(rows_per_piece), y_pixel - row);
+    for (std::int64_t i = 0; i < rows; ++i) {
+      ComposeRow(row + i, piece.data() + static_cast<std::size_t>(i) * row_bytes);
+    }
+    if (!write(std::string_view(reinterpret_cast<const char*>(piece.data()),
+                                static_cast<std::size_t>(rows) * row_bytes))) {
+      return false;
+    }
+    row += rows;
+  }
+  return true;
+}
+
+JobBlock TiledImage::AsJobBlock() const {
+  return JobBlock([this](const PieceWriter& write) { return Send(write); }, size());
+}
+
+ComposeResult ComposeTiledImage(std::shared_ptr<const SeparationSet> planes,
+                                const CopiesGridInput& input, std::string_view too_big_text,
+                                Notifier& notifier, ProgressSink& progress) {
   ComposeResult result;
-  const std::int32_t w = planes.width;
-  const std::int32_t h = planes.height;
+  const std::int32_t w = planes ? planes->width : 0;
+  const std::int32_t h = planes ? planes->height : 0;
   if (w <= 0 || h <= 0 ||
-      planes.bytes.size() != static_cast<std::size_t>(SeparationSet::kPlanes) *
-                                 static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {
+      planes->bytes.size() != static_cast<std::size_t>(SeparationSet::kPlanes) *
+                                  static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {
     result.error = ComposeError::kBadInput;
     return result;
   }
@@ -114,44 +188,8 @@ ComposeResult ComposeTiledImage(const SeparationSet& planes, const CopiesGridInp
     result.error = ComposeError::kTooBig;
     return result;
   }
-
-  // calloc hands out zeroed pages without touching them, so the gaps cost nothing and every
-  // byte we write is written once.
-  TiledImage& image = result.image;
-  image.size = static_cast<std::size_t>(size.block_bytes);
-  image.data.reset(static_cast<std::uint8_t*>(std::calloc(image.size, 1)));
-  if (!image.data) {
-    notifier.Show(kProgramTitle, std::string(too_big_text), MessageIcon::kError);
-    result.image = TiledImage{};
-    result.error = ComposeError::kOutOfMemory;
-    return result;
-  }
-  image.x_pixel = static_cast<std::int32_t>(size.x_pixel);
-  image.y_pixel = static_cast<std::int32_t>(size.y_pixel);
-  image.x_point = size.x_point;
-  image.y_point = size.y_point;
-
-  const std::size_t row_width = static_cast<std::size_t>(size.x_pixel);
-  const std::size_t copy_width = static_cast<std::size_t>(w);
-  const std::size_t copy_step = copy_width + static_cast<std::size_t>(size.gap_x_px);
-  const std::size_t grid_row_step =
-      (static_cast<std::size_t>(h) + static_cast<std::size_t>(size.gap_y_px)) *
-      SeparationSet::kPlanes * row_width;
-  std::uint8_t* const block = image.data.get();
-  for (std::int32_t grid_row = 0; grid_row < size.copies_down; ++grid_row) {
-    std::uint8_t* dest = block + static_cast<std::size_t>(grid_row) * grid_row_step;
-    const std::uint8_t* source = planes.bytes.data();
-    for (std::int32_t row = 0; row < h; ++row) {
-      for (int plane = 0; plane < SeparationSet::kPlanes; ++plane) {
-        for (std::int32_t copy = 0; copy < size.copies_across; ++copy) {
-          std::memcpy(dest + static_cast<std::size_t>(copy) * copy_step, source, copy_width);
-        }
-        source += copy_width;
-        dest += row_width;
-      }
-    }
-    progress.SetProgress(static_cast<long long>(grid_row + 1) * 100 / size.copies_down, 100);
-  }
+  result.image = TiledImage(std::move(planes), size);
+  progress.SetProgress(100, 100);
   return result;
 }
 

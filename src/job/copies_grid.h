@@ -3,13 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <span>
 #include <string_view>
 
 #include "image/separation.h"
 #include "platform/notifier.h"
+#include "platform/spooler.h"
 
 namespace kelvaro {
 
@@ -60,29 +60,44 @@ struct CopiesGridSize {
 // of a grid wider or taller than the printable area.
 CopiesGridSize ComputeCopiesGrid(const CopiesGridInput& input);
 
-// Frees a block allocated with calloc.
-struct CallocFree {
-  void operator()(std::uint8_t* bytes) const { std::free(bytes); }
-};
-
 // The image data block of a job: y_pixel rows, each five plane rows of x_pixel bytes, plane 1
-// first. Composed once at its final size; the writer streams `bytes()` as it is.
-struct TiledImage {
-  std::unique_ptr<std::uint8_t[], CallocFree> data;
-  std::size_t size = 0;      // 5 × x_pixel × y_pixel bytes
+// first. It is never composed whole: each row is made from one copy's planes as it is sent,
+// the copies repeated across and down with zero bytes in the gaps and the spare columns and
+// rows. Without planes every byte is zero (the blank page).
+class TiledImage {
+ public:
+  TiledImage() = default;
+  TiledImage(std::shared_ptr<const SeparationSet> planes, const CopiesGridSize& size);
+  // A block of zero bytes.
+  static TiledImage Blank(std::int32_t x_pixel, std::int32_t y_pixel, float x_point, float y_point);
+
   std::int32_t x_pixel = 0;  // "cols" of the job
   std::int32_t y_pixel = 0;  // "rows" of the job
   float x_point = 0;         // printed width of the grid, points
   float y_point = 0;
 
-  std::span<const std::uint8_t> bytes() const { return {data.get(), size}; }
+  // 5 × x_pixel × y_pixel bytes.
+  std::uint64_t size() const;
+  // The five plane rows of output row `row` (0-based) into `out`, 5 × x_pixel bytes.
+  void ComposeRow(std::int64_t row, std::uint8_t* out) const;
+  // Hands the block on in order, in pieces of whole rows of about a megabyte; false as soon
+  // as `write` fails.
+  bool Send(const PieceWriter& write) const;
+  // The block for a spooler; it reads this, which must outlive it.
+  JobBlock AsJobBlock() const;
+
+ private:
+  std::shared_ptr<const SeparationSet> planes_;
+  std::int32_t copies_across_ = 0;
+  std::int32_t copies_down_ = 0;
+  std::int32_t gap_x_px_ = 0;
+  std::int32_t gap_y_px_ = 0;
 };
 
 enum class ComposeError {
   kNone,
-  kTooBig,       // over kMaxImageDataBytes; the user has been told
-  kBadInput,     // an empty or inconsistent separation; nothing shown
-  kOutOfMemory,  // the block could not be allocated; the user has been told
+  kTooBig,    // over kMaxImageDataBytes; the user has been told
+  kBadInput,  // an empty or inconsistent separation; nothing shown
 };
 
 struct ComposeResult {
@@ -93,12 +108,11 @@ struct ComposeResult {
 
 // Lays `planes` out as the grid of copies. The copy size in pixels comes from `planes`; the
 // rest of `input` from the layout. A grid over the size limit shows `too_big_text` (error
-// icon, title "Kelvaro Pro") through `notifier` and returns kTooBig. Progress goes to
-// `progress` as the percentage of grid rows done. The separation is only read; the caller
-// may drop it as soon as this returns.
-ComposeResult ComposeTiledImage(const SeparationSet& planes, const CopiesGridInput& input,
-                                std::string_view too_big_text, Notifier& notifier,
-                                ProgressSink& progress);
+// icon, title "Kelvaro Pro") through `notifier` and returns kTooBig. The block keeps the
+// planes; progress goes to `progress` (100) once the grid is laid out.
+ComposeResult ComposeTiledImage(std::shared_ptr<const SeparationSet> planes,
+                                const CopiesGridInput& input, std::string_view too_big_text,
+                                Notifier& notifier, ProgressSink& progress);
 
 }  // namespace kelvaro
 

@@ -11,8 +11,8 @@ namespace kelvaro {
 
 namespace fs = std::filesystem;
 
-Outcome DumpPlanes(const fs::path& folder, std::span<const std::uint8_t> block,
-                   std::int64_t x_pixel, std::int64_t y_pixel) {
+Outcome DumpPlanes(const fs::path& folder, const JobBlock& block, std::int64_t x_pixel,
+                   std::int64_t y_pixel) {
   constexpr int kPlanes = SeparationSet::kPlanes;
   if (x_pixel <= 0 || y_pixel <= 0 ||
       block.size() != static_cast<std::size_t>(kPlanes * x_pixel * y_pixel)) {
@@ -26,11 +26,15 @@ Outcome DumpPlanes(const fs::path& folder, std::span<const std::uint8_t> block,
     std::string bytes =
         "P5\n" + std::to_string(x_pixel) + " " + std::to_string(y_pixel) + "\n255\n";
     bytes.reserve(bytes.size() + row * static_cast<std::size_t>(y_pixel));
-    for (std::int64_t y = 0; y < y_pixel; ++y) {
-      const std::uint8_t* line =
-          block.data() + (static_cast<std::size_t>(y) * kPlanes + plane) * row;
-      bytes.append(reinterpret_cast<const char*>(line), row);
-    }
+    // The block comes in pieces of whole rows; this plane's row of each is kept.
+    const bool whole_rows = block.Send([&](std::string_view piece) {
+      if (piece.size() % (kPlanes * row) != 0) return false;
+      for (std::size_t at = plane * row; at < piece.size(); at += kPlanes * row) {
+        bytes.append(piece.substr(at, row));
+      }
+      return true;
+    });
+    if (!whole_rows) return Outcome::Failure("The image data block does not match its size");
     // Through a temporary file, as the job file: a full disk leaves no cut plane behind.
     const FileWriteResult written = WriteFileAtomically(file, bytes);
     if (!written.ok) {

@@ -288,7 +288,7 @@ std::string BuildJobTrailer() {
 std::string JobNumber(std::int64_t value) { return Number(value); }
 std::string JobNumber(float value) { return Number(value); }
 
-PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const CopiesGridInput& grid,
+PostScriptJobResult BuildPostScriptJob(SeparationSet planes, const CopiesGridInput& grid,
                                        const PostScriptJobInput& input,
                                        JobWriterServices services) {
   PostScriptJobResult result;
@@ -296,7 +296,8 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
   services.progress.SetStatus(services.texts[39]);
 
   ComposeResult composed =
-      ComposeTiledImage(planes, grid, services.texts[135], services.notifier, services.progress);
+      ComposeTiledImage(std::make_shared<const SeparationSet>(std::move(planes)), grid,
+                        services.texts[135], services.notifier, services.progress);
   switch (composed.error) {
     case ComposeError::kNone:
       break;
@@ -305,9 +306,6 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
       return result;
     case ComposeError::kBadInput:
       result.failure = JobFailure::kBadSeparation;
-      return result;
-    case ComposeError::kOutOfMemory:
-      result.failure = JobFailure::kOutOfMemory;
       return result;
   }
   TiledImage& image = composed.image;
@@ -327,19 +325,17 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
 
 bool WritePostScriptJob(std::ostream& out, const PostScriptJob& job) {
   out.write(job.header.data(), static_cast<std::streamsize>(job.header.size()));
-  const auto data = job.image.bytes();
-  if (!data.empty()) {
-    out.write(reinterpret_cast<const char*>(data.data()),
-              static_cast<std::streamsize>(data.size()));
-  }
+  job.image.Send([&out](std::string_view piece) {
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    return static_cast<bool>(out);
+  });
   out.write(job.trailer.data(), static_cast<std::streamsize>(job.trailer.size()));
   return static_cast<bool>(out);
 }
 
 bool WritePostScriptJob(int fd, const PostScriptJob& job) {
-  const auto data = job.image.bytes();
   return WriteAllBytes(fd, job.header.data(), job.header.size()) &&
-         WriteAllBytes(fd, data.data(), data.size()) &&
+         job.image.Send([fd](std::string_view piece) { return WriteAllBytes(fd, piece); }) &&
          WriteAllBytes(fd, job.trailer.data(), job.trailer.size());
 }
 

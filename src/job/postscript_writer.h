@@ -68,7 +68,6 @@ enum class JobFailure {
   kNone,
   kGridTooBig,     // over the size limit; the user has been told
   kBadSeparation,  // no usable separation; nothing shown
-  kOutOfMemory,    // the image data block could not be allocated; the user has been told
 };
 
 struct PostScriptJobResult {
@@ -86,7 +85,7 @@ struct JobWriterServices {
 // Makes the image job: composes the copies grid from `planes` (size limit, progress per tile
 // row) and writes header and trailer. What the statistics keep of the job is the print's
 // business. Status line: UiText 39 at the start. Progress: 0, the tile rows, 0, 25, 75, 100.
-PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const CopiesGridInput& grid,
+PostScriptJobResult BuildPostScriptJob(SeparationSet planes, const CopiesGridInput& grid,
                                        const PostScriptJobInput& input, JobWriterServices services);
 
 // What the header's image part needs beyond the input.

@@ -22,7 +22,7 @@ void ReportQueueNote(Notifier& notifier, const QueueCheck& check) {
 }
 
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
-                std::string& header, std::string_view data, std::string& trailer) {
+                std::string& header, const JobBlock& data, std::string& trailer) {
   services.progress.SetStatus(services.texts[40]);
   // The queue is named in full: queue names may be far longer than 49 characters, and a cut
   // name would be another queue or none.

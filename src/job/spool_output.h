@@ -28,10 +28,10 @@ struct SpoolServices {
 // Sends an image or blank-page job (header, data, trailer) as one RAW document: status
 // "Printing", progress 10, 20, 90 before the blocks, 100 and status "Sent to Printer" after.
 // Appends the 0x04 byte to the trailer. Empties header and trailer either way; the image data
-// is only read, straight from where it was composed, and the caller frees it. A failure is
+// is made as it is sent (see `TiledImage`) and the caller frees what it is made from. A failure is
 // shown to the user and leaves the status line on "Printing"; returns false then.
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
-                std::string& header, std::string_view data, std::string& trailer);
+                std::string& header, const JobBlock& data, std::string& trailer);
 
 // Asks the spooler whether `printer` takes jobs, before a job is built for it. A print server
 // that does not answer, a queue that is not there or one that rejects jobs is shown as the

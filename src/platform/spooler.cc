@@ -71,7 +71,7 @@ class CupsDests {
 class SystemSpooler final : public Spooler {
  public:
   SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                      const std::vector<std::string_view>& blocks,
+                      const std::vector<JobBlock>& blocks,
                       const std::function<void(std::size_t)>& before_block) override {
     if (queue.rfind(kFileQueuePrefix, 0) == 0) {
       return WriteJobFile(queue.substr(kFileQueuePrefix.size()), blocks, before_block);
@@ -86,7 +86,7 @@ class SystemSpooler final : public Spooler {
 
  private:
   static SpoolResult SendToCups(const std::string& queue, const std::string& document,
-                                const std::vector<std::string_view>& blocks,
+                                const std::vector<JobBlock>& blocks,
                                 const std::function<void(std::size_t)>& before_block) {
     CupsDests dests;
     const QueueCheck state = dests.State(queue);
@@ -106,15 +106,17 @@ class SystemSpooler final : public Spooler {
     } else {
       for (std::size_t i = 0; i < blocks.size() && result.ok; ++i) {
         if (before_block) before_block(i);
-        std::string_view block = blocks[i];
-        for (std::size_t at = 0; at < block.size(); at += kCupsChunk) {
-          std::size_t n = std::min(kCupsChunk, block.size() - at);
-          if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, block.data() + at, n) !=
-              HTTP_STATUS_CONTINUE) {
-            result = {false, CupsError("the job data could not be sent")};
-            break;
+        const bool sent = blocks[i].Send([](std::string_view piece) {
+          for (std::size_t at = 0; at < piece.size(); at += kCupsChunk) {
+            const std::size_t n = std::min(kCupsChunk, piece.size() - at);
+            if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, piece.data() + at, n) !=
+                HTTP_STATUS_CONTINUE) {
+              return false;
+            }
           }
-        }
+          return true;
+        });
+        if (!sent) result = {false, CupsError("the job data could not be sent")};
       }
       ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
       if (result.ok && finished > IPP_STATUS_OK_CONFLICTING) {
@@ -129,14 +131,14 @@ class SystemSpooler final : public Spooler {
 
 // A destination that is no regular file (a printer device, a pipe, a terminal) is written in
 // place: a temporary file renamed over it would replace the device node itself.
-SpoolResult WriteToDevice(const std::string& path, const std::vector<std::string_view>& blocks,
+SpoolResult WriteToDevice(const std::string& path, const std::vector<JobBlock>& blocks,
                           const std::function<void(std::size_t)>& before_block) {
   int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return {false, "cannot open " + path + ": " + std::strerror(errno)};
   bool ok = true;
   for (std::size_t i = 0; i < blocks.size() && ok; ++i) {
     if (before_block) before_block(i);
-    ok = WriteAllBytes(fd, blocks[i]);
+    ok = blocks[i].Send([fd](std::string_view piece) { return WriteAllBytes(fd, piece); });
   }
   int saved_errno = errno;
   if (::close(fd) != 0 && ok) {
@@ -149,7 +151,7 @@ SpoolResult WriteToDevice(const std::string& path, const std::vector<std::string
 
 }  // namespace
 
-SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_view>& blocks,
+SpoolResult WriteJobFile(const std::string& path, const std::vector<JobBlock>& blocks,
                          const std::function<void(std::size_t)>& before_block) {
   namespace fs = std::filesystem;
   if (path.empty()) return {false, "no output file was named"};
@@ -173,7 +175,7 @@ SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_
   bool ok = true;
   for (std::size_t i = 0; i < blocks.size() && ok; ++i) {
     if (before_block) before_block(i);
-    ok = WriteAllBytes(fd, blocks[i]);
+    ok = blocks[i].Send([fd](std::string_view piece) { return WriteAllBytes(fd, piece); });
   }
   int saved_errno = errno;
   ::fchmod(fd, 0644);  // mkstemp makes it private; a job file is an ordinary document

@@ -2,10 +2,12 @@
 #define KELVARO_PLATFORM_SPOOLER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvaro {
@@ -24,6 +26,38 @@ struct QueueCheck {
   std::string note;   // when ok and still worth saying: a stopped queue takes jobs but holds them
 };
 
+// Writes one piece of a job; false when it could not be written.
+using PieceWriter = std::function<bool(std::string_view)>;
+
+// One part of a job: bytes at hand, or bytes made piece by piece as they are sent, so that a
+// large image data block is never held whole.
+class JobBlock {
+ public:
+  JobBlock(std::string_view bytes) : bytes_(bytes) {}    // NOLINT(google-explicit-constructor)
+  JobBlock(const std::string& bytes) : bytes_(bytes) {}  // NOLINT(google-explicit-constructor)
+  JobBlock(const char* bytes) : bytes_(bytes) {}         // NOLINT(google-explicit-constructor)
+  JobBlock(std::function<bool(const PieceWriter&)> pieces, std::uint64_t size)
+      : pieces_(std::move(pieces)), size_(size) {}
+
+  std::uint64_t size() const { return pieces_ ? size_ : bytes_.size(); }
+  // Hands every piece to `write`, in order; false as soon as a write fails.
+  bool Send(const PieceWriter& write) const { return pieces_ ? pieces_(write) : write(bytes_); }
+  // The whole block in one string, for small blocks.
+  std::string Collect() const {
+    std::string all;
+    Send([&all](std::string_view piece) {
+      all.append(piece);
+      return true;
+    });
+    return all;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::function<bool(const PieceWriter&)> pieces_;
+  std::uint64_t size_ = 0;
+};
+
 // Hands RAW jobs (bytes the printer receives unchanged) to the operating system's spooler.
 class Spooler {
  public:
@@ -33,7 +67,7 @@ class Spooler {
   // `before_block(i)` before block i is written (for progress). Every step's result is
   // checked; on a failure part-way the job is cancelled so no half job prints.
   virtual SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                              const std::vector<std::string_view>& blocks,
+                              const std::vector<JobBlock>& blocks,
                               const std::function<void(std::size_t)>& before_block) = 0;
 
   // Whether `queue` can take a job now, asked before a job is built for it, so that a print
@@ -52,7 +86,7 @@ std::unique_ptr<Spooler> MakeSystemSpooler();
 // Writes the blocks to `path` through a temporary file in the same folder, then renames it,
 // so a failed write never leaves a partial job behind. A link keeps pointing at the job. A
 // device or pipe (a printer port, /dev/stdout) is written directly and never replaced.
-SpoolResult WriteJobFile(const std::string& path, const std::vector<std::string_view>& blocks,
+SpoolResult WriteJobFile(const std::string& path, const std::vector<JobBlock>& blocks,
                          const std::function<void(std::size_t)>& before_block);
 
 }  // namespace kelvaro

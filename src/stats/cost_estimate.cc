@@ -97,7 +97,7 @@ std::uint32_t SumBytes(std::span<const std::uint8_t> bytes) {
   return sum;
 }
 
-std::optional<Coverage> ComputeCoverage(std::span<const std::uint8_t> block, std::int64_t x_pixel,
+std::optional<Coverage> ComputeCoverage(const JobBlock& block, std::int64_t x_pixel,
                                         std::int64_t y_pixel) {
   if (x_pixel < 0 || y_pixel < 0) return std::nullopt;
   const std::uint64_t width = static_cast<std::uint64_t>(x_pixel);
@@ -110,12 +110,18 @@ std::optional<Coverage> ComputeCoverage(std::span<const std::uint8_t> block, std
   Coverage coverage{};
   if (pixels == 0) return coverage;
   std::array<std::uint64_t, 4> sums{};
-  for (std::uint64_t row = 0; row < rows; ++row) {
-    const std::span<const std::uint8_t> planes = block.subspan(row * 5 * width, 5 * width);
-    for (std::size_t plane = 0; plane < 4; ++plane) {
-      sums[plane] += WideSum(planes.subspan(plane * width, width));
+  const bool whole_rows = block.Send([&](std::string_view piece) {
+    if (piece.size() % (5 * width) != 0) return false;
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(piece.data()),
+                                              piece.size());
+    for (std::size_t at = 0; at < bytes.size(); at += 5 * width) {
+      for (std::size_t plane = 0; plane < 4; ++plane) {
+        sums[plane] += WideSum(bytes.subspan(at + plane * width, width));
+      }
     }
-  }
+    return true;
+  });
+  if (!whole_rows) return std::nullopt;
   for (std::size_t plane = 0; plane < 4; ++plane) {
     coverage[plane] = Percentage(RoundToLevels(sums[plane]), pixels);
   }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/spooler.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
 #include "stats/stats_records.h"
@@ -36,9 +37,15 @@ using Coverage = std::array<int, 4>;
 // per plane the byte sum S, then round(100 × round(S ÷ 255) ÷ (x_pixel × y_pixel)), rounded
 // to nearest, ties to even. The sums are kept in 64 bits: a full A4 page at 600 dpi already
 // passes 2^32. nullopt when the block is shorter than the size says or the size is negative;
-// an empty image has no coverage.
-std::optional<Coverage> ComputeCoverage(std::span<const std::uint8_t> block, std::int64_t x_pixel,
+// an empty image has no coverage. The block comes in pieces of whole rows.
+std::optional<Coverage> ComputeCoverage(const JobBlock& block, std::int64_t x_pixel,
                                         std::int64_t y_pixel);
+inline std::optional<Coverage> ComputeCoverage(std::span<const std::uint8_t> block,
+                                               std::int64_t x_pixel, std::int64_t y_pixel) {
+  return ComputeCoverage(
+      JobBlock(std::string_view(reinterpret_cast<const char*>(block.data()), block.size())),
+      x_pixel, y_pixel);
+}
 
 // The A4 page every coverage basis refers to, square inches: (842 ÷ 72) × (595 ÷ 72).
 inline constexpr double kReferenceAreaSqIn = (842.0 / 72.0) * (595.0 / 72.0);
@@ -78,7 +85,7 @@ std::string FormatClockReading(const ClockReading& when);
 
 // What one estimate needs besides the stored records.
 struct CostEstimateInput {
-  std::span<const std::uint8_t> image_data;  // the job's image data block, as spooled
+  JobBlock image_data = std::string_view();  // the job's image data block, as spooled
   std::int64_t x_pixel = 0;                  // its size in pixels ("Xpixel", "Ypixel")
   std::int64_t y_pixel = 0;
   double x_point = 0;  // printed size of the block, points ("Xpoint", "Ypoint")

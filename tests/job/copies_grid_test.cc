@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -141,8 +142,8 @@ TEST(ComposeTiledImageTest, EveryByteInItsPlace) {
   const CopiesGridInput input = Grid(2, 3, 0, 0, 3, 2, 2, 1, 100, 100);
   testing::RecordingNotifier notifier;
   RecordingProgress progress;
-  const ComposeResult result =
-      ComposeTiledImage(set, input, kDefaultGridTooBigText, notifier, progress);
+  const ComposeResult result = ComposeTiledImage(std::make_shared<const SeparationSet>(set), input,
+                                                 kDefaultGridTooBigText, notifier, progress);
   ASSERT_TRUE(result.ok());
   EXPECT_TRUE(notifier.messages.empty());
   const TiledImage& image = result.image;
@@ -151,8 +152,9 @@ TEST(ComposeTiledImageTest, EveryByteInItsPlace) {
   ASSERT_EQ(image.y_pixel, h * 3 + 2 + gap_y * 2);
   EXPECT_FLOAT_EQ(image.x_point, 8);
   EXPECT_FLOAT_EQ(image.y_point, 8);
-  ASSERT_EQ(image.size, 5u * image.x_pixel * image.y_pixel);
-  ASSERT_EQ(image.bytes().size(), image.size);
+  ASSERT_EQ(image.size(), 5u * image.x_pixel * image.y_pixel);
+  const std::string bytes = image.AsJobBlock().Collect();
+  ASSERT_EQ(bytes.size(), image.size());
   for (std::int32_t y = 0; y < image.y_pixel; ++y) {
     for (int plane = 1; plane <= 5; ++plane) {
       for (std::int32_t x = 0; x < image.x_pixel; ++x) {
@@ -161,11 +163,46 @@ TEST(ComposeTiledImageTest, EveryByteInItsPlace) {
         const bool covered = copy_x < 2 && copy_y < 3 && in_x < w && in_y < h;
         const std::uint8_t expected = covered ? set.At(in_y, in_x, plane) : 0;
         const std::size_t at = (static_cast<std::size_t>(y) * 5 + (plane - 1)) * image.x_pixel + x;
-        ASSERT_EQ(image.bytes()[at], expected) << "row " << y << " plane " << plane << " x " << x;
+        ASSERT_EQ(static_cast<std::uint8_t>(bytes[at]), expected)
+            << "row " << y << " plane " << plane << " x " << x;
       }
     }
   }
-  EXPECT_EQ(progress.values, (std::vector<long long>{33, 66, 100}));
+  EXPECT_EQ(progress.values, (std::vector<long long>{100}));
+}
+
+// A block larger than one piece is handed on in pieces of whole rows, each row as it is
+// composed on its own.
+TEST(ComposeTiledImageTest, LargeBlocksGoOutInPiecesOfWholeRows) {
+  const SeparationSet set = NumberedSet(300, 200);
+  testing::RecordingNotifier notifier;
+  NullProgress progress;
+  const ComposeResult result =
+      ComposeTiledImage(std::make_shared<const SeparationSet>(set),
+                        Grid(3, 3, 0, 0, 300, 200, 2, 1, 1e6f, 1e6f), "x", notifier, progress);
+  ASSERT_TRUE(result.ok());
+  const TiledImage& image = result.image;
+  const std::size_t row_bytes = 5u * static_cast<std::size_t>(image.x_pixel);
+  std::string sent;
+  int pieces = 0;
+  ASSERT_TRUE(image.Send([&](std::string_view piece) {
+    EXPECT_EQ(piece.size() % row_bytes, 0u);
+    sent.append(piece);
+    ++pieces;
+    return true;
+  }));
+  EXPECT_GT(pieces, 1);
+  ASSERT_EQ(sent.size(), image.size());
+  std::vector<std::uint8_t> row(row_bytes);
+  for (std::int32_t y = 0; y < image.y_pixel; ++y) {
+    image.ComposeRow(y, row.data());
+    ASSERT_EQ(sent.compare(y * row_bytes, row_bytes, std::string(row.begin(), row.end())), 0)
+        << "row " << y;
+  }
+  // A writer that fails stops the block.
+  int calls = 0;
+  EXPECT_FALSE(image.Send([&](std::string_view) { return ++calls > 1 ? true : false; }));
+  EXPECT_EQ(calls, 1);
 }
 
 TEST(ComposeTiledImageTest, OverTheLimitShowsTheMessageAndStops) {
@@ -174,10 +211,10 @@ TEST(ComposeTiledImageTest, OverTheLimitShowsTheMessageAndStops) {
   const CopiesGridInput input = Grid(20000, 20000, 0, 0, 1, 1, 0, 0, 1e9f, 1e9f);
   testing::RecordingNotifier notifier;
   NullProgress progress;
-  const ComposeResult result =
-      ComposeTiledImage(set, input, "too big for this language", notifier, progress);
+  const ComposeResult result = ComposeTiledImage(std::make_shared<const SeparationSet>(set), input,
+                                                 "too big for this language", notifier, progress);
   EXPECT_EQ(result.error, ComposeError::kTooBig);
-  EXPECT_EQ(result.image.data, nullptr);
+  EXPECT_EQ(result.image.size(), 0u);
   ASSERT_EQ(notifier.messages.size(), 1u);
   EXPECT_EQ(notifier.messages[0].title, "Kelvaro Pro");
   EXPECT_EQ(notifier.messages[0].text, "too big for this language");
@@ -194,15 +231,16 @@ TEST(ComposeTiledImageTest, InconsistentSeparationIsRefusedQuietly) {
   testing::RecordingNotifier notifier;
   NullProgress progress;
   SeparationSet empty;
-  EXPECT_EQ(
-      ComposeTiledImage(empty, Grid(1, 1, 0, 0, 1, 1, 0, 0, 9, 9), "x", notifier, progress).error,
-      ComposeError::kBadInput);
+  EXPECT_EQ(ComposeTiledImage(std::make_shared<const SeparationSet>(empty),
+                              Grid(1, 1, 0, 0, 1, 1, 0, 0, 9, 9), "x", notifier, progress)
+                .error,
+            ComposeError::kBadInput);
   SeparationSet short_set = NumberedSet(4, 4);
   short_set.bytes.resize(10);
-  EXPECT_EQ(
-      ComposeTiledImage(short_set, Grid(1, 1, 0, 0, 1, 1, 0, 0, 9, 9), "x", notifier, progress)
-          .error,
-      ComposeError::kBadInput);
+  EXPECT_EQ(ComposeTiledImage(std::make_shared<const SeparationSet>(short_set),
+                              Grid(1, 1, 0, 0, 1, 1, 0, 0, 9, 9), "x", notifier, progress)
+                .error,
+            ComposeError::kBadInput);
   EXPECT_TRUE(notifier.messages.empty());
 }
 
@@ -211,12 +249,14 @@ TEST(ComposeTiledImageTest, ZeroCopiesComposeOne) {
   testing::RecordingNotifier notifier;
   NullProgress progress;
   const ComposeResult result =
-      ComposeTiledImage(set, Grid(0, 0, 0, 0, 2, 2, 5, 5, 100, 100), "x", notifier, progress);
+      ComposeTiledImage(std::make_shared<const SeparationSet>(set),
+                        Grid(0, 0, 0, 0, 2, 2, 5, 5, 100, 100), "x", notifier, progress);
   ASSERT_TRUE(result.ok());
   EXPECT_EQ(result.image.x_pixel, 4);
   EXPECT_EQ(result.image.y_pixel, 4);
-  EXPECT_EQ(result.image.bytes()[0], set.At(0, 0, 1));
-  EXPECT_EQ(result.image.bytes()[2], 0) << "spare column";
+  const std::string bytes = result.image.AsJobBlock().Collect();
+  EXPECT_EQ(static_cast<std::uint8_t>(bytes[0]), set.At(0, 0, 1));
+  EXPECT_EQ(bytes[2], 0) << "spare column";
 }
 
 }  // namespace

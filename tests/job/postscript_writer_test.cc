@@ -248,7 +248,7 @@ TEST(PostScriptJobTest, SmallJobCarriesTheComposedPlanesByteForByte) {
   EXPECT_EQ(job.image.x_point, 7.0f);
   EXPECT_EQ(job.image.y_point, 2.0f);
   const std::vector<std::uint8_t> expected = ExpectedTwoAcrossBlock();
-  const auto bytes = job.image.bytes();
+  const std::string bytes = job.image.AsJobBlock().Collect();
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected);
 
   EXPECT_EQ(LinesFrom(job.header, "/rows  4 def", 12),
@@ -627,8 +627,8 @@ TEST(BlankPageJobTest, FixedImageWithTheJobsFeatures) {
   const std::optional<PostScriptJob> job = BuildBlankPageJob(input, texts);
   ASSERT_TRUE(job.has_value());
 
-  EXPECT_EQ(job->image.size, 2000u);
-  const auto bytes = job->image.bytes();
+  EXPECT_EQ(job->image.size(), 2000u);
+  const std::string bytes = job->image.AsJobBlock().Collect();
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
             std::vector<std::uint8_t>(2000, 0));
   EXPECT_EQ(job->image.x_pixel, 20);

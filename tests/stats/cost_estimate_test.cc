@@ -12,6 +12,10 @@
 namespace kelvaro {
 namespace {
 
+std::string_view AsBlock(const std::vector<std::uint8_t>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::EndsWith;
@@ -132,7 +136,7 @@ class CostEstimateTest : public ::testing::Test {
   CostEstimate Estimate(const std::vector<std::uint8_t>& block, std::int64_t width,
                         std::int64_t rows, int prints = 1) {
     CostEstimateInput input;
-    input.image_data = block;
+    input.image_data = AsBlock(block);
     input.x_pixel = width;
     input.y_pixel = rows;
     // 595 × 421 points is half the A4 reference page, so A ÷ R = 0.5.
@@ -299,7 +303,7 @@ TEST_F(CostEstimateTest, ModeLineFollowsTheStoredMode) {
 TEST_F(CostEstimateTest, MismatchedBlockIsAnErrorAndStoresNothing) {
   const std::vector<std::uint8_t> block(7, 0);
   CostEstimateInput input;
-  input.image_data = block;
+  input.image_data = AsBlock(block);
   input.x_pixel = 2;
   input.y_pixel = 1;
   const CostEstimateResult result = EstimatePrintCost(store_, texts_, input);

@@ -21,12 +21,12 @@ class RecordingSpooler final : public Spooler {
   };
 
   SpoolResult SendRaw(const std::string& queue, const std::string& document,
-                      const std::vector<std::string_view>& blocks,
+                      const std::vector<JobBlock>& blocks,
                       const std::function<void(std::size_t)>& before_block) override {
     Job job{queue, document, {}};
     for (std::size_t i = 0; i < blocks.size(); ++i) {
       if (before_block) before_block(i);
-      job.blocks.emplace_back(blocks[i]);
+      job.blocks.push_back(blocks[i].Collect());
     }
     jobs.push_back(std::move(job));
     if (on_send) on_send();
