@@ -95,6 +95,38 @@ std::optional<std::uint64_t> SkipSubBlocks(const ByteReader& read, std::uint64_t
   }
 }
 
+// Checks the frame (image block) at `at` of a GIF whose screen is `screen_width` ×
+// `screen_height` pixels, after `frames` complete frames: its header, its place on the
+// screen and its pixel data. Moves `at` past the frame when it is sound.
+std::optional<DecoderRefusal> GifFrameRefusal(const ByteReader& read, std::uint64_t& at, int frames,
+                                              std::uint32_t screen_width,
+                                              std::uint32_t screen_height,
+                                              std::uint64_t file_size) {
+  const std::string frame = "frame " + std::to_string(frames + 1);
+  const auto left = ReadNumber(read, at + 1, 2);
+  const auto top = ReadNumber(read, at + 3, 2);
+  const auto width = ReadNumber(read, at + 5, 2);
+  const auto height = ReadNumber(read, at + 7, 2);
+  const auto frame_flags = ReadNumber(read, at + 9, 1);
+  if (!left || !top || !width || !height || !frame_flags) {
+    return Damaged("the GIF data is cut short in the header of " + frame + ".");
+  }
+  // The decoder draws every frame into a buffer of the screen's size.
+  if (*left + *width > screen_width || *top + *height > screen_height) {
+    return Damaged("the GIF is damaged: " + frame + " (" + std::to_string(*width) + " x " +
+                   std::to_string(*height) + " pixels at " + std::to_string(*left) + "," +
+                   std::to_string(*top) + ") does not fit in its " + std::to_string(screen_width) +
+                   " x " + std::to_string(screen_height) + " screen.");
+  }
+  at += 10;
+  if (*frame_flags & 0x80) at += 3u << ((*frame_flags & 7) + 1);  // local colour table
+  // The code size byte, then the compressed pixels in sub-blocks.
+  const auto next = ReadNumber(read, at, 1) ? SkipSubBlocks(read, at + 1, file_size) : std::nullopt;
+  if (!next) return Damaged("the GIF data is cut short in the pixels of " + frame + ".");
+  at = *next;
+  return std::nullopt;
+}
+
 std::optional<DecoderRefusal> GifRefusal(const ByteReader& read, std::uint64_t file_size) {
   const auto screen_width = ReadNumber(read, 6, 2);
   const auto screen_height = ReadNumber(read, 8, 2);
@@ -121,30 +153,10 @@ std::optional<DecoderRefusal> GifRefusal(const ByteReader& read, std::uint64_t f
       return Damaged("the GIF data is damaged: a block of unknown kind (" + std::to_string(*block) +
                      ") stands where a frame should.");
     }
-    const std::string frame = "frame " + std::to_string(frames + 1);
-    const auto left = ReadNumber(read, at + 1, 2);
-    const auto top = ReadNumber(read, at + 3, 2);
-    const auto width = ReadNumber(read, at + 5, 2);
-    const auto height = ReadNumber(read, at + 7, 2);
-    const auto frame_flags = ReadNumber(read, at + 9, 1);
-    if (!left || !top || !width || !height || !frame_flags) {
-      return Damaged("the GIF data is cut short in the header of " + frame + ".");
+    if (auto refusal =
+            GifFrameRefusal(read, at, frames, *screen_width, *screen_height, file_size)) {
+      return refusal;
     }
-    // The decoder draws every frame into a buffer of the screen's size.
-    if (*left + *width > *screen_width || *top + *height > *screen_height) {
-      return Damaged("the GIF is damaged: " + frame + " (" + std::to_string(*width) + " x " +
-                     std::to_string(*height) + " pixels at " + std::to_string(*left) + "," +
-                     std::to_string(*top) + ") does not fit in its " +
-                     std::to_string(*screen_width) + " x " + std::to_string(*screen_height) +
-                     " screen.");
-    }
-    at += 10;
-    if (*frame_flags & 0x80) at += 3u << ((*frame_flags & 7) + 1);  // local colour table
-    // The code size byte, then the compressed pixels in sub-blocks.
-    const auto next =
-        ReadNumber(read, at, 1) ? SkipSubBlocks(read, at + 1, file_size) : std::nullopt;
-    if (!next) return Damaged("the GIF data is cut short in the pixels of " + frame + ".");
-    at = *next;
     ++frames;
   }
   if (frames == 0) return Damaged("the GIF holds no picture frame.");

@@ -40,6 +40,93 @@ long long CopiesThatFit(long long area, long long size, long long gap) {
   return std::max(n, 1LL);
 }
 
+// The printable area's margins on the canvas, in canvas pixels.
+struct CanvasMargins {
+  long long left = 0;
+  long long right = 0;
+  long long top = 0;
+  long long bottom = 0;
+};
+
+// Stored margins are hundredths of a point; whole points first, then canvas pixels at `sx`
+// and `sy` pixels per point across and down.
+CanvasMargins MarginsOnCanvas(const PageLayoutInput& in, double sx, double sy) {
+  CanvasMargins m;
+  m.left = RoundEven(static_cast<double>(in.margin_left / 100) * sx);
+  m.right = RoundEven(static_cast<double>(in.margin_right / 100) * sx);
+  m.top = RoundEven(static_cast<double>(in.margin_top / 100) * sy);
+  m.bottom = RoundEven(static_cast<double>(in.margin_bottom / 100) * sy);
+  return m;
+}
+
+// The copies on the canvas, in canvas pixels: how many across and down, one copy's size and
+// the least gap between copies.
+struct CopyGrid {
+  long long across = 1;
+  long long down = 1;
+  long long width = 0;
+  long long height = 0;
+  long long gap = 0;
+};
+
+// The room `count` copies of `size` with `gap` between them leave in `area`. In floating
+// point: the copy counts may be far beyond what the page holds.
+long long RoomLeft(long long area, long long count, long long size, long long gap) {
+  return Fix(static_cast<double>(area) - static_cast<double>(count) * static_cast<double>(size) -
+             static_cast<double>(count - 1) * static_cast<double>(gap));
+}
+
+// Where the grid goes in an area of `area_width` × `area_height` pixels: the offset of the
+// first copy from the area's corner and the steps between copies beyond their own size.
+struct GridPlacement {
+  long long x = 0;
+  long long y = 0;
+  long long gap_x = 0;
+  long long gap_y = 0;
+};
+
+// More than one copy spreads the room that is left over the grid: evenly around the copies,
+// or (optimal layout) around the grid as a whole with the least gap between copies. One copy
+// goes where the 3 × 3 placement grid puts it.
+GridPlacement PlaceGrid(const CopyGrid& grid, long long area_width, long long area_height,
+                        int placement_mode, bool optimal_layout) {
+  const long long left_x = RoomLeft(area_width, grid.across, grid.width, grid.gap);
+  const long long left_y = RoomLeft(area_height, grid.down, grid.height, grid.gap);
+  GridPlacement at;
+  const bool spread = grid.across + grid.down > 2;
+  const int mode = spread ? 1 : placement_mode;
+  if (mode <= 1 || mode > 9) {
+    if (optimal_layout) {
+      at.x = Fix(left_x / 2.0);
+      at.y = Fix(left_y / 2.0);
+      at.gap_x = grid.gap;
+      at.gap_y = grid.gap;
+    } else {
+      const long long share_x =
+          Fix(static_cast<double>(left_x) / static_cast<double>(grid.across + 1));
+      const long long share_y =
+          Fix(static_cast<double>(left_y) / static_cast<double>(grid.down + 1));
+      at.x = share_x;
+      at.y = share_y;
+      if (grid.across > 1) at.gap_x = share_x + grid.gap;
+      if (grid.down > 1) at.gap_y = share_y + grid.gap;
+    }
+  } else {
+    // One copy placed by the 3 × 3 grid: column 0 left, 1 centre, 2 right; likewise rows.
+    static constexpr int kColumn[10] = {1, 1, 1, 2, 0, 0, 2, 1, 2, 0};
+    static constexpr int kRow[10] = {1, 1, 0, 0, 0, 1, 1, 2, 2, 2};
+    at.x = kColumn[mode] * Fix(left_x / 2.0);
+    at.y = kRow[mode] * Fix(left_y / 2.0);
+  }
+  return at;
+}
+
+// A length of `pixels` on a canvas `canvas_pixels` wide (or high) that shows `page_pt`
+// points, in whole points.
+int CanvasToPoints(double page_pt, long long pixels, int canvas_pixels) {
+  return ToInt(RoundEven(page_pt * static_cast<double>(pixels) / canvas_pixels));
+}
+
 }  // namespace
 
 CanvasSize ComputeCanvasSize(int available_width, double page_width_pt, double page_height_pt) {
@@ -65,88 +152,48 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
 
   // One copy on the canvas. A picture narrower or lower than a canvas pixel still prints; only
   // the automatic tile, which divides by these sizes, has nothing to count with.
-  const long long preview_width = Fix(in.canvas.width * in.image_width_pt / in.page_width_pt);
-  const long long preview_height = Fix(in.canvas.height * in.image_height_pt / in.page_height_pt);
-  if (preview_width < 0 || preview_height < 0 || preview_width > kMaxCanvasPixels ||
-      preview_height > kMaxCanvasPixels) {
+  CopyGrid grid;
+  grid.width = Fix(in.canvas.width * in.image_width_pt / in.page_width_pt);
+  grid.height = Fix(in.canvas.height * in.image_height_pt / in.page_height_pt);
+  if (grid.width < 0 || grid.height < 0 || grid.width > kMaxCanvasPixels ||
+      grid.height > kMaxCanvasPixels) {
     return std::nullopt;
   }
-  if (in.automatic_tile && (preview_width == 0 || preview_height == 0)) return std::nullopt;
-  PageLayout out;
-  out.preview_width = ToInt(preview_width);
-  out.preview_height = ToInt(preview_height);
+  if (in.automatic_tile && (grid.width == 0 || grid.height == 0)) return std::nullopt;
 
-  // Stored margins are hundredths of a point; whole points first, then canvas pixels.
-  const long long left = RoundEven(static_cast<double>(in.margin_left / 100) * sx);
-  const long long right = RoundEven(static_cast<double>(in.margin_right / 100) * sx);
-  const long long top = RoundEven(static_cast<double>(in.margin_top / 100) * sy);
-  const long long bottom = RoundEven(static_cast<double>(in.margin_bottom / 100) * sy);
-  const long long area_width = in.canvas.width - left - right;
-  const long long area_height = in.canvas.height - top - bottom;
-  const long long gap = std::min(Fix(2.835 * sx), kMaxCanvasPixels);  // 1 mm on the canvas
-
-  long long nx = std::max(in.copies_across, 1);
-  long long ny = std::max(in.copies_down, 1);
+  const CanvasMargins margins = MarginsOnCanvas(in, sx, sy);
+  const long long area_width = in.canvas.width - margins.left - margins.right;
+  const long long area_height = in.canvas.height - margins.top - margins.bottom;
+  grid.gap = std::min(Fix(2.835 * sx), kMaxCanvasPixels);  // 1 mm on the canvas
+  grid.across = std::max(in.copies_across, 1);
+  grid.down = std::max(in.copies_down, 1);
   if (in.automatic_tile) {
-    nx = CopiesThatFit(area_width, preview_width, gap);
-    ny = CopiesThatFit(area_height, preview_height, gap);
+    grid.across = CopiesThatFit(area_width, grid.width, grid.gap);
+    grid.down = CopiesThatFit(area_height, grid.height, grid.gap);
   }
-  out.copies_across = ToInt(nx);
-  out.copies_down = ToInt(ny);
+  const GridPlacement at =
+      PlaceGrid(grid, area_width, area_height, in.placement_mode, in.optimal_layout);
+  const long long origin_x = margins.left + at.x;
+  const long long origin_y = margins.top + at.y;
 
-  // In floating point: the copy counts may be far beyond what the page holds.
-  const long long left_x = Fix(static_cast<double>(area_width) -
-                               static_cast<double>(nx) * static_cast<double>(preview_width) -
-                               static_cast<double>(nx - 1) * static_cast<double>(gap));
-  const long long left_y = Fix(static_cast<double>(area_height) -
-                               static_cast<double>(ny) * static_cast<double>(preview_height) -
-                               static_cast<double>(ny - 1) * static_cast<double>(gap));
-
-  long long origin_x = left;
-  long long origin_y = top;
-  long long gx = 0;
-  long long gy = 0;
-  const bool spread = nx + ny > 2;
-  const int mode = spread ? 1 : in.placement_mode;
-  if (mode <= 1 || mode > 9) {
-    if (in.optimal_layout) {
-      origin_x += Fix(left_x / 2.0);
-      origin_y += Fix(left_y / 2.0);
-      gx = gap;
-      gy = gap;
-    } else {
-      const long long share_x = Fix(static_cast<double>(left_x) / static_cast<double>(nx + 1));
-      const long long share_y = Fix(static_cast<double>(left_y) / static_cast<double>(ny + 1));
-      origin_x += share_x;
-      origin_y += share_y;
-      if (nx > 1) gx = share_x + gap;
-      if (ny > 1) gy = share_y + gap;
-    }
-  } else {
-    // One copy placed by the 3 × 3 grid: column 0 left, 1 centre, 2 right; likewise rows.
-    static constexpr int kColumn[10] = {1, 1, 1, 2, 0, 0, 2, 1, 2, 0};
-    static constexpr int kRow[10] = {1, 1, 0, 0, 0, 1, 1, 2, 2, 2};
-    origin_x += kColumn[mode] * Fix(left_x / 2.0);
-    origin_y += kRow[mode] * Fix(left_y / 2.0);
-  }
-
+  PageLayout out;
+  out.preview_width = ToInt(grid.width);
+  out.preview_height = ToInt(grid.height);
+  out.copies_across = ToInt(grid.across);
+  out.copies_down = ToInt(grid.down);
   out.canvas = in.canvas;
   out.origin_x_px = ToInt(origin_x);
   out.origin_y_px = ToInt(origin_y);
-  out.gap_x_px = ToInt(gx);
-  out.gap_y_px = ToInt(gy);
-  out.margin_left_px = ToInt(left);
-  out.margin_top_px = ToInt(top);
-  out.margin_right_px = ToInt(right);
-  out.margin_bottom_px = ToInt(bottom);
-  out.gap_across_pt =
-      ToInt(RoundEven(in.page_width_pt * static_cast<double>(gx) / in.canvas.width));
-  out.gap_down_pt =
-      ToInt(RoundEven(in.page_height_pt * static_cast<double>(gy) / in.canvas.height));
-  out.offset_x_pt =
-      ToInt(RoundEven(in.page_width_pt * static_cast<double>(origin_x) / in.canvas.width));
-  out.offset_y_pt =
-      ToInt(RoundEven(in.page_height_pt * static_cast<double>(origin_y) / in.canvas.height));
+  out.gap_x_px = ToInt(at.gap_x);
+  out.gap_y_px = ToInt(at.gap_y);
+  out.margin_left_px = ToInt(margins.left);
+  out.margin_top_px = ToInt(margins.top);
+  out.margin_right_px = ToInt(margins.right);
+  out.margin_bottom_px = ToInt(margins.bottom);
+  out.gap_across_pt = CanvasToPoints(in.page_width_pt, at.gap_x, in.canvas.width);
+  out.gap_down_pt = CanvasToPoints(in.page_height_pt, at.gap_y, in.canvas.height);
+  out.offset_x_pt = CanvasToPoints(in.page_width_pt, origin_x, in.canvas.width);
+  out.offset_y_pt = CanvasToPoints(in.page_height_pt, origin_y, in.canvas.height);
   return out;
 }
 

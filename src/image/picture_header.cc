@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace kelvaro {
 namespace {
@@ -121,6 +122,31 @@ std::optional<PictureDimensions> GifDimensions(const ByteReader& read) {
   }
 }
 
+// One entry of a TIFF directory: its tag and the SHORT or LONG value held in the entry
+// itself, if any.
+struct TiffEntry {
+  std::uint32_t tag = 0;
+  std::optional<std::uint32_t> value;
+};
+
+// The directory entry at `entry`; nullopt when the file ends inside it. The bits per sample
+// of a picture with more than two samples are a list stored elsewhere; the first one counts.
+std::optional<TiffEntry> ReadTiffEntry(const ByteReader& read, std::uint64_t entry, bool big) {
+  const auto tag = Number(read, entry, 2, big);
+  const auto type = Number(read, entry + 2, 2, big);
+  const auto values = Number(read, entry + 4, 4, big);
+  if (!tag || !type || !values) return std::nullopt;
+  TiffEntry out;
+  out.tag = *tag;
+  if (*type == 3) out.value = Number(read, entry + 8, 2, big);
+  if (*type == 4) out.value = Number(read, entry + 8, 4, big);
+  if (*tag == 258 && *type == 3 && *values > 2) {  // one depth per sample, stored elsewhere
+    const auto offset = Number(read, entry + 8, 4, big);
+    out.value = offset ? Number(read, *offset, 2, big) : std::nullopt;
+  }
+  return out;
+}
+
 std::optional<PictureDimensions> TiffDimensions(const ByteReader& read) {
   const auto mark = ReadExact<2>(read, 0);
   if (!mark) return std::nullopt;
@@ -134,24 +160,15 @@ std::optional<PictureDimensions> TiffDimensions(const ByteReader& read) {
   std::uint32_t samples = 1;
   std::uint32_t bits = 8;
   for (std::uint32_t i = 0; i < *count; ++i) {
-    const std::uint64_t entry = std::uint64_t{*directory} + 2 + 12 * std::uint64_t{i};
-    const auto tag = Number(read, entry, 2, big);
-    const auto type = Number(read, entry + 2, 2, big);
-    const auto values = Number(read, entry + 4, 4, big);
-    if (!tag || !type || !values) return std::nullopt;
-    // A SHORT or LONG value held in the entry itself.
-    std::optional<std::uint32_t> value;
-    if (*type == 3) value = Number(read, entry + 8, 2, big);
-    if (*type == 4) value = Number(read, entry + 8, 4, big);
-    if (*tag == 258 && *type == 3 && *values > 2) {  // one depth per sample, stored elsewhere
-      const auto offset = Number(read, entry + 8, 4, big);
-      value = offset ? Number(read, *offset, 2, big) : std::nullopt;
-    }
+    const std::uint64_t at = std::uint64_t{*directory} + 2 + 12 * std::uint64_t{i};
+    const std::optional<TiffEntry> entry = ReadTiffEntry(read, at, big);
+    if (!entry) return std::nullopt;
+    const std::optional<std::uint32_t>& value = entry->value;
     if (!value) continue;
-    if (*tag == 256) width = value;
-    if (*tag == 257) height = value;
-    if (*tag == 258) bits = *value;
-    if (*tag == 277) samples = *value;
+    if (entry->tag == 256) width = value;
+    if (entry->tag == 257) height = value;
+    if (entry->tag == 258) bits = *value;
+    if (entry->tag == 277) samples = *value;
   }
   if (!width || !height) return std::nullopt;
   const std::uint64_t per_pixel =

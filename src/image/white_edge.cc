@@ -31,6 +31,60 @@ std::vector<std::int32_t> HalfWidths(double radius_x, double radius_y, std::int3
   return half;
 }
 
+// The output rows of a morphology pass: a ring of `rows` rows of `width` bytes, row y of the
+// plane in slot y mod rows.
+struct RowRing {
+  std::uint8_t* data;
+  std::size_t rows;
+  std::int32_t width;
+  std::uint8_t* Row(std::int32_t y) const {
+    return data + (static_cast<std::size_t>(y) % rows) * width;
+  }
+};
+
+// Fills `table` with the extremes of runs of 1, 2, 4, ... pixels of `source` (`width`
+// pixels): level j holds at i the extreme of the 2^j pixels from i on, in rows of `padded`
+// bytes with `extent_x` outside pixels (0) on each side of the source.
+template <bool kErode>
+void BuildRunExtremes(const std::uint8_t* source, std::int32_t width, std::int32_t extent_x,
+                      std::size_t padded, int levels, std::uint8_t* table) {
+  std::memset(table, 0, padded);
+  std::memcpy(table + extent_x, source, static_cast<std::size_t>(width));
+  for (int j = 1; j < levels; ++j) {
+    const std::uint8_t* below = table + static_cast<std::size_t>(j - 1) * padded;
+    std::uint8_t* level = table + static_cast<std::size_t>(j) * padded;
+    const std::size_t step = std::size_t{1} << (j - 1);
+    const std::size_t count = padded - 2 * step + 1;
+    for (std::size_t i = 0; i < count; ++i) level[i] = Pick<kErode>(below[i], below[i + step]);
+  }
+}
+
+// Folds source row `r`, as its table of run extremes, into every output row of the plane's
+// `height` that a segment of the ellipse reaches from it: the segment at row offset k covers
+// -half[k]..half[k] and is the extreme of two overlapping runs of the table.
+template <bool kErode>
+void FoldIntoReachedRows(const std::uint8_t* table, std::size_t padded,
+                         const std::vector<std::int32_t>& half, std::int32_t extent_x,
+                         std::int32_t r, std::int32_t height, const RowRing& ring) {
+  const auto extent_y = static_cast<std::int32_t>(half.size()) - 1;
+  for (std::int32_t k = 0; k <= extent_y; ++k) {
+    const std::int32_t h = half[static_cast<std::size_t>(k)];
+    const auto length = static_cast<std::uint32_t>(2 * h + 1);
+    const int j = std::bit_width(length) - 1;
+    const std::uint8_t* level = table + static_cast<std::size_t>(j) * padded;
+    const std::uint8_t* a = level + (extent_x - h);
+    const std::uint8_t* b = level + (extent_x + h - (std::int32_t{1} << j) + 1);
+    for (int side = 0; side < (k == 0 ? 1 : 2); ++side) {
+      const std::int32_t y = side == 0 ? r - k : r + k;
+      if (y < 0 || y >= height) continue;
+      std::uint8_t* out = ring.Row(y);
+      for (std::int32_t x = 0; x < ring.width; ++x) {
+        out[x] = Pick<kErode>(out[x], Pick<kErode>(a[x], b[x]));
+      }
+    }
+  }
+}
+
 // Row by row: each source row is turned into a table of the extremes of runs of 1, 2, 4, ...
 // pixels (doubling, so that any segment is the extreme of two overlapping runs), and every
 // segment of the ellipse folds its row of extremes into the output rows it reaches. The
@@ -38,17 +92,14 @@ std::vector<std::int32_t> HalfWidths(double radius_x, double radius_y, std::int3
 // last source row it depends on has been read, and by then its own source row is used up.
 template <bool kErode>
 void MorphPlane(const PlaneView& plane, const std::vector<std::int32_t>& half,
-                std::int32_t extent_x, std::vector<std::uint8_t>& ring,
+                std::int32_t extent_x, std::vector<std::uint8_t>& ring_bytes,
                 std::vector<std::uint8_t>& table, int levels) {
   const std::int32_t width = plane.width;
   const std::int32_t height = plane.height;
   const auto extent_y = static_cast<std::int32_t>(half.size()) - 1;
   const std::size_t padded = static_cast<std::size_t>(width) + 2 * extent_x;
-  const std::size_t ring_rows = 2 * static_cast<std::size_t>(extent_y) + 1;
+  const RowRing ring{ring_bytes.data(), 2 * static_cast<std::size_t>(extent_y) + 1, width};
   const std::uint8_t identity = kErode ? 255 : 0;
-  auto slot = [&](std::int32_t y) {
-    return ring.data() + (static_cast<std::size_t>(y) % ring_rows) * width;
-  };
   auto row_of = [&](std::int32_t y) {
     return plane.data + static_cast<std::size_t>(y) * plane.stride;
   };
@@ -58,52 +109,26 @@ void MorphPlane(const PlaneView& plane, const std::vector<std::int32_t>& half,
     if (kErode && (y < extent_y || y + extent_y >= height)) {
       std::memset(row_of(y), 0, static_cast<std::size_t>(width));
     } else {
-      std::memcpy(row_of(y), slot(y), static_cast<std::size_t>(width));
+      std::memcpy(row_of(y), ring.Row(y), static_cast<std::size_t>(width));
     }
   };
   for (std::int32_t y = 0; y < std::min(extent_y, height); ++y) {
-    std::memset(slot(y), identity, static_cast<std::size_t>(width));
+    std::memset(ring.Row(y), identity, static_cast<std::size_t>(width));
   }
 
   for (std::int32_t r = 0; r < height; ++r) {
     if (r + extent_y < height)
-      std::memset(slot(r + extent_y), identity, static_cast<std::size_t>(width));
+      std::memset(ring.Row(r + extent_y), identity, static_cast<std::size_t>(width));
     const std::uint8_t* source = row_of(r);
     const bool blank = std::all_of(source, source + width, [](std::uint8_t v) { return v == 0; });
-    if (blank) {
+    if (!blank) {
+      BuildRunExtremes<kErode>(source, width, extent_x, padded, levels, table.data());
+      FoldIntoReachedRows<kErode>(table.data(), padded, half, extent_x, r, height, ring);
+    } else if (kErode) {
       // A row without white adds nothing to a spread and clears what a choke reaches.
-      if (kErode) {
-        for (std::int32_t y = std::max(0, r - extent_y); y <= std::min(height - 1, r + extent_y);
-             ++y) {
-          std::memset(slot(y), 0, static_cast<std::size_t>(width));
-        }
-      }
-    } else {
-      std::uint8_t* level0 = table.data();
-      std::memset(level0, 0, padded);
-      std::memcpy(level0 + extent_x, source, static_cast<std::size_t>(width));
-      for (int j = 1; j < levels; ++j) {
-        const std::uint8_t* below = table.data() + static_cast<std::size_t>(j - 1) * padded;
-        std::uint8_t* level = table.data() + static_cast<std::size_t>(j) * padded;
-        const std::size_t step = std::size_t{1} << (j - 1);
-        const std::size_t count = padded - 2 * step + 1;
-        for (std::size_t i = 0; i < count; ++i) level[i] = Pick<kErode>(below[i], below[i + step]);
-      }
-      for (std::int32_t k = 0; k <= extent_y; ++k) {
-        const std::int32_t h = half[static_cast<std::size_t>(k)];
-        const auto length = static_cast<std::uint32_t>(2 * h + 1);
-        const int j = std::bit_width(length) - 1;
-        const std::uint8_t* level = table.data() + static_cast<std::size_t>(j) * padded;
-        const std::uint8_t* a = level + (extent_x - h);
-        const std::uint8_t* b = level + (extent_x + h - (std::int32_t{1} << j) + 1);
-        for (int side = 0; side < (k == 0 ? 1 : 2); ++side) {
-          const std::int32_t y = side == 0 ? r - k : r + k;
-          if (y < 0 || y >= height) continue;
-          std::uint8_t* out = slot(y);
-          for (std::int32_t x = 0; x < width; ++x) {
-            out[x] = Pick<kErode>(out[x], Pick<kErode>(a[x], b[x]));
-          }
-        }
+      for (std::int32_t y = std::max(0, r - extent_y); y <= std::min(height - 1, r + extent_y);
+           ++y) {
+        std::memset(ring.Row(y), 0, static_cast<std::size_t>(width));
       }
     }
     if (r - extent_y >= 0) emit(r - extent_y);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "pattern/rasterizer.h"
 
@@ -37,6 +38,11 @@ struct Geometry {
   double w = 0, h = 0, g = 0;  // pixels
   double pitch_x = 1, pitch_y = 1;
 };
+
+// Vertical and horizontal lines are boxes drawn across the picture, not stamps.
+bool IsLines(PatternShapeKind kind) {
+  return kind == PatternShapeKind::kVerticalLines || kind == PatternShapeKind::kHorizontalLines;
+}
 
 // The library shape scaled to pixels, as one stamp with its polygons in their order.
 void BuildLibraryStamp(const ShapeRecord& shape, double scale_x, double scale_y, bool inverted,
@@ -95,38 +101,40 @@ std::vector<std::uint8_t> Orient(std::vector<std::uint8_t> m, std::int32_t width
   return out;
 }
 
-PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* library_shape,
-                            std::int32_t out_width, std::int32_t out_height, double p,
-                            PatternOrientation orientation, ProgressSink& progress) {
+// Why no mask can be made for a picture of `out_width` × `out_height` pixels at `p` pixels per
+// millimetre with these settings, or null when one can.
+const char* InputRefusal(const PatternSettings& settings, std::int32_t out_width,
+                         std::int32_t out_height, double p) {
   if (out_width <= 0 || out_height <= 0 || !(p > 0) || !std::isfinite(p)) {
-    return Fail(kBadSizeError);
+    return kBadSizeError;
   }
   if (!std::isfinite(settings.size_x_mm) || !std::isfinite(settings.size_y_mm) ||
       !std::isfinite(settings.gap_mm) || settings.size_x_mm < 0 || settings.size_y_mm < 0) {
     // The set-up dialog never stores these; a hand-edited settings file can.
-    return Fail(kBadSettingsError);
+    return kBadSettingsError;
   }
-  // The screen is drawn in the picture's own frame; the turn comes at the end.
-  const std::int32_t W = orientation.rotate ? out_height : out_width;
-  const std::int32_t H = orientation.rotate ? out_width : out_height;
+  return nullptr;
+}
 
-  const double canvas_w = RoundHalfEven(W + 2 * settings.size_x_mm * p);
-  const double canvas_h = RoundHalfEven(H + settings.size_y_mm * p);
-  if (!(canvas_w <= kMaxCanvasSide) || !(canvas_h <= kMaxCanvasSide) ||
-      canvas_w * canvas_h > kMaxCanvasPixels || settings.gap_mm * p > kMaxCanvasSide) {
-    return Fail(kTooLargeError);
-  }
-  // Shapes are put down on the canvas only, so nothing beyond its size from their origin shows.
-  Geometry geo{.stamp = Stamp(static_cast<std::int64_t>(canvas_w + canvas_h))};
-  geo.kind = ClassifyPatternShape(settings.shape);
-  geo.g = settings.gap_mm * p;
-  geo.w = settings.size_x_mm * p;
-  geo.h = settings.size_y_mm * p;
+// The stamp and pitches of a library shape; an error when its record gives no usable pitch.
+const char* SetUpLibraryShape(const ShapeRecord& shape, const PatternSettings& settings, double p,
+                              bool angle45, Geometry& geo) {
+  BuildLibraryStamp(shape, p * settings.size_x_mm, p * settings.size_y_mm, settings.inverted, geo);
+  if (!(geo.pitch_x > 0) || !(geo.pitch_y > 0)) return kBadSettingsError;
+  geo.pitch_y += geo.pitch_y * (angle45 ? shape.gap45 : shape.gap0);
+  if (!std::isfinite(geo.pitch_x) || !std::isfinite(geo.pitch_y)) return kTooLargeError;
+  // A gap factor of -1 or less would put each row on or above the one before it; the
+  // importer never makes one, only a damaged record can hold it.
+  if (!(geo.pitch_y > 0)) return kBadShapeGapError;
+  return nullptr;
+}
+
+// The stamp and pitches of the shape `geo.kind` names, in `ink`. `draws` is cleared when
+// nothing is to be drawn: a library name the library does not hold, or a shape too small to
+// cover any pixel. Returns an error when the pitches are unusable, else null.
+const char* SetUpShape(const PatternSettings& settings, const ShapeRecord* library_shape, double p,
+                       std::uint8_t ink, Geometry& geo, bool& draws) {
   const bool angle45 = settings.screen_angle == 45;
-  const std::uint8_t background = settings.inverted ? 0 : 255;
-  const std::uint8_t ink = settings.inverted ? 255 : 0;
-
-  bool draws = true;
   switch (geo.kind) {
     case PatternShapeKind::kEllipse:
       geo.pitch_x = geo.w + geo.g;
@@ -152,33 +160,30 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
         draws = false;  // a name the library does not hold draws nothing
         break;
       }
-      BuildLibraryStamp(*library_shape, p * settings.size_x_mm, p * settings.size_y_mm,
-                        settings.inverted, geo);
-      if (!(geo.pitch_x > 0) || !(geo.pitch_y > 0)) return Fail(kBadSettingsError);
-      geo.pitch_y += geo.pitch_y * (angle45 ? library_shape->gap45 : library_shape->gap0);
-      if (!std::isfinite(geo.pitch_x) || !std::isfinite(geo.pitch_y)) return Fail(kTooLargeError);
-      // A gap factor of -1 or less would put each row on or above the one before it; the
-      // importer never makes one, only a damaged record can hold it.
-      if (!(geo.pitch_y > 0)) return Fail(kBadShapeGapError);
+      if (const char* error = SetUpLibraryShape(*library_shape, settings, p, angle45, geo)) {
+        return error;
+      }
       break;
   }
-
   // A gap may be negative, so that shapes overlap; only a pitch of nothing or less is unusable.
-  if (!(geo.pitch_x > 0) || !(geo.pitch_y > 0)) return Fail(kBadSettingsError);
+  if (!(geo.pitch_x > 0) || !(geo.pitch_y > 0)) return kBadSettingsError;
+  // A shape too small to cover any pixel draws nothing either.
+  if (!IsLines(geo.kind) && geo.stamp.empty()) draws = false;
+  return nullptr;
+}
 
-  const bool lines = geo.kind == PatternShapeKind::kVerticalLines ||
-                     geo.kind == PatternShapeKind::kHorizontalLines;
-  if (!lines && geo.stamp.empty()) draws = false;  // a shape too small to cover any pixel
+// The vertical lines, all drawn from canvas row `y` down the picture's height H.
+void DrawVerticalLines(Canvas& canvas, const Geometry& geo, double y, double step_x, double last_x,
+                       std::int32_t H, std::uint8_t ink) {
+  for (double x = 0; x <= last_x; x += step_x) FillBox(canvas, x, y, x + geo.w, y + H, ink);
+}
 
-  Canvas canvas;
-  try {
-    canvas = Canvas(static_cast<std::int32_t>(canvas_w), static_cast<std::int32_t>(canvas_h),
-                    background);
-  } catch (const std::bad_alloc&) {
-    return Fail(kTooLargeError);
-  }
-  progress.SetProgress(20, 100);
-
+// Draws the screen on the canvas row by row from y = 1, every second row shifted at angle
+// 45, for a picture of W × H pixels in the drawn frame. Progress runs on from 20 towards 100.
+void DrawScreen(Canvas& canvas, const Geometry& geo, bool angle45, std::int32_t W, std::int32_t H,
+                std::uint8_t ink, ProgressSink& progress) {
+  const double canvas_w = canvas.width, canvas_h = canvas.height;
+  const bool lines = IsLines(geo.kind);
   const double first_start = lines ? 0 : 1;
   const double shifted_start =
       (!lines && angle45) ? RoundHalfEven(geo.w / 2 + geo.g / 2) : first_start;
@@ -186,45 +191,37 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   const double step_x = std::max(1.0, RoundHalfEven(geo.pitch_x));
   const double step_y = std::max(1.0, RoundHalfEven(geo.pitch_y));
   long long shown = 20;
-  if (draws) {
-    std::int64_t row = 0;
-    // Rows and columns stop at the canvas edge whatever the pitch.
-    const double last_y = std::min(canvas_h - geo.pitch_y, canvas_h - 1);
-    const double last_x = std::min(canvas_w - geo.pitch_x, canvas_w - 1);
-    for (double y = 1; y <= last_y; y += step_y, ++row) {
-      const auto yi = static_cast<std::int64_t>(y);
-      if (geo.kind == PatternShapeKind::kVerticalLines) {
-        if (row == 0) {
-          for (double x = 0; x <= last_x; x += step_x) {
-            FillBox(canvas, x, y, x + geo.w, y + H, ink);
-          }
-        }
-      } else if (geo.kind == PatternShapeKind::kHorizontalLines) {
-        FillBox(canvas, 0, y, W, y + geo.h, ink);
-      } else {
-        const double start = row % 2 == 1 ? shifted_start : first_start;
-        for (double x = start; x <= last_x; x += step_x) {
-          geo.stamp.Draw(canvas, static_cast<std::int64_t>(x), yi);
-        }
+  std::int64_t row = 0;
+  // Rows and columns stop at the canvas edge whatever the pitch.
+  const double last_y = std::min(canvas_h - geo.pitch_y, canvas_h - 1);
+  const double last_x = std::min(canvas_w - geo.pitch_x, canvas_w - 1);
+  for (double y = 1; y <= last_y; y += step_y, ++row) {
+    const auto yi = static_cast<std::int64_t>(y);
+    if (geo.kind == PatternShapeKind::kVerticalLines) {
+      if (row == 0) DrawVerticalLines(canvas, geo, y, step_x, last_x, H, ink);
+    } else if (geo.kind == PatternShapeKind::kHorizontalLines) {
+      FillBox(canvas, 0, y, W, y + geo.h, ink);
+    } else {
+      const double start = row % 2 == 1 ? shifted_start : first_start;
+      for (double x = start; x <= last_x; x += step_x) {
+        geo.stamp.Draw(canvas, static_cast<std::int64_t>(x), yi);
       }
-      const long long percent = static_cast<long long>(100 * y / canvas_h);
-      if (percent > shown) progress.SetProgress(shown = percent, 100);
     }
+    const long long percent = static_cast<long long>(100 * y / canvas_h);
+    if (percent > shown) progress.SetProgress(shown = percent, 100);
   }
-  progress.SetProgress(100, 100);
+}
 
-  // The picture's part of the canvas; rows the canvas does not have stay 0.
+// The picture's W × H part of the canvas, from column `first_column` on; rows the canvas
+// does not have stay 0. nullopt when there is no memory for it.
+std::optional<std::vector<std::uint8_t>> CutOutPicture(const Canvas& canvas, std::int32_t W,
+                                                       std::int32_t H, std::int64_t first_column) {
   const auto w = static_cast<std::size_t>(W), h = static_cast<std::size_t>(H);
-  const std::int64_t first_column =
-      std::max<std::int64_t>(1,
-                             static_cast<std::int64_t>(RoundHalfEven(settings.size_x_mm * p / 2))) -
-      1;
   std::vector<std::uint8_t> mask;
   try {
     mask.assign(w * h, 0);
   } catch (const std::bad_alloc&) {
-    progress.SetProgress(0, 100);
-    return Fail(kTooLargeError);
+    return std::nullopt;
   }
   const std::size_t rows = std::min<std::size_t>(h, static_cast<std::size_t>(canvas.height));
   const std::int64_t available =
@@ -234,10 +231,58 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
                 canvas.pixels.data() + r * static_cast<std::size_t>(canvas.width) + first_column,
                 static_cast<std::size_t>(available));
   }
+  return mask;
+}
+
+PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* library_shape,
+                            std::int32_t out_width, std::int32_t out_height, double p,
+                            PatternOrientation orientation, ProgressSink& progress) {
+  if (const char* error = InputRefusal(settings, out_width, out_height, p)) return Fail(error);
+  // The screen is drawn in the picture's own frame; the turn comes at the end.
+  const std::int32_t W = orientation.rotate ? out_height : out_width;
+  const std::int32_t H = orientation.rotate ? out_width : out_height;
+
+  const double canvas_w = RoundHalfEven(W + 2 * settings.size_x_mm * p);
+  const double canvas_h = RoundHalfEven(H + settings.size_y_mm * p);
+  if (!(canvas_w <= kMaxCanvasSide) || !(canvas_h <= kMaxCanvasSide) ||
+      canvas_w * canvas_h > kMaxCanvasPixels || settings.gap_mm * p > kMaxCanvasSide) {
+    return Fail(kTooLargeError);
+  }
+  // Shapes are put down on the canvas only, so nothing beyond its size from their origin shows.
+  Geometry geo{.stamp = Stamp(static_cast<std::int64_t>(canvas_w + canvas_h))};
+  geo.kind = ClassifyPatternShape(settings.shape);
+  geo.g = settings.gap_mm * p;
+  geo.w = settings.size_x_mm * p;
+  geo.h = settings.size_y_mm * p;
+  const std::uint8_t background = settings.inverted ? 0 : 255;
+  const std::uint8_t ink = settings.inverted ? 255 : 0;
+  bool draws = true;
+  if (const char* error = SetUpShape(settings, library_shape, p, ink, geo, draws)) {
+    return Fail(error);
+  }
+
+  Canvas canvas;
+  try {
+    canvas = Canvas(static_cast<std::int32_t>(canvas_w), static_cast<std::int32_t>(canvas_h),
+                    background);
+  } catch (const std::bad_alloc&) {
+    return Fail(kTooLargeError);
+  }
+  progress.SetProgress(20, 100);
+  if (draws) DrawScreen(canvas, geo, settings.screen_angle == 45, W, H, ink, progress);
+  progress.SetProgress(100, 100);
+
+  const std::int64_t first_column =
+      std::max<std::int64_t>(1, static_cast<std::int64_t>(RoundHalfEven(geo.w / 2))) - 1;
+  std::optional<std::vector<std::uint8_t>> mask = CutOutPicture(canvas, W, H, first_column);
+  if (!mask) {
+    progress.SetProgress(0, 100);
+    return Fail(kTooLargeError);
+  }
   canvas = Canvas();
 
   PatternMaskOutcome outcome;
-  outcome.mask = Orient(std::move(mask), W, H, orientation);
+  outcome.mask = Orient(std::move(*mask), W, H, orientation);
   outcome.width = out_width;
   outcome.height = out_height;
   progress.SetProgress(0, 100);

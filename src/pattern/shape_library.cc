@@ -169,6 +169,51 @@ ShapeLookup LookUpRecord(Records& records, std::string_view name) {
   return lookup;
 }
 
+// A shape the library cannot take, with what to tell the user.
+StoreShapeResult RefusedShape(const char* message) {
+  StoreShapeResult result;
+  result.message = message;
+  result.caption = kReplaceShapeCaption;
+  return result;
+}
+
+// A failed read or write of the library, with its code.
+StoreShapeResult FileErrorResult(int code) {
+  StoreShapeResult result;
+  result.status = StoreShapeStatus::kFileError;
+  result.error_code = code;
+  result.message = kStoreShapeErrorPrefix + FileErrorWords(code);
+  result.caption = kStoreShapeErrorCaption;
+  return result;
+}
+
+// Puts `record` into the library's `bytes`: over record `match` (from 1) once `ask_replace`
+// agreed to replace it, or after the last record when `match` is 0. The status says which, or
+// that the user kept the old shape.
+StoreShapeResult PlaceRecord(std::string& bytes, const std::string& record, int match,
+                             const std::string& stored_name,
+                             const ReplaceShapeQuestion& ask_replace) {
+  StoreShapeResult result;
+  std::size_t offset;
+  if (match != 0) {
+    if (!ask_replace || !ask_replace(stored_name)) {
+      result.status = StoreShapeStatus::kCancelled;
+      return result;
+    }
+    offset = static_cast<std::size_t>(match - 1) * kShapeRecordSize;
+    result.status = StoreShapeStatus::kReplaced;
+    result.record_number = match;
+  } else {
+    const std::size_t count = RecordCount(bytes);
+    offset = count * kShapeRecordSize;
+    bytes.resize(offset + kShapeRecordSize);  // a short tail is no record; it is overwritten
+    result.status = StoreShapeStatus::kAdded;
+    result.record_number = static_cast<int>(count) + 1;
+  }
+  bytes.replace(offset, kShapeRecordSize, record);
+  return result;
+}
+
 }  // namespace
 
 ShapeListing ListShapesInBytes(std::string_view library_bytes) {
@@ -203,35 +248,19 @@ std::string StoredShapeName(std::string_view typed_name) {
 
 StoreShapeResult StoreShape(const fs::path& library, const ShapeRecord& shape,
                             const ReplaceShapeQuestion& ask_replace) {
-  StoreShapeResult result;
   ShapeRecord stored = shape;
   stored.name = StoredShapeName(shape.name);
-  if (stored.name.empty()) {
-    result.message = kEmptyShapeNameMessage;
-    result.caption = kReplaceShapeCaption;
-    return result;
-  }
+  if (stored.name.empty()) return RefusedShape(kEmptyShapeNameMessage);
   const std::optional<std::string> record = EncodeShapeRecord(stored);
-  if (!record) {
-    result.message = kShapeTooLargeMessage;
-    result.caption = kReplaceShapeCaption;
-    return result;
-  }
+  if (!record) return RefusedShape(kShapeTooLargeMessage);
   // The encoder cuts and pads the name; compare with what the file will hold.
   stored.name = ShapeRecordName(*record);
 
-  auto file_error = [&](int code) {
-    result.status = StoreShapeStatus::kFileError;
-    result.error_code = code;
-    result.message = kStoreShapeErrorPrefix + FileErrorWords(code);
-    result.caption = kStoreShapeErrorCaption;
-    return result;
-  };
   // Another copy of the program must not store or remove between our read and our write.
   const FileLock lock(library);
   int error_code = 0;
   std::optional<std::string> bytes = ReadLibrary(library, error_code);
-  if (!bytes) return file_error(error_code);
+  if (!bytes) return FileErrorResult(error_code);
 
   int match = 0;
   BytesRecords records(*bytes);
@@ -240,35 +269,13 @@ StoreShapeResult StoreShape(const fs::path& library, const ShapeRecord& shape,
     match = number;
     return false;
   });
-  if (damaged != 0) {
-    // Behind a damaged record a new shape could never be found again.
-    result.message = kShapeFileDamagedMessage;
-    result.caption = kReplaceShapeCaption;
-    return result;
-  }
+  // Behind a damaged record a new shape could never be found again.
+  if (damaged != 0) return RefusedShape(kShapeFileDamagedMessage);
 
-  std::size_t offset;
-  if (match != 0) {
-    if (!ask_replace || !ask_replace(stored.name)) {
-      result.status = StoreShapeStatus::kCancelled;
-      return result;
-    }
-    offset = static_cast<std::size_t>(match - 1) * kShapeRecordSize;
-    result.status = StoreShapeStatus::kReplaced;
-    result.record_number = match;
-  } else {
-    const std::size_t count = RecordCount(*bytes);
-    offset = count * kShapeRecordSize;
-    bytes->resize(offset + kShapeRecordSize);  // a short tail is no record; it is overwritten
-    result.status = StoreShapeStatus::kAdded;
-    result.record_number = static_cast<int>(count) + 1;
-  }
-  bytes->replace(offset, kShapeRecordSize, *record);
+  StoreShapeResult result = PlaceRecord(*bytes, *record, match, stored.name, ask_replace);
+  if (result.status == StoreShapeStatus::kCancelled) return result;
   const FileWriteResult written = WriteFileAtomically(library, *bytes);
-  if (!written.ok) {
-    result.record_number = 0;
-    return file_error(written.error_code);
-  }
+  if (!written.ok) return FileErrorResult(written.error_code);
   return result;
 }
 

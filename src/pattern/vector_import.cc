@@ -87,74 +87,182 @@ struct PassResult {
   std::vector<WorkPolygon> polygons;
 };
 
+// What a pass over the drawing keeps from line to line.
+struct BodyPass {
+  PassResult result;
+  int steps = kFirstCurveSteps;        // per curve
+  std::uint32_t colour = kShapeBlack;  // the fill colour of the next polygon
+  bool curve_read = false;
+};
+
+// True when the polygons are over a limit: too many of them, or the current one with too
+// many points or a curve that did not fit.
+bool OverLimit(const std::vector<WorkPolygon>& polygons) {
+  if (polygons.size() > static_cast<std::size_t>(kMaxShapePolygons)) return true;
+  if (polygons.empty()) return false;
+  const WorkPolygon& current = polygons.back();
+  return current.overflow || current.points.size() >= static_cast<std::size_t>(kMaxShapePoints);
+}
+
+// Ends a pass that is over a limit: with curves read and steps to spare it is tried again
+// with one curve step fewer, else the drawing is refused. False while within the limits.
+bool StopsAtLimit(BodyPass& pass) {
+  if (!OverLimit(pass.result.polygons)) return false;
+  if (pass.curve_read && pass.steps - 1 > kFewestCurveSteps) {
+    pass.result.retry = true;
+  } else {
+    pass.result.code = VectorImportCode::kTooManyNodes;
+  }
+  return true;
+}
+
+// A curve line ("x1 y1 x2 y2 x3 y3 c"): the cubic from the current point, evaluated at
+// `steps` + 1 steps. A curve that would not fit marks the polygon instead.
+void AddCurve(BodyPass& pass, const std::vector<double>& n) {
+  if (n.size() < 6 || pass.result.polygons.empty() || pass.result.polygons.back().points.empty()) {
+    return;
+  }
+  pass.curve_read = true;
+  const int steps = pass.steps;
+  WorkPolygon& current = pass.result.polygons.back();
+  if (current.points.size() + steps + 1 > static_cast<std::size_t>(kMaxShapePoints)) {
+    current.overflow = true;
+    return;
+  }
+  const Point p0 = current.points.back();
+  const Point p1{n[0], n[1]}, p2{n[2], n[3]}, p3{n[4], n[5]};
+  for (int i = 0; i <= steps; ++i) {
+    const double t = static_cast<double>(i) / steps, u = 1 - t;
+    const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+    current.points.push_back(
+        {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+  }
+}
+
+// A fill colour line ("c m y k Xa": white when the four add up to 0; "c m y k k": white when
+// they add up to less than 0.5) sets `colour`; one with fewer numbers leaves it. False for
+// any other line.
+bool ReadFillColour(std::string_view line, std::uint32_t& colour) {
+  const bool xa = line.ends_with("Xa");
+  if (!xa && !line.ends_with('k')) return false;
+  const std::vector<double> n = LeadingNumbers(line, 4);
+  if (n.size() != 4) return true;
+  const double sum = n[0] + n[1] + n[2] + n[3];
+  colour = (xa ? sum == 0 : sum < 0.5) ? kShapeWhite : kShapeBlack;
+  return true;
+}
+
+// Reads one line of the drawing into the pass. False at "%%PageTrailer", which ends it.
+bool ReadBodyLine(std::string_view line, BodyPass& pass) {
+  if (ReadFillColour(line, pass.colour)) return true;
+  std::vector<WorkPolygon>& polygons = pass.result.polygons;
+  if (line.starts_with('f') || line.starts_with('b')) {
+    // Closes the polygon: its point count is what it holds.
+  } else if (line.ends_with('c') || line.ends_with('C')) {
+    AddCurve(pass, LeadingNumbers(line, 6));
+  } else if (line.ends_with('m')) {
+    const std::vector<double> n = LeadingNumbers(line, 2);
+    if (n.size() < 2) return true;
+    WorkPolygon polygon;
+    polygon.colour = pass.colour;
+    polygon.points.push_back({n[0], n[1]});
+    polygons.push_back(std::move(polygon));
+  } else if (line.ends_with('l') || line.ends_with('L')) {
+    const std::vector<double> n = LeadingNumbers(line, 2);
+    if (n.size() < 2 || polygons.empty()) return true;
+    polygons.back().points.push_back({std::max(n[0], 0.0), std::max(n[1], 0.0)});
+  } else if (line.find("%%PageTrailer") != std::string_view::npos) {
+    return false;
+  }
+  return true;
+}
+
 // One pass over the drawing with `steps` steps per curve.
 PassResult ParseBody(const std::vector<std::string_view>& body, int steps) {
-  PassResult pass;
-  std::vector<WorkPolygon>& polygons = pass.polygons;
-  std::uint32_t colour = kShapeBlack;
-  bool curve_read = false;
-  auto over_limit = [&] {
-    if (polygons.size() > static_cast<std::size_t>(kMaxShapePolygons)) return true;
-    if (polygons.empty()) return false;
-    const WorkPolygon& current = polygons.back();
-    return current.overflow || current.points.size() >= static_cast<std::size_t>(kMaxShapePoints);
-  };
-  auto limit_check = [&] {
-    if (!over_limit()) return false;
-    if (curve_read && steps - 1 > kFewestCurveSteps) {
-      pass.retry = true;
-    } else {
-      pass.code = VectorImportCode::kTooManyNodes;
-    }
-    return true;
-  };
-
+  BodyPass pass;
+  pass.steps = steps;
   for (std::string_view raw : body) {
-    if (limit_check()) return pass;
-    const std::string_view line = TrimRight(raw);
-    if (line.ends_with("Xa")) {
-      const std::vector<double> n = LeadingNumbers(line, 4);
-      if (n.size() == 4) colour = (n[0] + n[1] + n[2] + n[3] == 0) ? kShapeWhite : kShapeBlack;
-    } else if (line.ends_with('k')) {
-      const std::vector<double> n = LeadingNumbers(line, 4);
-      if (n.size() == 4) colour = (n[0] + n[1] + n[2] + n[3] < 0.5) ? kShapeWhite : kShapeBlack;
-    } else if (line.starts_with('f') || line.starts_with('b')) {
-      // Closes the polygon: its point count is what it holds.
-    } else if (line.ends_with('c') || line.ends_with('C')) {
-      const std::vector<double> n = LeadingNumbers(line, 6);
-      if (n.size() < 6 || polygons.empty() || polygons.back().points.empty()) continue;
-      curve_read = true;
-      WorkPolygon& current = polygons.back();
-      if (current.points.size() + steps + 1 > static_cast<std::size_t>(kMaxShapePoints)) {
-        current.overflow = true;
-        continue;
-      }
-      const Point p0 = current.points.back();
-      const Point p1{n[0], n[1]}, p2{n[2], n[3]}, p3{n[4], n[5]};
-      for (int i = 0; i <= steps; ++i) {
-        const double t = static_cast<double>(i) / steps, u = 1 - t;
-        const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        current.points.push_back(
-            {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
-      }
-    } else if (line.ends_with('m')) {
-      const std::vector<double> n = LeadingNumbers(line, 2);
-      if (n.size() < 2) continue;
-      WorkPolygon polygon;
-      polygon.colour = colour;
-      polygon.points.push_back({n[0], n[1]});
-      polygons.push_back(std::move(polygon));
-    } else if (line.ends_with('l') || line.ends_with('L')) {
-      const std::vector<double> n = LeadingNumbers(line, 2);
-      if (n.size() < 2 || polygons.empty()) continue;
-      polygons.back().points.push_back({std::max(n[0], 0.0), std::max(n[1], 0.0)});
-    } else if (line.find("%%PageTrailer") != std::string_view::npos) {
-      break;
-    }
+    if (StopsAtLimit(pass)) return pass.result;
+    if (!ReadBodyLine(TrimRight(raw), pass)) break;
   }
   // A drawing that ends right after going over a limit is refused the same way.
-  limit_check();
-  return pass;
+  StopsAtLimit(pass);
+  return pass.result;
+}
+
+// What the header of a drawing says: where its body starts (after "%%EndSetup"), whether it
+// named its creator, and a code other than kOk when it is refused for its version or as PDF.
+struct DrawingHeader {
+  VectorImportCode code = VectorImportCode::kOk;
+  bool version_found = false;
+  std::optional<std::size_t> body_start;
+};
+
+// Scans the lines for the creator, a PDF marker and "%%EndSetup", up to the first refusal or
+// the end of the setup.
+DrawingHeader ReadDrawingHeader(const std::vector<std::string_view>& lines) {
+  DrawingHeader header;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string lower = Lower(lines[i]);
+    if (lower.find("%%creator: adobe illustrator(") != std::string::npos) {
+      header.version_found = true;
+      const std::vector<std::string_view> words = Words(lower);
+      const double version = words.size() >= 4 ? ReadLeadingDecimal(words[3]) : 0;
+      if (version > 8) {
+        header.code = VectorImportCode::kVersionTooHigh;
+        return header;
+      }
+    }
+    if (lower.find("%pdf") != std::string::npos) {
+      header.code = VectorImportCode::kPdfVersion;
+      return header;
+    }
+    if (lower.find("%%endsetup") != std::string::npos) {
+      header.body_start = i + 1;
+      return header;
+    }
+  }
+  return header;
+}
+
+// Scales the drawing to its own height, top at 0: x − smallest x and y − smallest y, times
+// 1 ÷ height. Returns the largest y after scaling, or nullopt for a drawing without height.
+std::optional<double> ScaleToOwnHeight(std::vector<WorkPolygon>& polygons) {
+  double min_x = std::numeric_limits<double>::infinity(), min_y = min_x, max_y = -min_x;
+  for (const WorkPolygon& polygon : polygons) {
+    for (const Point& p : polygon.points) {
+      min_x = std::min(min_x, p.x);
+      min_y = std::min(min_y, p.y);
+      max_y = std::max(max_y, p.y);
+    }
+  }
+  if (!(max_y > min_y)) return std::nullopt;
+  const double scale = 1 / (max_y - min_y);
+  double top = 0;
+  for (WorkPolygon& polygon : polygons) {
+    for (Point& p : polygon.points) {
+      p.x = std::max(p.x - min_x, 0.0) * scale;
+      p.y = std::max(p.y - min_y, 0.0) * scale;
+      top = std::max(top, p.y);
+    }
+  }
+  return top;
+}
+
+// The scaled polygons as the shape's, turned upside down below `top`. False when a point
+// does not fit a float.
+bool ToShapePolygons(const std::vector<WorkPolygon>& polygons, double top, ShapeRecord& shape) {
+  for (const WorkPolygon& polygon : polygons) {
+    ShapePolygon out;
+    out.colour = polygon.colour;
+    for (const Point& p : polygon.points) {
+      const ShapePoint point{static_cast<float>(p.x), static_cast<float>(top - p.y)};
+      if (!std::isfinite(point.x) || !std::isfinite(point.y)) return false;
+      out.points.push_back(point);
+    }
+    shape.polygons.push_back(std::move(out));
+  }
+  return true;
 }
 
 }  // namespace
@@ -184,25 +292,12 @@ VectorImportResult ParseVectorShape(std::string_view text, std::string_view name
   };
 
   const std::vector<std::string_view> lines = SplitLines(text);
-  bool version_found = false;
-  std::optional<std::size_t> body_start;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string lower = Lower(lines[i]);
-    if (lower.find("%%creator: adobe illustrator(") != std::string::npos) {
-      version_found = true;
-      const std::vector<std::string_view> words = Words(lower);
-      const double version = words.size() >= 4 ? ReadLeadingDecimal(words[3]) : 0;
-      if (version > 8) return refuse(VectorImportCode::kVersionTooHigh);
-    }
-    if (lower.find("%pdf") != std::string::npos) return refuse(VectorImportCode::kPdfVersion);
-    if (lower.find("%%endsetup") != std::string::npos) {
-      body_start = i + 1;
-      break;
-    }
-  }
-  if (!body_start && !version_found) return refuse(VectorImportCode::kUnexpectedFile);
+  const DrawingHeader header = ReadDrawingHeader(lines);
+  if (header.code != VectorImportCode::kOk) return refuse(header.code);
+  if (!header.body_start && !header.version_found) return refuse(VectorImportCode::kUnexpectedFile);
   const std::vector<std::string_view> body(
-      lines.begin() + static_cast<std::ptrdiff_t>(body_start.value_or(lines.size())), lines.end());
+      lines.begin() + static_cast<std::ptrdiff_t>(header.body_start.value_or(lines.size())),
+      lines.end());
 
   PassResult pass;
   for (int steps = kFirstCurveSteps;; --steps) {
@@ -211,37 +306,11 @@ VectorImportResult ParseVectorShape(std::string_view text, std::string_view name
   }
   if (pass.code != VectorImportCode::kOk) return refuse(pass.code);
 
-  // Scale to the shape's own height, top at 0.
-  double min_x = std::numeric_limits<double>::infinity(), min_y = min_x, max_y = -min_x;
-  for (const WorkPolygon& polygon : pass.polygons) {
-    for (const Point& p : polygon.points) {
-      min_x = std::min(min_x, p.x);
-      min_y = std::min(min_y, p.y);
-      max_y = std::max(max_y, p.y);
-    }
-  }
-  if (!(max_y > min_y)) return refuse(VectorImportCode::kUnexpectedFile);
-  const double scale = 1 / (max_y - min_y);
-  double top = 0;
-  for (WorkPolygon& polygon : pass.polygons) {
-    for (Point& p : polygon.points) {
-      p.x = std::max(p.x - min_x, 0.0) * scale;
-      p.y = std::max(p.y - min_y, 0.0) * scale;
-      top = std::max(top, p.y);
-    }
-  }
+  const std::optional<double> top = ScaleToOwnHeight(pass.polygons);
+  if (!top) return refuse(VectorImportCode::kUnexpectedFile);
   result.shape.name = std::string(name);
-  for (const WorkPolygon& polygon : pass.polygons) {
-    ShapePolygon out;
-    out.colour = polygon.colour;
-    for (const Point& p : polygon.points) {
-      const ShapePoint point{static_cast<float>(p.x), static_cast<float>(top - p.y)};
-      if (!std::isfinite(point.x) || !std::isfinite(point.y)) {
-        return refuse(VectorImportCode::kUnexpectedFile);
-      }
-      out.points.push_back(point);
-    }
-    result.shape.polygons.push_back(std::move(out));
+  if (!ToShapePolygons(pass.polygons, *top, result.shape)) {
+    return refuse(VectorImportCode::kUnexpectedFile);
   }
   result.code = VectorImportCode::kOk;
   return result;

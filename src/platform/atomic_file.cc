@@ -97,6 +97,75 @@ std::optional<fs::path> FollowLinks(fs::path path) {
   return std::nullopt;
 }
 
+// Looks at the file the write would replace. `exists` and `existing` say whether there is
+// one and what it is; the result is an error code when it must stay as it is, else 0.
+int ReplaceRefusal(const fs::path& target, bool& exists, struct stat& existing) {
+  exists = ::stat(target.c_str(), &existing) == 0;
+  if (!exists) {
+    return (errno == ENOTDIR || errno == ELOOP) ? WindowsErrorCode(errno) : 0;
+  }
+  // Only regular files are replaced: a folder, a device or a pipe in the place of the file
+  // must not be swapped for a regular file.
+  if (!S_ISREG(existing.st_mode)) return kErrorNotRegularFile;
+  // The read-only attribute: honoured even for a user who could override it.
+  if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return kErrorAccessDenied;
+  // A file the user may not write stays as it is, even where the folder would let the
+  // rename replace it (a shared folder holding another user's file).
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return WindowsErrorCode(errno);
+  }
+  return 0;
+}
+
+// Creates a new temporary file for `target` in `folder`, named in `temporary`. Returns its
+// descriptor, or -1 with an error code in `error_code`.
+int CreateTemporary(const fs::path& folder, const fs::path& target, fs::path& temporary,
+                    int& error_code) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = folder / TemporaryName(target);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) {
+      // The file itself is new, so a missing component is a missing folder.
+      error_code = (errno == ENOENT) ? kErrorPathNotFound : WindowsErrorCode(errno);
+      return -1;
+    }
+  }
+  error_code = WindowsErrorCode(EEXIST);
+  return -1;
+}
+
+// Fills the temporary file `fd` with `bytes`, closes it and renames it over `target`. With
+// `existing` (the file it replaces) the replacement gets that file's owner, group and mode
+// first. Returns 0 or an errno value; the temporary file is left to the caller on failure.
+int FillAndRename(int fd, std::string_view bytes, const struct stat* existing,
+                  const fs::path& temporary, const fs::path& target) {
+  int error = 0;
+  if (existing != nullptr) {
+    // The replacement belongs to the same group as the file it replaces, so that the other
+    // users of a shared file keep their access; the owner only where we may set it. Both
+    // before any byte is written, so the content is never readable under looser rights.
+    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing->st_gid);
+    }
+    if (::fchmod(fd, existing->st_mode & 07777) != 0) error = errno;
+  }
+  if (error == 0) error = WriteAll(fd, bytes);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+  return error;
+}
+
+// Makes a rename in `folder` durable; a failure here does not undo the write.
+void SyncFolder(const fs::path& folder) {
+  const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    ::fsync(dir_fd);
+    ::close(dir_fd);
+  }
+}
+
 }  // namespace
 
 FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes) {
@@ -104,65 +173,25 @@ FileWriteResult WriteFileAtomically(const fs::path& path, std::string_view bytes
   if (!followed) return Failure(WindowsErrorCode(ELOOP));
   const fs::path& target = *followed;
 
+  bool exists = false;
   struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists) {
-    // Only regular files are replaced: a folder, a device or a pipe in the place of the file
-    // must not be swapped for a regular file.
-    if (!S_ISREG(existing.st_mode)) return Failure(kErrorNotRegularFile);
-    // The read-only attribute: honoured even for a user who could override it.
-    if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-      return Failure(kErrorAccessDenied);
-    }
-    // A file the user may not write stays as it is, even where the folder would let the
-    // rename replace it (a shared folder holding another user's file).
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-      return Failure(WindowsErrorCode(errno));
-    }
-  } else if (errno == ENOTDIR || errno == ELOOP) {
-    return Failure(WindowsErrorCode(errno));
+  if (const int refusal = ReplaceRefusal(target, exists, existing); refusal != 0) {
+    return Failure(refusal);
   }
 
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   RemoveDeadTemporaries(folder, target);
   fs::path temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = folder / TemporaryName(target);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) {
-      // The file itself is new, so a missing component is a missing folder.
-      const int code = (errno == ENOENT) ? kErrorPathNotFound : WindowsErrorCode(errno);
-      return Failure(code);
-    }
-  }
-  if (fd < 0) return Failure(WindowsErrorCode(EEXIST));
+  int create_error = 0;
+  const int fd = CreateTemporary(folder, target, temporary, create_error);
+  if (fd < 0) return Failure(create_error);
 
-  int error = 0;
-  if (exists) {
-    // The replacement belongs to the same group as the file it replaces, so that the other
-    // users of a shared file keep their access; the owner only where we may set it. Both
-    // before any byte is written, so the content is never readable under looser rights.
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-      [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
-    }
-    if (::fchmod(fd, existing.st_mode & 07777) != 0) error = errno;
-  }
-  if (error == 0) error = WriteAll(fd, bytes);
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+  const int error = FillAndRename(fd, bytes, exists ? &existing : nullptr, temporary, target);
   if (error != 0) {
     ::unlink(temporary.c_str());
     return Failure(WindowsErrorCode(error));
   }
-
-  // Make the rename itself durable; a failure here does not undo the write.
-  const int dir_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
-  }
+  SyncFolder(folder);
   return {true, 0};
 }
 

@@ -61,6 +61,71 @@ std::uint64_t CurrentAddressSpace() {
   _exit(sent ? 0 : 1);
 }
 
+using Deadline = std::chrono::steady_clock::time_point;
+
+// Collects what the child writes to `fd` into `received` (up to a report's length) until it
+// closes its end or the pipe fails. False when `deadline` passed first.
+bool ReceiveReport(int fd, Deadline deadline, std::string& received) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd watch{fd, POLLIN, 0};
+    const int ready = poll(&watch, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+    if (ready < 0 && errno != EINTR) return true;
+    if (ready <= 0) continue;
+    char chunk[4096];
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return true;  // the child closed its end: it exited or died
+    if (received.size() < kMaxReport + sizeof(std::uint32_t)) received.append(chunk, got);
+  }
+}
+
+// Kills the child and waits for it, so that no zombie stays behind.
+void KillChild(pid_t pid, int& status) {
+  kill(pid, SIGKILL);
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+// Waits for a child that closed its pipe to exit, with its exit status in `status`. False
+// when it was still there at `deadline` and had to be killed.
+bool ReapChild(pid_t pid, Deadline deadline, int& status) {
+  for (;;) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return true;
+    if (done < 0 && errno != EINTR) return true;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      KillChild(pid, status);
+      return false;
+    }
+    usleep(1000);
+  }
+}
+
+// How a child that exited with `status` ended, and its report when it finished with a
+// complete one: the report's length, then that many bytes.
+void SettleChildEnd(int status, const std::string& received, ChildResult& result) {
+  std::uint32_t length = 0;
+  const bool complete =
+      received.size() >= sizeof length && (std::memcpy(&length, received.data(), sizeof length),
+                                           received.size() == sizeof length + length);
+  if (WIFSIGNALED(status)) {
+    result.end = ChildEnd::kCrashed;
+    result.signal = WTERMSIG(status);
+    // The processor-time limit ends a child with SIGXCPU: that is a hang as well.
+    if (result.signal == SIGXCPU) result.end = ChildEnd::kTimedOut;
+    return;
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !complete) {
+    result.end = ChildEnd::kCrashed;
+    return;
+  }
+  result.end = ChildEnd::kFinished;
+  result.report = received.substr(sizeof length);
+}
+
 }  // namespace
 
 SharedMemory& SharedMemory::operator=(SharedMemory&& other) noexcept {
@@ -111,69 +176,24 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::strin
   }
   ::close(pipe_fds[1]);
 
-  const auto deadline = std::chrono::steady_clock::now() + limits.time;
+  const Deadline deadline = std::chrono::steady_clock::now() + limits.time;
   std::string received;
-  bool timed_out = false;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      timed_out = true;
-      break;
-    }
-    pollfd watch{pipe_fds[0], POLLIN, 0};
-    const int ready = poll(&watch, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
-    if (ready < 0 && errno != EINTR) break;
-    if (ready <= 0) continue;
-    char chunk[4096];
-    const ssize_t got = ::read(pipe_fds[0], chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;  // the child closed its end: it exited or died
-    if (received.size() < kMaxReport + sizeof(std::uint32_t)) received.append(chunk, got);
-  }
+  const bool in_time = ReceiveReport(pipe_fds[0], deadline, received);
   ::close(pipe_fds[0]);
 
   int status = 0;
-  if (timed_out) {
-    kill(pid, SIGKILL);
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+  if (!in_time) {
+    KillChild(pid, status);
     result.end = ChildEnd::kTimedOut;
     return result;
   }
   // The pipe is closed, so the child is leaving; a last hang there is cut short as well.
-  for (;;) {
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0 && errno != EINTR) break;
-    if (std::chrono::steady_clock::now() >= deadline) {
-      kill(pid, SIGKILL);
-      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-      }
-      result.end = ChildEnd::kTimedOut;
-      return result;
-    }
-    usleep(1000);
-  }
-
-  std::uint32_t length = 0;
-  const bool complete =
-      received.size() >= sizeof length && (std::memcpy(&length, received.data(), sizeof length),
-                                           received.size() == sizeof length + length);
-  if (WIFSIGNALED(status)) {
-    result.end = ChildEnd::kCrashed;
-    result.signal = WTERMSIG(status);
-    // The processor-time limit ends a child with SIGXCPU: that is a hang as well.
-    if (result.signal == SIGXCPU) result.end = ChildEnd::kTimedOut;
+  if (!ReapChild(pid, deadline, status)) {
+    result.end = ChildEnd::kTimedOut;
     return result;
   }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !complete) {
-    result.end = ChildEnd::kCrashed;
-    return result;
-  }
-  result.end = ChildEnd::kFinished;
-  result.report = received.substr(sizeof length);
-  result.memory = std::move(memory);
+  SettleChildEnd(status, received, result);
+  if (result.end == ChildEnd::kFinished) result.memory = std::move(memory);
   return result;
 }
 

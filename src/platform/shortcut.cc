@@ -71,6 +71,59 @@ class Reader {
   std::string_view bytes_;
 };
 
+// A LinkInfo block of `size` bytes at `at`, ending at `end`, with the offset fields that
+// point at its texts.
+struct LinkInfoBlock {
+  const Reader& r;
+  std::size_t at;
+  std::uint32_t size;
+  std::size_t end;
+  bool unicode_offsets;  // the header is long enough to hold the Unicode offsets
+  // Where the offset field at `field` points; nullopt for an offset of 0 or beyond the block.
+  std::optional<std::size_t> Offset(std::size_t field) const {
+    const auto value = r.U32(at + field);
+    if (!value || *value == 0 || *value >= size) return std::nullopt;
+    return at + *value;
+  }
+};
+
+// The common path suffix: the Unicode one when its offset is set, else the 8-bit one; empty
+// when neither can be read.
+std::string CommonPathSuffix(const LinkInfoBlock& block) {
+  std::string suffix;
+  if (auto o = block.unicode_offsets ? block.Offset(0x20) : std::nullopt) {
+    if (auto text = block.r.Unicode(*o, block.end)) suffix = *text;
+  } else if (auto o2 = block.Offset(0x18)) {
+    if (auto text = block.r.Ansi(*o2, block.end)) suffix = *text;
+  }
+  return suffix;
+}
+
+// The local base path: the Unicode one when it can be read, else the 8-bit one.
+std::optional<std::string> LocalBasePath(const LinkInfoBlock& block) {
+  std::optional<std::string> base;
+  if (auto o = block.unicode_offsets ? block.Offset(0x1C) : std::nullopt) {
+    base = block.r.Unicode(*o, block.end);
+  }
+  if (!base) {
+    if (auto o = block.Offset(0x10)) base = block.r.Ansi(*o, block.end);
+  }
+  return base;
+}
+
+// The share name of the CommonNetworkRelativeLink structure, when it lies inside the block.
+std::optional<std::string> NetworkShareName(const LinkInfoBlock& block) {
+  const auto o = block.Offset(0x14);
+  if (!o) return std::nullopt;
+  const std::size_t link = *o;
+  const auto link_size = block.r.U32(link);
+  const auto net_name = block.r.U32(link + 8);
+  if (!link_size || !net_name || *net_name >= *link_size || *link_size > block.end - link) {
+    return std::nullopt;
+  }
+  return block.r.Ansi(link + *net_name, link + *link_size);
+}
+
 // The LinkInfo block at `at`: the local or network path of the target.
 std::optional<std::string> ReadLinkInfo(const Reader& r, std::size_t at, std::size_t& next) {
   const auto size = r.U32(at);
@@ -80,37 +133,14 @@ std::optional<std::string> ReadLinkInfo(const Reader& r, std::size_t at, std::si
     return std::nullopt;
   }
   next = at + *size;
-  const std::size_t end = next;
-  auto offset = [&](std::size_t field) -> std::optional<std::size_t> {
-    const auto value = r.U32(at + field);
-    if (!value || *value == 0 || *value >= *size) return std::nullopt;
-    return at + *value;
-  };
-  const bool unicode_offsets = *header >= 0x24;
-  std::string suffix;
-  if (auto o = unicode_offsets ? offset(0x20) : std::nullopt) {
-    if (auto text = r.Unicode(*o, end)) suffix = *text;
-  } else if (auto o2 = offset(0x18)) {
-    if (auto text = r.Ansi(*o2, end)) suffix = *text;
-  }
+  const LinkInfoBlock block{r, at, *size, next, *header >= 0x24};
+  const std::string suffix = CommonPathSuffix(block);
   if (*flags & kVolumeIdAndLocalBasePath) {
-    std::optional<std::string> base;
-    if (auto o = unicode_offsets ? offset(0x1C) : std::nullopt) base = r.Unicode(*o, end);
-    if (!base) {
-      if (auto o = offset(0x10)) base = r.Ansi(*o, end);
-    }
-    if (base) return *base + suffix;
+    if (const std::optional<std::string> base = LocalBasePath(block)) return *base + suffix;
   }
   if (*flags & kCommonNetworkRelativeLink) {
-    if (auto o = offset(0x14)) {
-      const std::size_t link = *o;
-      const auto link_size = r.U32(link);
-      const auto net_name = r.U32(link + 8);
-      if (link_size && net_name && *net_name < *link_size && *link_size <= end - link) {
-        if (auto name = r.Ansi(link + *net_name, link + *link_size)) {
-          return suffix.empty() ? *name : *name + "\\" + suffix;
-        }
-      }
+    if (const std::optional<std::string> name = NetworkShareName(block)) {
+      return suffix.empty() ? *name : *name + "\\" + suffix;
     }
   }
   return std::string();
@@ -185,6 +215,52 @@ ResolvedShortcut ResolveDesktopLink(const fs::path& path, const std::string& con
   return {"", "The link " + name + " does not point to a file."};
 }
 
+// The string data from `at`: each a count of characters and the characters, in this order,
+// where `flags` says the string is there. False when one is cut short.
+bool ReadStringData(std::string_view bytes, std::size_t at, std::uint32_t flags, ShellLink& link) {
+  const Reader r(bytes);
+  const bool unicode = (flags & kIsUnicode) != 0;
+  const std::pair<std::uint32_t, std::string*> strings[] = {
+      {kHasName, nullptr},
+      {kHasRelativePath, &link.relative_path},
+      {kHasWorkingDir, &link.working_dir},
+      {kHasArguments, &link.arguments},
+      {kHasIconLocation, nullptr},
+  };
+  for (const auto& [flag, field] : strings) {
+    if (!(flags & flag)) continue;
+    const auto count = r.U16(at);
+    if (!count) return false;
+    at += 2;
+    const std::size_t length = unicode ? 2u * *count : *count;
+    if (length > bytes.size() - at) return false;
+    const std::string_view raw = bytes.substr(at, length);
+    if (field != nullptr)
+      *field = unicode ? Utf16ToUtf8(Utf16LeBytesToUnits(raw)) : Cp1252ToUtf8(raw);
+    at += length;
+  }
+  return true;
+}
+
+// The file a parsed shortcut at `path` names: its relative path where that leads to a file
+// beside the shortcut, so that a shortcut made on another system still finds a picture that
+// travelled with it; else its target.
+ResolvedShortcut ShellLinkTarget(const fs::path& path, const ShellLink& link) {
+  std::error_code ec;
+  if (!link.relative_path.empty()) {
+    std::string relative = link.relative_path;
+    for (char& c : relative) {
+      if (c == '\\') c = '/';
+    }
+    const fs::path beside = (path.parent_path() / relative).lexically_normal();
+    if (fs::exists(beside, ec)) return {CutText(beside.string()), ""};
+  }
+  if (link.target.empty()) {
+    return {"", "The shortcut " + path.filename().string() + " names no file."};
+  }
+  return {CutText(link.target), ""};
+}
+
 }  // namespace
 
 std::optional<ShellLink> ParseShellLink(std::string_view bytes) {
@@ -212,27 +288,7 @@ std::optional<ShellLink> ParseShellLink(std::string_view bytes) {
     link.target = *target;
     at = next;
   }
-  // The string data: each a count of characters and the characters, in this order.
-  const bool unicode = (*flags & kIsUnicode) != 0;
-  const std::pair<std::uint32_t, std::string*> strings[] = {
-      {kHasName, nullptr},
-      {kHasRelativePath, &link.relative_path},
-      {kHasWorkingDir, &link.working_dir},
-      {kHasArguments, &link.arguments},
-      {kHasIconLocation, nullptr},
-  };
-  for (const auto& [flag, field] : strings) {
-    if (!(*flags & flag)) continue;
-    const auto count = r.U16(at);
-    if (!count) return std::nullopt;
-    at += 2;
-    const std::size_t length = unicode ? 2u * *count : *count;
-    if (length > bytes.size() - at) return std::nullopt;
-    const std::string_view raw = bytes.substr(at, length);
-    if (field != nullptr)
-      *field = unicode ? Utf16ToUtf8(Utf16LeBytesToUnits(raw)) : Cp1252ToUtf8(raw);
-    at += length;
-  }
+  if (!ReadStringData(bytes, at, *flags, link)) return std::nullopt;
   return link;
 }
 
@@ -271,17 +327,7 @@ ResolvedShortcut ResolveShortcut(const fs::path& path, ShortcutField field) {
     case ShortcutField::kTarget:
       break;
   }
-  // A shortcut made on another system still finds a picture that travelled with it.
-  if (!link->relative_path.empty()) {
-    std::string relative = link->relative_path;
-    for (char& c : relative) {
-      if (c == '\\') c = '/';
-    }
-    const fs::path beside = (path.parent_path() / relative).lexically_normal();
-    if (fs::exists(beside, ec)) return {CutText(beside.string()), ""};
-  }
-  if (link->target.empty()) return {"", "The shortcut " + name + " names no file."};
-  return {CutText(link->target), ""};
+  return ShellLinkTarget(path, *link);
 }
 
 }  // namespace kelvaro
