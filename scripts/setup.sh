@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libdevil-dev zlib1g-dev liblcms2-dev liblcms2-utils libcups2-dev qt6-base-dev qt6-svg-dev
+  libdevil-dev libpng-dev zlib1g-dev liblcms2-dev liblcms2-utils libcups2-dev qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ghostscript cups-daemon cups-client imagemagick xvfb xauth
   clang libclang-rt-14-dev clang-format

@@ -21,6 +21,7 @@
 
 #include "image/decoder_guard.h"
 #include "image/picture_header.h"
+#include "image/png_rows.h"
 #include "image/resolution.h"
 #include "platform/byte_block.h"
 #include "platform/isolated_child.h"
@@ -156,11 +157,19 @@ ILenum DecoderType(PictureFormat format) {
 // Runs in the decoder child: decodes `file` as `format` and writes its RGBA pixels into the
 // shared memory.
 std::string DecodeInChild(const std::filesystem::path& file, PictureFormat format, bool flip,
-                          int memory_fd) {
+                          bool png_rows, int memory_fd) {
   DecodeReport report;
   auto answer = [&report] {
     return std::string(reinterpret_cast<const char*>(&report), sizeof report);
   };
+  // A damaged plain PNG goes to the general decoder too, which names the damage as always.
+  if (format == PictureFormat::kPng && png_rows) {
+    const PngRowsResult rows = ReadPlainPngRows(file, flip, memory_fd);
+    if (rows.end == PngRowsEnd::kDecoded) {
+      report = DecodeReport{DecodeOutcome::kDecoded, 0, rows.width, rows.height};
+      return answer();
+    }
+  }
   auto failed = [&report](bool call_ok) {
     const ILenum code = ilGetError();
     if (code == IL_NO_ERROR && call_ok) return false;
@@ -332,7 +341,7 @@ std::variant<ChildResult, LoadRefusal> RunDecoder(const std::string& file,
   child_limits.extra_memory_bytes =
       pixels * (2 * std::uint64_t{picture.header.decoder_bytes_per_pixel} + 8) + kDecoderBaseMemory;
   ChildResult child = RunInChild(child_limits, [&](int memory_fd) {
-    return DecodeInChild(decoded_file, picture.format, flip, memory_fd);
+    return DecodeInChild(decoded_file, picture.format, flip, limits.png_rows, memory_fd);
   });
   if (child.end != ChildEnd::kFinished) {
     return LoadRefusal{file + ": " + kNotDecoded +

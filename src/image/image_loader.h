@@ -38,11 +38,13 @@ struct DecodeLimits {
   std::chrono::milliseconds time{120000};
   // The memory the program may use for a picture, in bytes; 0 for the computer's memory.
   std::uint64_t memory_bytes = 0;
+  // Plain PNGs are read row by row with the PNG library; off, every picture goes through the
+  // general decoder (the two give the same pixels).
+  bool png_rows = true;
 };
 
-// Decodes the picture at `path` into `image`: its raw buffer becomes 5 × width × height bytes,
-// the first 4 × width × height of them RGBA row by row from the top (from the bottom when
-// `flip`), the rest zero.
+// Decodes the picture at `path` into `image`: its decoded pixels become width × height RGBA
+// pixels row by row from the top (from the bottom when `flip`), in the decoder's memory.
 // Only a regular file is read. Its leading bytes choose the decoder, whatever its name says,
 // and its header's width and height are checked before any decoding: an empty picture, one
 // larger than the decoder can hold or one that would not fit in `limits.memory_bytes` is

@@ -102,12 +102,6 @@ void AppendImageHeader(std::string& out, const HeaderImage& image, std::string_v
   Line(out, "/_rowpadstr " + Number(image.cols) + " string def");
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 namespace {

@@ -1,6 +1,7 @@
 #include "image/image_loader.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cctype>
@@ -158,6 +159,81 @@ TEST(DecodeImageFileTest, KeepsTheOpacityOfAPngWithAlpha) {
   EXPECT_EQ(PixelAt(image, 24, 6).g, 255);
   EXPECT_EQ(PixelAt(image, 24, 18).a, 0);
   ExpectColour(image, 8, 18, kBlue, 0);
+}
+
+// An 8-bit PNG of `colour_type` (RGB or RGBA) with varied pixels and, when `gamma` is not 0,
+// a gAMA chunk of that value (PNG fixed point).
+void WritePng(const fs::path& path, int colour_type, png_fixed_point gamma) {
+  constexpr png_uint_32 kWidth = 7, kHeight = 5;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, kWidth, kHeight, 8, colour_type, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (gamma != 0) png_set_gAMA_fixed(png, info, gamma);
+  png_write_info(png, info);
+  const int channels = colour_type == PNG_COLOR_TYPE_RGB ? 3 : 4;
+  std::vector<png_byte> row(kWidth * channels);
+  for (png_uint_32 y = 0; y < kHeight; ++y) {
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<png_byte>(37 * i + 91 * y);
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+// Plain PNGs are read row by row with the PNG library; the pixels, and for damaged files the
+// messages, are the general decoder's, whatever gamma the file states.
+TEST(DecodeImageFileTest, PngsReadRowByRowGiveTheGeneralDecodersPixels) {
+  TempDir dir;
+  std::vector<fs::path> files;
+  for (const char* name : {"quad_alpha.png", "quad_rgb_150.png", "dpi300.png", "rgba3x2.png"}) {
+    files.push_back(Fixture(name));
+  }
+  const struct {
+    int colour_type;
+    png_fixed_point gamma;
+  } made[] = {{PNG_COLOR_TYPE_RGB, 0},
+              {PNG_COLOR_TYPE_RGB, 45455},
+              {PNG_COLOR_TYPE_RGB_ALPHA, 45455},
+              {PNG_COLOR_TYPE_RGB, 100000},
+              {PNG_COLOR_TYPE_RGB_ALPHA, 70000}};
+  for (const auto& m : made) {
+    files.push_back(dir.path() / ("made_" + std::to_string(m.colour_type) + "_" +
+                                  std::to_string(m.gamma) + ".png"));
+    WritePng(files.back(), m.colour_type, m.gamma);
+  }
+  const std::string alpha = ReadFileBytes(Fixture("quad_alpha.png"));
+  for (std::size_t length : {std::size_t{60}, alpha.size() / 2, alpha.size() - 13}) {
+    files.push_back(dir.path() / ("cut_" + std::to_string(length) + ".png"));
+    WriteFileBytes(files.back(), alpha.substr(0, length));
+  }
+  for (const fs::path& file : files) {
+    for (const bool flip : {false, true}) {
+      SCOPED_TRACE(file.filename().string() + (flip ? " flipped" : ""));
+      DecodeLimits general;
+      general.png_rows = false;
+      RecordingNotifier rows_notifier, general_notifier;
+      NullProgress progress;
+      WorkImage by_rows, by_general;
+      const bool rows_ok =
+          DecodeImageFile(file, flip, by_rows, rows_notifier, progress, DecodeLimits{});
+      const bool general_ok =
+          DecodeImageFile(file, flip, by_general, general_notifier, progress, general);
+      ASSERT_EQ(rows_ok, general_ok);
+      auto texts = [](const RecordingNotifier& notifier) {
+        std::vector<std::string> all;
+        for (const auto& message : notifier.messages) all.push_back(message.text);
+        return all;
+      };
+      EXPECT_EQ(texts(rows_notifier), texts(general_notifier));
+      EXPECT_EQ(by_rows.width, by_general.width);
+      EXPECT_TRUE(std::ranges::equal(by_rows.DecodedRgba(), by_general.DecodedRgba()));
+    }
+  }
 }
 
 // Files cut short anywhere: the decoder once spun for ever on cut PNG files and wrote past its
