@@ -9,6 +9,8 @@
 #include "app/dialog_rules.h"
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
+#include "platform/rounding.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro::gui {
 namespace {
@@ -100,7 +102,7 @@ std::optional<CustomSizeCheck> CustomPaperDialog::Check(bool for_margins) {
 
 void CustomPaperDialog::Save() {
   if (!Check(false)) return;
-  const std::string name = TrimText(name_->text().toStdString());
+  const std::string name(Trim(name_->text().toStdString(), kBlanksAndLineBreaks));
   const SaveCustomSizeResult result =
       SaveCustomPaperSize(store_, name, TypedLength(width_), TypedLength(height_), unit_,
                           paper_class_, model_name_, margins_);
@@ -127,13 +129,12 @@ void CustomPaperDialog::Save() {
 void CustomPaperDialog::AskMargins() {
   const std::optional<CustomSizeCheck> check = Check(true);
   if (!check) return;
-  const PageSize typed{static_cast<int>(std::nearbyint(check->width_points)),
-                       static_cast<int>(std::nearbyint(check->height_points))};
+  const PageSize typed{RoundEven(check->width_points), RoundEven(check->height_points)};
   margins_ = CustomSizeMarginsFromDialog(store_, typed, open_margins_);
 }
 
 void CustomPaperDialog::Delete() {
-  const std::string selected = TrimText(list_->currentText().toStdString());
+  const std::string selected(Trim(list_->currentText().toStdString(), kBlanksAndLineBreaks));
   if (selected.empty()) return;
   DeleteCustomPaperSize(store_, selected);
   FillList({});

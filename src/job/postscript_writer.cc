@@ -12,6 +12,7 @@
 #include "job/feature_blocks.h"
 #include "job/ps_resources.h"
 #include "platform/fd_write.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
@@ -100,12 +101,6 @@ void AppendImageHeader(std::string& out, const HeaderImage& image, std::string_v
     Line(out, "/picstr" + std::to_string(plane) + " " + Number(image.cols) + " string def");
   }
   Line(out, "/_rowpadstr " + Number(image.cols) + " string def");
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -316,7 +311,7 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
   services.store.WriteSetting("Stats", "Xpoint", Number(image.x_point));
   services.store.WriteSetting("Stats", "Ypoint", Number(image.y_point));
 
-  if (TrimBlanks(services.store.ReadSetting("Stats", "Option")) == "1") {
+  if (Trim(services.store.ReadSetting("Stats", "Option"), kSpaces) == "1") {
     if (services.cost_estimate) services.cost_estimate(image);
     result.failure = JobFailure::kStatisticsOnly;
     return result;
