@@ -4,6 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/length_units.h"
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
 
@@ -11,11 +14,11 @@ namespace {
 // stay exact in 64 bits and in a double.
 constexpr double kLimit = 1e15;
 
-// Nearest whole number, ties to even (the current rounding mode is never changed here). Values
-// out of all proportion (damaged margins, absurd copy counts) saturate instead of wrapping.
-long long RoundEven(double value) {
+// RoundEven for values out of all proportion (damaged margins, absurd copy counts): they
+// saturate instead of wrapping.
+long long RoundEvenSaturated(double value) {
   if (std::isnan(value)) return 0;
-  return static_cast<long long>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+  return static_cast<long long>(RoundEvenAsDouble(std::clamp(value, -kLimit, kLimit)));
 }
 // Truncation toward zero, saturating the same way.
 long long Fix(double value) {
@@ -46,11 +49,11 @@ CanvasSize ComputeCanvasSize(int available_width, double page_width_pt, double p
   CanvasSize canvas;
   if (page_width_pt <= 0 || page_height_pt <= 0) return canvas;
   const double aspect = page_width_pt / page_height_pt;
-  canvas.height = ToInt(RoundEven(1.414 * (available_width - 6)));
-  canvas.width = ToInt(RoundEven(canvas.height * aspect));
+  canvas.height = ToInt(RoundEvenSaturated(1.414 * (available_width - 6)));
+  canvas.width = ToInt(RoundEvenSaturated(canvas.height * aspect));
   if (available_width < canvas.width) {
     canvas.width = available_width - 6;
-    canvas.height = ToInt(RoundEven(canvas.width / aspect));
+    canvas.height = ToInt(RoundEvenSaturated(canvas.width / aspect));
   }
   return canvas;
 }
@@ -77,13 +80,14 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
   out.preview_height = ToInt(preview_height);
 
   // Stored margins are hundredths of a point; whole points first, then canvas pixels.
-  const long long left = RoundEven(static_cast<double>(in.margin_left / 100) * sx);
-  const long long right = RoundEven(static_cast<double>(in.margin_right / 100) * sx);
-  const long long top = RoundEven(static_cast<double>(in.margin_top / 100) * sy);
-  const long long bottom = RoundEven(static_cast<double>(in.margin_bottom / 100) * sy);
+  const long long left = RoundEvenSaturated(static_cast<double>(in.margin_left / 100) * sx);
+  const long long right = RoundEvenSaturated(static_cast<double>(in.margin_right / 100) * sx);
+  const long long top = RoundEvenSaturated(static_cast<double>(in.margin_top / 100) * sy);
+  const long long bottom = RoundEvenSaturated(static_cast<double>(in.margin_bottom / 100) * sy);
   const long long area_width = in.canvas.width - left - right;
   const long long area_height = in.canvas.height - top - bottom;
-  const long long gap = std::min(Fix(2.835 * sx), kMaxCanvasPixels);  // 1 mm on the canvas
+  const long long gap =
+      std::min(Fix(kPointsPerMillimetreRounded * sx), kMaxCanvasPixels);  // 1 mm on the canvas
 
   long long nx = std::max(in.copies_across, 1);
   long long ny = std::max(in.copies_down, 1);
@@ -140,13 +144,13 @@ std::optional<PageLayout> ComputePageLayout(const PageLayoutInput& in) {
   out.margin_right_px = ToInt(right);
   out.margin_bottom_px = ToInt(bottom);
   out.gap_across_pt =
-      ToInt(RoundEven(in.page_width_pt * static_cast<double>(gx) / in.canvas.width));
+      ToInt(RoundEvenSaturated(in.page_width_pt * static_cast<double>(gx) / in.canvas.width));
   out.gap_down_pt =
-      ToInt(RoundEven(in.page_height_pt * static_cast<double>(gy) / in.canvas.height));
+      ToInt(RoundEvenSaturated(in.page_height_pt * static_cast<double>(gy) / in.canvas.height));
   out.offset_x_pt =
-      ToInt(RoundEven(in.page_width_pt * static_cast<double>(origin_x) / in.canvas.width));
-  out.offset_y_pt =
-      ToInt(RoundEven(in.page_height_pt * static_cast<double>(origin_y) / in.canvas.height));
+      ToInt(RoundEvenSaturated(in.page_width_pt * static_cast<double>(origin_x) / in.canvas.width));
+  out.offset_y_pt = ToInt(
+      RoundEvenSaturated(in.page_height_pt * static_cast<double>(origin_y) / in.canvas.height));
   return out;
 }
 

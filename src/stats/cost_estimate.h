@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/length_units.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
 #include "stats/stats_records.h"
@@ -41,7 +42,7 @@ std::optional<Coverage> ComputeCoverage(std::span<const std::uint8_t> block, std
                                         std::int64_t y_pixel);
 
 // The A4 page every coverage basis refers to, square inches: (842 ÷ 72) × (595 ÷ 72).
-inline constexpr double kReferenceAreaSqIn = (842.0 / 72.0) * (595.0 / 72.0);
+inline constexpr double kReferenceAreaSqIn = PointsToInches(842.0) * PointsToInches(595.0);
 
 // The money side of one print.
 struct PrintCost {
