@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/ui_text_ids.h"
+#include "platform/text_helpers.h"
 #include "printers/paper_sizes.h"
 #include "settings/language_file.h"
 
@@ -67,10 +68,10 @@ std::optional<std::string> StatisticsSetupModel::Save(const StatsSetupFields& ty
   StatsSetupFields trimmed;
   for (std::size_t row = 0; row < kConsumableKeys.size(); ++row) {
     for (int field = 0; field < kConsumableKeys[row].fields; ++field) {
-      trimmed.rows[row][field] = TrimText(typed.rows[row][field]);
+      trimmed.rows[row][field] = std::string(Trim(typed.rows[row][field], kBlanksAndLineBreaks));
     }
   }
-  trimmed.currency = TrimText(typed.currency);
+  trimmed.currency = std::string(Trim(typed.currency, kBlanksAndLineBreaks));
   std::optional<std::string> problem = SaveStatisticsSetup(store_, texts_, trimmed);
   if (!problem) fields_ = trimmed;
   return problem;

@@ -8,6 +8,7 @@
 #include "app/window_commands.h"
 #include "image/profiles.h"
 #include "platform/shortcut.h"
+#include "platform/text_helpers.h"
 #include "settings/recent_files.h"
 
 namespace kelvaro {
@@ -19,9 +20,7 @@ namespace c = control;
 }  // namespace
 
 bool IsAcceptedDropExtension(std::string_view path) {
-  std::string extension = fs::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  const std::string extension = AsciiLower(fs::path(path).extension().string());
   for (const char* accepted : {".tif", ".psd", ".png", ".gif", ".jpg", ".bmp"}) {
     if (extension == accepted) return true;
   }

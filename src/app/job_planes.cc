@@ -3,16 +3,17 @@
 #include <algorithm>
 
 #include "image/white_edge.h"
+#include "platform/length_units.h"
 
 namespace kelvaro {
 
 PlaneResolution JobPlaneResolution(const WorkImage& image) {
   PlaneResolution resolution;
   if (image.oriented_width_pt > 0) {
-    resolution.x_ppi = image.output_width * 72.0 / image.oriented_width_pt;
+    resolution.x_ppi = PixelsPerInch(image.output_width, image.oriented_width_pt);
   }
   if (image.oriented_height_pt > 0) {
-    resolution.y_ppi = image.output_height * 72.0 / image.oriented_height_pt;
+    resolution.y_ppi = PixelsPerInch(image.output_height, image.oriented_height_pt);
   }
   return resolution;
 }

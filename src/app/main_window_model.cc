@@ -6,6 +6,8 @@
 
 #include "app/control_ids.h"
 #include "app/ui_text_ids.h"
+#include "image/separation.h"
+#include "platform/text_helpers.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
@@ -735,7 +737,7 @@ void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
   const PaperList papers = BuildPaperList(store_, model_name);
   SetItems(c::kPaperList, papers.entries, papers.selected);
   ShowPaper(Text(c::kPaperList));
-  state_.toner_order = TrimText(store_.ReadSetting("Active", "T_ORDER"));
+  state_.toner_order = Trim(store_.ReadSetting("Active", "T_ORDER"), kBlanksAndLineBreaks);
   SetToneCurves(white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
   ShowTonerOrder();
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/dialog_rules.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 
@@ -39,7 +40,7 @@ std::optional<std::string> MarginsModel::AskPrinter() {
 }
 
 double TypedLength(const std::string& text) {
-  const std::string trimmed = TrimText(text);
+  const std::string trimmed = std::string(Trim(text, kBlanksAndLineBreaks));
   std::string_view number = trimmed;
   // A leading "+" is allowed, as anywhere a number is typed.
   if (!number.empty() && number.front() == '+') number.remove_prefix(1);
@@ -89,7 +90,7 @@ std::optional<CustomSizeCheck> CustomPaperModel::Check(Typed& typed, bool for_ma
 
 CustomPaperModel::SaveOutcome CustomPaperModel::Save(Typed& typed) {
   if (!Check(typed, false)) return {};
-  const std::string name = TrimText(typed.name);
+  const std::string name = std::string(Trim(typed.name, kBlanksAndLineBreaks));
   switch (SaveCustomPaperSize(store_, name, TypedLength(typed.width), TypedLength(typed.height),
                               unit_, paper_class_, model_name_, margins_)) {
     case SaveCustomSizeResult::kSaved:
@@ -118,7 +119,7 @@ void CustomPaperModel::AskMargins(Typed& typed) {
 }
 
 bool CustomPaperModel::Delete(const std::string& selected_text) {
-  const std::string selected = TrimText(selected_text);
+  const std::string selected = std::string(Trim(selected_text, kBlanksAndLineBreaks));
   if (selected.empty()) return false;
   DeleteCustomPaperSize(store_, selected);
   FillList({});

@@ -7,6 +7,7 @@
 
 #include "pattern/pattern_print.h"
 #include "pattern/vector_import.h"
+#include "platform/rounding.h"
 
 namespace kelvaro {
 namespace {
@@ -96,12 +97,11 @@ double PatternGapFromText(std::string_view text, UnitCode unit) {
 }
 
 int PatternSizeSliderPosition(double mm) {
-  return std::clamp(static_cast<int>(std::nearbyint((mm - 1) * 12.5)), 0,
-                    kPatternSizeSliderMaximum);
+  return std::clamp(RoundEven((mm - 1) * 12.5), 0, kPatternSizeSliderMaximum);
 }
 
 int PatternGapSliderPosition(double mm) {
-  return std::clamp(static_cast<int>(std::nearbyint((mm - 1) * 25)), 0, kPatternGapSliderMaximum);
+  return std::clamp(RoundEven((mm - 1) * 25), 0, kPatternGapSliderMaximum);
 }
 
 double OpenImportGap(SettingsStore& store) {

@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/job_parameters.h"
 #include "image/orientation.h"
+#include "platform/length_units.h"
 #include "printers/units.h"
 
 namespace kelvaro {
@@ -41,7 +42,8 @@ void ApplyTypedSize(MainWindowModel& model, WorkImage& image, int field_id) {
   const double height = image.oriented_height_pt;
   if (typed > 0 && width > 0 && height > 0) {
     // Typed lengths are millimetres times the unit's factor.
-    const double points = typed * MainWindowUnitFactor(ReadUnit(model.store())) * 72.0 / 25.4;
+    const double points =
+        MillimetresToPoints(typed * MainWindowUnitFactor(ReadUnit(model.store())));
     const double ratio = field_id == c::kXSizeEdit ? points / width : points / height;
     ResizePrintedPicture(image, ImageSize{width * ratio, height * ratio});
   }

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/text_helpers.h"
 #include "settings/job_settings.h"
 #include "settings/language_file.h"
 
@@ -11,11 +12,6 @@ namespace kelvaro {
 namespace {
 
 constexpr std::string_view kOldLanguageExtension = ".lang";
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
   for (std::size_t at = text.find(from); at != std::string::npos;

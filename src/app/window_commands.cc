@@ -9,6 +9,7 @@
 #include "app/ui_text_ids.h"
 #include "app/window_geometry.h"
 #include "image/profiles.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
@@ -60,9 +61,7 @@ void ShowBuiltInSettingsEntry(MainWindowModel& model) {
   std::error_code ec;
   for (fs::directory_iterator it(model.store().folders().common, ec), end; !ec && it != end;
        it.increment(ec)) {
-    std::string extension = it->path().extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const std::string extension = AsciiLower(it->path().extension().string());
     if (extension == ".qvcfg" && it->is_regular_file(ec)) {
       any = true;
       break;

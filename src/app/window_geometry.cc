@@ -1,21 +1,9 @@
 #include "app/window_geometry.h"
 
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
-
-// numerator ÷ denominator to the nearest integer, ties to even (denominator > 0).
-long DivideRoundEven(long numerator, long denominator) {
-  long quotient = numerator / denominator;
-  long remainder = numerator % denominator;
-  if (remainder < 0) {
-    remainder += denominator;
-    --quotient;
-  }
-  if (2 * remainder > denominator || (2 * remainder == denominator && quotient % 2 != 0)) {
-    ++quotient;
-  }
-  return quotient;
-}
 
 // The image area's height for its width, in the proportion 1000 : 1414.
 int ImageAreaHeightFor(int width) {

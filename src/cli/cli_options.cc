@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/data_folders.h"
 #include "platform/usb_printers.h"
@@ -15,6 +16,19 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 
 // "--" followed by at least one character: the start of another option.
 bool LooksLikeOption(std::string_view word) { return word.size() > 2 && StartsWith(word, "--"); }
+
+// Numbers beyond these are no count or percentage anybody means.
+constexpr long kLargestNumber = 1000000;
+
+// The whole number `text` holds, nullopt when it holds something else. Range is checked apart,
+// so that the message can say which of the two is wrong.
+std::optional<long> ParseWholeNumber(const std::string& text) {
+  char* end = nullptr;
+  // Beyond the range of a long, strtol gives LONG_MIN or LONG_MAX: out of range as well.
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0') return std::nullopt;
+  return value;
+}
 
 std::string KnownModelKeys() {
   std::string keys;
@@ -72,6 +86,35 @@ bool TakeFlag(Args& args, std::string_view name, std::optional<UsageError>& erro
   }
   args = std::move(rest);
   return present;
+}
+
+std::optional<int> TakeNumberOption(Args& args, std::string_view name,
+                                    std::optional<UsageError>& error) {
+  const std::optional<std::string> text = TakeOption(args, name, error);
+  if (!text) return std::nullopt;
+  const std::string option = "--" + std::string(name);
+  const std::optional<long> value = ParseWholeNumber(*text);
+  if (!value) {
+    error = UsageError{option + " needs a whole number"};
+  } else if (*value < -kLargestNumber || *value > kLargestNumber) {
+    error =
+        UsageError{option + " " + *text + " is out of range (from -" +
+                   std::to_string(kLargestNumber) + " to " + std::to_string(kLargestNumber) + ")"};
+  } else {
+    return static_cast<int>(*value);
+  }
+  return std::nullopt;
+}
+
+std::optional<bool> TakeSwitch(Args& args, std::string_view name,
+                               std::optional<UsageError>& error) {
+  const bool on = TakeFlag(args, name, error);
+  const bool off = TakeFlag(args, "no-" + std::string(name), error);
+  if (on && off) {
+    error = UsageError{"--" + std::string(name) + " and --no-" + std::string(name) + " both given"};
+  }
+  if (on || off) return on;
+  return std::nullopt;
 }
 
 std::optional<UsageError> CheckLeftovers(const Args& args, std::size_t max_positional) {

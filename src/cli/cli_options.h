@@ -35,6 +35,15 @@ std::optional<std::string> TakeOption(Args& args, std::string_view name,
 // mistake: a flag takes no value.
 bool TakeFlag(Args& args, std::string_view name, std::optional<UsageError>& error);
 
+// Removes `--name N` and checks that N is a whole number from −1000000 to 1000000 (a wider
+// range check belongs to the rules that apply the choice); `error` says what is wrong.
+std::optional<int> TakeNumberOption(Args& args, std::string_view name,
+                                    std::optional<UsageError>& error);
+
+// Removes `--name` and `--no-name`: true, false or nullopt when neither is given; both at
+// once set `error`.
+std::optional<bool> TakeSwitch(Args& args, std::string_view name, std::optional<UsageError>& error);
+
 // Checks what is left after the options were taken: a word that starts with "-" is an
 // unknown option, and more than `max_positional` other words are too many. A lone "-" counts
 // as a positional word (it often means standard input or output).

@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
+#include "platform/text_helpers.h"
 #include "printers/media_presets.h"
 #include "printers/paper_sizes.h"
 #include "printers/printer_models.h"
@@ -30,8 +31,8 @@ int RunPresetsCommand(const Args& arguments) {
   const std::unique_ptr<CliSession>& session = started->session;
   const ModelChoice& model = started->model;
   const bool white_first =
-      TonerOrderInForce(model.name, TrimText(session->store.ReadSetting("Active", "T_ORDER"))) ==
-      TonerOrder::kWhiteFirst;
+      TonerOrderInForce(model.name, Trim(session->store.ReadSetting("Active", "T_ORDER"),
+                                         kBlanksAndLineBreaks)) == TonerOrder::kWhiteFirst;
 
   for (int code : MediaListCodes(session->texts)) {
     const MediaPreset* preset = FindMediaPreset(code);

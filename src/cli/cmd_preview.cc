@@ -38,18 +38,8 @@ struct PreviewArgs {
 };
 
 std::optional<UsageError> ParsePreviewArgs(Args args, PreviewArgs& out) {
-  PrintChoices& c = out.print.choices;
   std::optional<UsageError> error;
-  c.image_area_width = TakeNumberOption(args, "width", error);
-  c.display_white = TakeSwitch(args, "display-white", error);
-  if (TakeFlag(args, "pattern-preview", error)) c.pattern_preview = true;
-  // The colour preview, or the white plane the job prints as grey.
-  if (const std::optional<std::string> view = TakeOption(args, "view", error)) {
-    if (*view != "colour" && *view != "white") {
-      return UsageError{"--view " + *view + ": the view is colour or white"};
-    }
-    c.white_view = *view == "white";
-  }
+  TakePrintOptions(OptionGroup::kPreview, args, out.print, error);
   if (error) return error;
   // The print options leave the preview's choices as they are.
   if (std::optional<UsageError> print_error = ParsePrintArgs(args, true, out.print)) {

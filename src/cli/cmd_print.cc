@@ -82,64 +82,55 @@ std::string TargetQueue(const PrintArgs& args, const std::string& default_file) 
   return "file:" + (args.output ? *args.output : default_file);
 }
 
-int Run(const Args& args, Command command) {
-  const bool image_job = command != Command::kBlank;
-  PrintArgs parsed;
-  std::optional<UsageError> error = ParsePrintArgs(args, image_job, parsed);
+// The words of the command; a mistake is reported (status 2 in `status`) and false returned.
+bool ParseRunArgs(const Args& args, Command command, PrintArgs& parsed, int& status) {
+  std::optional<UsageError> error = ParsePrintArgs(args, command != Command::kBlank, parsed);
   if (!error && command == Command::kCost &&
       (parsed.output || parsed.printer || parsed.dump_separations)) {
     error =
         UsageError{"cost makes no job: --output, --printer and --dump-separations do not apply"};
   }
-  if (error) {
-    return ReportUsageError(CommandName(command), *error,
+  if (!error) return true;
+  status = ReportUsageError(CommandName(command), *error,
                             command == Command::kPrint  ? kPrintUsage
                             : command == Command::kCost ? kCostUsage
                                                         : kBlankUsage);
-  }
+  return false;
+}
 
-  if (image_job) {
-    std::error_code ec;
-    if (!fs::is_regular_file(*parsed.image, ec)) {
-      std::fprintf(stderr, "kelvaro print: %s is not a readable file\n", parsed.image->c_str());
-      return 1;
-    }
-    // A slip in --output (or a picture named like its job) must not cost the picture.
-    const std::string queue = TargetQueue(parsed, fs::path(*parsed.image).stem().string() + ".ps");
-    if (queue.rfind(kFileQueuePrefix, 0) == 0 &&
-        fs::equivalent(queue.substr(kFileQueuePrefix.size()), *parsed.image, ec)) {
-      std::fprintf(stderr, "kelvaro print: the job would be written over the picture %s\n",
-                   parsed.image->c_str());
-      return 1;
-    }
+// The picture must be a file, and the job must not go over it: a slip in --output (or a
+// picture named like its job) must not cost the picture.
+bool CheckPicture(const PrintArgs& parsed) {
+  std::error_code ec;
+  if (!fs::is_regular_file(*parsed.image, ec)) {
+    std::fprintf(stderr, "kelvaro print: %s is not a readable file\n", parsed.image->c_str());
+    return false;
   }
-  std::unique_ptr<CliSession> cli = OpenCliSession();
-  TerminalProgress progress = TerminalProgress::ForStderr();
-  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  SessionServices services{progress, *spooler,
-                           epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
-                           PrintCostEstimate};
-  Session session(cli->app, std::move(services));
-  // The print reads no preview grid; it is never made.
-  session.PrintOnly();
-  if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
-  std::optional<fs::path> image_path;
-  if (image_job) image_path = fs::path(*parsed.image);
-  if (!StartRun(*cli, session, parsed.choices, image_path)) return 1;
+  const std::string queue = TargetQueue(parsed, fs::path(*parsed.image).stem().string() + ".ps");
+  if (queue.rfind(kFileQueuePrefix, 0) == 0 &&
+      fs::equivalent(queue.substr(kFileQueuePrefix.size()), *parsed.image, ec)) {
+    std::fprintf(stderr, "kelvaro print: the job would be written over the picture %s\n",
+                 parsed.image->c_str());
+    return false;
+  }
+  return true;
+}
 
-  if (!image_job) {
-    const std::string queue = TargetQueue(parsed, "blank.ps");
-    if (session.PrintBlank(queue) != PrintOutcome::kSent) return 1;
-    if (!parsed.printer) ReportJobWritten(queue.substr(kFileQueuePrefix.size()));
-    return 0;
-  }
+int PrintBlank(Session& session, const PrintArgs& parsed) {
+  const std::string queue = TargetQueue(parsed, "blank.ps");
+  if (session.PrintBlank(queue) != PrintOutcome::kSent) return 1;
+  if (!parsed.printer) ReportJobWritten(queue.substr(kFileQueuePrefix.size()));
+  return 0;
+}
+
+// The print or the cost estimate of the loaded picture.
+int PrintPicture(Session& session, const PrintArgs& parsed, Command command) {
   // One print and done: the decoded records kept for laying the picture out again and the
   // preview grid are not read by the print. For a large picture that is gigabytes.
   session.ReleaseLayoutRecords();
 
   PrintTarget target;
-  target.queue = TargetQueue(parsed, image_path->stem().string() + ".ps");
+  target.queue = TargetQueue(parsed, fs::path(*parsed.image).stem().string() + ".ps");
   if (parsed.dump_separations) target.dump_separations = fs::path(*parsed.dump_separations);
   target.estimate_only = command == Command::kCost;
   target.pattern = parsed.pattern;
@@ -158,6 +149,29 @@ int Run(const Args& args, Command command) {
       break;
   }
   return 1;
+}
+
+int Run(const Args& args, Command command) {
+  const bool image_job = command != Command::kBlank;
+  PrintArgs parsed;
+  int status = 0;
+  if (!ParseRunArgs(args, command, parsed, status)) return status;
+  if (image_job && !CheckPicture(parsed)) return 1;
+  std::unique_ptr<CliSession> cli = OpenCliSession();
+  TerminalProgress progress = TerminalProgress::ForStderr();
+  std::unique_ptr<Spooler> spooler = MakeSystemSpooler();
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  SessionServices services{progress, *spooler,
+                           epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
+                           PrintCostEstimate};
+  Session session(cli->app, std::move(services));
+  // The print reads no preview grid; it is never made.
+  session.PrintOnly();
+  if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
+  std::optional<fs::path> image_path;
+  if (image_job) image_path = fs::path(*parsed.image);
+  if (!StartRun(*cli, session, parsed.choices, image_path)) return 1;
+  return image_job ? PrintPicture(session, parsed, command) : PrintBlank(session, parsed);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "platform/ini_file.h"
+#include "platform/text_helpers.h"
 #include "stats/stats_records.h"
 
 namespace kelvaro::cli {
@@ -23,14 +24,7 @@ constexpr char kUsage[] =
     "       IDCMY, IDWH, Fuser or \"Transfer Belt\" (label,yield,price)";
 
 bool IsCurrencyKey(const std::string& key) {
-  if (key.size() != sizeof(kStatsCurrencyKey) - 1) return false;
-  for (std::size_t i = 0; i < key.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(key[i])) !=
-        std::tolower(static_cast<unsigned char>(kStatsCurrencyKey[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return EqualsIgnoringAsciiCase(key, kStatsCurrencyKey);
 }
 
 std::optional<std::string> CurrencyProblem(const std::string& text) {

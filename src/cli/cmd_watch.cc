@@ -155,50 +155,46 @@ std::string Now() {
   return text;
 }
 
-}  // namespace
-
-int RunWatchCommand(const Args& all) {
-  Args args = all;
-  std::optional<UsageError> error;
+// The words of `kelvaro watch`: the print options and the watcher's own.
+struct WatchArgs {
+  PrintArgs print;
   bool once = false;
   std::optional<std::string> output_dir;
   int settle = 5;
+};
+
+std::optional<UsageError> ParseWatchArgs(const Args& all, WatchArgs& out) {
+  Args args = all;
+  std::optional<UsageError> error;
   for (auto it = args.begin(); it != args.end();) {
     if (*it == "--once") {
-      once = true;
+      out.once = true;
       it = args.erase(it);
     } else if (*it == "--output-dir" && it + 1 != args.end()) {
-      output_dir = *(it + 1);
+      out.output_dir = *(it + 1);
       it = args.erase(it, it + 2);
     } else {
       ++it;
     }
   }
-  if (std::optional<int> s = TakeNumberOption(args, "settle", error)) settle = *s;
-  PrintArgs parsed;
-  if (!error) error = ParsePrintArgs(args, true, parsed);
+  if (std::optional<int> s = TakeNumberOption(args, "settle", error)) out.settle = *s;
+  const PrintArgs& parsed = out.print;
+  if (!error) error = ParsePrintArgs(args, true, out.print);
   if (!error && (parsed.output || parsed.dump_separations)) {
     error = UsageError{"watch writes one job per picture: use --output-dir, not --output"};
   }
-  if (!error && (parsed.printer.has_value() == output_dir.has_value())) {
+  if (!error && (parsed.printer.has_value() == out.output_dir.has_value())) {
     error = UsageError{"give one of --printer QUEUE and --output-dir DIR"};
   }
-  if (!error && settle < 0) error = UsageError{"--settle must be 0 or more seconds"};
-  if (error) return ReportUsageError("watch", *error, kWatchUsage);
-  const fs::path folder = *parsed.image;
-  std::error_code ec;
-  if (!fs::is_directory(folder, ec)) {
-    std::fprintf(stderr, "kelvaro watch: %s is not a folder\n", folder.c_str());
-    return 1;
-  }
-  if (output_dir && !fs::is_directory(*output_dir, ec)) {
-    std::fprintf(stderr, "kelvaro watch: %s is not a folder\n", output_dir->c_str());
-    return 1;
-  }
-  if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
-  // One watcher per folder. The lock file's content is never touched, so the holder's
-  // process id is kept beside it for the refusal.
-  InstanceLock lock;
+  if (!error && out.settle < 0) error = UsageError{"--settle must be 0 or more seconds"};
+  return error;
+}
+
+// Takes the folder's watcher lock and writes this process's id beside it. false, with the
+// reason on stderr, when another watcher holds it or it cannot be made.
+bool LockFolder(const fs::path& folder, InstanceLock& lock) {
+  // The lock file's content is never touched, so the holder's process id is kept beside it
+  // for the refusal.
   const fs::path pid_file = folder / ".kelvaro-watch.pid";
   const fs::path lock_file = folder / ".kelvaro-watch.lock";
   InstanceLock::Result locked = lock.Acquire(lock_file);
@@ -212,34 +208,22 @@ int RunWatchCommand(const Args& all) {
   }
   if (locked == InstanceLock::Result::kUnavailable) {
     std::fprintf(stderr, "kelvaro watch: cannot make the lock file %s\n", lock_file.c_str());
-    return 1;
+    return false;
   }
   if (locked == InstanceLock::Result::kHeldElsewhere) {
     const std::string holder = ReadSmallFile(pid_file);
     std::fprintf(stderr, "kelvaro watch: %s is watched already%s\n", folder.c_str(),
                  holder.empty() ? "" : (" by process " + holder).c_str());
-    return 1;
+    return false;
   }
-  {
-    std::ofstream pid(pid_file, std::ios::trunc);
-    pid << ::getpid();
-  }
-  // The start-up runs once; each picture gets a session of its own.
-  std::unique_ptr<CliSession> session = OpenCliSession();
-  SizeKeepingSpooler spooler(MakeSystemSpooler());
-  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  const Watch watch{*session, parsed,
-                    folder,   output_dir,
-                    spooler,  epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
-  HotFolder hot(
-      folder, [&watch](const fs::path& picture) { return PrintOne(watch, picture); },
-      [](const std::string& line) {
-        // At once, also when stdout is a pipe (the journal of a service).
-        std::printf("%s\t%s\n", Now().c_str(), line.c_str());
-        std::fflush(stdout);
-      },
-      std::chrono::seconds(settle));
-  if (!hot.Prepare()) return 1;
+  std::ofstream pid(pid_file, std::ios::trunc);
+  pid << ::getpid();
+  return true;
+}
+
+// Prints what is in the folder and what comes, until a stop is asked for or, with --once,
+// until what was there is done. The exit status: 1 when a picture failed under --once.
+int Serve(HotFolder& hot, const fs::path& folder, int settle, bool once) {
   const sigset_t stop = HoldStopSignals();
   // Watched before the first look, so that no file is missed in between. Without events
   // every file settles by size and time.
@@ -272,6 +256,48 @@ int RunWatchCommand(const Args& all) {
     hot.Listen(events.get(), std::chrono::milliseconds(250));
     ready = hot.Settled(HotFolder::Clock::now());
   }
+}
+
+}  // namespace
+
+int RunWatchCommand(const Args& all) {
+  WatchArgs watch_args;
+  if (std::optional<UsageError> error = ParseWatchArgs(all, watch_args)) {
+    return ReportUsageError("watch", *error, kWatchUsage);
+  }
+  PrintArgs& parsed = watch_args.print;
+  const std::optional<std::string>& output_dir = watch_args.output_dir;
+  const fs::path folder = *parsed.image;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    std::fprintf(stderr, "kelvaro watch: %s is not a folder\n", folder.c_str());
+    return 1;
+  }
+  if (output_dir && !fs::is_directory(*output_dir, ec)) {
+    std::fprintf(stderr, "kelvaro watch: %s is not a folder\n", output_dir->c_str());
+    return 1;
+  }
+  if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
+  // One watcher per folder.
+  InstanceLock lock;
+  if (!LockFolder(folder, lock)) return 1;
+  // The start-up runs once; each picture gets a session of its own.
+  std::unique_ptr<CliSession> session = OpenCliSession();
+  SizeKeepingSpooler spooler(MakeSystemSpooler());
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  const Watch watch{*session, parsed,
+                    folder,   output_dir,
+                    spooler,  epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt};
+  HotFolder hot(
+      folder, [&watch](const fs::path& picture) { return PrintOne(watch, picture); },
+      [](const std::string& line) {
+        // At once, also when stdout is a pipe (the journal of a service).
+        std::printf("%s\t%s\n", Now().c_str(), line.c_str());
+        std::fflush(stdout);
+      },
+      std::chrono::seconds(watch_args.settle));
+  if (!hot.Prepare()) return 1;
+  return Serve(hot, folder, watch_args.settle, watch_args.once);
 }
 
 }  // namespace kelvaro::cli

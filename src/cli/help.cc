@@ -1,59 +1,28 @@
 #include "cli/help.h"
 
+#include <optional>
+
+#include "cli/option_table.h"
+
 namespace kelvaro::cli {
 namespace {
-
-// The options every command that prepares a print takes; they change the job as the window's
-// controls do, for this run only.
-constexpr std::string_view kWindowOptions =
-    "  --model KEY              the printer model (a key of `kelvaro printers`' table)\n"
-    "  --toner-order WL|WF      white last or white first (8432WT models)\n"
-    "  --paper NAME             an entry of the model's paper list (`kelvaro papers`)\n"
-    "  --media LABEL            a media preset (`kelvaro presets`): tray, mirror, white\n"
-    "  --settings-file F        a setting file (.qvcfg) loaded as Load Settings does\n"
-    "  --tray TEXT              AUTO, MultiPurpose Tray or Tray 1\n"
-    "  --prints N               the number of prints the printer makes\n"
-    "  --across N, --down N     copies across and down the page\n"
-    "  --mirror, --no-mirror    mirror the picture (transfer media print mirrored)\n"
-    "  --flip                   turn the picture upside down\n"
-    "  --rotate, --no-rotate    turn it a quarter (unset: the fit to the page decides)\n"
-    "  --print-white, --no-print-white   print the white layer or not\n"
-    "  --print-cmy, --no-print-cmy       print the colours or not (white only)\n"
-    "  --threshold, --no-threshold       add white under colours from the threshold\n"
-    "  --white-density P        white under white-only areas, percent 0..100\n"
-    "  --white-threshold P      the add-white threshold, percent 0..100\n"
-    "  --white-choke MM, --white-spread MM   shrink or grow the white layer, 0..1.0 mm\n"
-    "  --brightness P, --contrast P      -100..100 percent\n"
-    "  --black-removal          leave black areas unprinted\n"
-    "  --background-removal     remove a plain background when the picture is loaded\n"
-    "  --optimal-layout         copies one millimetre apart\n"
-    "  --profile-in F, --profile-out F   the RGB and the printer's CMYK profile\n"
-    "  --pattern                pattern print with the stored pattern set-up\n"
-    "  --automatic-tile, --no-automatic-tile   as many copies as fit the page\n"
-    "  --placement N            a single copy's place, 1..9 (0: centred)\n"
-    "  --fit-to-page            Fit to Page once the picture is loaded\n"
-    "  --size W,H               typed into X Size and Y Size (unit in force); W or ,H alone\n";
 
 struct Help {
   std::string_view command;
   std::string_view text;
+  // The command's own options of the table, below the text.
+  std::optional<OptionGroup> options = std::nullopt;
 };
 
 constexpr Help kHelps[] = {
-    {"print",
-     "Writes the print job of IMAGE and sends it to a queue or a file.\n"
-     "  --output FILE            write the job here (default: IMAGE's name with .ps)\n"
-     "  --printer QUEUE          send it to this print queue (or file:PATH)\n"
-     "  --dump-separations DIR   also write the five planes as plane1.pgm ... plane5.pgm\n"},
+    {"print", "Writes the print job of IMAGE and sends it to a queue or a file.\n",
+     OptionGroup::kJob},
     {"cost", "Shows the cost estimate of the job `print` would make; nothing is printed.\n"},
     {"info", "Prints what loading IMAGE finds and the layout the print would use, as JSON.\n"},
     {"preview",
      "Writes the window's preview of the page as a PNG and prints its layout as JSON.\n"
-     "  --output PAGE.png        where the picture goes\n"
-     "  --width W                the width the window's image area offers, pixels\n"
-     "  --display-white, --no-display-white   show the white layer on screen\n"
-     "  --pattern-preview        show the pattern's knock-out in magenta\n"
-     "  --view colour|white      the colour preview, or the printed white layer as grey\n"},
+     "  --output PAGE.png        where the picture goes\n",
+     OptionGroup::kPreview},
     {"blank",
      "Sends the blank-page job.\n"
      "  --output FILE, --printer QUEUE   as for print\n"
@@ -93,13 +62,16 @@ constexpr Help kHelps[] = {
 
 }  // namespace
 
-std::string_view CommandHelp(std::string_view command) {
+std::string CommandHelp(std::string_view command) {
   for (const Help& help : kHelps) {
-    if (help.command == command) return help.text;
+    if (help.command != command) continue;
+    std::string text(help.text);
+    if (help.options) text += PrintOptionsHelp(*help.options);
+    return text;
   }
   return {};
 }
 
-std::string_view WindowOptionsHelp() { return kWindowOptions; }
+std::string WindowOptionsHelp() { return PrintOptionsHelp(OptionGroup::kWindow); }
 
 }  // namespace kelvaro::cli

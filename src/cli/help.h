@@ -1,16 +1,17 @@
 #ifndef KELVARO_CLI_HELP_H_
 #define KELVARO_CLI_HELP_H_
 
+#include <string>
 #include <string_view>
 
 namespace kelvaro::cli {
 
 // What `kelvaro COMMAND --help` shows below the command's usage line: one line for each
 // option. Empty for a command without options.
-std::string_view CommandHelp(std::string_view command);
+std::string CommandHelp(std::string_view command);
 
 // The window's options that print, cost, info and preview take.
-std::string_view WindowOptionsHelp();
+std::string WindowOptionsHelp();
 
 }  // namespace kelvaro::cli
 

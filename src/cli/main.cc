@@ -66,9 +66,9 @@ int Usage(FILE* out) {
 // `kelvaro COMMAND --help`: the usage line and one line for each option.
 int CommandHelp(const SubCommand& command) {
   std::printf("usage: kelvaro %s\n\n", command.usage);
-  std::fputs(std::string(kelvaro::cli::CommandHelp(command.name)).c_str(), stdout);
+  std::fputs(kelvaro::cli::CommandHelp(command.name).c_str(), stdout);
   if (command.window_options) {
-    std::fputs(std::string(kelvaro::cli::WindowOptionsHelp()).c_str(), stdout);
+    std::fputs(kelvaro::cli::WindowOptionsHelp().c_str(), stdout);
   }
   return 0;
 }

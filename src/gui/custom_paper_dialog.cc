@@ -9,6 +9,8 @@
 #include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
+#include "platform/rounding.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro::gui {
 

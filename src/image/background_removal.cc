@@ -4,16 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
-
-// Round to nearest, ties to even (the default floating-point rounding mode).
-double RoundEven(double value) { return std::nearbyint(value); }
 
 int ClampedRound(double value, int low, int high) {
   if (std::isnan(value)) return low;
   return static_cast<int>(
-      std::clamp(RoundEven(value), static_cast<double>(low), static_cast<double>(high)));
+      std::clamp(RoundEvenAsDouble(value), static_cast<double>(low), static_cast<double>(high)));
 }
 
 }  // namespace
@@ -64,7 +63,8 @@ bool RemoveBackground(std::span<std::uint8_t> rgba, const BackgroundRemovalOptio
     if (remove) pixel[3] = 0;
     if ((i + 1) % kProgressEvery == 0) {
       progress.SetProgress(
-          static_cast<long long>(RoundEven(100.0 * static_cast<double>(i + 1) / pixels)), 100);
+          static_cast<long long>(RoundEvenAsDouble(100.0 * static_cast<double>(i + 1) / pixels)),
+          100);
     }
   }
   return true;
@@ -86,7 +86,7 @@ int JpegArtifactToSlider(double jpeg_artifact) {
 }
 
 int SliderToJpegArtifact(int position) {
-  return static_cast<int>(RoundEven(std::clamp(position, 0, 100) / 5.0 + 1.0));
+  return RoundEven(std::clamp(position, 0, 100) / 5.0 + 1.0);
 }
 
 int BlackRemovalFuzzToSlider(double fuzz) { return ClampedRound(fuzz * 100.0 / 50.0, 0, 100); }

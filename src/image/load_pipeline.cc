@@ -4,6 +4,8 @@
 #include <span>
 #include <utility>
 
+#include "platform/length_units.h"
+
 namespace kelvaro {
 
 std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
@@ -42,8 +44,8 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   const Resolution file{image.x_dpi, image.y_dpi};
   image.file_x_dpi = file.x_dpi;
   image.file_y_dpi = file.y_dpi;
-  image.physical_width_pt = 72.0f * static_cast<float>(image.width) / file.x_dpi;
-  image.physical_height_pt = 72.0f * static_cast<float>(image.height) / file.y_dpi;
+  image.physical_width_pt = PixelsToPointsInFloat(static_cast<float>(image.width), file.x_dpi);
+  image.physical_height_pt = PixelsToPointsInFloat(static_cast<float>(image.height), file.y_dpi);
   image.output_width = image.width;
   image.output_height = image.height;
   image.scale_factor = 1;

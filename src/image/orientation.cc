@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/length_units.h"
+
 namespace kelvaro {
 namespace {
 
@@ -19,8 +21,8 @@ constexpr std::int32_t kTurnBlockRows = 64;
 LoadFit FitAtLoad(std::int32_t width, std::int32_t height, Resolution file,
                   PrintableArea printable) {
   LoadFit fit{file.x_dpi, file.y_dpi, false, 1};
-  const double iw = 72.0 * width / file.x_dpi;
-  const double ih = 72.0 * height / file.y_dpi;
+  const double iw = PixelsToPoints(width, file.x_dpi);
+  const double ih = PixelsToPoints(height, file.y_dpi);
   const double pw = std::nearbyint(printable.width);
   const double ph = std::nearbyint(printable.height);
   // No picture or no page to fit to: leave the resolution alone rather than divide by zero.

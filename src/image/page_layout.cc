@@ -4,6 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/length_units.h"
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
 
@@ -11,11 +14,11 @@ namespace {
 // stay exact in 64 bits and in a double.
 constexpr double kLimit = 1e15;
 
-// Nearest whole number, ties to even (the current rounding mode is never changed here). Values
-// out of all proportion (damaged margins, absurd copy counts) saturate instead of wrapping.
-long long RoundEven(double value) {
+// RoundEven for values out of all proportion (damaged margins, absurd copy counts): they
+// saturate instead of wrapping.
+long long RoundEvenSaturated(double value) {
   if (std::isnan(value)) return 0;
-  return static_cast<long long>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+  return static_cast<long long>(RoundEvenAsDouble(std::clamp(value, -kLimit, kLimit)));
 }
 // Truncation toward zero, saturating the same way.
 long long Fix(double value) {
@@ -52,10 +55,10 @@ struct CanvasMargins {
 // and `sy` pixels per point across and down.
 CanvasMargins MarginsOnCanvas(const PageLayoutInput& in, double sx, double sy) {
   CanvasMargins m;
-  m.left = RoundEven(static_cast<double>(in.margin_left / 100) * sx);
-  m.right = RoundEven(static_cast<double>(in.margin_right / 100) * sx);
-  m.top = RoundEven(static_cast<double>(in.margin_top / 100) * sy);
-  m.bottom = RoundEven(static_cast<double>(in.margin_bottom / 100) * sy);
+  m.left = RoundEvenSaturated(static_cast<double>(in.margin_left / 100) * sx);
+  m.right = RoundEvenSaturated(static_cast<double>(in.margin_right / 100) * sx);
+  m.top = RoundEvenSaturated(static_cast<double>(in.margin_top / 100) * sy);
+  m.bottom = RoundEvenSaturated(static_cast<double>(in.margin_bottom / 100) * sy);
   return m;
 }
 
@@ -124,7 +127,7 @@ GridPlacement PlaceGrid(const CopyGrid& grid, long long area_width, long long ar
 // A length of `pixels` on a canvas `canvas_pixels` wide (or high) that shows `page_pt`
 // points, in whole points.
 int CanvasToPoints(double page_pt, long long pixels, int canvas_pixels) {
-  return ToInt(RoundEven(page_pt * static_cast<double>(pixels) / canvas_pixels));
+  return ToInt(RoundEvenSaturated(page_pt * static_cast<double>(pixels) / canvas_pixels));
 }
 
 }  // namespace
@@ -133,11 +136,11 @@ CanvasSize ComputeCanvasSize(int available_width, double page_width_pt, double p
   CanvasSize canvas;
   if (page_width_pt <= 0 || page_height_pt <= 0) return canvas;
   const double aspect = page_width_pt / page_height_pt;
-  canvas.height = ToInt(RoundEven(1.414 * (available_width - 6)));
-  canvas.width = ToInt(RoundEven(canvas.height * aspect));
+  canvas.height = ToInt(RoundEvenSaturated(1.414 * (available_width - 6)));
+  canvas.width = ToInt(RoundEvenSaturated(canvas.height * aspect));
   if (available_width < canvas.width) {
     canvas.width = available_width - 6;
-    canvas.height = ToInt(RoundEven(canvas.width / aspect));
+    canvas.height = ToInt(RoundEvenSaturated(canvas.width / aspect));
   }
   return canvas;
 }

@@ -8,19 +8,13 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/text_helpers.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // The regular file `name` in `folder`: the exact name first, then any spelling of it.
 std::optional<fs::path> FindInFolder(const fs::path& folder, std::string_view name) {
@@ -31,7 +25,8 @@ std::optional<fs::path> FindInFolder(const fs::path& folder, std::string_view na
   fs::directory_iterator it(folder, error);
   if (error) return std::nullopt;
   for (const fs::directory_entry& entry : it) {
-    if (EqualNoCase(entry.path().filename().string(), name) && entry.is_regular_file(error)) {
+    if (EqualsIgnoringAsciiCase(entry.path().filename().string(), name) &&
+        entry.is_regular_file(error)) {
       return entry.path();
     }
   }
@@ -96,7 +91,7 @@ std::optional<fs::path> ResolveProfilePath(std::string_view name, const DataFold
         folders.program.empty() ? fs::path() : folders.program / kProfilesFolder}) {
     if (auto found = FindInFolder(folder, name)) return found;
   }
-  if (EqualNoCase(name, kDefaultOutputProfile) && !folders.program.empty()) {
+  if (EqualsIgnoringAsciiCase(name, kDefaultOutputProfile) && !folders.program.empty()) {
     return FindInFolder(folders.program / kProfilesFolder, kBundledPrinterProfile);
   }
   return std::nullopt;
@@ -146,7 +141,8 @@ ProfileHandle OpenNamedProfile(std::string_view name, const DataFolders& folders
   if (std::optional<fs::path> path = ResolveProfilePath(name, folders)) {
     return ProfileHandle(cmsOpenProfileFromFile(path->c_str(), "r"));
   }
-  if (EqualNoCase(name, kDefaultInputProfile)) return ProfileHandle(cmsCreate_sRGBProfile());
+  if (EqualsIgnoringAsciiCase(name, kDefaultInputProfile))
+    return ProfileHandle(cmsCreate_sRGBProfile());
   return ProfileHandle();
 }
 

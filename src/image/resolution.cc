@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/length_units.h"
+#include "platform/text_helpers.h"
+
 namespace kelvaro {
 namespace {
 
@@ -94,12 +97,6 @@ Resolution ReadExif(Bytes bytes) {
   return Checked(*x, *y);
 }
 
-std::string LowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 }  // namespace
 
 Resolution ReadPngResolution(Bytes bytes) {
@@ -125,7 +122,7 @@ Resolution ReadJpegResolution(Bytes bytes) {
       case 1:
         return Checked(x, y);
       case 2:
-        return Checked(x * 2.54, y * 2.54);
+        return Checked(DotsPerCentimetreToPerInch(x), DotsPerCentimetreToPerInch(y));
       default:
         return Resolution{};
     }
@@ -185,7 +182,7 @@ Resolution ReadPsdResolution(Bytes bytes) {
 }
 
 FileResolution DispatchResolution(const std::filesystem::path& path, const ByteSource& read_bytes) {
-  const std::string name = LowerCase(path.filename().string());
+  const std::string name = AsciiLower(path.filename().string());
   constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
   struct Reader {
     const char* tag;

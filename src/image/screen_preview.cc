@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/rounding.h"
 #include "printers/units.h"
 
 namespace kelvaro {
@@ -25,7 +26,6 @@ constexpr std::uint8_t kPatternMagenta = 200;
 // Near-white screen pixels over the medium (R + G + B above this) lighten it.
 constexpr int kNearWhiteScreenSum = 740;
 
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 std::uint8_t ClampLevel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 std::uint8_t ClampRound(double value) { return ClampLevel(RoundEven(value)); }
 
@@ -65,7 +65,7 @@ PreviewTables MakeTables(const PreviewParams& params, const ToneCurveTable& tone
   for (int c = 0; c < 256; ++c) {
     float stretched = factor * static_cast<float>((255 - c) - 128) + 128.0f;
     stretched = std::min(std::max(stretched, 0.0f), 255.0f);
-    const int contrasted = 255 - static_cast<int>(std::nearbyintf(stretched));
+    const int contrasted = 255 - RoundEven(stretched);
     t.after_brightness[c] = t.gamma[ClampLevel(contrasted)];
   }
 

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
 
@@ -20,8 +22,6 @@ constexpr int kNearWhiteSum = 20;
 constexpr int kPureWhiteLevel = 250;
 
 // Nearest whole number, halves to the even neighbour (the default FP rounding mode).
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-int RoundEvenF(float value) { return static_cast<int>(std::nearbyintf(value)); }
 
 std::uint8_t ClampLevel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 
@@ -42,7 +42,7 @@ ColourTables MakeColourTables(const SeparationConstants& k, const SeparationPara
   for (int ch = 0; ch < 3; ++ch) {
     for (int v = 0; v < 256; ++v) {
       const float scaled = static_cast<float>(tone_table.levels[ch][v]) * k.colour_scale;
-      t.curve_scaled[ch][v] = ClampLevel(RoundEvenF(scaled));
+      t.curve_scaled[ch][v] = ClampLevel(RoundEven(scaled));
     }
   }
   // Contrast and brightness work on the inverted (RGB-like) level and invert back.
@@ -50,7 +50,7 @@ ColourTables MakeColourTables(const SeparationConstants& k, const SeparationPara
     const int v = 255 - c;
     float stretched = k.contrast_factor * static_cast<float>(v - 128) + 128.0f;
     stretched = std::min(std::max(stretched, 0.0f), 255.0f);
-    t.contrast[c] = static_cast<std::uint8_t>(255 - RoundEvenF(stretched));
+    t.contrast[c] = static_cast<std::uint8_t>(255 - RoundEven(stretched));
     t.brightness[c] = ClampLevel(255 - std::clamp(v + k.brightness_step, 0, 255));
   }
   const bool threshold_on = params.threshold_on;

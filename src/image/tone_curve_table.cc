@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
 
@@ -11,13 +13,12 @@ struct Point {
 };
 
 // Rounds to the nearest whole level, halves to the even neighbour (the default FP mode).
-int RoundLevel(float value) { return static_cast<int>(std::nearbyintf(value)); }
 
 // The curve editor works in whole levels, so each interpolation is rounded at once; the
 // parameter is single precision like the rest of the curve arithmetic.
 Point Lerp(Point a, Point b, float t) {
-  return {RoundLevel(static_cast<float>(a.x) + t * static_cast<float>(b.x - a.x)),
-          RoundLevel(static_cast<float>(a.y) + t * static_cast<float>(b.y - a.y))};
+  return {RoundEven(static_cast<float>(a.x) + t * static_cast<float>(b.x - a.x)),
+          RoundEven(static_cast<float>(a.y) + t * static_cast<float>(b.y - a.y))};
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <new>
 #include <vector>
 
+#include "platform/length_units.h"
+
 namespace kelvaro {
 namespace {
-
-constexpr double kMillimetresPerInch = 25.4;
 
 template <bool kErode>
 inline std::uint8_t Pick(std::uint8_t a, std::uint8_t b) {
@@ -175,7 +175,7 @@ bool ChokeOrSpreadPlane(const PlaneView& plane, double radius_x, double radius_y
 }
 
 double EdgeRadiusPixels(int hundredths_mm, double pixels_per_inch) {
-  return std::abs(hundredths_mm) / 100.0 / kMillimetresPerInch * pixels_per_inch;
+  return MillimetresToPixels(std::abs(hundredths_mm) / 100.0, pixels_per_inch);
 }
 
 bool ApplyWhiteEdge(SeparationSet& set, TonerLayout layout, int hundredths_mm, double x_ppi,

@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "job/ps_resources.h"
+#include "platform/rounding.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
@@ -197,12 +199,6 @@ std::string FourDecimals(double value) {
   return text;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 std::string FeatureBlock(std::string_view keyword_and_option, std::string_view body) {
@@ -336,7 +332,7 @@ int ClampNumberOfPrints(std::string_view field_text) {
   }
   if (!digits) return 1;
   if (negative) value = -value;
-  const double whole = std::nearbyint(value);  // default rounding: half to even
+  const double whole = RoundEvenAsDouble(value);
   if (whole < 1) return 1;
   if (whole > 99) return 99;
   return static_cast<int>(whole);
@@ -360,7 +356,7 @@ std::string NumCopiesFeature(int number_of_prints) {
 
 PageChoice ChoosePage(std::string_view paper_name, int page_width_pt, int page_height_pt,
                       bool with_a4_sef) {
-  const std::string_view key = TrimBlanks(paper_name).substr(0, 6);
+  const std::string_view key = Trim(paper_name, kSpaces).substr(0, 6);
   if (key == "A4")
     return {PageRegionBlock("A4", "0", page_width_pt, page_height_pt), "12.99968 829.00067"};
   if (key == "A3")

@@ -12,6 +12,7 @@
 #include "job/feature_blocks.h"
 #include "job/ps_resources.h"
 #include "platform/fd_write.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {

@@ -9,6 +9,9 @@
 #include <optional>
 
 #include "pattern/rasterizer.h"
+#include "platform/length_units.h"
+#include "platform/rounding.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
@@ -23,8 +26,6 @@ constexpr char kBadSizeError[] = "The picture has no size to put a pattern on";
 constexpr char kBadSettingsError[] = "The pattern's size or gap is not a usable number";
 constexpr char kBadShapeGapError[] = "The shape's row gap leaves no room for its rows";
 constexpr char kTooLargeError[] = "The pattern is too large for this picture";
-
-double RoundHalfEven(double v) { return std::nearbyint(v); }
 
 // Byte a polygon colour leaves in the mask: the first byte of the drawing surface's 32-bit
 // pixel, which is the blue part of the RGB value (0 for black, 255 for white).
@@ -186,10 +187,10 @@ void DrawScreen(Canvas& canvas, const Geometry& geo, bool angle45, std::int32_t 
   const bool lines = IsLines(geo.kind);
   const double first_start = lines ? 0 : 1;
   const double shifted_start =
-      (!lines && angle45) ? RoundHalfEven(geo.w / 2 + geo.g / 2) : first_start;
+      (!lines && angle45) ? RoundEvenAsDouble(geo.w / 2 + geo.g / 2) : first_start;
   // A pitch below one pixel would never move on.
-  const double step_x = std::max(1.0, RoundHalfEven(geo.pitch_x));
-  const double step_y = std::max(1.0, RoundHalfEven(geo.pitch_y));
+  const double step_x = std::max(1.0, RoundEvenAsDouble(geo.pitch_x));
+  const double step_y = std::max(1.0, RoundEvenAsDouble(geo.pitch_y));
   long long shown = 20;
   std::int64_t row = 0;
   // Rows and columns stop at the canvas edge whatever the pitch.
@@ -242,8 +243,8 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   const std::int32_t W = orientation.rotate ? out_height : out_width;
   const std::int32_t H = orientation.rotate ? out_width : out_height;
 
-  const double canvas_w = RoundHalfEven(W + 2 * settings.size_x_mm * p);
-  const double canvas_h = RoundHalfEven(H + settings.size_y_mm * p);
+  const double canvas_w = RoundEvenAsDouble(W + 2 * settings.size_x_mm * p);
+  const double canvas_h = RoundEvenAsDouble(H + settings.size_y_mm * p);
   if (!(canvas_w <= kMaxCanvasSide) || !(canvas_h <= kMaxCanvasSide) ||
       canvas_w * canvas_h > kMaxCanvasPixels || settings.gap_mm * p > kMaxCanvasSide) {
     return Fail(kTooLargeError);
@@ -273,7 +274,7 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
   progress.SetProgress(100, 100);
 
   const std::int64_t first_column =
-      std::max<std::int64_t>(1, static_cast<std::int64_t>(RoundHalfEven(geo.w / 2))) - 1;
+      std::max<std::int64_t>(1, static_cast<std::int64_t>(RoundEvenAsDouble(geo.w / 2))) - 1;
   std::optional<std::vector<std::uint8_t>> mask = CutOutPicture(canvas, W, H, first_column);
   if (!mask) {
     progress.SetProgress(0, 100);
@@ -292,8 +293,7 @@ PatternMaskOutcome Generate(const PatternSettings& settings, const ShapeRecord* 
 }  // namespace
 
 PatternShapeKind ClassifyPatternShape(std::string_view shape_name) {
-  std::string lower(shape_name);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = AsciiLower(shape_name);
   if (lower.find("ellipse") != std::string::npos) return PatternShapeKind::kEllipse;
   if (lower.find("rectangle") != std::string::npos) return PatternShapeKind::kRectangle;
   if (lower.find("vertical line") != std::string::npos) return PatternShapeKind::kVerticalLines;
@@ -305,7 +305,7 @@ PatternShapeKind ClassifyPatternShape(std::string_view shape_name) {
 
 double PatternPixelsPerMm(std::int32_t pixel_width, double width_pt) {
   if (pixel_width <= 0 || !(width_pt > 0) || !std::isfinite(width_pt)) return 0;
-  return pixel_width / (width_pt / 72.0) / 25.4;
+  return PixelsPerMillimetre(pixel_width, width_pt);
 }
 
 PatternMaskOutcome GeneratePatternMask(const PatternSettings& settings,

@@ -3,30 +3,22 @@
 #include <cmath>
 
 #include "pattern/shape_library.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
-namespace {
-
-std::string Trimmed(std::string text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PatternSettings ReadPatternSettings(const SettingsStore& store) {
   PatternSettings settings;
-  const std::string shape = Trimmed(store.ReadSetting(kPatternSection, "Shape"));
+  const std::string shape(Trim(store.ReadSetting(kPatternSection, "Shape"), kBlanks));
   if (!shape.empty()) settings.shape = shape;
   settings.size_x_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "SizeX"));
   settings.size_y_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "SizeY"));
   settings.gap_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "Gap"));
-  const std::string screen = Trimmed(store.ReadSetting(kPatternSection, "Screen"));
+  const std::string screen(Trim(store.ReadSetting(kPatternSection, "Screen"), kBlanks));
   settings.screen_angle = (!screen.empty() && ReadLeadingDecimal(screen) == 0) ? 0 : 45;
   // Any value but "0" inverts; a set-up that never wrote the key prints the normal mask.
-  const std::string mask = Trimmed(store.ReadSetting(kPatternSection, "Mask"));
+  const std::string mask(Trim(store.ReadSetting(kPatternSection, "Mask"), kBlanks));
   settings.inverted = !mask.empty() && mask != "0";
   return settings;
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/text_helpers.h"
+
 namespace kelvaro {
 namespace {
 
@@ -42,8 +44,8 @@ std::size_t PointOffset(int polygon, int point) {
 
 std::string ShapeRecordName(std::string_view record_bytes) {
   std::string_view name = record_bytes.substr(kShapeNameOffset, kShapeNameSize);
-  while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.remove_suffix(1);
-  return std::string(name);
+  // The name field is padded with blanks or zero bytes.
+  return std::string(TrimEnd(name, std::string_view(" \0", 2)));
 }
 
 std::optional<std::string> EncodeShapeRecord(const ShapeRecord& shape) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/rounding.h"
+#include "platform/text_helpers.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
@@ -31,18 +33,10 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
+// What separates the words of a drawing's line.
+constexpr std::string_view kWordBlanks = " \t\f\v";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
-
-std::string_view TrimRight(std::string_view line) {
-  while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
-  return line;
-}
+bool IsBlank(char c) { return kWordBlanks.find(c) != std::string_view::npos; }
 
 std::vector<std::string_view> Words(std::string_view line) {
   std::vector<std::string_view> words;
@@ -183,7 +177,7 @@ PassResult ParseBody(const std::vector<std::string_view>& body, int steps) {
   pass.steps = steps;
   for (std::string_view raw : body) {
     if (StopsAtLimit(pass)) return pass.result;
-    if (!ReadBodyLine(TrimRight(raw), pass)) break;
+    if (!ReadBodyLine(TrimEnd(raw, kWordBlanks), pass)) break;
   }
   // A drawing that ends right after going over a limit is refused the same way.
   StopsAtLimit(pass);
@@ -203,7 +197,7 @@ struct DrawingHeader {
 DrawingHeader ReadDrawingHeader(const std::vector<std::string_view>& lines) {
   DrawingHeader header;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string lower = Lower(lines[i]);
+    const std::string lower = AsciiLower(lines[i]);
     if (lower.find("%%creator: adobe illustrator(") != std::string::npos) {
       header.version_found = true;
       const std::vector<std::string_view> words = Words(lower);
@@ -318,7 +312,7 @@ VectorImportResult ParseVectorShape(std::string_view text, std::string_view name
 
 VectorImportResult ImportVectorShape(const std::filesystem::path& file) {
   VectorImportResult result;
-  if (Lower(file.extension().string()).find("ai") == std::string::npos) {
+  if (AsciiLower(file.extension().string()).find("ai") == std::string::npos) {
     result.code = VectorImportCode::kNotVectorFile;
     return result;
   }
@@ -334,9 +328,7 @@ VectorImportResult ImportVectorShape(const std::filesystem::path& file) {
 
 double BaseGapFromSlider(int position) { return (position - 50) / 10.0; }
 
-int SliderFromBaseGap(double value) {
-  return static_cast<int>(std::nearbyint(10 * std::clamp(value, -5.0, 5.0) + 50));
-}
+int SliderFromBaseGap(double value) { return RoundEven(10 * std::clamp(value, -5.0, 5.0) + 50); }
 
 double TypedBaseGap(double value, double mm_per_unit) {
   const double mm = value * mm_per_unit;

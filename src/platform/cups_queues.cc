@@ -2,6 +2,8 @@
 
 #include <cups/cups.h>
 
+#include "platform/length_units.h"
+
 namespace kelvaro {
 
 namespace {
@@ -47,7 +49,7 @@ PrinterQueueListing CupsQueueSource::ListQueues() {
   return listing;
 }
 
-double HundredthsOfMillimetreToPoints(int value) { return value / 100.0 * 72.0 / 25.4; }
+double HundredthsOfMillimetreToPoints(int value) { return MillimetresToPoints(value / 100.0); }
 
 std::optional<MediaMargins> CupsMarginSource::A4Margins(const std::string& queue) {
   cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);

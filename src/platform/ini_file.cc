@@ -4,36 +4,19 @@
 
 #include "platform/file_lock.h"
 #include "platform/text_encoding.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // The name of a section header line, or nullopt when the line is not a header.
 std::optional<std::string_view> SectionName(std::string_view line) {
-  line = Trim(line);
+  line = Trim(line, kIniBlanks);
   if (line.empty() || line.front() != '[') return std::nullopt;
   line.remove_prefix(1);
   const std::size_t close = line.rfind(']');
   if (close != std::string_view::npos) line = line.substr(0, close);
-  return Trim(line);
+  return Trim(line, kIniBlanks);
 }
 
 // Key and raw value of a "Key=Value" line; nullopt for blank lines, comments and lines
@@ -43,11 +26,12 @@ struct KeyLine {
   std::string_view value;
 };
 std::optional<KeyLine> SplitKeyLine(std::string_view line) {
-  const std::string_view trimmed = Trim(line);
+  const std::string_view trimmed = Trim(line, kIniBlanks);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   const std::size_t equals = trimmed.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  return KeyLine{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+  return KeyLine{Trim(trimmed.substr(0, equals), kIniBlanks),
+                 Trim(trimmed.substr(equals + 1), kIniBlanks)};
 }
 
 std::string_view CutAtLineBreak(std::string_view text) {
@@ -93,10 +77,10 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 }
 
 std::optional<std::size_t> IniDocument::FindSection(std::string_view section) const {
-  const std::string_view wanted = Trim(section);
+  const std::string_view wanted = Trim(section, kIniBlanks);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     const auto name = SectionName(lines_[i]);
-    if (name && SameName(*name, wanted)) return i;
+    if (name && EqualsIgnoringAsciiCase(*name, wanted)) return i;
   }
   return std::nullopt;
 }
@@ -104,10 +88,10 @@ std::optional<std::size_t> IniDocument::FindSection(std::string_view section) co
 std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   const auto header = FindSection(section);
   if (!header) return std::nullopt;
-  const std::string_view wanted = Trim(key);
+  const std::string_view wanted = Trim(key, kIniBlanks);
   for (std::size_t i = *header + 1; i < lines_.size() && !SectionName(lines_[i]); ++i) {
     const auto entry = SplitKeyLine(lines_[i]);
-    if (!entry || !SameName(entry->key, wanted)) continue;
+    if (!entry || !EqualsIgnoringAsciiCase(entry->key, wanted)) continue;
     std::string_view value = entry->value;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -123,8 +107,8 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-  section = Trim(CutAtLineBreak(section));
-  key = Trim(CutAtLineBreak(key));
+  section = Trim(CutAtLineBreak(section), kIniBlanks);
+  key = Trim(CutAtLineBreak(key), kIniBlanks);
   value = CutAtLineBreak(value);
   const auto header = FindSection(section);
   if (!header) {
@@ -136,12 +120,12 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
   std::size_t i = *header + 1;
   for (; i < lines_.size() && !SectionName(lines_[i]); ++i) {
     const auto entry = SplitKeyLine(lines_[i]);
-    if (entry && SameName(entry->key, key)) {
+    if (entry && EqualsIgnoringAsciiCase(entry->key, key)) {
       lines_[i] = std::string(entry->key) + "=" + std::string(value);
       return;
     }
     // New keys go after the section's last non-blank line, before blank separator lines.
-    if (!Trim(lines_[i]).empty()) insert_at = i + 1;
+    if (!Trim(lines_[i], kIniBlanks).empty()) insert_at = i + 1;
   }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at),
                 std::string(key) + "=" + std::string(value));

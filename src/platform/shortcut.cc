@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/text_encoding.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
@@ -147,11 +148,6 @@ std::optional<std::string> ReadLinkInfo(const Reader& r, std::size_t at, std::si
 }
 
 std::string CutText(std::string text) { return CutToChars(text, kMaxShortcutChars); }
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::optional<std::string> ReadSmallFile(const fs::path& path) {
   std::error_code ec;
@@ -305,7 +301,7 @@ ResolvedShortcut ResolveShortcut(const fs::path& path, ShortcutField field) {
     return {CutText(target.string()), ""};
   }
 
-  const std::string extension = Lower(path.extension().string());
+  const std::string extension = AsciiLower(path.extension().string());
   if (extension != ".lnk" && extension != ".desktop") {
     return {field == ShortcutField::kTarget ? CutText(path.string()) : "", ""};
   }

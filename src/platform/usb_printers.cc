@@ -7,6 +7,8 @@
 #include <set>
 #include <system_error>
 
+#include "platform/text_helpers.h"
+
 namespace kelvaro {
 namespace fs = std::filesystem;
 
@@ -32,7 +34,7 @@ std::optional<std::string> HexId(const std::optional<std::string>& text) {
   std::string id = *text;
   for (char& c : id) {
     if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    c = AsciiUpper(c);
   }
   return id;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/cups_queues.h"
+#include "platform/text_helpers.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
@@ -19,12 +20,6 @@ constexpr const char* kBackupKeys[4] = {"Top Margin Backup", "Left Margin Backup
 
 std::array<double, 4> Sides(const Margins& m) { return {m.top, m.left, m.right, m.bottom}; }
 Margins FromSides(const std::array<double, 4>& s) { return {s[0], s[1], s[2], s[3]}; }
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 MarginsDialogView ViewOf(const Margins& margins, PageSize page, UnitCode unit, bool rounded) {
   auto convert = [&](double points) {
@@ -56,7 +51,7 @@ bool Fits(double scale) { return scale >= 0.99999 && scale <= 1.0; }
 }  // namespace
 
 Margins MinimumMargins(std::string_view model_name) {
-  const std::string upper = Upper(model_name);
+  const std::string upper = AsciiUpper(model_name);
   if (upper.find("RICOH") != std::string::npos || upper.find("IMEX") != std::string::npos)
     return {12, 12.84, 12.36, 12.13};
   return {12.96, 12.96, 12.96, 13.08};

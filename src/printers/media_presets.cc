@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/text_helpers.h"
 #include "printers/margins.h"
 #include "printers/paper_sizes.h"
 #include "printers/printer_models.h"
@@ -15,7 +16,7 @@ namespace {
 std::string Percent(int value) { return std::to_string(value) + "%"; }
 
 bool StoredFlag(const SettingsStore& store, std::string_view key) {
-  return TrimText(store.ReadSetting("Others", key)) == "1";
+  return Trim(store.ReadSetting("Others", key), kBlanksAndLineBreaks) == "1";
 }
 
 HandPictures ReadHandPictures(const SettingsStore& store) {
@@ -29,8 +30,7 @@ HandPictures ReadHandPictures(const SettingsStore& store) {
 
 // The dark medium prints within wide fixed margins, in hundredths of a point.
 Margins SpecialMargins(std::string_view paper_list_text) {
-  std::string upper(paper_list_text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string upper = AsciiUpper(paper_list_text);
   const bool a3 = upper.find("A3") != std::string::npos;
   const double top_bottom = a3 ? 39.12 : 38.55;
   const double left_right = a3 ? 38.55 : 28.34;
@@ -151,8 +151,8 @@ PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& tex
   }
   // 3. Toner order: with white first every preset prints white.
   result.white_first = TonerOrderInForce(inputs.active_model_name,
-                                         TrimText(store.ReadSetting("Active", "T_ORDER"))) ==
-                       TonerOrder::kWhiteFirst;
+                                         Trim(store.ReadSetting("Active", "T_ORDER"),
+                                              kBlanksAndLineBreaks)) == TonerOrder::kWhiteFirst;
   // 4. The tip and the background-removal values start empty.
   result.tip.clear();
   result.background_removal = {0, 51, 7};

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/rounding.h"
+#include "platform/text_helpers.h"
 #include "printers/margins.h"
 #include "settings/job_settings.h"
 #include "settings/settings_store.h"
@@ -43,20 +45,9 @@ int StoredCount(const SettingsStore& store) {
   return count > kMaxCustomPaperSizes ? kMaxCustomPaperSizes : static_cast<int>(count);
 }
 
-// Whole points, ties to even.
-int RoundPoints(double value) { return static_cast<int>(std::nearbyint(value)); }
-
 bool InRange(double value, double low, double high) { return value >= low && value <= high; }
 
 }  // namespace
-
-std::string TrimText(std::string_view text) {
-  const char* blanks = " \t\r\n";
-  const size_t first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(blanks);
-  return std::string(text.substr(first, last - first + 1));
-}
 
 bool IsA3Model(std::string_view name) { return CapabilitiesOf(name).a3_papers; }
 
@@ -74,12 +65,12 @@ std::string FormatCustomPaperRecord(const CustomPaperSize& size) {
 
 std::optional<CustomPaperSize> ParseCustomPaperRecord(std::string_view record) {
   const std::vector<std::string> fields = SplitCarets(record);
-  if (fields.size() < 4 || TrimText(fields[0]).empty()) return std::nullopt;
+  if (fields.size() < 4 || Trim(fields[0], kBlanksAndLineBreaks).empty()) return std::nullopt;
   CustomPaperSize size;
-  size.name = TrimText(fields[0]);
+  size.name = Trim(fields[0], kBlanksAndLineBreaks);
   size.width = ReadLeadingDecimal(fields[1]);
   size.height = ReadLeadingDecimal(fields[2]);
-  size.group = TrimText(fields[3]);
+  size.group = Trim(fields[3], kBlanksAndLineBreaks);
   double* margins[] = {&size.top, &size.left, &size.right, &size.bottom};
   for (size_t i = 0; i < 4 && 4 + i < fields.size(); ++i)
     *margins[i] = ReadLeadingDecimal(fields[4 + i]);
@@ -168,14 +159,14 @@ const CustomPaperSize* FindCustomSize(const std::vector<CustomPaperSize>& custom
 }
 
 PageSize RoundedSize(const CustomPaperSize& size) {
-  return PageSize{RoundPoints(size.width), RoundPoints(size.height)};
+  return PageSize{RoundEven(size.width), RoundEven(size.height)};
 }
 
 }  // namespace
 
 std::optional<PageSize> PageSizeOfEntry(std::string_view list_text,
                                         const std::vector<CustomPaperSize>& customs, bool* custom) {
-  const std::string text = TrimText(list_text);
+  const std::string text(Trim(list_text, kBlanksAndLineBreaks));
   if (custom != nullptr) *custom = false;
   if (std::optional<PageSize> named = LookUpNamedPaper(text)) return named;
   const CustomPaperSize* size = FindCustomSize(customs, text);
@@ -192,7 +183,7 @@ PaperChoice ApplyPaperChoice(const SettingsStore& store, std::string_view list_t
     choice.margins = DefaultMargins();
     choice.default_margins = true;
   }
-  const std::string text = TrimText(list_text);
+  const std::string text(Trim(list_text, kBlanksAndLineBreaks));
   if ((choice.page_size = LookUpNamedPaper(text))) return choice;
   const std::vector<CustomPaperSize> customs = ReadCustomPaperSizes(store);
   const CustomPaperSize* size = FindCustomSize(customs, text);
@@ -267,7 +258,7 @@ SaveCustomSizeResult SaveCustomPaperSize(SettingsStore& store, std::string_view 
                           : SaveCustomSizeResult::kWidthRefused;
   }
   CustomPaperSize size;
-  size.name = TrimText(name);
+  size.name = Trim(name, kBlanksAndLineBreaks);
   if (size.name.empty()) return SaveCustomSizeResult::kEmptyName;
   // A caret would split the name into fields and shift every number of the record.
   if (Contains(size.name, "^")) return SaveCustomSizeResult::kBadName;
@@ -293,7 +284,7 @@ SaveCustomSizeResult SaveCustomPaperSize(SettingsStore& store, std::string_view 
 }
 
 int DeleteCustomPaperSize(SettingsStore& store, std::string_view selected_name) {
-  const std::string selected = TrimText(selected_name);
+  const std::string selected(Trim(selected_name, kBlanksAndLineBreaks));
   const int count = StoredCount(store);
   std::vector<std::string> kept;
   int removed = 0;

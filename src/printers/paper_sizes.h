@@ -194,9 +194,6 @@ SaveCustomSizeResult SaveCustomPaperSize(SettingsStore& store, std::string_view 
 // stores the new count. Returns the number of records removed.
 int DeleteCustomPaperSize(SettingsStore& store, std::string_view selected_name);
 
-// Removes blanks, tabs and line ends from both ends.
-std::string TrimText(std::string_view text);
-
 }  // namespace kelvaro
 
 #endif  // KELVARO_PRINTERS_PAPER_SIZES_H_

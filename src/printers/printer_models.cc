@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/text_helpers.h"
 #include "platform/usb_printers.h"
 #include "settings/settings_store.h"
 
@@ -12,12 +13,6 @@ namespace {
 
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 // The backslash-separated fields of one printing-service record.
@@ -79,7 +74,7 @@ std::optional<AttachedPrinter> FindAttachedPrinter(std::string_view active_model
   if (FindKey(active.label) == nullptr) return std::nullopt;
   for (const std::string& record : usb_entries) {
     if (!Contains(record, "USB")) continue;
-    if (!Contains(Lower(record), active.usb_identity)) continue;
+    if (!Contains(AsciiLower(record), active.usb_identity)) continue;
     AttachedPrinter printer;
     printer.label = active.label;
     printer.serial = Field(SplitRecord(record), 2);
@@ -105,7 +100,7 @@ std::vector<AttachedPrinter> ListAttachedPrinters(const std::vector<std::string>
     if (!Contains(record, "USB")) continue;
     const std::vector<std::string> fields = SplitRecord(record);
     AttachedPrinter printer;
-    printer.label = Lower(Field(fields, 1));
+    printer.label = AsciiLower(Field(fields, 1));
     printer.serial = Field(fields, 2);
     for (const PrinterModel& model : kPrinterModels) {
       if (model.usb_identity == printer.label) {

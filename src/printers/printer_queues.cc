@@ -2,24 +2,20 @@
 
 #include <cctype>
 
+#include "platform/text_helpers.h"
+
 namespace kelvaro {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 bool Holds(std::string_view text, const std::string& key) {
-  return Upper(text).find(key) != std::string::npos;
+  return AsciiUpper(text).find(key) != std::string::npos;
 }
 
 }  // namespace
 
 std::string QueueSearchKey(std::string_view active_model_name) {
-  std::string key = Upper(active_model_name);
+  std::string key = AsciiUpper(active_model_name);
   if (key == "C711WT" || key == "PRO711WT") key = "711WT";
   return key;
 }

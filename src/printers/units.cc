@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/length_units.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
@@ -60,13 +61,13 @@ int UnitLabelTextNumber(UnitCode unit) {
 double PointsToUnit(double points, UnitCode unit) {
   switch (unit) {
     case UnitCode::kCentimetres:
-      return points * 2.54 / 72.0;
+      return PointsToCentimetres(points);
     case UnitCode::kInches:
-      return points / 72.0;
+      return PointsToInches(points);
     case UnitCode::kMillimetres:
       break;
   }
-  return points * 25.4 / 72.0;
+  return PointsToMillimetres(points);
 }
 
 double PointsToUnitRounded(double points, UnitCode unit) {
@@ -74,7 +75,7 @@ double PointsToUnitRounded(double points, UnitCode unit) {
     case UnitCode::kCentimetres:
       return points * 0.03528;
     case UnitCode::kInches:
-      return points / 72.0;
+      return PointsToInches(points);
     case UnitCode::kMillimetres:
       break;
   }
@@ -86,7 +87,7 @@ double PaperLengthToPoints(double value, UnitCode unit) {
     case UnitCode::kCentimetres:
       return value * 28.35;
     case UnitCode::kInches:
-      return value * 72.0;
+      return InchesToPoints(value);
     case UnitCode::kMillimetres:
       break;
   }
@@ -98,7 +99,7 @@ double MarginLengthToPoints(double value, UnitCode unit) {
     case UnitCode::kCentimetres:
       return value * 28.346;
     case UnitCode::kInches:
-      return value * 72.0;
+      return InchesToPoints(value);
     case UnitCode::kMillimetres:
       break;
   }
@@ -110,7 +111,7 @@ double MainWindowUnitFactor(UnitCode unit) {
     case UnitCode::kCentimetres:
       return 10.0;
     case UnitCode::kInches:
-      return 25.4;
+      return kMillimetresPerInch;
     case UnitCode::kMillimetres:
       break;
   }

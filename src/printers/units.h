@@ -27,6 +27,8 @@ bool WriteUnit(SettingsStore& store, UnitCode unit);
 int UnitNameTextNumber(UnitCode unit);
 int UnitLabelTextNumber(UnitCode unit);
 
+// The exact conversions are those of platform/length_units.h; the rounded factors below are
+// the dialogs' own and stay here.
 // Points to the display unit: mm = pt × 25.4 ÷ 72, cm = pt × 2.54 ÷ 72, in = pt ÷ 72.
 double PointsToUnit(double points, UnitCode unit);
 // The rounded factors the margins dialog uses when it opens: mm = pt × 0.3528,

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
 
@@ -46,7 +48,7 @@ void Call(const std::function<void()>& hook) {
 
 int SnapWhiteEdge(double millimetres) {
   if (!std::isfinite(millimetres)) return 0;
-  const double steps = std::nearbyint(millimetres * 100.0 / kWhiteEdgeStep);
+  const double steps = RoundEvenAsDouble(millimetres * 100.0 / kWhiteEdgeStep);
   const double limit = static_cast<double>(kWhiteEdgeLimit) / kWhiteEdgeStep;
   return static_cast<int>(std::clamp(steps, -limit, limit)) * kWhiteEdgeStep;
 }

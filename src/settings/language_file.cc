@@ -7,6 +7,8 @@
 #include <map>
 #include <system_error>
 
+#include "platform/text_helpers.h"
+
 namespace kelvaro {
 namespace fs = std::filesystem;
 namespace {
@@ -25,16 +27,8 @@ int Base64Value(char c) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view TrimTrailingBlanks(std::string_view text) {
-  while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
-  return text;
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
+// What a line of a language file may end with besides its text.
+constexpr std::string_view kLineEndBlanks = " \t\r";
 
 // Reads "<blanks><digits>" at the start of `text`. Returns the number of characters used
 // (0 when there are no digits) and the value, capped just above the largest entry count.
@@ -256,7 +250,7 @@ std::optional<std::string> EncodeLanguageEntry(const LanguageEntry& entry, int a
 }
 
 std::optional<LanguageEntry> DecodeLanguageEntry(std::string_view line, std::string* damage) {
-  std::optional<std::string> bytes = Base64Decode(TrimTrailingBlanks(line));
+  std::optional<std::string> bytes = Base64Decode(TrimEnd(line, kLineEndBlanks));
   if (!bytes) {
     SetDamage(damage, "an entry is not Base64");
     return std::nullopt;
@@ -341,7 +335,7 @@ ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
       ended = true;
       break;
     }
-    if (TrimTrailingBlanks(line).empty()) continue;
+    if (TrimEnd(line, kLineEndBlanks).empty()) continue;
     std::optional<LanguageEntry> entry = DecodeLanguageEntry(line, &damage);
     if (!entry) {
       parsed.damage = damage + " (line " + std::to_string(i + 1) + ")";
@@ -383,7 +377,7 @@ std::optional<std::string> WriteLanguageFile(std::vector<LanguageEntry> entries,
     return std::nullopt;
   }
   std::string out = std::string(kLanguageHeaderV3) + "\r\n";
-  out += std::string(TrimTrailingBlanks(comment.substr(0, comment.find('\n')))) + "\r\n";
+  out += std::string(TrimEnd(comment.substr(0, comment.find('\n')), kLineEndBlanks)) + "\r\n";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (i > 0 && entries[i].number == entries[i - 1].number) {
       SetDamage(error, "entry " + std::to_string(entries[i].number) + " appears twice");
@@ -409,7 +403,7 @@ std::optional<std::vector<LanguageEntry>> ParseTextTable(std::string_view table,
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
     const std::string where = "line " + std::to_string(i + 1) + ": ";
-    if (TrimTrailingBlanks(line).empty() || line.front() == '#') continue;
+    if (TrimEnd(line, kLineEndBlanks).empty() || line.front() == '#') continue;
     const std::size_t tab = line.find('\t');
     long number = 0;
     const std::size_t used = ReadEntryNumber(line, &number);
@@ -501,7 +495,7 @@ LanguageLoadResult LoadLanguage(const fs::path& program_folder, std::string_view
 
 std::string LanguageDisplayName(std::string_view file_name) {
   std::string name = AsciiLower(file_name.substr(0, file_name.find('.')));
-  if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  if (!name.empty()) name[0] = AsciiUpper(name[0]);
   return name;
 }
 

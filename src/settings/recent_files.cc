@@ -6,18 +6,13 @@
 
 #include "platform/file_lock.h"
 #include "platform/text_encoding.h"
+#include "platform/text_helpers.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // The folder part of a path, with its trailing separator; "" when it has none.
 std::string FolderOf(std::string_view path) {
@@ -26,7 +21,7 @@ std::string FolderOf(std::string_view path) {
 }
 
 std::u16string RecordPath(std::string_view path) {
-  std::u16string units = Utf8ToUtf16(TrimBlanks(path));
+  std::u16string units = Utf8ToUtf16(Trim(path, kBlanks));
   if (units.size() > kRecentPathUnits) {
     std::size_t keep = kRecentPathUnits;
     // Never keep the first half of a surrogate pair alone.
@@ -38,7 +33,7 @@ std::u16string RecordPath(std::string_view path) {
 
 // Parses the whole text as a slot number 1 to 5; 0 when it is anything else.
 int SlotNumber(std::string_view argument) {
-  argument = TrimBlanks(argument);
+  argument = Trim(argument, kBlanks);
   if (argument.size() != 1 || argument[0] < '1' || argument[0] > '5') return 0;
   return argument[0] - '0';
 }
@@ -70,7 +65,7 @@ std::string FormatRecentFiles(const RecentFiles& files) {
     units.append(kRecentPathUnits - text.size(), u' ');
   };
   for (int slot = 0; slot < kRecentFileSlots; ++slot) add_record(slot + 1, files.slots[slot]);
-  add_record(6, FolderOf(TrimBlanks(files.slots[0])));
+  add_record(6, FolderOf(Trim(files.slots[0], kBlanks)));
   return UnitsToUtf16LeBytes(units);
 }
 
@@ -94,11 +89,11 @@ std::string ReadRecentFile(const fs::path& user_folder, std::string_view n) {
 std::string ReadNewestFile(const fs::path& user_folder) { return ReadRecentFile(user_folder, 1); }
 
 RecentFiles WithFileOnTop(RecentFiles files, std::string_view path) {
-  const std::string wanted(TrimBlanks(path));
+  const std::string wanted(Trim(path, kBlanks));
   auto& slots = files.slots;
   int found = -1;
   for (int i = 0; i < kRecentFileSlots; ++i) {
-    if (TrimBlanks(slots[i]) == wanted) {
+    if (Trim(slots[i], kBlanks) == wanted) {
       found = i;
       break;
     }

@@ -6,6 +6,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
@@ -56,8 +57,7 @@ constexpr RangedKey kRangedKeys[] = {
 // The number a stored value holds: blanks around it, an optional sign, digits with an
 // optional fraction and, where allowed, a trailing "%". nullopt for anything else.
 std::optional<double> StrictNumber(std::string_view text, bool percent_sign) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  text = Trim(text, kBlanks);
   if (percent_sign && !text.empty() && text.back() == '%') text.remove_suffix(1);
   const DecimalPrefix prefix = ScanDecimalPrefix(text);
   // More digits than any ranged value has cannot be in range.

@@ -15,17 +15,13 @@
 
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
 
 namespace {
 constexpr char kSettingsFileName[] = "KelvaroPro.ini";
-
-std::string_view SkipLeadingBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  return text;
-}
 
 // Length of the sign-and-digits prefix; 0 when there are no digits.
 std::size_t IntegerPrefixLength(std::string_view text) {
@@ -237,7 +233,7 @@ std::string WriteErrorText(int error_code) {
 }
 
 long ReadLeadingNumber(std::string_view text) {
-  text = SkipLeadingBlanks(text);
+  text = TrimStart(text, kBlanks);
   const std::size_t length = IntegerPrefixLength(text);
   if (length == 0) return 0;
   std::string_view digits = text.substr(0, length);
@@ -265,7 +261,7 @@ DecimalPrefix ScanDecimalPrefix(std::string_view text) {
 }
 
 double ReadLeadingDecimal(std::string_view text) {
-  text = SkipLeadingBlanks(text);
+  text = TrimStart(text, kBlanks);
   const DecimalPrefix prefix = ScanDecimalPrefix(text);
   const std::size_t i = prefix.length;
   if (prefix.digits == 0) return 0.0;

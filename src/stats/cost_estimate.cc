@@ -8,6 +8,9 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/length_units.h"
+#include "platform/text_helpers.h"
+
 namespace kelvaro {
 namespace {
 
@@ -77,12 +80,6 @@ std::string FillPlaceholders(
 
 std::string Padded(std::string_view value) { return " " + std::string(value) + " "; }
 
-std::string TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return std::string(text);
-}
-
 std::string JoinNames(const std::vector<std::string>& names) {
   std::string joined;
   for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
@@ -130,7 +127,7 @@ std::optional<Coverage> ComputeCoverage(const JobBlock& block, std::int64_t x_pi
 
 PrintCost ComputePrintCost(const Coverage& coverage, const StatsRecords& records, double x_point,
                            double y_point) {
-  double area = (y_point / 72.0) * (x_point / 72.0);
+  double area = PointsToInches(y_point) * PointsToInches(x_point);
   if (!std::isfinite(area) || area < 0) area = 0;
   PrintCost cost;
   // Adds one consumable's share; a share that cannot be worked out is named instead.
@@ -217,7 +214,7 @@ CostEstimateResult EstimatePrintCost(SettingsStore& store, const UiText& texts,
   const int prints = input.prints < 1 ? 1 : input.prints;
   const double overall = tcost * prints;
   const std::string& currency = records.currency;
-  const std::string paper = TrimBlanks(input.paper_name);
+  const std::string paper(Trim(input.paper_name, kSpaces));
   estimate.message = FillPlaceholders(texts[287], {{"\\printer\\", Padded(input.model_name)},
                                                    {"\\pagesize\\", Padded(paper)},
                                                    {"\\calc\\", Padded(FormatAmount(tcost))},

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/length_units.h"
 #include "platform/spooler.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
@@ -48,7 +49,7 @@ inline std::optional<Coverage> ComputeCoverage(std::span<const std::uint8_t> blo
 }
 
 // The A4 page every coverage basis refers to, square inches: (842 ÷ 72) × (595 ÷ 72).
-inline constexpr double kReferenceAreaSqIn = (842.0 / 72.0) * (595.0 / 72.0);
+inline constexpr double kReferenceAreaSqIn = PointsToInches(842.0) * PointsToInches(595.0);
 
 // The money side of one print.
 struct PrintCost {

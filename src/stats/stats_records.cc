@@ -5,15 +5,10 @@
 #include <vector>
 
 #include "platform/ini_file.h"
+#include "platform/text_helpers.h"
 
 namespace kelvaro {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 std::vector<std::string_view> SplitFields(std::string_view text) {
   std::vector<std::string_view> fields;
@@ -23,15 +18,6 @@ std::vector<std::string_view> SplitFields(std::string_view text) {
     if (comma == std::string_view::npos) return fields;
     text.remove_prefix(comma + 1);
   }
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // A plain decimal number: digits with an optional fraction, nothing else.
@@ -60,7 +46,7 @@ const ConsumableKey& KeyOf(Consumable consumable) {
 }
 
 std::string ConsumableName(Consumable consumable, const UiText& texts) {
-  return std::string(Trim(texts[KeyOf(consumable).label_text]));
+  return std::string(Trim(texts[KeyOf(consumable).label_text], kBlanks));
 }
 
 ConsumableRecord ParseConsumableRecord(Consumable consumable, std::string_view text) {
@@ -92,7 +78,7 @@ StatsRecords ReadStatsRecords(const SettingsStore& store) {
 StatisticsMode ReadStatisticsMode(const SettingsStore& store) {
   // Trim gives a view, so the setting it looks into must outlive it.
   const std::string stored = store.ReadSetting(kStatsSection, kStatsModeKey);
-  const std::string_view mode = Trim(stored);
+  const std::string_view mode = Trim(stored, kBlanks);
   if (mode == "1") return StatisticsMode::kStatisticsOnly;
   if (mode == "2") return StatisticsMode::kPrintAndStatistics;
   return StatisticsMode::kPrintOnly;
@@ -100,7 +86,7 @@ StatisticsMode ReadStatisticsMode(const SettingsStore& store) {
 
 const ConsumableKey* FindConsumableKey(std::string_view key) {
   for (const ConsumableKey& candidate : kConsumableKeys) {
-    if (EqualsIgnoringCase(candidate.key, key)) return &candidate;
+    if (EqualsIgnoringAsciiCase(candidate.key, key)) return &candidate;
   }
   return nullptr;
 }
@@ -133,9 +119,9 @@ std::optional<std::string> RecordProblem(const ConsumableKey& key, std::string_v
                                        {3, "price", false}}
             : std::vector<NumberField>{{1, "yield", false}, {2, "price", false}};
   for (const NumberField& number : numbers) {
-    std::string_view value = Trim(fields[number.index]);
+    std::string_view value = Trim(fields[number.index], kBlanks);
     if (number.percent && !value.empty() && value.back() == '%')
-      value = Trim(value.substr(0, value.size() - 1));
+      value = Trim(value.substr(0, value.size() - 1), kBlanks);
     if (!IsPlainNumber(value)) {
       return std::string("the ") + number.what + " of " + name + ", \"" +
              std::string(fields[number.index]) + "\", is not a number of zero or more";

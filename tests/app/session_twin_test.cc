@@ -132,7 +132,8 @@ class SessionTwinTest : public ::testing::TestWithParam<Twin> {
     EXPECT_FALSE(start.refusal.has_value());
     EXPECT_TRUE(start.loaded);
     run.ReleaseLayoutRecords();
-    PrintTarget target{"Queue"};
+    PrintTarget target;
+    target.queue = "Queue";
     target.pattern = twin.pattern;
     EXPECT_EQ(run.Print(target), PrintOutcome::kSent);
     return spooler_.jobs.empty() ? "" : Bytes(spooler_.jobs.back());

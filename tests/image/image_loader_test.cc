@@ -174,8 +174,8 @@ void WritePng(const fs::path& path, int colour_type, png_fixed_point gamma) {
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (gamma != 0) png_set_gAMA_fixed(png, info, gamma);
   png_write_info(png, info);
-  const int channels = colour_type == PNG_COLOR_TYPE_RGB ? 3 : 4;
-  std::vector<png_byte> row(kWidth * channels);
+  const std::size_t channels = colour_type == PNG_COLOR_TYPE_RGB ? 3 : 4;
+  std::vector<png_byte> row(std::size_t{kWidth} * channels, 0);
   for (png_uint_32 y = 0; y < kHeight; ++y) {
     for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<png_byte>(37 * i + 91 * y);
     png_write_row(png, row.data());
