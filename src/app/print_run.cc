@@ -178,7 +178,7 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
       *planes, grid, input,
       JobWriterServices{services.store, texts, services.notifier, services.progress, estimate});
   // The planes are in the image data block now: freed, not merely cleared, before spooling.
-  std::vector<std::uint8_t>().swap(planes->bytes);
+  PlaneBytes().swap(planes->bytes);
   if (result.failure == JobFailure::kStatisticsOnly) return PrintOutcome::kStatisticsOnly;
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 
