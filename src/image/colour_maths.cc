@@ -144,15 +144,6 @@ ScreenColourTables MakeScreenColourTables(const SeparationParams& params,
   return t;
 }
 
-Levels ScreenLevels(const ScreenColourTables& t, const Levels& toned) {
-  Levels l{t.scale[toned.c], t.scale[toned.m], t.scale[toned.y]};
-  if (l.sum() == 0) return l;
-  l = {t.brightness[l.c], t.brightness[l.m], t.brightness[l.y]};
-  // All three at 0 after the brightness skip the contrast; gamma keeps 0 at 0.
-  if (l.sum() == 0) return l;
-  return {t.after_brightness[l.c], t.after_brightness[l.m], t.after_brightness[l.y]};
-}
-
 namespace {
 
 // The screen's white share of a light pixel: how far its colour sum lies below Tp, times dp.

@@ -143,9 +143,16 @@ struct ScreenColourTables {
 ScreenColourTables MakeScreenColourTables(const SeparationParams& params,
                                           const ToneCurveTable& tone_table);
 
-// The screen levels of a preview colour (black folded in): tone curves, × s, then brightness,
-// contrast and gamma in that order. Colourless stays colourless.
-Levels ScreenLevels(const ScreenColourTables& t, const Levels& toned);
+// The screen levels of a preview colour (black folded in) after its tone curves: × s, then
+// brightness, contrast and gamma in that order. Colourless stays colourless.
+inline Levels ScreenLevels(const ScreenColourTables& t, const Levels& toned) {
+  Levels l{t.scale[toned.c], t.scale[toned.m], t.scale[toned.y]};
+  if (l.sum() == 0) return l;
+  l = {t.brightness[l.c], t.brightness[l.m], t.brightness[l.y]};
+  // All three at 0 after the brightness skip the contrast; gamma keeps 0 at 0.
+  if (l.sum() == 0) return l;
+  return {t.after_brightness[l.c], t.after_brightness[l.m], t.after_brightness[l.y]};
+}
 
 // The white display: the share of each colour the white under a pixel takes off on the screen
 // (1 clears the colour). `sum` is the pixel's toned sum; `white` is the print's white there.

@@ -44,17 +44,25 @@ void ColourRecord(const SampleJob& job, const std::uint8_t* sample, const std::u
   WhiteUnder white{toner.w, toner.w};
   if (job.white != nullptr) white = {job.white->separated[at], job.white->printed[at]};
   const bool colour_toner = (toner.c | toner.m | toner.y) != 0;
-  if (!colour_toner && white.printed == 0) return;  // the record stays (0, 0, 0, 0, 0)
+  if (!colour_toner && white.printed == 0) {
+    std::memset(out, 0, 5);  // nothing prints: the background shows
+    return;
+  }
   out[4] = 255;
   // Only white prints here (or white an edge spread under a transparent pixel): white paper.
-  if (!opaque || (!colour_toner && p.print_cmy)) return;
+  if (!opaque || (!colour_toner && p.print_cmy)) {
+    std::memset(out, 0, 4);
+    return;
+  }
   const Levels toned{job.screen.tone[kToneCyan][sample[0]],
                      job.screen.tone[kToneMagenta][sample[1]],
                      job.screen.tone[kToneYellow][sample[2]]};
   Levels screen = ScreenLevels(job.screen, toned);
   if (job.params.display_white && p.print_white) {
     const double share = DisplayedWhiteShare(job.screen, p, toned.sum(), white);
-    screen = {Reduce(screen.c, share), Reduce(screen.m, share), Reduce(screen.y, share)};
+    if (share > 0) {
+      screen = {Reduce(screen.c, share), Reduce(screen.m, share), Reduce(screen.y, share)};
+    }
   }
   if (!p.print_cmy) {
     const std::array<std::uint8_t, 4> grey = WhiteOnlyGrey(job.screen, screen, toned.sum());
@@ -213,10 +221,10 @@ void HotStampRow(const WorkImage& image, std::int32_t row, const std::vector<std
   const std::uint8_t* samples =
       image.preview.data() + 4 * static_cast<std::size_t>(row) * image.output_width;
   for (const std::int32_t column : columns) {
-    if (IsOpaque(samples[4 * static_cast<std::size_t>(column) + 3])) {
-      out[0] = out[1] = out[2] = tint;
-      out[4] = 255;
-    }
+    const bool opaque = IsOpaque(samples[4 * static_cast<std::size_t>(column) + 3]);
+    out[0] = out[1] = out[2] = opaque ? tint : 0;
+    out[3] = 0;
+    out[4] = opaque ? 255 : 0;
     out += 5;
   }
 }
@@ -258,7 +266,7 @@ std::optional<ProofRecords> SampleProofRecords(
   ProofRecords records;
   records.width = width;
   records.height = height;
-  records.bytes.assign(5 * samples, 0);
+  records.bytes.resize(5 * samples);  // every record is written below
   const std::vector<std::int32_t> columns = SampleColumns(width, grid_width);
   const bool edged_white = white != nullptr && params.display_white && params.colour.print_white &&
                            HoldsGrid(*white, grid_width, grid_height);
