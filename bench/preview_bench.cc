@@ -39,24 +39,30 @@ class SilentNotifier final : public Notifier {
 
 // A loaded picture of `width` × `height` source pixels, turned a quarter as the fit at load
 // turns a landscape picture, 569 × 759 points on the page. Gradients in every channel and a
-// transparent border, so that every step of the colour preview has work. Only the preview
-// grid is filled: the preview reads nothing else of the picture.
+// transparent border, so that every step of the colour preview has work. The pixel grid holds
+// the same colours without black: the preview decides each pixel from it as the print does.
 WorkImage Picture(std::int32_t width, std::int32_t height) {
   WorkImage image;
   image.width = width;
   image.height = height;
   image.output_width = height;
   image.output_height = width;
-  image.grid.assign(5, 0);
+  image.grid.resize(5 * static_cast<std::size_t>(width) * height);
   image.preview.resize(4 * static_cast<std::size_t>(width) * height);
   std::uint8_t* p = image.preview.data();
+  std::uint8_t* g = image.grid.data();
   for (std::int32_t y = 0; y < image.output_height; ++y) {
-    for (std::int32_t x = 0; x < image.output_width; ++x, p += 4) {
+    for (std::int32_t x = 0; x < image.output_width; ++x, p += 4, g += 5) {
       p[0] = static_cast<std::uint8_t>(x * 255 / image.output_width);
       p[1] = static_cast<std::uint8_t>(y * 255 / image.output_height);
       p[2] = static_cast<std::uint8_t>((x / 7 + y / 5) & 0xff);
       const bool border = x < image.output_width / 20 || y < image.output_height / 20;
       p[3] = border ? 0 : 255;
+      g[0] = p[0];
+      g[1] = p[1];
+      g[2] = p[2];
+      g[3] = 0;
+      g[4] = p[3];
     }
   }
   image.physical_width_pt = static_cast<float>(width) * 72 / 300;

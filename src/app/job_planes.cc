@@ -18,7 +18,7 @@ PlaneResolution JobPlaneResolution(const WorkImage& image) {
   return resolution;
 }
 
-SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
+SeparationOutcome BuildJobPlanes(const WorkImage& image, const JobParameters& params,
                                  const SettingsStore& store,
                                  std::optional<std::span<const std::uint8_t>> pattern_mask,
                                  ProgressSink& progress) {
@@ -44,7 +44,8 @@ SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
   return outcome;
 }
 
-std::optional<GridWhitePlanes> BuildJobWhitePlanes(WorkImage& image, const JobParameters& params,
+std::optional<GridWhitePlanes> BuildJobWhitePlanes(const WorkImage& image,
+                                                   const JobParameters& params,
                                                    const SettingsStore& store) {
   const SeparationParams separation = SeparationParamsFrom(params, store);
   NullProgress progress;

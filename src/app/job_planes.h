@@ -31,7 +31,7 @@ PlaneResolution JobPlaneResolution(const WorkImage& image);
 // of `pattern_mask` (so that a spread does not grow white back into the knocked-out shapes).
 // Without a white edge this is the separation alone. The error kind of the separation, or
 // kOutOfMemory when the edge found no memory; the set is empty then.
-SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
+SeparationOutcome BuildJobPlanes(const WorkImage& image, const JobParameters& params,
                                  const SettingsStore& store,
                                  std::optional<std::span<const std::uint8_t>> pattern_mask,
                                  ProgressSink& progress);
@@ -40,7 +40,8 @@ SeparationOutcome BuildJobPlanes(WorkImage& image, const JobParameters& params,
 // separation makes it and as the job prints it, with the white edge, for the preview's white
 // view and its display of white. The pattern knock-out is the preview's to apply at its own
 // size. nullopt when the separation fails.
-std::optional<GridWhitePlanes> BuildJobWhitePlanes(WorkImage& image, const JobParameters& params,
+std::optional<GridWhitePlanes> BuildJobWhitePlanes(const WorkImage& image,
+                                                   const JobParameters& params,
                                                    const SettingsStore& store);
 
 }  // namespace kelvaro

@@ -5,23 +5,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "image/colour_maths.h"
 #include "platform/rounding.h"
 #include "printers/units.h"
 
 namespace kelvaro {
 namespace {
 
-constexpr std::uint8_t kOpaqueLevel = 240;  // A above this is drawn
-constexpr float kColourScale = 98.0f / 100.0f;
-constexpr int kHotStampPercent = 88;
-constexpr double kScreenGamma = 1.1;
-// The screen is calibrated darker and harder than the print: ten brightness steps down and
-// ten percent more contrast.
-constexpr int kScreenBrightnessOffset = -10;
-constexpr float kScreenContrastOffset = 10.0f;
-// Where the white-only grey turns into the flat level, and that level.
-constexpr int kWhiteOnlyDarkLimit = 145;
-constexpr std::uint8_t kWhiteOnlyDarkLevel = 30;
 constexpr std::uint8_t kPatternMagenta = 200;
 // Near-white screen pixels over the medium (R + G + B above this) lighten it.
 constexpr int kNearWhiteScreenSum = 740;
@@ -29,147 +19,60 @@ constexpr int kNearWhiteScreenSum = 740;
 std::uint8_t ClampLevel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 std::uint8_t ClampRound(double value) { return ClampLevel(RoundEven(value)); }
 
-// Everything the colour preview derives from the controls before the first sample. Each
-// per-channel step is a function of one level, so the samples only look values up.
-struct PreviewTables {
-  std::array<std::array<std::uint8_t, 256>, 3> tone;  // the tone curves
-  std::array<std::uint8_t, 256> scale;                // × 0.98
-  std::array<std::uint8_t, 256> brightness;           // the screen's brightness step
-  std::array<std::uint8_t, 256> after_brightness;     // contrast, then gamma
-  std::array<std::uint8_t, 256> gamma;                // gamma alone (contrast skipped)
-  int black_limit = 0;                                // R
-  int black_min_level = 256;                          // each colour must exceed 255 − f
-  int threshold = 0;                                  // Tp
-  double density = 0;                                 // dp
-  bool paper_white = false;                           // t = 100 and d > 98
+// Reduces a level by itself × share.
+std::uint8_t Reduce(int level, double share) { return ClampRound(level - level * share); }
+
+// What every sample of one refresh needs: the print's colour maths, which decides whether and
+// with what toner the pixel under the sample prints, and the screen's, which says how that
+// looks.
+struct SampleJob {
+  const PreviewParams& params;
+  PrintColourTables print;
+  ScreenColourTables screen;
+  const GridWhitePlanes* white = nullptr;  // the white the job prints, when displayed
 };
 
-PreviewTables MakeTables(const PreviewParams& params, const ToneCurveTable& tone_table) {
-  const SeparationParams& p = params.colour;
-  PreviewTables t;
-  t.tone = tone_table.levels;
-  for (int v = 0; v < 256; ++v) t.scale[v] = ClampLevel(RoundEven(v * kColourScale));
-
-  const double brightness = std::clamp(p.brightness, -100.0, 100.0);
-  const int step = RoundEven((brightness - 10.0) / 3.5) + kScreenBrightnessOffset;
-  const float contrast =
-      static_cast<float>(std::clamp(p.contrast, -100.0, 100.0)) + kScreenContrastOffset;
-  const float factor = 259.0f * (contrast + 255.0f) / (255.0f * (259.0f - contrast));
-  for (int c = 0; c < 256; ++c) {
-    // Gamma on the inverted (screen) level, then back to an ink level.
-    const double light = (255 - c) / 255.0;
-    t.gamma[c] = ClampRound(255.0 - 255.0 * std::pow(light, kScreenGamma));
-    // Brightness and contrast work on the inverted level as in the print, and invert back.
-    t.brightness[c] = ClampLevel(c - step);
+// One colour-preview record. `sample` is the preview grid's C', M', Y', A (black folded in)
+// and `record` the grid's C, M, Y, K, A at the same place, `at` its pixel number. The record
+// is drawn exactly where the print lays toner: the colour toner of the pixel, or the white
+// under it (with the white edge displayed, the white the job prints after the edge).
+void ColourRecord(const SampleJob& job, const std::uint8_t* sample, const std::uint8_t* record,
+                  std::size_t at, std::uint8_t* out) {
+  const SeparationParams& p = job.params.colour;
+  const bool opaque = IsOpaque(sample[3]);
+  const TonerAmounts toner = opaque ? OpaquePixelToner(job.print, record) : TonerAmounts{};
+  WhiteUnder white{toner.w, toner.w};
+  if (job.white != nullptr) white = {job.white->separated[at], job.white->printed[at]};
+  const bool colour_toner = (toner.c | toner.m | toner.y) != 0;
+  if (!colour_toner && white.printed == 0) {
+    std::memset(out, 0, 5);  // nothing prints: the background shows
+    return;
   }
-  for (int c = 0; c < 256; ++c) {
-    float stretched = factor * static_cast<float>((255 - c) - 128) + 128.0f;
-    stretched = std::min(std::max(stretched, 0.0f), 255.0f);
-    const int contrasted = 255 - RoundEven(stretched);
-    t.after_brightness[c] = t.gamma[ClampLevel(contrasted)];
+  out[4] = 255;
+  // Only white prints here (or white an edge spread under a transparent pixel): white paper.
+  if (!opaque || (!colour_toner && p.print_cmy)) {
+    std::memset(out, 0, 4);
+    return;
   }
-
-  if (p.black_removal) {
-    const double f = std::isfinite(p.black_removal_fuzz) ? p.black_removal_fuzz : 0.0;
-    t.black_limit = RoundEven(std::clamp(765.0 - 3.0 * f, -1.0, 766.0));
-    // Every colour must exceed 255 − f; a fuzz of 0 removes nothing.
-    t.black_min_level = std::clamp(RoundEven(std::floor(255.0 - f)) + 1, 0, 256);
-  }
-  const double d = std::clamp(p.white_density, 0.0, 100.0);
-  const double white_t = std::clamp(p.white_threshold, 0.0, 100.0);
-  t.threshold = RoundEven(3.0 * 254.0 * white_t / 100.0);
-  t.density = d * 0.98 / 100.0;
-  t.paper_white = white_t == 100.0 && d > 98.0;
-  return t;
-}
-
-// The white share of a light pixel: how far its colour sum lies below the threshold.
-double WhiteRatio(const PreviewTables& t, int sum) {
-  const int w = std::min(std::max(t.threshold - sum, 0), 254);
-  return w / 254.0 * t.density;
-}
-
-// Reduces a level by itself × ratio.
-std::uint8_t Reduce(int level, double ratio) { return ClampRound(level - level * ratio); }
-
-// The white plane under one sample, before and after the white edge.
-struct WhiteUnder {
-  std::uint8_t separated = 0;
-  std::uint8_t printed = 0;
-};
-
-// The share of the white display under the white edge: `ratio` was the share of the colour
-// the separated white takes off; the printed white takes off its part of it, and white that
-// only the edge put there takes off as much as the density gives full white.
-double EdgedWhiteRatio(double ratio, const WhiteUnder& white, const PreviewTables& t) {
-  if (white.separated == white.printed) return ratio;
-  if (white.separated == 0) return std::min(t.density * white.printed / 255.0, 1.0);
-  return std::min(ratio * white.printed / white.separated, 1.0);
-}
-
-// One colour-preview record from one sample C', M', Y', A of the preview grid; `white` is the
-// white under it when the white edge is displayed.
-void ColourRecord(const std::uint8_t* sample, const PreviewTables& t, const PreviewParams& params,
-                  const WhiteUnder* white, std::uint8_t* out) {
-  const SeparationParams& p = params.colour;
-  if (sample[3] <= kOpaqueLevel) return;  // the record stays (0, 0, 0, 0, 0)
-  const int tc = t.tone[kToneCyan][sample[0]];
-  const int tm = t.tone[kToneMagenta][sample[1]];
-  const int ty = t.tone[kToneYellow][sample[2]];
-  const int sum = tc + tm + ty;
-  if (sum > t.black_limit && tc >= t.black_min_level && ty >= t.black_min_level &&
-      tm >= t.black_min_level) {
-    return;  // black removed
-  }
-  if (!p.print_white && sum < 10) return;  // no white toner: the background shows
-  int c = t.scale[tc];
-  int m = t.scale[tm];
-  int y = t.scale[ty];
-  if (c + m + y != 0) {
-    c = t.brightness[c];
-    m = t.brightness[m];
-    y = t.brightness[y];
-    if (c + m + y != 0) {
-      c = t.after_brightness[c];
-      m = t.after_brightness[m];
-      y = t.after_brightness[y];
+  const Levels toned{job.screen.tone[kToneCyan][sample[0]],
+                     job.screen.tone[kToneMagenta][sample[1]],
+                     job.screen.tone[kToneYellow][sample[2]]};
+  Levels screen = ScreenLevels(job.screen, toned);
+  if (job.params.display_white && p.print_white) {
+    const double share = DisplayedWhiteShare(job.screen, p, toned.sum(), white);
+    if (share > 0) {
+      screen = {Reduce(screen.c, share), Reduce(screen.m, share), Reduce(screen.y, share)};
     }
-    // All three at 0 after the brightness skip the contrast; gamma keeps 0 at 0.
   }
-  const bool colour_toner = p.print_cmy && c + m + y != 0;
-  if (params.display_white && p.print_white) {
-    // The share of each colour the white under it takes off; all of it clears the colour.
-    double ratio = 0;
-    if (p.threshold_on) {
-      if (sum >= 20 && sum <= t.threshold) ratio = t.paper_white ? 1.0 : WhiteRatio(t, sum);
-    } else if (!p.print_cmy) {
-      ratio = 1.0;
-    } else {
-      ratio = t.density;
-    }
-    if (white != nullptr) ratio = EdgedWhiteRatio(ratio, *white, t);
-    c = Reduce(c, ratio);
-    m = Reduce(m, ratio);
-    y = Reduce(y, ratio);
-  }
-  int k = 0;
   if (!p.print_cmy) {
-    // Only white prints: a grey impression of it.
-    const double grey = std::min(0.3 * (255 - c) + 0.4 * (255 - m) + 0.3 * (255 - y), 255.0);
-    const int g = ClampRound(255.0 - grey);
-    const double ratio = WhiteRatio(t, sum);
-    c = ClampRound(g * (1.0 - ratio));
-    m = y = ClampRound(c * (1.0 - ratio));
-    if (c > kWhiteOnlyDarkLimit) c = m = y = kWhiteOnlyDarkLevel;
-    k = RoundEven(ratio);
+    const std::array<std::uint8_t, 4> grey = WhiteOnlyGrey(job.screen, screen, toned.sum());
+    std::copy(grey.begin(), grey.end(), out);
+    return;
   }
-  out[0] = static_cast<std::uint8_t>(c);
-  out[1] = static_cast<std::uint8_t>(m);
-  out[2] = static_cast<std::uint8_t>(y);
-  out[3] = static_cast<std::uint8_t>(k);
-  // The edge took all white from a sample without colour toner: nothing prints there.
-  const bool bare = white != nullptr && white->printed == 0 && white->separated != 0;
-  out[4] = bare && !colour_toner ? 0 : 255;
+  out[0] = static_cast<std::uint8_t>(screen.c);
+  out[1] = static_cast<std::uint8_t>(screen.m);
+  out[2] = static_cast<std::uint8_t>(screen.y);
+  out[3] = 0;
 }
 
 bool HoldsGrid(const GridWhitePlanes& white, std::int32_t width, std::int32_t height) {
@@ -295,6 +198,59 @@ void DrawCopy(PreviewCanvas& canvas, PreviewBackground background, const Preview
   }
 }
 
+// The preview grid and the pixel grid both hold the published output size.
+bool HoldsPicture(const WorkImage& image) {
+  const std::int32_t w = image.output_width;
+  const std::int32_t h = image.output_height;
+  if (w <= 0 || h <= 0) return false;
+  const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+  return image.preview.size() / 4 >= pixels && image.grid.size() / 5 >= pixels;
+}
+
+// The grid column of every sample column.
+std::vector<std::int32_t> SampleColumns(std::int32_t samples, std::int32_t grid) {
+  std::vector<std::int32_t> columns(static_cast<std::size_t>(samples));
+  for (std::int32_t i = 0; i < samples; ++i) columns[i] = SamplePosition(i, grid, samples);
+  return columns;
+}
+
+// The hot stamp foil: a flat tint wherever the print lays it.
+void HotStampRow(const WorkImage& image, std::int32_t row, const std::vector<std::int32_t>& columns,
+                 std::uint8_t* out) {
+  const auto tint = HotStampLevel();
+  const std::uint8_t* samples =
+      image.preview.data() + 4 * static_cast<std::size_t>(row) * image.output_width;
+  for (const std::int32_t column : columns) {
+    const bool opaque = IsOpaque(samples[4 * static_cast<std::size_t>(column) + 3]);
+    out[0] = out[1] = out[2] = opaque ? tint : 0;
+    out[3] = 0;
+    out[4] = opaque ? 255 : 0;
+    out += 5;
+  }
+}
+
+// One row of colour-preview records from grid row `row`.
+void ColourRow(const SampleJob& job, const WorkImage& image, std::int32_t row,
+               const std::vector<std::int32_t>& columns, std::uint8_t* out) {
+  const std::size_t first = static_cast<std::size_t>(row) * image.output_width;
+  for (const std::int32_t column : columns) {
+    const std::size_t at = first + static_cast<std::size_t>(column);
+    ColourRecord(job, image.preview.data() + 4 * at, image.grid.data() + 5 * at, at, out);
+    out += 5;
+  }
+}
+
+// Knocked-out pixels show in magenta.
+void ShowKnockOut(std::span<const std::uint8_t> mask, ProofRecords& records) {
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    if (mask[i] == 0) continue;
+    std::uint8_t* record = records.bytes.data() + 5 * i;
+    record[0] = 0;
+    record[1] = kPatternMagenta;
+    record[2] = record[3] = record[4] = 0;
+  }
+}
+
 }  // namespace
 
 std::optional<ProofRecords> SampleProofRecords(
@@ -303,65 +259,30 @@ std::optional<ProofRecords> SampleProofRecords(
     const GridWhitePlanes* white) {
   const std::int32_t grid_width = image.output_width;
   const std::int32_t grid_height = image.output_height;
-  if (width <= 0 || height <= 0 || grid_width <= 0 || grid_height <= 0) return std::nullopt;
+  if (width <= 0 || height <= 0 || !HoldsPicture(image)) return std::nullopt;
   const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (image.preview.size() / 4 / static_cast<std::size_t>(grid_width) <
-      static_cast<std::size_t>(grid_height)) {
-    return std::nullopt;
-  }
   if (pattern_mask && pattern_mask->size() != samples) return std::nullopt;
 
   ProofRecords records;
   records.width = width;
   records.height = height;
-  records.bytes.assign(5 * samples, 0);
-
-  std::vector<std::int32_t> columns(static_cast<std::size_t>(width));
-  for (std::int32_t i = 0; i < width; ++i) columns[i] = SamplePosition(i, grid_width, width);
-
-  const bool hot_stamp = params.colour.hot_stamp;
-  const PreviewTables tables = MakeTables(params, tone_table);
+  records.bytes.resize(5 * samples);  // every record is written below
+  const std::vector<std::int32_t> columns = SampleColumns(width, grid_width);
   const bool edged_white = white != nullptr && params.display_white && params.colour.print_white &&
                            HoldsGrid(*white, grid_width, grid_height);
-  const auto tint = static_cast<std::uint8_t>(RoundEven(kHotStampPercent * 255.0 / 100.0));
+  const SampleJob job{params, MakePrintColourTables(params.colour, tone_table),
+                      MakeScreenColourTables(params.colour, tone_table),
+                      edged_white ? white : nullptr};
   std::uint8_t* out = records.bytes.data();
-  for (std::int32_t j = 0; j < height; ++j) {
-    const std::uint8_t* row =
-        image.preview.data() +
-        4 * static_cast<std::size_t>(SamplePosition(j, grid_height, height)) * grid_width;
-    for (std::int32_t i = 0; i < width; ++i, out += 5) {
-      const std::uint8_t* sample = row + 4 * static_cast<std::size_t>(columns[i]);
-      if (hot_stamp) {
-        if (sample[3] > kOpaqueLevel) {
-          out[0] = out[1] = out[2] = tint;
-          out[4] = 255;
-        }
-        continue;
-      }
-      if (edged_white) {
-        const std::size_t at = static_cast<std::size_t>(SamplePosition(j, grid_height, height)) *
-                                   static_cast<std::size_t>(grid_width) +
-                               static_cast<std::size_t>(columns[i]);
-        const WhiteUnder under{white->separated[at], white->printed[at]};
-        ColourRecord(sample, tables, params, &under, out);
-        // White a spread put where nothing else prints shows as white.
-        if (out[4] == 0 && under.printed != 0 && under.separated == 0) out[4] = 255;
-      } else {
-        ColourRecord(sample, tables, params, nullptr, out);
-      }
+  for (std::int32_t j = 0; j < height; ++j, out += 5 * static_cast<std::size_t>(width)) {
+    const std::int32_t row = SamplePosition(j, grid_height, height);
+    if (params.colour.hot_stamp) {
+      HotStampRow(image, row, columns, out);
+    } else {
+      ColourRow(job, image, row, columns, out);
     }
   }
-  if (pattern_mask && !hot_stamp) {
-    // Knocked-out pixels show in magenta.
-    const std::uint8_t* mask = pattern_mask->data();
-    for (std::size_t i = 0; i < samples; ++i) {
-      if (mask[i] == 0) continue;
-      std::uint8_t* record = records.bytes.data() + 5 * i;
-      record[0] = 0;
-      record[1] = kPatternMagenta;
-      record[2] = record[3] = record[4] = 0;
-    }
-  }
+  if (pattern_mask && !params.colour.hot_stamp) ShowKnockOut(*pattern_mask, records);
   return records;
 }
 

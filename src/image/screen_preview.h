@@ -16,6 +16,9 @@
 
 namespace kelvaro {
 
+// Bytes of a preview buffer: resize() leaves them unset, as every byte is written afterwards.
+using ScreenBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+
 // What the preview reads of the window, once per refresh. `colour` holds the same controls
 // the print reads (medium, white sliders and boxes, brightness, contrast, black removal and
 // its fuzz); the toner layout and the film flag do not change what the screen shows.
@@ -30,7 +33,7 @@ struct PreviewParams {
 struct ProofRecords {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<std::uint8_t> bytes;
+  ScreenBytes bytes;
 };
 
 // The white plane of one copy at the grid's size (width × height bytes, row by row): as the
@@ -63,7 +66,7 @@ std::optional<ProofRecords> SampleProofRecords(
 struct PreviewImage {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<std::uint8_t> pixels;
+  ScreenBytes pixels;
 };
 
 // The preview of one copy: the proof records converted for the screen through the printer and
@@ -97,7 +100,7 @@ inline constexpr std::uint8_t kCheckerGrey = 204;  // the darker squares
 struct PreviewCanvas {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<std::uint8_t> rgba;
+  ScreenBytes rgba;
 };
 
 // Draws the page on `canvas`: the background, a dotted line along the printable area, every

@@ -3,13 +3,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "image/tone_curve_table.h"
 #include "image/work_image.h"
+#include "platform/byte_block.h"
 #include "platform/notifier.h"
 
 namespace kelvaro {
@@ -36,27 +40,14 @@ struct SeparationParams {
   bool film = false;              // the film medium preset's flag
 };
 
-// Everything the builder derives from the controls before the first pixel.
-struct SeparationConstants {
-  int hot_stamp_level = 0;      // L, toner level of the hot-stamp tint
-  float colour_scale = 0;       // s, applied after the tone curves
-  int brightness_step = 0;      // B, subtracted from every colour level
-  float contrast_factor = 0;    // F
-  int white_only_level = 0;     // WO
-  int white_density_level = 0;  // D, rounded
-  int threshold = 0;            // T, strongest colour up to which white is added (non-film)
-  double film_threshold = 0;    // T7, colour sum up to which white is added (film)
-  int black_limit = 0;          // R, colour sum above which a pixel may count as black
-  int black_min_level = 0;      // every colour must be at least this to count as black
-};
-
-SeparationConstants DeriveSeparationConstants(const SeparationParams& params);
+// Bytes of toner planes. resize() leaves new bytes unset; assign() and push_back() set them.
+using PlaneBytes = PixelBytes;
 
 // The five toner planes of one copy, row by row: for each output row, top row first, five
 // plane rows of `width` bytes (plane 1 first). Plane 5 is always 0.
 struct SeparationSet {
   static constexpr int kPlanes = 5;
-  std::vector<std::uint8_t> bytes;
+  PlaneBytes bytes;
   std::int32_t width = 0;   // pixels
   std::int32_t height = 0;  // pixels
 
@@ -84,14 +75,14 @@ struct SeparationOutcome {
   bool ok() const { return error == SeparationError::kNone; }
 };
 
-// Builds the planes of one copy from the oriented grid of `image` (output_width ×
+// Builds new planes of one copy from the oriented grid of `image` (output_width ×
 // output_height records in output order; the orientation step has already applied Mirror,
-// Flip and the quarter turn). Every pixel's opacity is binarised in the grid itself (A > 180
-// becomes 255, anything else 0) and later runs see that. With `pattern_mask` set (pattern
+// Flip and the quarter turn). The picture is only read: a pixel prints when its opacity is
+// above 180, and every byte of the planes is written. With `pattern_mask` set (pattern
 // print), a non-zero mask byte blanks its output pixel; the mask must hold exactly one byte
 // per output pixel, in output order. Progress goes to `progress` (0..100) once per row.
 // Shows no message: a failure comes back as the error kind and an empty set.
-SeparationOutcome BuildSeparation(WorkImage& image, const SeparationParams& params,
+SeparationOutcome BuildSeparation(const WorkImage& image, const SeparationParams& params,
                                   const ToneCurveTable& tone_table,
                                   std::optional<std::span<const std::uint8_t>> pattern_mask,
                                   ProgressSink& progress);

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "image/orientation.h"
+#include "image/separation.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -15,15 +17,16 @@ namespace {
 
 using Record = std::array<int, 5>;
 
-// A picture of `width` × `height` pixels of one preview colour C', M', Y', A.
+// A picture of `width` × `height` pixels of one colour C, M, Y, A without black, so that the
+// preview grid (C', M', Y', A) and the pixel grid (C, M, Y, 0, A) agree.
 WorkImage OneColour(std::array<std::uint8_t, 4> colour, std::int32_t width = 4,
                     std::int32_t height = 4) {
   WorkImage image;
   image.width = image.output_width = width;
   image.height = image.output_height = height;
-  image.grid.assign(5u * width * height, 0);
   for (std::int32_t i = 0; i < width * height; ++i) {
     for (int b = 0; b < 4; ++b) image.preview.push_back(colour[b]);
+    image.grid.insert(image.grid.end(), {colour[0], colour[1], colour[2], 0, colour[3]});
   }
   image.physical_width_pt = image.oriented_width_pt = static_cast<float>(width);
   image.physical_height_pt = image.oriented_height_pt = static_cast<float>(height);
@@ -54,12 +57,12 @@ TEST(ScreenPreviewTest, RecordsFollowTheWhiteAndMediumRules) {
     void (*set)(PreviewParams&);
     Record expected;
   } kCases[] = {
-      {"a transparent pixel lets the background through",
-       {90, 10, 10, 240},
+      {"a pixel the print leaves out (opacity 180) lets the background through",
+       {90, 10, 10, 180},
        [](PreviewParams&) {},
        {0, 0, 0, 0, 0}},
       {"Print White off: white shows the white canvas",
-       {0, 3, 0, 255},
+       {0, 0, 0, 255},
        [](PreviewParams& p) { p.colour.print_white = false; },
        {0, 0, 0, 0, 0}},
       {"Print White on: white is drawn", {0, 0, 0, 255}, [](PreviewParams&) {}, {0, 0, 0, 0, 255}},
@@ -72,13 +75,21 @@ TEST(ScreenPreviewTest, RecordsFollowTheWhiteAndMediumRules) {
        },
        {224, 224, 224, 0, 255}},
       {"hot stamp: transparent stays undrawn",
-       {10, 200, 0, 240},
+       {10, 200, 0, 180},
        [](PreviewParams& p) { p.colour.hot_stamp = true; },
        {0, 0, 0, 0, 0}},
-      {"Print CMY off: a dark pixel is drawn at level 30",
+      {"Print CMY off: a dark pixel under white is drawn at level 30",
+       {200, 200, 200, 255},
+       [](PreviewParams& p) {
+         p.colour.print_cmy = false;
+         p.colour.threshold_on = false;
+         p.display_white = false;
+       },
+       {30, 30, 30, 0, 255}},
+      {"Print CMY off: a pixel that gets no white shows the medium",
        {200, 200, 200, 255},
        [](PreviewParams& p) { p.colour.print_cmy = false; },
-       {30, 30, 30, 0, 255}},
+       {0, 0, 0, 0, 0}},
       {"Display White, t = 100, d = 99: light pixels are unprinted paper",
        {60, 60, 60, 255},
        [](PreviewParams& p) {
@@ -111,8 +122,10 @@ TEST(ScreenPreviewTest, PrintCmyOffShowsGrey) {
   EXPECT_GE(light[0], light[1]);
   EXPECT_EQ(light[1], light[2]);
   EXPECT_EQ(light[3], 1);  // round(0.98)
-  // Without white on it the same pixel is a plain grey, darker than with white.
+  // White under it but no share of it shown: a plain grey, darker than with white.
+  params.colour.threshold_on = false;
   params.colour.white_threshold = 0;
+  params.display_white = false;
   const Record no_white = FirstRecord(OneColour({40, 40, 40, 255}), params);
   EXPECT_EQ(no_white[0], no_white[1]);
   EXPECT_EQ(no_white[1], no_white[2]);
@@ -233,6 +246,73 @@ TEST(ScreenPreviewTest, TheDisplayedWhiteFollowsTheWhiteEdge) {
   GridWhitePlanes wrong = WhiteUnder(250, 0);
   wrong.width = 2;
   EXPECT_EQ(EdgedRecord(paper_white, Defaults(), wrong), (Record{0, 0, 0, 0, 255}));
+}
+
+// The preview shows what prints: sampled one to one, a record is drawn exactly where the
+// separation lays toner, and the white display lightens only pixels that get white. Pixels
+// with black, at the opacity cut and near the black-removal limit, under the controls that
+// change those decisions.
+TEST(ScreenPreviewTest, DrawnExactlyWhereThePrintLaysToner) {
+  const std::uint8_t kLevels[] = {0, 4, 40, 120, 200, 238, 250, 255};
+  WorkImage image;
+  for (std::uint8_t c : kLevels) {
+    for (std::uint8_t m : kLevels) {
+      for (std::uint8_t y : kLevels) {
+        for (std::uint8_t k : {0, 200}) {
+          for (std::uint8_t a : {180, 181, 255}) {
+            image.grid.insert(image.grid.end(), {c, m, y, k, a});
+            image.preview.insert(image.preview.end(),
+                                 {FoldBlack(c, k), FoldBlack(m, k), FoldBlack(y, k), a});
+          }
+        }
+      }
+    }
+  }
+  const std::int32_t pixels = static_cast<std::int32_t>(image.preview.size() / 4);
+  image.width = image.output_width = pixels;
+  image.height = image.output_height = 1;
+  const struct {
+    const char* what;
+    void (*set)(SeparationParams&);
+  } kControls[] = {
+      {"defaults", [](SeparationParams&) {}},
+      {"black removal",
+       [](SeparationParams& p) {
+         p.black_removal = true;
+         p.black_removal_fuzz = 12.5;
+       }},
+      {"Print White off", [](SeparationParams& p) { p.print_white = false; }},
+      {"Print CMY off", [](SeparationParams& p) { p.print_cmy = false; }},
+      {"threshold off", [](SeparationParams& p) { p.threshold_on = false; }},
+      {"film", [](SeparationParams& p) { p.film = true; }},
+      {"hot stamp", [](SeparationParams& p) { p.hot_stamp = true; }},
+  };
+  for (const auto& controls : kControls) {
+    SCOPED_TRACE(controls.what);
+    PreviewParams params = Defaults();
+    params.colour.brightness = 40;
+    controls.set(params.colour);
+    NullProgress progress;
+    const SeparationOutcome print =
+        BuildSeparation(image, params.colour, IdentityToneCurveTable(), std::nullopt, progress);
+    ASSERT_TRUE(print.ok());
+    const auto shown =
+        SampleProofRecords(image, pixels, 1, params, IdentityToneCurveTable(), std::nullopt);
+    params.display_white = false;
+    const auto plain =
+        SampleProofRecords(image, pixels, 1, params, IdentityToneCurveTable(), std::nullopt);
+    ASSERT_TRUE(shown && plain);
+    for (std::int32_t x = 0; x < pixels; ++x) {
+      const std::uint8_t* record = shown->bytes.data() + 5 * x;
+      bool toner = false;
+      for (int plane = 1; plane <= 4; ++plane) toner = toner || print.set.At(0, x, plane) != 0;
+      ASSERT_EQ(record[4] == 255, toner) << "pixel " << x;
+      const bool white = print.set.At(0, x, 4) != 0 && !params.colour.hot_stamp;
+      if (!white) {
+        ASSERT_TRUE(std::equal(record, record + 5, plain->bytes.data() + 5 * x)) << "pixel " << x;
+      }
+    }
+  }
 }
 
 TEST(ScreenPreviewTest, TheWhiteViewIsThePrintedPlaneInGrey) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "image/colour_maths.h"
 #include "image/tone_curve_table.h"
 #include "image/work_image.h"
 
@@ -248,17 +249,16 @@ TEST(SeparationSwitchesTest, PrintWhiteAndPrintCmy) {
   EXPECT_EQ(planes.p[3], 50) << "white still follows the colours: 150 - 100";
 }
 
-TEST(SeparationOpacityTest, BinarisedInTheGrid) {
-  WorkImage image = MakeImage(
+// A pixel prints when its opacity is above 180; the picture itself is only read.
+TEST(SeparationOpacityTest, AboveTheCutPrintsAndThePictureStays) {
+  const WorkImage image = MakeImage(
       4, 1, {{102, 0, 0, 0, 181}, {102, 0, 0, 0, 180}, {102, 0, 0, 0, 0}, {102, 0, 0, 0, 255}});
+  const PixelBytes grid = image.grid;
   NullProgress progress;
   SeparationOutcome outcome =
       BuildSeparation(image, NeutralParams(), IdentityToneCurveTable(), std::nullopt, progress);
   ASSERT_TRUE(outcome.ok());
-  EXPECT_EQ(image.grid[4], 255);
-  EXPECT_EQ(image.grid[9], 0);
-  EXPECT_EQ(image.grid[14], 0);
-  EXPECT_EQ(image.grid[19], 255);
+  EXPECT_EQ(image.grid, grid);
   EXPECT_EQ(outcome.set.At(0, 0, 1), 100);
   EXPECT_EQ(outcome.set.At(0, 0, 4), 50);
   for (int plane = 1; plane <= 5; ++plane) {
@@ -276,6 +276,9 @@ TEST(SeparationOpacityTest, NothingOpaqueGivesAllZeros) {
     SeparationParams params = NeutralParams();
     params.hot_stamp = hot_stamp;
     NullProgress progress;
+    // The planes are not zero-filled before the separation writes them: on the usual
+    // allocator they take this freed block, so a byte left unwritten would show its 0xA5.
+    { const PlaneBytes dirty(5u * 2 * 2, 0xA5); }
     SeparationOutcome outcome =
         BuildSeparation(image, params, IdentityToneCurveTable(), std::nullopt, progress);
     ASSERT_TRUE(outcome.ok());
@@ -388,7 +391,8 @@ TEST(SeparationSetTest, RowsHoldFivePlaneRowsInOrder) {
       24, 50, 74, 0, 0, 0, 0, 0, 0, 251, 251, 251, 0, 0, 0,
       // row 1: cyan 102, 127, 153 scaled
       100, 124, 150, 0, 0, 0, 0, 0, 0, 251, 251, 251, 0, 0, 0};
-  EXPECT_EQ(outcome.set.bytes, expected);
+  EXPECT_EQ(std::vector<std::uint8_t>(outcome.set.bytes.begin(), outcome.set.bytes.end()),
+            expected);
 }
 
 TEST(SeparationFailureTest, EmptyOrShortGrid) {
@@ -403,7 +407,6 @@ TEST(SeparationFailureTest, EmptyOrShortGrid) {
       BuildSeparation(short_grid, NeutralParams(), IdentityToneCurveTable(), std::nullopt, progress)
           .error,
       SeparationError::kBadGrid);
-  EXPECT_EQ(short_grid.grid[4], 255) << "a refused run leaves the grid alone";
 }
 
 class RecordingProgress final : public ProgressSink {
@@ -463,10 +466,6 @@ TEST(SeparationParallelTest, LargePicturesGiveTheSameBytesAsRowByRow) {
                              all.set.PlaneRow(y, plane)))
           << "plane " << plane;
     }
-    // The binarised opacity is written back into the grid in both runs alike.
-    EXPECT_TRUE(
-        std::equal(row.grid.begin(), row.grid.end(),
-                   whole.grid.begin() + static_cast<std::ptrdiff_t>(whole.GridOffset(0, y))));
   }
 }
 
