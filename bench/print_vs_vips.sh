@@ -5,8 +5,6 @@
 # resident memory of both (from /usr/bin/time), in bytes per pixel too. Needs a Release build
 # in build/ and the packages libvips-tools and time.
 #   bash bench/print_vs_vips.sh [PAIRS]      (default 5)
-# KELVARO_TIMING=1 is set for the program's runs, so its own step timings go to
-# $work/timing-N.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -33,7 +31,7 @@ mkdir -p "$HOME"
 unset CUPS_SERVER
 
 run_kelvaro() {
-  KELVARO_TIMING="$work/timing-$1.txt" /usr/bin/time -f '%e %M' -o "$work/k.time" \
+  /usr/bin/time -f '%e %M' -o "$work/k.time" \
     "$kelvaro" print "$picture" --output "$work/art.ps" --model C920WT --paper A3 --threshold \
     --profile-in sRGB.icm --profile-out KelvaroWhiteToner.icc >/dev/null 2>"$work/k.err" ||
     { cat "$work/k.err" >&2; exit 1; }
@@ -48,7 +46,7 @@ run_vips() {
 ratios=() kmem=() vmem=()
 printf '%-5s %10s %10s %7s\n' pair kelvaro_s vips_s ratio
 for i in $(seq 1 "$pairs"); do
-  read -r kt km < <(run_kelvaro "$i")
+  read -r kt km < <(run_kelvaro)
   read -r vt vm < <(run_vips)
   ratio=$(awk -v a="$kt" -v b="$vt" 'BEGIN { printf "%.2f", a / b }')
   ratios+=("$ratio") kmem+=("$km") vmem+=("$vm")
@@ -61,7 +59,3 @@ echo "median ratio kelvaro/vips: $(median "${ratios[@]}")"
 awk -v k="$km" -v v="$vm" -v p="$pixels" 'BEGIN {
   printf "peak memory: kelvaro %.0f MiB (%.1f bytes per pixel), vips %.0f MiB (%.1f bytes per pixel)\n",
     k / 1024, k * 1024 / p, v / 1024, v * 1024 / p }'
-if [ -s "$work/timing-1.txt" ]; then
-  echo "kelvaro's own step timings (first run):"
-  cat "$work/timing-1.txt"
-fi
