@@ -100,7 +100,9 @@ void BM_RefreshPreview(benchmark::State& state) {
   const std::int32_t height = width * 3 / 4;
   const fs::path folder =
       fs::temp_directory_path() / ("kelvaro-preview-bench-" + std::to_string(::getpid()));
-  fs::create_directories(folder);
+  // The settings store writes into the user folder; it must be there.
+  fs::create_directories(folder / "user");
+  fs::create_directories(folder / "common");
   {
     Window window(folder);
     WorkImage image = Picture(width, height);
