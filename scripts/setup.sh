@@ -10,7 +10,7 @@ packages=(
   libdevil-dev libpng-dev zlib1g-dev liblcms2-dev liblcms2-utils libcups2-dev qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ghostscript cups-daemon cups-client imagemagick xvfb xauth
-  clang libclang-rt-14-dev clang-format
+  clang libclang-rt-14-dev clang-format clang-tidy
 )
 missing=()
 for p in "${packages[@]}"; do
