@@ -9,6 +9,7 @@
 #include "image/profiles.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 
@@ -79,7 +80,7 @@ SeparationParams SeparationParamsFrom(const JobParameters& params, const Setting
   separation.black_removal = params.black_removal;
   if (params.black_removal) {
     separation.black_removal_fuzz =
-        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
+        ReadLeadingDecimal(store.ReadSetting(keys::active::kBlackRemovalFuzzy));
   }
   separation.film = params.film();
   return separation;

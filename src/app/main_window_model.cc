@@ -5,11 +5,12 @@
 #include <utility>
 
 #include "app/control_ids.h"
-#include "app/ui_text_ids.h"
 #include "image/separation.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -161,18 +162,17 @@ constexpr ControlRow kControlRows[] = {
 // Controls whose state is a stored setting and is written on every change.
 struct StoredControl {
   int id;
-  const char* section;
-  const char* key;
+  SettingKey key;
 };
 constexpr StoredControl kStoredControls[] = {
-    {c::kDisplayWhite, "Active", "Display"},
-    {c::kPrintWhite, "Active", "TonerOn"},
-    {c::kThresholdOn, "Active", "TonerSave"},
-    {c::kWhiteDensitySlider, "Active", "White Mask %"},
-    {c::kThresholdSlider, "Active", "TonerPercent"},
-    {c::kTrayList, "Active", "Tray"},
-    {c::kLeftHand, "Others", "LeftHand"},
-    {c::kRightHand, "Others", "RightHand"},
+    {c::kDisplayWhite, keys::active::kDisplay},
+    {c::kPrintWhite, keys::active::kTonerOn},
+    {c::kThresholdOn, keys::active::kTonerSave},
+    {c::kWhiteDensitySlider, keys::active::kWhiteMask},
+    {c::kThresholdSlider, keys::active::kTonerPercent},
+    {c::kTrayList, keys::active::kTray},
+    {c::kLeftHand, keys::others::kLeftHand},
+    {c::kRightHand, keys::others::kRightHand},
 };
 
 const StoredControl* FindStoredControl(int id) {
@@ -330,16 +330,16 @@ void MainWindowModel::WriteThrough(int id) {
   const ControlState& state = Control(id);
   switch (state.kind) {
     case ControlKind::kCheckBox:
-      store_.WriteSetting(row->section, row->key, FormatStoredNumber(state.checked ? 1 : 0));
+      store_.WriteSetting(row->key, FormatStoredNumber(state.checked ? 1 : 0));
       break;
     case ControlKind::kPictureToggle:
-      store_.WriteSetting(row->section, row->key, state.checked ? "1" : "0");
+      store_.WriteSetting(row->key, state.checked ? "1" : "0");
       break;
     case ControlKind::kSlider:
-      store_.WriteSetting(row->section, row->key, FormatStoredNumber(state.value));
+      store_.WriteSetting(row->key, FormatStoredNumber(state.value));
       break;
     case ControlKind::kComboList:
-      store_.WriteSetting(row->section, row->key, Text(id));
+      store_.WriteSetting(row->key, Text(id));
       break;
     default:
       break;
@@ -517,7 +517,7 @@ void MainWindowModel::OnRotateClicked(int id) {
 void MainWindowModel::OnFlipClicked(int id) {
   Toggle(id);
   Request(RequestKind::kReloadImage);
-  if (ReadLeadingNumber(store_.ReadSetting("Active", "Crop")) > 0) {
+  if (ReadLeadingNumber(store_.ReadSetting(keys::active::kCrop)) > 0) {
     Request(RequestKind::kReapplyCrop);
   }
   Request(RequestKind::kRedrawPreview);
@@ -736,7 +736,7 @@ void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
   const PaperList papers = BuildPaperList(store_, model_name);
   SetItems(c::kPaperList, papers.entries, papers.selected);
   ShowPaper(Text(c::kPaperList));
-  state_.toner_order = TrimText(store_.ReadSetting("Active", "T_ORDER"));
+  state_.toner_order = TrimText(store_.ReadSetting(keys::active::kTonerOrder));
   SetToneCurves(white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
   ShowTonerOrder();
 }
@@ -824,7 +824,7 @@ void MainWindowModel::ApplySelectedMediaPreset() {
 
 void MainWindowModel::ChangeTonerOrder(bool white_first) {
   state_.toner_order = white_first ? "WF" : "WL";
-  store_.WriteSetting("Active", "T_ORDER", state_.toner_order);
+  store_.WriteSetting(keys::active::kTonerOrder, state_.toner_order);
   // A model that cannot lay white first keeps printing white last, and shows it.
   SetToneCurves(this->white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
   ShowTonerOrder();
@@ -879,10 +879,10 @@ void MainWindowModel::ResetControlsToDefaults() {
 }
 
 std::string MainWindowModel::ApplyStoredUnit() {
-  std::string unit = store_.ReadSetting("Active", "Unit");
+  std::string unit = store_.ReadSetting(keys::active::kUnit);
   if (unit != "I" && unit != "C" && unit != "M") {
     unit.assign(1, 'M');
-    store_.WriteSetting("Active", "Unit", unit);
+    store_.WriteSetting(keys::active::kUnit, unit);
   }
   const int label = unit == "I"   ? ui::kInchesLabel
                     : unit == "C" ? ui::kCentimetresLabel
