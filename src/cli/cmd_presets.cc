@@ -14,6 +14,7 @@
 #include "printers/media_presets.h"
 #include "printers/paper_sizes.h"
 #include "printers/printer_models.h"
+#include "settings/keys.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -42,7 +43,7 @@ int RunPresetsCommand(const Args& arguments) {
   const std::unique_ptr<CliSession>& session = started->session;
   const ModelChoice& model = started->model;
   const bool white_first = IsWhiteFirstCapable(model.name) &&
-                           TrimText(session->store.ReadSetting("Active", "T_ORDER")) == "WF";
+                           TrimText(session->store.ReadSetting(keys::active::kTonerOrder)) == "WF";
 
   for (int code : MediaListCodes(session->texts)) {
     const MediaPreset* preset = FindMediaPreset(code);

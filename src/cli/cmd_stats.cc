@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "platform/ini_file.h"
+#include "settings/keys.h"
 #include "stats/stats_records.h"
 
 namespace kelvaro::cli {
@@ -23,10 +24,11 @@ constexpr char kUsage[] =
     "       IDCMY, IDWH, Fuser or \"Transfer Belt\" (label,yield,price)";
 
 bool IsCurrencyKey(const std::string& key) {
-  if (key.size() != sizeof(kStatsCurrencyKey) - 1) return false;
+  const std::string_view currency = keys::stats::kCurrency.name;
+  if (key.size() != currency.size()) return false;
   for (std::size_t i = 0; i < key.size(); ++i) {
     if (std::tolower(static_cast<unsigned char>(key[i])) !=
-        std::tolower(static_cast<unsigned char>(kStatsCurrencyKey[i]))) {
+        std::tolower(static_cast<unsigned char>(currency[i]))) {
       return false;
     }
   }
@@ -47,11 +49,11 @@ int Show() {
   const std::unique_ptr<CliSession> session = OpenCliSession();
   if (!session) return 1;
   auto line = [&](const char* key) {
-    const std::string value = session->store.ReadSetting(kStatsSection, key);
+    const std::string value = session->store.ReadSetting(keys::stats::kSection, key);
     std::printf("%s: %s\n", key, value.empty() ? "(not set)" : value.c_str());
   };
   for (const ConsumableKey& key : kConsumableKeys) line(key.key);
-  line(kStatsCurrencyKey);
+  line(keys::stats::kCurrency.name);
   return 0;
 }
 
@@ -78,8 +80,8 @@ int RunStatsCommand(const Args& args) {
   const std::unique_ptr<CliSession> session = OpenCliSession();
   if (!session) return 1;
   // A failed write has been shown by the store.
-  return session->store.WriteSetting(kStatsSection, currency ? kStatsCurrencyKey : record->key,
-                                     value)
+  return session->store.WriteSetting(keys::stats::kSection,
+                                     currency ? keys::stats::kCurrency.name : record->key, value)
              ? 0
              : 1;
 }
