@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dialog_support.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 
@@ -57,16 +58,17 @@ void CurveCanvas::mouseReleaseEvent(QMouseEvent* event) {
 ColourAdjustDialog::ColourAdjustDialog(const ToneCurves& curves, const ToneCurveTable& table,
                                        const UiText& texts, Changed changed, QWidget* parent)
     : QDialog(parent), model_(curves, table), changed_(std::move(changed)) {
-  setWindowTitle(TextOf(texts, 82));
+  setWindowTitle(TextOf(texts, ui::kColourAdjustTitle));
   canvas_ = new CurveCanvas(model_, [this] {
     if (changed_) changed_(model_);
   });
   canvas_->setObjectName("canvas");
-  canvas_->setAccessibleName(TextOf(texts, 82));
+  canvas_->setAccessibleName(TextOf(texts, ui::kColourAdjustTitle));
   auto* channels = new QComboBox;
   channels->setObjectName("channel");
-  channels->setAccessibleName(TextOf(texts, 82));
-  for (int text : {83, 84, 85, 86}) channels->addItem(TextOf(texts, text));
+  channels->setAccessibleName(TextOf(texts, ui::kColourAdjustTitle));
+  for (int text : {ui::kAllChannels, ui::kCyanChannel, ui::kMagentaChannel, ui::kYellowChannel})
+    channels->addItem(TextOf(texts, text));
   channels->setCurrentIndex(0);
   connect(channels, &QComboBox::currentIndexChanged, this, [this](int index) {
     model_.SelectChannel(static_cast<ColourAdjustModel::Channel>(index));
@@ -77,8 +79,8 @@ ColourAdjustDialog::ColourAdjustDialog(const ToneCurves& curves, const ToneCurve
   layout->addWidget(channels, 0, Qt::AlignLeft);
   layout->addWidget(canvas_);
   auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
-  QPushButton* cancel = CaptionedButton(texts, 5, "cancel");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton, "ok");
+  QPushButton* cancel = CaptionedButton(texts, ui::kCancelButton, "cancel");
   buttons->addStretch(1);
   buttons->addWidget(ok);
   buttons->addWidget(cancel);

@@ -9,6 +9,7 @@
 #include "app/dialog_rules.h"
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {
@@ -37,7 +38,7 @@ CustomPaperDialog::CustomPaperDialog(SettingsStore& store, const UiText& texts,
       height_(new QLineEdit),
       name_(new QLineEdit),
       list_(new QComboBox) {
-  setWindowTitle(TextOf(texts, 147));
+  setWindowTitle(TextOf(texts, ui::kCustomPaperTitle));
   width_->setObjectName("width");
   height_->setObjectName("height");
   name_->setObjectName("name");
@@ -47,27 +48,27 @@ CustomPaperDialog::CustomPaperDialog(SettingsStore& store, const UiText& texts,
   const QString unit_label = TextOf(texts, UnitLabelTextNumber(unit_));
 
   auto* grid = new QGridLayout(this);
-  auto* help = new QLabel(TextOf(texts, 148));
+  auto* help = new QLabel(TextOf(texts, ui::kCustomPaperNote));
   help->setWordWrap(true);
   grid->addWidget(help, 0, 0, 1, 4);
-  grid->addWidget(BuddyLabel(TextOf(texts, 56), width_), 1, 0);
+  grid->addWidget(BuddyLabel(TextOf(texts, ui::kXSizeLabel), width_), 1, 0);
   grid->addWidget(width_, 1, 1);
   grid->addWidget(new QLabel(unit_label), 1, 2);
   grid->addWidget(new QLabel(Q(ranges.width)), 1, 3);
-  grid->addWidget(BuddyLabel(TextOf(texts, 57), height_), 2, 0);
+  grid->addWidget(BuddyLabel(TextOf(texts, ui::kYSizeLabel), height_), 2, 0);
   grid->addWidget(height_, 2, 1);
   grid->addWidget(new QLabel(unit_label), 2, 2);
   grid->addWidget(new QLabel(Q(ranges.height)), 2, 3);
-  grid->addWidget(BuddyLabel(TextOf(texts, 30), name_), 3, 0);
+  grid->addWidget(BuddyLabel(TextOf(texts, ui::kPaperSizeLabel), name_), 3, 0);
   grid->addWidget(name_, 3, 1, 1, 3);
-  QPushButton* save = CaptionedButton(texts, 9, "save");
-  QPushButton* margins = CaptionedButton(texts, 137, "print_margins");
-  QPushButton* exit = CaptionedButton(texts, 7, "exit");
-  QPushButton* remove = CaptionedButton(texts, 151, "delete");
+  QPushButton* save = CaptionedButton(texts, ui::kSaveButton, "save");
+  QPushButton* margins = CaptionedButton(texts, ui::kPrintMargins, "print_margins");
+  QPushButton* exit = CaptionedButton(texts, ui::kExitButton, "exit");
+  QPushButton* remove = CaptionedButton(texts, ui::kDeleteButton, "delete");
   grid->addWidget(save, 4, 0);
   grid->addWidget(margins, 4, 1);
   grid->addWidget(exit, 4, 3);
-  auto* delete_help = new QLabel(TextOf(texts, 152));
+  auto* delete_help = new QLabel(TextOf(texts, ui::kCustomPaperDeleteNote));
   delete_help->setWordWrap(true);
   grid->addWidget(delete_help, 5, 0, 1, 4);
   grid->addWidget(list_, 6, 0, 1, 3);

@@ -5,31 +5,33 @@
 #include <QVBoxLayout>
 
 #include "gui/dialog_support.h"
+#include "settings/keys.h"
 #include "settings/language_file.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 
 LanguageDialog::LanguageDialog(SettingsStore& store, UiText& texts, Notifier& notifier,
                                std::filesystem::path program_folder, QWidget* parent)
     : QDialog(parent), list_(new QListWidget) {
-  setWindowTitle(TextOf(texts, 80));
+  setWindowTitle(TextOf(texts, ui::kLanguageTitle));
   list_->setObjectName("control1282");
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   const std::vector<LanguageChoice> choices = ListLanguages(program_folder);
   for (const LanguageChoice& choice : choices) {
     list_->addItem(QString::fromStdString(choice.display_name));
   }
-  const int selected = FindLanguageSelection(choices, store.ReadSetting("Active", "Language"));
+  const int selected = FindLanguageSelection(choices, store.ReadSetting(keys::active::kLanguage));
   if (selected >= 0) list_->setCurrentRow(selected);
 
   auto* layout = new QVBoxLayout(this);
-  QLabel* caption = BuddyLabel(TextOf(texts, 81), list_);
+  QLabel* caption = BuddyLabel(TextOf(texts, ui::kLanguagePrompt), list_);
   caption->setObjectName("control1281");
   layout->addWidget(caption);
   layout->addWidget(list_);
   auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "control1280");
-  QPushButton* cancel = CaptionedButton(texts, 5, "control1279");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton, "control1280");
+  QPushButton* cancel = CaptionedButton(texts, ui::kCancelButton, "control1279");
   buttons->addStretch(1);
   buttons->addWidget(ok);
   buttons->addWidget(cancel);

@@ -9,6 +9,7 @@
 #include "gui/dialog_support.h"
 #include "platform/cups_queues.h"
 #include "platform/notifier.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 
@@ -19,8 +20,8 @@ MarginsDialog::MarginsDialog(SettingsStore& store, const UiText& texts, MarginsD
       input_(std::move(input)),
       unit_(ReadUnit(store)),
       area_(new QLabel),
-      get_margins_(CaptionedButton(texts, 139, "get_printer_margins")) {
-  setWindowTitle(TextOf(texts, 137));
+      get_margins_(CaptionedButton(texts, ui::kGetPrinterMarginsButton, "get_printer_margins")) {
+  setWindowTitle(TextOf(texts, ui::kPrintMargins));
   const MarginsDialogView view =
       OpenMarginsDialog(store_, input_.page, unit_, input_.queue, input_.printer_attached);
   auto* layout = new QVBoxLayout(this);
@@ -43,12 +44,12 @@ MarginsDialog::MarginsDialog(SettingsStore& store, const UiText& texts, MarginsD
   grid->addWidget(new QLabel(TextOf(texts, view.unit_name_text)), 0, 2);
   layout->addLayout(grid);
   auto* area_row = new QHBoxLayout;
-  area_row->addWidget(BuddyLabel(TextOf(texts, 138), area_));
+  area_row->addWidget(BuddyLabel(TextOf(texts, ui::kPrintableAreaLabel), area_));
   area_->setObjectName("area");
   area_row->addWidget(area_, 1);
   layout->addLayout(area_row);
   auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton, "ok");
   buttons->addWidget(get_margins_);
   buttons->addStretch(1);
   buttons->addWidget(ok);

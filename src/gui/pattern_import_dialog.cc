@@ -17,6 +17,7 @@
 #include "gui/pattern_preview.h"
 #include "pattern/pattern_print.h"
 #include "pattern/vector_import.h"
+#include "settings/keys.h"
 
 namespace kelvaro::gui {
 namespace {
@@ -180,7 +181,7 @@ void PatternImportDialog::ShowBaseGap() {
 }
 
 void PatternImportDialog::OpenDrawing() {
-  const std::string start = app_.store.ReadSetting(kImportFolderSection, kImportFolderKey);
+  const std::string start = app_.store.ReadSetting(keys::pattern_import::kFolder);
   std::optional<std::string> chosen;
   if (choices_.choose_drawing) {
     chosen = choices_.choose_drawing(start);
@@ -191,7 +192,7 @@ void PatternImportDialog::OpenDrawing() {
   }
   if (!chosen) return;
   const std::filesystem::path path(*chosen);
-  app_.store.WriteSetting(kImportFolderSection, kImportFolderKey, path.parent_path().string());
+  app_.store.WriteSetting(keys::pattern_import::kFolder, path.parent_path().string());
   VectorImportResult imported = ImportVectorShape(path);
   if (!imported.ok()) {
     if (!imported.message.empty()) {

@@ -5,18 +5,19 @@
 #include <chrono>
 
 #include "gui/dialog_support.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 
 PrinterModeDialog::PrinterModeDialog(PrinterModeServices services, const UiText& texts,
                                      PaperClass paper_class, std::string printer, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(TextOf(texts, 128));
+  setWindowTitle(TextOf(texts, ui::kPrinterModeTitle));
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
-  QPushButton* on = CaptionedButton(texts, 126, "driver_on");
-  QPushButton* off = CaptionedButton(texts, 127, "driver_off");
-  QPushButton* exit = CaptionedButton(texts, 7, "exit");
+  QPushButton* on = CaptionedButton(texts, ui::kDriverOnButton, "driver_on");
+  QPushButton* off = CaptionedButton(texts, ui::kDriverOffButton, "driver_off");
+  QPushButton* exit = CaptionedButton(texts, ui::kExitButton, "exit");
   // The selected mode shows as a pressed button.
   for (QPushButton* b : {on, off}) b->setCheckable(true);
   const PrinterModeButton selected = SelectedPrinterModeButton(services.store);

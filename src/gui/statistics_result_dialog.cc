@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dialog_support.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {
@@ -19,7 +20,7 @@ QString Lines(const std::string& text) {
 StatisticsResultDialog::StatisticsResultDialog(const CostEstimate& estimate, const UiText& texts,
                                                QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(TextOf(texts, 271));
+  setWindowTitle(TextOf(texts, ui::kStatisticsTitle));
   auto* layout = new QVBoxLayout(this);
   auto* message = new QLabel(Lines(estimate.message));
   message->setObjectName("message");
@@ -36,8 +37,8 @@ StatisticsResultDialog::StatisticsResultDialog(const CostEstimate& estimate, con
   mode->setObjectName("mode_line");
   layout->addWidget(mode);
   auto* buttons = new QHBoxLayout;
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
-  QPushButton* copy = CaptionedButton(texts, 286, "copy");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton, "ok");
+  QPushButton* copy = CaptionedButton(texts, ui::kCopyToClipboardButton, "copy");
   buttons->addStretch(1);
   buttons->addWidget(ok);
   buttons->addWidget(copy);

@@ -8,6 +8,7 @@
 
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {
@@ -20,15 +21,15 @@ constexpr int kColumnOfField[2][5] = {{0, 1, 2, 3, 4}, {0, 1, 3, -1, -1}};
 StatisticsSetupDialog::StatisticsSetupDialog(SettingsStore& store, const UiText& texts,
                                              QWidget* parent)
     : QDialog(parent), currency_(new QLineEdit) {
-  setWindowTitle(TextOf(texts, 271));
+  setWindowTitle(TextOf(texts, ui::kStatisticsTitle));
   const StatsSetupFields stored = OpenStatisticsSetup(store);
   auto* grid = new QGridLayout(this);
-  auto* note = new QLabel(TextOf(texts, 281));
+  auto* note = new QLabel(TextOf(texts, ui::kStatisticsNote));
   note->setWordWrap(true);
   grid->addWidget(note, 0, 0, 1, 6);
-  grid->addWidget(new QLabel(TextOf(texts, 272)), 1, 2);
+  grid->addWidget(new QLabel(TextOf(texts, ui::kYieldHeading)), 1, 2);
   grid->addWidget(new QLabel("%"), 1, 3);
-  grid->addWidget(new QLabel(TextOf(texts, 273)), 1, 4);
+  grid->addWidget(new QLabel(TextOf(texts, ui::kCostHeading)), 1, 4);
   for (std::size_t row = 0; row < kConsumableKeys.size(); ++row) {
     const ConsumableKey& key = kConsumableKeys[row];
     const bool toner = key.fields == 5;
@@ -43,7 +44,7 @@ StatisticsSetupDialog::StatisticsSetupDialog(SettingsStore& store, const UiText&
     }
     caption->setBuddy(fields_[row][0]);
   }
-  grid->addWidget(BuddyLabel(TextOf(texts, 274), currency_), 8, 0);
+  grid->addWidget(BuddyLabel(TextOf(texts, ui::kCurrencyLabel), currency_), 8, 0);
   currency_->setObjectName("currency");
   currency_->setText(QString::fromStdString(stored.currency));
   grid->addWidget(currency_, 8, 1);
@@ -51,9 +52,10 @@ StatisticsSetupDialog::StatisticsSetupDialog(SettingsStore& store, const UiText&
   auto* modes = new QButtonGroup(this);
   const StatisticsMode mode = ReadStatisticsMode(store);
   int column = 0;
-  for (auto [text, value] : {std::pair{278, StatisticsMode::kStatisticsOnly},
-                             std::pair{279, StatisticsMode::kPrintAndStatistics},
-                             std::pair{280, StatisticsMode::kPrintOnly}}) {
+  for (auto [text, value] :
+       {std::pair{ui::kStatisticsOnlyOption, StatisticsMode::kStatisticsOnly},
+        std::pair{ui::kPrintAndStatisticsOption, StatisticsMode::kPrintAndStatistics},
+        std::pair{ui::kPrintOnlyOption, StatisticsMode::kPrintOnly}}) {
     auto* option = new QRadioButton(TextOf(texts, text));
     option->setObjectName(QString("mode%1").arg(static_cast<int>(value)));
     option->setChecked(value == mode);
@@ -63,8 +65,8 @@ StatisticsSetupDialog::StatisticsSetupDialog(SettingsStore& store, const UiText&
     connect(option, &QRadioButton::clicked, this,
             [&store, value] { WriteStatisticsMode(store, value); });
   }
-  QPushButton* save = CaptionedButton(texts, 9, "save");
-  QPushButton* exit = CaptionedButton(texts, 7, "exit");
+  QPushButton* save = CaptionedButton(texts, ui::kSaveButton, "save");
+  QPushButton* exit = CaptionedButton(texts, ui::kExitButton, "exit");
   grid->addWidget(save, 10, 4);
   grid->addWidget(exit, 10, 5);
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);

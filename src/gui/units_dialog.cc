@@ -6,14 +6,15 @@
 
 #include "gui/dialog_support.h"
 #include "printers/units.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 
 UnitsDialog::UnitsDialog(SettingsStore& store, const UiText& texts, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(TextOf(texts, 75));
+  setWindowTitle(TextOf(texts, ui::kUnitsTitle));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(TextOf(texts, 76)));
+  layout->addWidget(new QLabel(TextOf(texts, ui::kUnitsPrompt)));
   const UnitCode stored = ReadUnit(store);
   auto* group = new QButtonGroup(this);
   for (UnitCode unit : {UnitCode::kMillimetres, UnitCode::kCentimetres, UnitCode::kInches}) {
@@ -24,7 +25,7 @@ UnitsDialog::UnitsDialog(SettingsStore& store, const UiText& texts, QWidget* par
     layout->addWidget(option);
     connect(option, &QRadioButton::clicked, this, [&store, unit] { WriteUnit(store, unit); });
   }
-  QPushButton* ok = CaptionedButton(texts, 6, "ok");
+  QPushButton* ok = CaptionedButton(texts, ui::kOkButton, "ok");
   layout->addWidget(ok, 0, Qt::AlignRight);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
