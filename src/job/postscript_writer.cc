@@ -12,6 +12,8 @@
 #include "job/feature_blocks.h"
 #include "job/ps_resources.h"
 #include "platform/fd_write.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -290,10 +292,10 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
                                        JobWriterServices services) {
   PostScriptJobResult result;
   services.progress.SetProgress(0, 100);
-  services.progress.SetStatus(services.texts[39]);
+  services.progress.SetStatus(services.texts[ui::kCreatingPrintStatus]);
 
-  ComposeResult composed =
-      ComposeTiledImage(planes, grid, services.texts[135], services.notifier, services.progress);
+  ComposeResult composed = ComposeTiledImage(planes, grid, services.texts[ui::kGridTooBig],
+                                             services.notifier, services.progress);
   switch (composed.error) {
     case ComposeError::kNone:
       break;
@@ -311,12 +313,12 @@ PostScriptJobResult BuildPostScriptJob(const SeparationSet& planes, const Copies
 
   // The statistics read the last job's size from here; a failed write has been reported by
   // the store and does not stop the print.
-  services.store.WriteSetting("Stats", "Xpixel", Number(std::int64_t{image.x_pixel}));
-  services.store.WriteSetting("Stats", "Ypixel", Number(std::int64_t{image.y_pixel}));
-  services.store.WriteSetting("Stats", "Xpoint", Number(image.x_point));
-  services.store.WriteSetting("Stats", "Ypoint", Number(image.y_point));
+  services.store.WriteSetting(keys::stats::kXPixel, Number(std::int64_t{image.x_pixel}));
+  services.store.WriteSetting(keys::stats::kYPixel, Number(std::int64_t{image.y_pixel}));
+  services.store.WriteSetting(keys::stats::kXPoint, Number(image.x_point));
+  services.store.WriteSetting(keys::stats::kYPoint, Number(image.y_point));
 
-  if (TrimBlanks(services.store.ReadSetting("Stats", "Option")) == "1") {
+  if (TrimBlanks(services.store.ReadSetting(keys::stats::kMode)) == "1") {
     if (services.cost_estimate) services.cost_estimate(image);
     result.failure = JobFailure::kStatisticsOnly;
     return result;
