@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "pattern/shape_library.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace {
@@ -18,21 +19,21 @@ std::string Trimmed(std::string text) {
 
 PatternSettings ReadPatternSettings(const SettingsStore& store) {
   PatternSettings settings;
-  const std::string shape = Trimmed(store.ReadSetting(kPatternSection, "Shape"));
+  const std::string shape = Trimmed(store.ReadSetting(keys::pattern::kShape));
   if (!shape.empty()) settings.shape = shape;
-  settings.size_x_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "SizeX"));
-  settings.size_y_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "SizeY"));
-  settings.gap_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "Gap"));
-  const std::string screen = Trimmed(store.ReadSetting(kPatternSection, "Screen"));
+  settings.size_x_mm = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kSizeX));
+  settings.size_y_mm = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kSizeY));
+  settings.gap_mm = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kGap));
+  const std::string screen = Trimmed(store.ReadSetting(keys::pattern::kScreen));
   settings.screen_angle = (!screen.empty() && ReadLeadingDecimal(screen) == 0) ? 0 : 45;
   // Any value but "0" inverts; a set-up that never wrote the key prints the normal mask.
-  const std::string mask = Trimmed(store.ReadSetting(kPatternSection, "Mask"));
+  const std::string mask = Trimmed(store.ReadSetting(keys::pattern::kMask));
   settings.inverted = !mask.empty() && mask != "0";
   return settings;
 }
 
 std::string StoredShapeLibraryPath(const SettingsStore& store) {
-  return store.ReadSetting("Active", "Shape Library");
+  return store.ReadSetting(keys::active::kShapeLibrary);
 }
 
 StoredPattern LoadStoredPattern(const SettingsStore& store) {
