@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "app/ui_text_ids.h"
 #include "platform/text_helpers.h"
 #include "printers/paper_sizes.h"
 #include "settings/language_file.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 

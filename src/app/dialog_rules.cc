@@ -3,13 +3,11 @@
 #include "app/control_ids.h"
 #include "image/background_removal.h"
 #include "printers/margins.h"
+#include "settings/keys.h"
 #include "settings/language_file.h"
 
 namespace kelvaro {
 namespace {
-
-constexpr char kActive[] = "Active";
-constexpr char kLanguageKey[] = "Language";
 
 std::string BaseName(const std::string& file_name) {
   return file_name.substr(0, file_name.find('.'));
@@ -18,39 +16,39 @@ std::string BaseName(const std::string& file_name) {
 }  // namespace
 
 int OpenJpegSettings(const SettingsStore& store) {
-  const std::string stored = store.ReadSetting(kActive, kJpegArtifactKey);
+  const std::string stored = store.ReadSetting(keys::active::kJpegArtifact);
   return JpegArtifactToSlider(stored.empty() ? 5.0 : ReadLeadingDecimal(stored));
 }
 
 bool AcceptJpegSettings(SettingsStore& store, int position) {
-  return store.WriteSetting(kActive, kJpegArtifactKey,
+  return store.WriteSetting(keys::active::kJpegArtifact,
                             FormatSettingDecimal(SliderToJpegArtifact(position)));
 }
 
 double ReadBlackRemovalFuzz(const SettingsStore& store) {
-  return ReadLeadingDecimal(store.ReadSetting(kActive, kBlackRemovalFuzzyKey));
+  return ReadLeadingDecimal(store.ReadSetting(keys::active::kBlackRemovalFuzzy));
 }
 
 int OpenBlackRemoval(SettingsStore& store) {
-  if (store.ReadSetting(kActive, kBlackRemovalFuzzyKey).empty()) {
-    store.WriteSetting(kActive, kBlackRemovalFuzzyKey, kDefaultBlackRemovalFuzzy);
+  if (store.ReadSetting(keys::active::kBlackRemovalFuzzy).empty()) {
+    store.WriteSetting(keys::active::kBlackRemovalFuzzy, kDefaultBlackRemovalFuzzy);
   }
   return BlackRemovalFuzzToSlider(ReadBlackRemovalFuzz(store));
 }
 
 bool MoveBlackRemovalSlider(SettingsStore& store, int position) {
-  return store.WriteSetting(kActive, kBlackRemovalFuzzyKey,
+  return store.WriteSetting(keys::active::kBlackRemovalFuzzy,
                             FormatSettingDecimal(SliderToBlackRemovalFuzz(position)));
 }
 
 int StoredLanguageRow(const SettingsStore& store, const std::vector<LanguageChoice>& choices) {
-  return FindLanguageSelection(choices, store.ReadSetting(kActive, kLanguageKey));
+  return FindLanguageSelection(choices, store.ReadSetting(keys::active::kLanguage));
 }
 
 LanguageChange AcceptLanguageChoice(SettingsStore& store, UiText& texts, Notifier& notifier,
                                     const std::filesystem::path& program_folder,
                                     const std::string& selection) {
-  const std::string stored = BaseName(store.ReadSetting(kActive, kLanguageKey));
+  const std::string stored = BaseName(store.ReadSetting(keys::active::kLanguage));
   if (!selection.empty() && stored.find(selection) != std::string::npos) {
     return LanguageChange::kNone;
   }
@@ -63,7 +61,7 @@ LanguageChange AcceptLanguageChoice(SettingsStore& store, UiText& texts, Notifie
   }
   const std::string file_name = selection + ".lan3";
   LoadLanguage(program_folder, file_name, texts, notifier);
-  store.WriteSetting(kActive, kLanguageKey, file_name);
+  store.WriteSetting(keys::active::kLanguage, file_name);
   return LanguageChange::kLoaded;
 }
 
@@ -71,7 +69,7 @@ StatsSetupFields OpenStatisticsSetup(SettingsStore& store) {
   WriteStatsDefaults(store);
   StatsSetupFields fields;
   for (std::size_t row = 0; row < kConsumableKeys.size(); ++row) {
-    const std::string text = store.ReadSetting(kStatsSection, kConsumableKeys[row].key);
+    const std::string text = store.ReadSetting(keys::stats::kSection, kConsumableKeys[row].key);
     std::size_t start = 0;
     for (int field = 0; field < kConsumableKeys[row].fields && start <= text.size(); ++field) {
       const std::size_t comma = text.find(',', start);
@@ -82,7 +80,7 @@ StatsSetupFields OpenStatisticsSetup(SettingsStore& store) {
       start = comma + 1;
     }
   }
-  fields.currency = store.ReadSetting(kStatsSection, kStatsCurrencyKey);
+  fields.currency = store.ReadSetting(keys::stats::kCurrency);
   return fields;
 }
 
@@ -110,15 +108,15 @@ std::optional<std::string> SaveStatisticsSetup(SettingsStore& store, const UiTex
   }
   bool ok = true;
   for (std::size_t row = 0; row < kConsumableKeys.size(); ++row) {
-    ok = store.WriteSetting(kStatsSection, kConsumableKeys[row].key, records[row]) && ok;
+    ok = store.WriteSetting(keys::stats::kSection, kConsumableKeys[row].key, records[row]) && ok;
   }
-  ok = store.WriteSetting(kStatsSection, kStatsCurrencyKey, fields.currency) && ok;
+  ok = store.WriteSetting(keys::stats::kCurrency, fields.currency) && ok;
   if (!ok) return "The statistics records could not all be stored.";
   return std::nullopt;
 }
 
 bool WriteStatisticsMode(SettingsStore& store, StatisticsMode mode) {
-  return store.WriteSetting(kStatsSection, kStatsModeKey, std::to_string(static_cast<int>(mode)));
+  return store.WriteSetting(keys::stats::kMode, std::to_string(static_cast<int>(mode)));
 }
 
 CustomPaperSize CustomSizeMarginsFromDialog(SettingsStore& store, PageSize typed_page,

@@ -4,12 +4,12 @@
 #include <cctype>
 
 #include "app/control_ids.h"
-#include "app/ui_text_ids.h"
 #include "app/window_commands.h"
 #include "image/profiles.h"
 #include "platform/shortcut.h"
 #include "platform/text_helpers.h"
 #include "settings/recent_files.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {

@@ -10,6 +10,7 @@
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 
@@ -83,7 +84,7 @@ SeparationParams SeparationParamsFrom(const JobParameters& params, const Setting
   separation.black_removal = params.black_removal;
   if (params.black_removal) {
     separation.black_removal_fuzz =
-        ReadLeadingDecimal(store.ReadSetting("Active", kBlackRemovalFuzzyKey));
+        ReadLeadingDecimal(store.ReadSetting(keys::active::kBlackRemovalFuzzy));
   }
   separation.film = params.film();
   return separation;

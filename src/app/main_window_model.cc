@@ -5,12 +5,13 @@
 #include <utility>
 
 #include "app/control_ids.h"
-#include "app/ui_text_ids.h"
 #include "image/separation.h"
 #include "platform/text_helpers.h"
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -33,75 +34,75 @@ struct ControlRow {
 constexpr ControlRow kControlRows[] = {
     // Status.
     {c::kTonerOrderIndicator, ControlKind::kPicture, kNoText, "", kWhiteLastIndicator},
-    {c::kTitleLine, ControlKind::kLabel, 29, "", ""},
+    {c::kTitleLine, ControlKind::kLabel, ui::kTitleLine, "", ""},
     {c::kProgressBar, ControlKind::kProgressBar, kNoText, "", ""},
-    {c::kStatusLine, ControlKind::kLabel, 38, "", ""},
+    {c::kStatusLine, ControlKind::kLabel, ui::kConvertingStatus, "", ""},
     // Printer.
     {c::kPrinterList, ControlKind::kComboList, kNoText, "", ""},
-    {c::kPrinterListLabel, ControlKind::kLabel, 42, "", ""},
+    {c::kPrinterListLabel, ControlKind::kLabel, ui::kPrinterListLabel, "", ""},
     {c::kMediaList, ControlKind::kComboList, kNoText, "", ""},
-    {c::kMediaListLabel, ControlKind::kLabel, 44, "", ""},
+    {c::kMediaListLabel, ControlKind::kLabel, ui::kMediaListLabel, "", ""},
     {c::kPaperList, ControlKind::kComboList, kNoText, "", ""},
-    {c::kPaperListLabel, ControlKind::kLabel, 30, "", ""},
+    {c::kPaperListLabel, ControlKind::kLabel, ui::kCustomName, "", ""},
     {c::kTrayList, ControlKind::kComboList, kNoText, "", ""},
-    {c::kTrayListLabel, ControlKind::kLabel, 43, "", ""},
+    {c::kTrayListLabel, ControlKind::kLabel, ui::kTrayListLabel, "", ""},
     {c::kCopiesEdit, ControlKind::kEdit, kNoText, "1", ""},
-    {c::kCopiesLabel, ControlKind::kLabel, 45, "", ""},
+    {c::kCopiesLabel, ControlKind::kLabel, ui::kCopiesLabel, "", ""},
     // Actions.
-    {c::kPrintButton, ControlKind::kButton, 28, "", ""},
-    {c::kPatternPrintButton, ControlKind::kButton, 241, "", ""},
+    {c::kPrintButton, ControlKind::kButton, ui::kPrintButton, "", ""},
+    {c::kPatternPrintButton, ControlKind::kButton, ui::kPatternPrintButton, "", ""},
     // White.
-    {c::kDisplayWhite, ControlKind::kCheckBox, 46, "", ""},
-    {c::kThresholdOn, ControlKind::kCheckBox, 47, "", ""},
-    {c::kPrintWhite, ControlKind::kCheckBox, 48, "", ""},
-    {c::kPrintCmy, ControlKind::kCheckBox, 49, "", ""},
+    {c::kDisplayWhite, ControlKind::kCheckBox, ui::kDisplayWhite, "", ""},
+    {c::kThresholdOn, ControlKind::kCheckBox, ui::kThresholdOn, "", ""},
+    {c::kPrintWhite, ControlKind::kCheckBox, ui::kPrintWhite, "", ""},
+    {c::kPrintCmy, ControlKind::kCheckBox, ui::kPrintCmy, "", ""},
     {c::kWhiteDensitySlider, ControlKind::kSlider, kNoText, "", ""},
-    {c::kWhiteDensityLabel, ControlKind::kLabel, 52, "", ""},
+    {c::kWhiteDensityLabel, ControlKind::kLabel, ui::kWhiteDensityLabel, "", ""},
     {c::kWhiteDensityValue, ControlKind::kLabel, kNoText, "100%", ""},
     {c::kThresholdSlider, ControlKind::kSlider, kNoText, "", ""},
-    {c::kThresholdLabel, ControlKind::kLabel, 54, "", ""},
+    {c::kThresholdLabel, ControlKind::kLabel, ui::kThresholdLabel, "", ""},
     {c::kThresholdValue, ControlKind::kLabel, kNoText, "60%", ""},
-    {c::kWhiteControlsGroup, ControlKind::kGroupCaption, 260, "", ""},
-    {c::kImageControlsGroup, ControlKind::kGroupCaption, 261, "", ""},
-    {c::kAlignControlsGroup, ControlKind::kGroupCaption, 262, "", ""},
+    {c::kWhiteControlsGroup, ControlKind::kGroupCaption, ui::kWhiteControlsGroup, "", ""},
+    {c::kImageControlsGroup, ControlKind::kGroupCaption, ui::kImageControlsGroup, "", ""},
+    {c::kAlignControlsGroup, ControlKind::kGroupCaption, ui::kAlignControlsGroup, "", ""},
     {c::kWhiteEdgeLabel, ControlKind::kLabel, kNoText, "White edge", ""},
     {c::kWhiteEdgeWidth, ControlKind::kSpinBox, kNoText, "", ""},
     {c::kWhiteEdgeMode, ControlKind::kComboList, kNoText, "", ""},
     {c::kWhiteView, ControlKind::kCheckBox, kNoText, "White view", ""},
     // Image.
-    {c::kMirror, ControlKind::kCheckBox, 50, "", ""},
-    {c::kRotate, ControlKind::kCheckBox, 51, "", ""},
-    {c::kFlip, ControlKind::kCheckBox, 175, "", ""},
-    {c::kGuardArea, ControlKind::kCheckBox, 264, "", ""},
-    {c::kBackgroundRemoval, ControlKind::kCheckBox, 125, "", ""},
-    {c::kBlackRemoval, ControlKind::kCheckBox, 266, "", ""},
-    {c::kPatternPreview, ControlKind::kCheckBox, 265, "", ""},
+    {c::kMirror, ControlKind::kCheckBox, ui::kMirror, "", ""},
+    {c::kRotate, ControlKind::kCheckBox, ui::kRotate, "", ""},
+    {c::kFlip, ControlKind::kCheckBox, ui::kFlip, "", ""},
+    {c::kGuardArea, ControlKind::kCheckBox, ui::kGuardArea, "", ""},
+    {c::kBackgroundRemoval, ControlKind::kCheckBox, ui::kBackgroundRemoval, "", ""},
+    {c::kBlackRemoval, ControlKind::kCheckBox, ui::kBlackRemovalTitle, "", ""},
+    {c::kPatternPreview, ControlKind::kCheckBox, ui::kPatternPreview, "", ""},
     {c::kBrightnessSlider, ControlKind::kSlider, kNoText, "", ""},
     {c::kContrastSlider, ControlKind::kSlider, kNoText, "", ""},
-    {c::kBrightnessLabel, ControlKind::kLabel, 55, "", ""},
-    {c::kContrastLabel, ControlKind::kLabel, 249, "", ""},
+    {c::kBrightnessLabel, ControlKind::kLabel, ui::kBrightnessLabel, "", ""},
+    {c::kContrastLabel, ControlKind::kLabel, ui::kContrastLabel, "", ""},
     {c::kBrightnessValue, ControlKind::kLabel, kNoText, "0%", ""},
     {c::kContrastValue, ControlKind::kLabel, kNoText, "0%", ""},
     {c::kBrightnessReset, ControlKind::kPictureButton, kNoText, "", "#160"},
     {c::kContrastReset, ControlKind::kPictureButton, kNoText, "", "#161"},
     // Layout.
     {c::kDpiEdit, ControlKind::kEdit, kNoText, "0", ""},
-    {c::kDpiLabel, ControlKind::kLabel, 58, "", ""},
+    {c::kDpiLabel, ControlKind::kLabel, ui::kDpiLabel, "", ""},
     {c::kZoomEdit, ControlKind::kEdit, kNoText, "100.0%", ""},
     {c::kXCopyEdit, ControlKind::kEdit, kNoText, "1", ""},
     {c::kYCopyEdit, ControlKind::kEdit, kNoText, "1", ""},
     {c::kTotalEdit, ControlKind::kEdit, kNoText, "1", ""},
-    {c::kXCopyLabel, ControlKind::kLabel, 60, "", ""},
-    {c::kYCopyLabel, ControlKind::kLabel, 61, "", ""},
-    {c::kTotalLabel, ControlKind::kLabel, 62, "", ""},
+    {c::kXCopyLabel, ControlKind::kLabel, ui::kXCopyLabel, "", ""},
+    {c::kYCopyLabel, ControlKind::kLabel, ui::kYCopyLabel, "", ""},
+    {c::kTotalLabel, ControlKind::kLabel, ui::kTotalLabel, "", ""},
     {c::kXSizeEdit, ControlKind::kEdit, kNoText, "0", ""},
     {c::kYSizeEdit, ControlKind::kEdit, kNoText, "0", ""},
-    {c::kXSizeLabel, ControlKind::kLabel, 56, "", ""},
-    {c::kYSizeLabel, ControlKind::kLabel, 57, "", ""},
+    {c::kXSizeLabel, ControlKind::kLabel, ui::kCustomWidth, "", ""},
+    {c::kYSizeLabel, ControlKind::kLabel, ui::kCustomHeight, "", ""},
     {c::kUnitLabel, ControlKind::kLabel, kNoText, "mm", ""},
-    {c::kAutomaticTile, ControlKind::kCheckBox, 63, "", ""},
-    {c::kOptimalLayout, ControlKind::kCheckBox, 263, "", ""},
-    {c::kFitToPage, ControlKind::kButton, 64, "", ""},
+    {c::kAutomaticTile, ControlKind::kCheckBox, ui::kAutomaticTile, "", ""},
+    {c::kOptimalLayout, ControlKind::kCheckBox, ui::kOptimalLayout, "", ""},
+    {c::kFitToPage, ControlKind::kButton, ui::kFitToPage, "", ""},
     {c::kPlacementTopLeft, ControlKind::kOptionButton, kNoText, "", ""},
     {c::kPlacementTopCentre, ControlKind::kOptionButton, kNoText, "", ""},
     {c::kPlacementTopRight, ControlKind::kOptionButton, kNoText, "", ""},
@@ -122,58 +123,57 @@ constexpr ControlRow kControlRows[] = {
     {c::kLeftHand, ControlKind::kPictureToggle, kNoText, "", "#142"},
     {c::kRightHand, ControlKind::kPictureToggle, kNoText, "", "#143"},
     // Menu.
-    {m::kOpenFile, ControlKind::kMenuEntry, 11, "", ""},
-    {m::kPrint, ControlKind::kMenuEntry, 12, "\tCtrl+P", ""},
-    {m::kPrintMargins, ControlKind::kMenuEntry, 137, "", ""},
-    {m::kPrintBlankPage, ControlKind::kMenuEntry, 174, "", ""},
-    {m::kExit, ControlKind::kMenuEntry, 13, "\tAlt+F4", ""},
+    {m::kOpenFile, ControlKind::kMenuEntry, ui::kOpenFileButton, "", ""},
+    {m::kPrint, ControlKind::kMenuEntry, ui::kPrintMenu, "\tCtrl+P", ""},
+    {m::kPrintMargins, ControlKind::kMenuEntry, ui::kMarginsTitle, "", ""},
+    {m::kPrintBlankPage, ControlKind::kMenuEntry, ui::kPrintBlankPageMenu, "", ""},
+    {m::kExit, ControlKind::kMenuEntry, ui::kExitMenu, "\tAlt+F4", ""},
     {m::kRecentFile1, ControlKind::kMenuEntry, kNoText, "", ""},
     {m::kRecentFile2, ControlKind::kMenuEntry, kNoText, "", ""},
     {m::kRecentFile3, ControlKind::kMenuEntry, kNoText, "", ""},
     {m::kRecentFile4, ControlKind::kMenuEntry, kNoText, "", ""},
     {m::kRecentFile5, ControlKind::kMenuEntry, kNoText, "", ""},
-    {m::kJpegSettings, ControlKind::kMenuEntry, 15, "", ""},
-    {m::kBlackRemovalDialog, ControlKind::kMenuEntry, 266, "", ""},
-    {m::kDefaultProfiles, ControlKind::kMenuEntry, 291, "", ""},
-    {m::kInputProfile, ControlKind::kMenuEntry, 16, "", ""},
-    {m::kOutputProfile, ControlKind::kMenuEntry, 17, "", ""},
-    {m::kColourDialog, ControlKind::kMenuEntry, 18, "", ""},
-    {m::kCustomPaperSize, ControlKind::kMenuEntry, 147, "", ""},
-    {m::kUnitsSettings, ControlKind::kMenuEntry, 19, "", ""},
-    {m::kPatternPrintSetup, ControlKind::kMenuEntry, 240, "", ""},
-    {m::kSaveSettings, ControlKind::kMenuEntry, 21, "", ""},
-    {m::kLoadSettings, ControlKind::kMenuEntry, 22, "", ""},
-    {m::kLoadBuiltInSettings, ControlKind::kMenuEntry, 209, "", ""},
-    {m::kLoadDefaults, ControlKind::kMenuEntry, 23, "", ""},
-    {m::kPrinterMode, ControlKind::kMenuEntry, 128, "", ""},
-    {m::kTonerOrder, ControlKind::kMenuEntry, 201, "", ""},
-    {m::kStatisticsSetup, ControlKind::kMenuEntry, 270, "", ""},
-    {m::kLanguage, ControlKind::kMenuEntry, 20, "", ""},
-    {m::kHelpDocument1, ControlKind::kMenuEntry, 300, "", ""},
-    {m::kHelpDocument1 + 1, ControlKind::kMenuEntry, 302, "", ""},
-    {m::kHelpDocument1 + 2, ControlKind::kMenuEntry, 304, "", ""},
-    {m::kHelpDocument1 + 3, ControlKind::kMenuEntry, 306, "", ""},
-    {m::kHelpDocument1 + 4, ControlKind::kMenuEntry, 308, "", ""},
-    {m::kHelpDocument6, ControlKind::kMenuEntry, 310, "", ""},
-    {m::kHelpFile, ControlKind::kMenuEntry, 299, "", ""},
-    {m::kAbout, ControlKind::kMenuEntry, 26, "", ""},
+    {m::kJpegSettings, ControlKind::kMenuEntry, ui::kJpegSettingsMenu, "", ""},
+    {m::kBlackRemovalDialog, ControlKind::kMenuEntry, ui::kBlackRemovalTitle, "", ""},
+    {m::kDefaultProfiles, ControlKind::kMenuEntry, ui::kDefaultProfilesMenu, "", ""},
+    {m::kInputProfile, ControlKind::kMenuEntry, ui::kInputProfileMenu, "", ""},
+    {m::kOutputProfile, ControlKind::kMenuEntry, ui::kOutputProfileMenu, "", ""},
+    {m::kColourDialog, ControlKind::kMenuEntry, ui::kColourDialogMenu, "", ""},
+    {m::kCustomPaperSize, ControlKind::kMenuEntry, ui::kCustomSizeTitle, "", ""},
+    {m::kUnitsSettings, ControlKind::kMenuEntry, ui::kUnitsSettingsMenu, "", ""},
+    {m::kPatternPrintSetup, ControlKind::kMenuEntry, ui::kPatternTitle, "", ""},
+    {m::kSaveSettings, ControlKind::kMenuEntry, ui::kSaveSettingsButton, "", ""},
+    {m::kLoadSettings, ControlKind::kMenuEntry, ui::kLoadSettingsMenu, "", ""},
+    {m::kLoadBuiltInSettings, ControlKind::kMenuEntry, ui::kLoadBuiltInSettingsMenu, "", ""},
+    {m::kLoadDefaults, ControlKind::kMenuEntry, ui::kLoadDefaultsMenu, "", ""},
+    {m::kPrinterMode, ControlKind::kMenuEntry, ui::kPrinterModeTitle, "", ""},
+    {m::kTonerOrder, ControlKind::kMenuEntry, ui::kTonerOrderTitle, "", ""},
+    {m::kStatisticsSetup, ControlKind::kMenuEntry, ui::kStatisticsSetupMenu, "", ""},
+    {m::kLanguage, ControlKind::kMenuEntry, ui::kLanguageMenu, "", ""},
+    {m::kHelpDocument1, ControlKind::kMenuEntry, ui::kFirstHelpDocumentCaption, "", ""},
+    {m::kHelpDocument1 + 1, ControlKind::kMenuEntry, ui::kFirstHelpDocumentCaption + 2, "", ""},
+    {m::kHelpDocument1 + 2, ControlKind::kMenuEntry, ui::kFirstHelpDocumentCaption + 4, "", ""},
+    {m::kHelpDocument1 + 3, ControlKind::kMenuEntry, ui::kFirstHelpDocumentCaption + 6, "", ""},
+    {m::kHelpDocument1 + 4, ControlKind::kMenuEntry, ui::kFirstHelpDocumentCaption + 8, "", ""},
+    {m::kHelpDocument6, ControlKind::kMenuEntry, ui::kFirstHelpDocumentCaption + 10, "", ""},
+    {m::kHelpFile, ControlKind::kMenuEntry, ui::kHelpFileMenu, "", ""},
+    {m::kAbout, ControlKind::kMenuEntry, ui::kAboutMenu, "", ""},
 };
 
 // Controls whose state is a stored setting and is written on every change.
 struct StoredControl {
   int id;
-  const char* section;
-  const char* key;
+  SettingKey key;
 };
 constexpr StoredControl kStoredControls[] = {
-    {c::kDisplayWhite, "Active", "Display"},
-    {c::kPrintWhite, "Active", "TonerOn"},
-    {c::kThresholdOn, "Active", "TonerSave"},
-    {c::kWhiteDensitySlider, "Active", "White Mask %"},
-    {c::kThresholdSlider, "Active", "TonerPercent"},
-    {c::kTrayList, "Active", "Tray"},
-    {c::kLeftHand, "Others", "LeftHand"},
-    {c::kRightHand, "Others", "RightHand"},
+    {c::kDisplayWhite, keys::active::kDisplay},
+    {c::kPrintWhite, keys::active::kTonerOn},
+    {c::kThresholdOn, keys::active::kTonerSave},
+    {c::kWhiteDensitySlider, keys::active::kWhiteMask},
+    {c::kThresholdSlider, keys::active::kTonerPercent},
+    {c::kTrayList, keys::active::kTray},
+    {c::kLeftHand, keys::others::kLeftHand},
+    {c::kRightHand, keys::others::kRightHand},
 };
 
 const StoredControl* FindStoredControl(int id) {
@@ -331,16 +331,16 @@ void MainWindowModel::WriteThrough(int id) {
   const ControlState& state = Control(id);
   switch (state.kind) {
     case ControlKind::kCheckBox:
-      store_.WriteSetting(row->section, row->key, FormatStoredNumber(state.checked ? 1 : 0));
+      store_.WriteSetting(row->key, FormatStoredNumber(state.checked ? 1 : 0));
       break;
     case ControlKind::kPictureToggle:
-      store_.WriteSetting(row->section, row->key, state.checked ? "1" : "0");
+      store_.WriteSetting(row->key, state.checked ? "1" : "0");
       break;
     case ControlKind::kSlider:
-      store_.WriteSetting(row->section, row->key, FormatStoredNumber(state.value));
+      store_.WriteSetting(row->key, FormatStoredNumber(state.value));
       break;
     case ControlKind::kComboList:
-      store_.WriteSetting(row->section, row->key, Text(id));
+      store_.WriteSetting(row->key, Text(id));
       break;
     default:
       break;
@@ -518,7 +518,7 @@ void MainWindowModel::OnRotateClicked(int id) {
 void MainWindowModel::OnFlipClicked(int id) {
   Toggle(id);
   Request(RequestKind::kReloadImage);
-  if (ReadLeadingNumber(store_.ReadSetting("Active", "Crop")) > 0) {
+  if (ReadLeadingNumber(store_.ReadSetting(keys::active::kCrop)) > 0) {
     Request(RequestKind::kReapplyCrop);
   }
   Request(RequestKind::kRedrawPreview);
@@ -737,7 +737,7 @@ void MainWindowModel::SelectPrinterModel(std::string_view model_name) {
   const PaperList papers = BuildPaperList(store_, model_name);
   SetItems(c::kPaperList, papers.entries, papers.selected);
   ShowPaper(Text(c::kPaperList));
-  state_.toner_order = Trim(store_.ReadSetting("Active", "T_ORDER"), kBlanksAndLineBreaks);
+  state_.toner_order = Trim(store_.ReadSetting(keys::active::kTonerOrder), kBlanksAndLineBreaks);
   SetToneCurves(white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
   ShowTonerOrder();
 }
@@ -825,7 +825,7 @@ void MainWindowModel::ApplySelectedMediaPreset() {
 
 void MainWindowModel::ChangeTonerOrder(bool white_first) {
   state_.toner_order = white_first ? "WF" : "WL";
-  store_.WriteSetting("Active", "T_ORDER", state_.toner_order);
+  store_.WriteSetting(keys::active::kTonerOrder, state_.toner_order);
   // A model that cannot lay white first keeps printing white last, and shows it.
   SetToneCurves(this->white_first() ? WhiteFirstToneCurves() : DefaultToneCurves());
   ShowTonerOrder();
@@ -880,10 +880,10 @@ void MainWindowModel::ResetControlsToDefaults() {
 }
 
 std::string MainWindowModel::ApplyStoredUnit() {
-  std::string unit = store_.ReadSetting("Active", "Unit");
+  std::string unit = store_.ReadSetting(keys::active::kUnit);
   if (unit != "I" && unit != "C" && unit != "M") {
     unit.assign(1, 'M');
-    store_.WriteSetting("Active", "Unit", unit);
+    store_.WriteSetting(keys::active::kUnit, unit);
   }
   const int label = unit == "I"   ? ui::kInchesLabel
                     : unit == "C" ? ui::kCentimetresLabel

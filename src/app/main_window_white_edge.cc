@@ -5,6 +5,7 @@
 #include "app/control_ids.h"
 #include "app/main_window_model.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace {
@@ -31,7 +32,7 @@ void MainWindowModel::SetWhiteEdge(int hundredths_mm) {
   if (snapped == WhiteEdge()) return;
   ShowWhiteEdge(snapped);
   if (from_store_depth_ == 0) {
-    store_.WriteSetting("Active", kWhiteEdgeKey, FormatWhiteEdge(WhiteEdge()));
+    store_.WriteSetting(keys::active::kWhiteEdge, FormatWhiteEdge(WhiteEdge()));
   }
 }
 
@@ -42,7 +43,7 @@ void MainWindowModel::ChangeWhiteEdge(double width_mm, bool spread) {
   SelectItem(c::kWhiteEdgeMode, spread ? kSpreadIndex : 0);
   SetValue(c::kWhiteEdgeWidth, width);
   if (WhiteEdge() != before && from_store_depth_ == 0) {
-    store_.WriteSetting("Active", kWhiteEdgeKey, FormatWhiteEdge(WhiteEdge()));
+    store_.WriteSetting(keys::active::kWhiteEdge, FormatWhiteEdge(WhiteEdge()));
   }
   Request(RequestKind::kRedrawPreview);
 }

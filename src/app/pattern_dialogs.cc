@@ -7,6 +7,7 @@
 #include "app/pattern_setup.h"
 #include "pattern/pattern_print.h"
 #include "pattern/vector_import.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 
@@ -159,12 +160,12 @@ void PatternImportModel::TypeBaseGap(std::string_view text) {
 }
 
 std::string PatternImportModel::StartFolder() const {
-  return app_.store.ReadSetting(kImportFolderSection, kImportFolderKey);
+  return app_.store.ReadSetting(keys::pattern_import::kFolder);
 }
 
 bool PatternImportModel::Import(const std::string& path) {
   const std::filesystem::path file(path);
-  app_.store.WriteSetting(kImportFolderSection, kImportFolderKey, file.parent_path().string());
+  app_.store.WriteSetting(keys::pattern_import::kFolder, file.parent_path().string());
   VectorImportResult imported = ImportVectorShape(file);
   if (!imported.ok()) {
     if (!imported.message.empty()) {

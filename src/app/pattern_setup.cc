@@ -8,6 +8,7 @@
 #include "pattern/pattern_print.h"
 #include "pattern/vector_import.h"
 #include "platform/rounding.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace {
@@ -42,30 +43,30 @@ PatternSettings OpenPatternSetup(SettingsStore& store) {
   const PatternSettings stored = ReadPatternSettings(store);
   const PatternSettings settings = NormalisePatternSettings(stored);
   if (settings.size_x_mm != stored.size_x_mm)
-    store.WriteSetting(kPatternSection, "SizeX", FormatStoredLength(settings.size_x_mm));
+    store.WriteSetting(keys::pattern::kSizeX, FormatStoredLength(settings.size_x_mm));
   if (settings.size_y_mm != stored.size_y_mm)
-    store.WriteSetting(kPatternSection, "SizeY", FormatStoredLength(settings.size_y_mm));
+    store.WriteSetting(keys::pattern::kSizeY, FormatStoredLength(settings.size_y_mm));
   if (settings.gap_mm != stored.gap_mm)
-    store.WriteSetting(kPatternSection, "Gap", FormatStoredLength(settings.gap_mm));
+    store.WriteSetting(keys::pattern::kGap, FormatStoredLength(settings.gap_mm));
   // "Screen" other than 0 reads as 45; the stored text is made to say which.
-  std::string screen = store.ReadSetting(kPatternSection, "Screen");
+  std::string screen = store.ReadSetting(keys::pattern::kScreen);
   screen.erase(0, screen.find_first_not_of(' '));
   if (screen != "0" && screen != "45")
-    store.WriteSetting(kPatternSection, "Screen", settings.screen_angle == 0 ? "0" : "45");
+    store.WriteSetting(keys::pattern::kScreen, settings.screen_angle == 0 ? "0" : "45");
   return settings;
 }
 
 bool SavePatternSetup(SettingsStore& store, const PatternSettings& settings) {
-  bool ok = store.WriteSetting(kPatternSection, "Shape", settings.shape);
-  ok = store.WriteSetting(kPatternSection, "SizeY", FormatStoredLength(settings.size_y_mm)) && ok;
-  ok = store.WriteSetting(kPatternSection, "SizeX", FormatStoredLength(settings.size_x_mm)) && ok;
-  ok = store.WriteSetting(kPatternSection, "Gap", FormatStoredLength(settings.gap_mm)) && ok;
-  ok = store.WriteSetting(kPatternSection, "Screen", settings.screen_angle == 0 ? "0" : "45") && ok;
+  bool ok = store.WriteSetting(keys::pattern::kShape, settings.shape);
+  ok = store.WriteSetting(keys::pattern::kSizeY, FormatStoredLength(settings.size_y_mm)) && ok;
+  ok = store.WriteSetting(keys::pattern::kSizeX, FormatStoredLength(settings.size_x_mm)) && ok;
+  ok = store.WriteSetting(keys::pattern::kGap, FormatStoredLength(settings.gap_mm)) && ok;
+  ok = store.WriteSetting(keys::pattern::kScreen, settings.screen_angle == 0 ? "0" : "45") && ok;
   return ok;
 }
 
 bool SavePatternInversion(SettingsStore& store, bool inverted) {
-  return store.WriteSetting(kPatternSection, "Mask", FormatStoredNumber(inverted ? 1 : 0));
+  return store.WriteSetting(keys::pattern::kMask, FormatStoredNumber(inverted ? 1 : 0));
 }
 
 std::string FormatStoredLength(double mm) {
@@ -105,9 +106,9 @@ int PatternGapSliderPosition(double mm) {
 }
 
 double OpenImportGap(SettingsStore& store) {
-  const double gap = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "Gap"));
+  const double gap = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kGap));
   if (gap >= 0) return gap;
-  store.WriteSetting(kPatternSection, "Gap", FormatStoredLength(1));
+  store.WriteSetting(keys::pattern::kGap, FormatStoredLength(1));
   return 1;
 }
 

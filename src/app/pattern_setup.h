@@ -62,10 +62,6 @@ int PatternGapSliderPosition(double mm);
 
 // The shape import window.
 
-// [Pattern] "AIPath": the folder the last drawing came from.
-inline constexpr char kImportFolderSection[] = "Pattern";
-inline constexpr char kImportFolderKey[] = "AIPath";
-
 // The import window's gap: "Gap" of the pattern setup; a negative value is rewritten as 1.
 double OpenImportGap(SettingsStore& store);
 

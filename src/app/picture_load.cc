@@ -1,7 +1,6 @@
 #include "app/picture_load.h"
 
 #include "app/picture_size.h"
-#include "app/ui_text_ids.h"
 #include "image/background_removal.h"
 #include "image/color_management.h"
 #include "image/image_loader.h"
@@ -10,6 +9,8 @@
 #include "image/profiles.h"
 #include "printers/units.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 
@@ -46,7 +47,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
 
   BackgroundRemovalOptions removal;
   removal.removal_on = load.background_removal;
-  const std::string artifact = store.ReadSetting("Active", kJpegArtifactKey);
+  const std::string artifact = store.ReadSetting(keys::active::kJpegArtifact);
   if (!artifact.empty()) removal.jpeg_artifact = ReadLeadingDecimal(artifact);
   removal.caption = texts.Get(ui::kRemovingBackgroundStatus);
 

@@ -7,13 +7,13 @@
 #include "app/control_ids.h"
 #include "app/job_planes.h"
 #include "app/page_placement.h"
-#include "app/ui_text_ids.h"
 #include "image/background_removal.h"
 #include "image/profiles.h"
 #include "image/tone_curve_table.h"
 #include "pattern/pattern_print.h"
 #include "printers/media_presets.h"
 #include "settings/settings_store.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {

@@ -7,7 +7,6 @@
 #include "app/job_planes.h"
 #include "app/page_placement.h"
 #include "app/print_setup.h"
-#include "app/ui_text_ids.h"
 #include "image/background_removal.h"
 #include "image/color_management.h"
 #include "image/page_layout.h"
@@ -23,6 +22,8 @@
 #include "printers/margins.h"
 #include "printers/media_presets.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 #include "stats/stats_records.h"
 
 namespace kelvaro {
@@ -90,10 +91,10 @@ void EstimateCost(const PrintServices& services, const JobParameters& params,
 // The statistics read the last job's size from here; a failed write has been reported by the
 // store and does not stop the print.
 void StoreJobSize(SettingsStore& store, const TiledImage& image) {
-  store.WriteSetting("Stats", "Xpixel", JobNumber(std::int64_t{image.x_pixel}));
-  store.WriteSetting("Stats", "Ypixel", JobNumber(std::int64_t{image.y_pixel}));
-  store.WriteSetting("Stats", "Xpoint", JobNumber(image.x_point));
-  store.WriteSetting("Stats", "Ypoint", JobNumber(image.y_point));
+  store.WriteSetting(keys::stats::kXPixel, JobNumber(std::int64_t{image.x_pixel}));
+  store.WriteSetting(keys::stats::kYPixel, JobNumber(std::int64_t{image.y_pixel}));
+  store.WriteSetting(keys::stats::kXPoint, JobNumber(image.x_point));
+  store.WriteSetting(keys::stats::kYPoint, JobNumber(image.y_point));
 }
 
 // What comes before the separation: margins, layout and the size of the grid.
@@ -215,7 +216,7 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   // the job: a mistyped queue name must not replace the printer stored before. A job file is
   // no printer: the stored one stays.
   if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
-    services.store.WriteSetting("Active", "Printer", target.queue);
+    services.store.WriteSetting(keys::active::kPrinter, target.queue);
   }
   if (ReadStatisticsMode(services.store) == StatisticsMode::kPrintAndStatistics) {
     estimate(job.image);

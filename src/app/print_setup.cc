@@ -10,6 +10,7 @@
 #include "printers/media_presets.h"
 #include "printers/printer_models.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace {
@@ -135,8 +136,8 @@ void ApplyControlChoices(MainWindowModel& model, const PrintChoices& choices) {
 std::optional<Refusal> ApplyProfiles(MainWindowModel& model, const PrintChoices& choices) {
   SettingsStore& store = model.store();
   for (const auto& [chosen, key, role] :
-       {std::tuple{choices.profile_in, kInputProfileKey, ProfileRole::kInput},
-        std::tuple{choices.profile_out, kOutputProfileKey, ProfileRole::kOutput}}) {
+       {std::tuple{choices.profile_in, keys::active::kInputProfile, ProfileRole::kInput},
+        std::tuple{choices.profile_out, keys::active::kOutputProfile, ProfileRole::kOutput}}) {
     if (!chosen) continue;
     const ProfileProblem problem = FindProfileProblem(*chosen, role, store.folders());
     if (problem.kind == ProfileProblem::Kind::kNotOpened) {
@@ -147,7 +148,7 @@ std::optional<Refusal> ApplyProfiles(MainWindowModel& model, const PrintChoices&
       refusal.detail = problem.detail;
       return refusal;
     }
-    store.WriteSetting(kProfileSection, key, *chosen);
+    store.WriteSetting(key, *chosen);
   }
   return std::nullopt;
 }
@@ -220,8 +221,8 @@ std::optional<Refusal> ApplyPrintChoices(MainWindowModel& model, const PrintChoi
     return Refusal{RefusalKind::kSettingsUnreadable};
   }
   // The model and the toner order as if the user had stored them before the window opened.
-  if (choices.model) store.WriteSetting("Active", "Model", *choices.model);
-  if (choices.toner_order) store.WriteSetting("Active", "T_ORDER", *choices.toner_order);
+  if (choices.model) store.WriteSetting(keys::active::kModel, *choices.model);
+  if (choices.toner_order) store.WriteSetting(keys::active::kTonerOrder, *choices.toner_order);
   SetUpWindowState(model, ResolveActiveModelName(store, usb_root),
                    LoadStoredSettings(store, model.texts()).job);
 

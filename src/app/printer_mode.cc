@@ -2,13 +2,14 @@
 
 #include <utility>
 
-#include "app/ui_text_ids.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 
 PrinterModeButton SelectedPrinterModeButton(const SettingsStore& store) {
-  return store.ReadSetting(kPrintSetSection, kPrintSetKey) == "on" ? PrinterModeButton::kDriverOff
-                                                                   : PrinterModeButton::kDriverOn;
+  return store.ReadSetting(keys::active::kPrintSet) == "on" ? PrinterModeButton::kDriverOff
+                                                            : PrinterModeButton::kDriverOn;
 }
 
 std::string PrinterModeNote(const UiText& texts, PaperClass paper_class) {
@@ -30,7 +31,7 @@ bool PressPrinterModeButton(PrinterModeServices services, const std::string& pri
   // Stored only once the queue took the job: the setting says which mode the printer is in.
   if (!SendModeCommand(services.spool, printer, command)) return false;
   // A failed write has been shown by the store; the printer has its command either way.
-  services.store.WriteSetting(kPrintSetSection, kPrintSetKey, driver_off ? "on" : "off");
+  services.store.WriteSetting(keys::active::kPrintSet, driver_off ? "on" : "off");
   if (services.wait) services.wait(kPrinterModeWait);
   return true;
 }

@@ -19,9 +19,6 @@ namespace kelvaro {
 // "Print Set" = "on" (the program's own conversion is on); "Driver On" the other way round.
 enum class PrinterModeButton { kDriverOn, kDriverOff };
 
-inline constexpr char kPrintSetSection[] = "ACTIVE";
-inline constexpr char kPrintSetKey[] = "Print Set";
-
 // The button shown as selected when the window opens: "Driver Off" when "Print Set" is
 // "on", else "Driver On".
 PrinterModeButton SelectedPrinterModeButton(const SettingsStore& store);

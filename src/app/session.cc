@@ -7,9 +7,9 @@
 #include "app/job_parameters.h"
 #include "app/page_placement.h"
 #include "app/picture_size.h"
-#include "app/ui_text_ids.h"
 #include "app/window_commands.h"
 #include "settings/settings_file.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 

@@ -5,6 +5,7 @@
 #include "app/window_commands.h"
 #include "printers/printer_models.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
 #include "settings/settings_file.h"
 
 namespace kelvaro {
@@ -50,16 +51,16 @@ bool LoadSettingsFileIntoStore(SettingsStore& store, const UiText& texts,
   }
   if (!LoadSettingsFileIntoWindow(model, file, SettingsFileSource::kUserFolder)) return false;
   const auto flag = [&](int id) { return FormatStoredNumber(model.IsChecked(id) ? 1 : 0); };
-  store.WriteSetting("Active", "Display", flag(c::kDisplayWhite));
-  store.WriteSetting("Active", "TonerOn", flag(c::kPrintWhite));
-  store.WriteSetting("Active", "TonerSave", flag(c::kThresholdOn));
-  store.WriteSetting("Active", "White Mask %",
+  store.WriteSetting(keys::active::kDisplay, flag(c::kDisplayWhite));
+  store.WriteSetting(keys::active::kTonerOn, flag(c::kPrintWhite));
+  store.WriteSetting(keys::active::kTonerSave, flag(c::kThresholdOn));
+  store.WriteSetting(keys::active::kWhiteMask,
                      FormatStoredNumber(model.CaptionNumber(c::kWhiteDensityValue)));
-  store.WriteSetting("Active", "TonerPercent",
+  store.WriteSetting(keys::active::kTonerPercent,
                      FormatStoredNumber(model.CaptionNumber(c::kThresholdValue)));
-  store.WriteSetting("Active", "PaperSize", model.Text(c::kPaperList));
-  if (ReadWhiteEdge(store.ReadSetting("Active", kWhiteEdgeKey)) != model.WhiteEdge()) {
-    store.WriteSetting("Active", kWhiteEdgeKey, FormatWhiteEdge(model.WhiteEdge()));
+  store.WriteSetting(keys::active::kPaperSize, model.Text(c::kPaperList));
+  if (ReadWhiteEdge(store.ReadSetting(keys::active::kWhiteEdge)) != model.WhiteEdge()) {
+    store.WriteSetting(keys::active::kWhiteEdge, FormatWhiteEdge(model.WhiteEdge()));
   }
   return true;
 }

@@ -6,6 +6,7 @@
 
 #include "platform/text_helpers.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
 #include "settings/language_file.h"
 
 namespace kelvaro {
@@ -43,31 +44,31 @@ void ReportShapeLibraryStatus(Notifier& notifier, ShapeLibraryStatus status) {
 }
 
 std::string ChooseLanguage(SettingsStore& store) {
-  std::string language = AsciiLower(store.ReadSetting("Active", "Language"));
+  std::string language = AsciiLower(store.ReadSetting(keys::active::kLanguage));
   if (language.empty()) {
-    language = store.ReadCommonSetting("Active", "Language");
-    store.WriteSetting("Active", "language", language);
+    language = store.ReadCommonSetting(keys::active::kLanguage);
+    store.WriteSetting(keys::active::kLanguageLowerCase, language);
   } else if (language.find(kOldLanguageExtension) != std::string::npos) {
     language = ReplaceAll(std::move(language), kOldLanguageExtension, kLanguageExtension);
-    store.WriteCommonSetting("Active", "language", language);
-    store.WriteSetting("Active", "language", language);
+    store.WriteCommonSetting(keys::active::kLanguageLowerCase, language);
+    store.WriteSetting(keys::active::kLanguageLowerCase, language);
   }
   return language;
 }
 
 void ApplySettingsUpgrades(SettingsStore& store) {
-  if (store.ReadSetting("Stats", "Option").empty()) store.WriteSetting("Stats", "Option", "3");
+  if (store.ReadSetting(keys::stats::kMode).empty()) store.WriteSetting(keys::stats::kMode, "3");
 
   // Older versions stored a bottom margin of 24 points and a little more; it is 13.07 now.
-  if (ReadLeadingNumber(store.ReadSetting("Active", "Bottom Margin")) / 100 == 24) {
-    store.WriteSetting("Active", "Bottom Margin", kDefaultBottomMargin);
+  if (ReadLeadingNumber(store.ReadSetting(keys::active::kBottomMargin)) / 100 == 24) {
+    store.WriteSetting(keys::active::kBottomMargin, kDefaultBottomMargin);
   }
 
-  const long right = ReadLeadingNumber(store.ReadSetting("Others", "RightHand"));
-  const long left = ReadLeadingNumber(store.ReadSetting("Others", "LeftHand"));
+  const long right = ReadLeadingNumber(store.ReadSetting(keys::others::kRightHand));
+  const long left = ReadLeadingNumber(store.ReadSetting(keys::others::kLeftHand));
   if (right + left == 0) {
-    store.WriteSetting("Others", "RightHand", "1");
-    store.WriteSetting("Others", "LeftHand", "0");
+    store.WriteSetting(keys::others::kRightHand, "1");
+    store.WriteSetting(keys::others::kLeftHand, "0");
   }
 }
 
@@ -97,9 +98,9 @@ StartupOutcome RunStartup(AppContext& app, const StartupOptions& options) {
 }
 
 void WriteExitSettings(SettingsStore& store, const ToneCurves& curves) {
-  store.WriteSetting("KYMC", "Profile", EncodeToneCurves(curves));
+  store.WriteSetting(keys::kymc::kProfile, EncodeToneCurves(curves));
   WriteDefaultMargins(store);
-  store.WriteSetting("Active", "T_ORDER", "WL");
+  store.WriteSetting(keys::active::kTonerOrder, "WL");
 }
 
 }  // namespace kelvaro

@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "app/control_ids.h"
-#include "app/ui_text_ids.h"
 #include "app/window_geometry.h"
 #include "image/profiles.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -42,7 +43,8 @@ void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
   // The preview's width as the window last had it. The smallest window still has an image
   // area this wide; a narrower stored value was never the window's (a canvas of a pixel or
   // two would put every picture in the page corner, or have no layout at all).
-  const long area_width = ReadLeadingNumber(model.store().ReadSetting("Active", "T_Used_W"));
+  const long area_width =
+      ReadLeadingNumber(model.store().ReadSetting(keys::active::kImageAreaWidth));
   const int narrowest = SizeForDrag(kDefaultWindowWidth, kDefaultWindowHeight).image_area_width;
   if (area_width >= narrowest) {
     model.SetImageAreaWidth(static_cast<int>(std::min(area_width, 10000L)));
@@ -51,7 +53,7 @@ void SetUpWindowState(MainWindowModel& model, std::string_view model_name,
 
 void ShowPrinterQueues(MainWindowModel& model, const PrinterQueueList& queues) {
   model.SetItems(control::kPrinterList, queues.entries, queues.selected);
-  const std::string stored = model.store().ReadSetting("Active", "Printer");
+  const std::string stored = model.store().ReadSetting(keys::active::kPrinter);
   if (!queues.entries.empty()) model.SelectItemText(control::kPrinterList, stored);
   if (!queues.status.empty()) model.SetText(control::kStatusLine, queues.status);
 }
@@ -139,8 +141,8 @@ SettingsFileControls SettingsFileControlsOf(const MainWindowModel& model) {
 bool RunMenuCommand(MainWindowModel& model, int id, const PictureLoader& load) {
   SettingsStore& store = model.store();
   if (id == command::kDefaultProfiles) {
-    store.WriteSetting(kProfileSection, kOutputProfileKey, "OKC711P2.ICM");
-    store.WriteSetting(kProfileSection, kInputProfileKey, "sRGB.icm");
+    store.WriteSetting(keys::active::kOutputProfile, "OKC711P2.ICM");
+    store.WriteSetting(keys::active::kInputProfile, "sRGB.icm");
     ReloadNewestFile(model, store.folders().user, load);
     return true;
   }

@@ -1,6 +1,7 @@
 #include "app/window_geometry.h"
 
 #include "platform/rounding.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace {
@@ -23,19 +24,19 @@ WindowGeometry DefaultWindowGeometry(int screen_width, int screen_height) {
 WindowGeometry RestoreWindowGeometry(const SettingsStore& store, int screen_width,
                                      int screen_height) {
   const WindowGeometry fallback = DefaultWindowGeometry(screen_width, screen_height);
-  const long x = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_X"));
-  const long y = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_Y"));
+  const long x = ReadLeadingNumber(store.ReadSetting(keys::active::kWindowX));
+  const long y = ReadLeadingNumber(store.ReadSetting(keys::active::kWindowY));
   if (x < 0 || y < 0) return fallback;
-  const long height = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_H"));
+  const long height = ReadLeadingNumber(store.ReadSetting(keys::active::kWindowHeight));
   if (height < kDefaultImageAreaHeight) return fallback;
-  const long width = ReadLeadingNumber(store.ReadSetting("Active", "L_Used_W"));
+  const long width = ReadLeadingNumber(store.ReadSetting(keys::active::kWindowWidth));
   // A window without width cannot be used, and one saved wholly beyond the screen (a monitor
   // that has gone) could never be reached again.
   if (width <= 0) return fallback;
   if (screen_width > 0 && screen_height > 0 && (x >= screen_width || y >= screen_height)) {
     return fallback;
   }
-  long area_width = ReadLeadingNumber(store.ReadSetting("Active", "T_Used_W"));
+  long area_width = ReadLeadingNumber(store.ReadSetting(keys::active::kImageAreaWidth));
   if (area_width <= 0) area_width = kDefaultImageAreaWidth;
 
   WindowGeometry geometry;
@@ -51,11 +52,11 @@ WindowGeometry RestoreWindowGeometry(const SettingsStore& store, int screen_widt
 
 void SaveWindowGeometry(SettingsStore& store, int x, int y, int width, int height,
                         int image_area_width) {
-  store.WriteSetting("Active", "L_Used_X", FormatStoredNumber(x));
-  store.WriteSetting("Active", "L_Used_Y", FormatStoredNumber(y));
-  store.WriteSetting("Active", "L_Used_H", FormatStoredNumber(height));
-  store.WriteSetting("Active", "L_Used_W", FormatStoredNumber(width));
-  store.WriteSetting("Active", "T_Used_W", FormatStoredNumber(image_area_width));
+  store.WriteSetting(keys::active::kWindowX, FormatStoredNumber(x));
+  store.WriteSetting(keys::active::kWindowY, FormatStoredNumber(y));
+  store.WriteSetting(keys::active::kWindowHeight, FormatStoredNumber(height));
+  store.WriteSetting(keys::active::kWindowWidth, FormatStoredNumber(width));
+  store.WriteSetting(keys::active::kImageAreaWidth, FormatStoredNumber(image_area_width));
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "cli/help.h"
 #include "job/spool_output.h"
 #include "platform/spooler.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -49,7 +50,10 @@ int RunModeCommand(const Args& arguments) {
       [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); }};
   if (!PressPrinterModeButton(services, *printer, button)) return 1;
   std::printf("%s sent to %s\n",
-              session->texts[button == PrinterModeButton::kDriverOff ? 127 : 126].c_str(),
+              session
+                  ->texts[button == PrinterModeButton::kDriverOff ? ui::kDriverOffButton
+                                                                  : ui::kDriverOnButton]
+                  .c_str(),
               printer->c_str());
   return 0;
 }

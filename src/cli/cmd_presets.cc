@@ -15,6 +15,7 @@
 #include "printers/media_presets.h"
 #include "printers/paper_sizes.h"
 #include "printers/printer_models.h"
+#include "settings/keys.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -31,7 +32,7 @@ int RunPresetsCommand(const Args& arguments) {
   const std::unique_ptr<CliSession>& session = started->session;
   const ModelChoice& model = started->model;
   const bool white_first =
-      TonerOrderInForce(model.name, Trim(session->store.ReadSetting("Active", "T_ORDER"),
+      TonerOrderInForce(model.name, Trim(session->store.ReadSetting(keys::active::kTonerOrder),
                                          kBlanksAndLineBreaks)) == TonerOrder::kWhiteFirst;
 
   for (int code : MediaListCodes(session->texts)) {

@@ -19,6 +19,7 @@
 #include "platform/usb_printers.h"
 #include "printers/printer_models.h"
 #include "printers/printer_queues.h"
+#include "settings/keys.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -64,7 +65,7 @@ int RunPrintersCommand(const Args& arguments) {
   const PrinterQueueList queues = FillPrinterQueueList(model.name, listing);
   // The window selects the queue the user printed to last when it is still in the list.
   int selected = queues.selected;
-  const std::string stored = session->store.ReadSetting("Active", "Printer");
+  const std::string stored = session->store.ReadSetting(keys::active::kPrinter);
   for (std::size_t i = 0; i < queues.entries.size(); ++i) {
     if (queues.entries[i] == stored) selected = static_cast<int>(i);
   }

@@ -12,6 +12,7 @@
 #include "cli/cli_session.h"
 #include "platform/ini_file.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
 #include "stats/stats_records.h"
 
 namespace kelvaro::cli {
@@ -24,7 +25,7 @@ constexpr char kUsage[] =
     "       IDCMY, IDWH, Fuser or \"Transfer Belt\" (label,yield,price)";
 
 bool IsCurrencyKey(const std::string& key) {
-  return EqualsIgnoringAsciiCase(key, kStatsCurrencyKey);
+  return EqualsIgnoringAsciiCase(key, keys::stats::kCurrency.name);
 }
 
 std::optional<std::string> CurrencyProblem(const std::string& text) {
@@ -41,11 +42,11 @@ int Show() {
   const std::unique_ptr<CliSession> session = OpenCliSession();
   if (!session) return 1;
   auto line = [&](const char* key) {
-    const std::string value = session->store.ReadSetting(kStatsSection, key);
+    const std::string value = session->store.ReadSetting(keys::stats::kSection, key);
     std::printf("%s: %s\n", key, value.empty() ? "(not set)" : value.c_str());
   };
   for (const ConsumableKey& key : kConsumableKeys) line(key.key);
-  line(kStatsCurrencyKey);
+  line(keys::stats::kCurrency.name);
   return 0;
 }
 
@@ -72,8 +73,8 @@ int RunStatsCommand(const Args& args) {
   const std::unique_ptr<CliSession> session = OpenCliSession();
   if (!session) return 1;
   // A failed write has been shown by the store.
-  return session->store.WriteSetting(kStatsSection, currency ? kStatsCurrencyKey : record->key,
-                                     value)
+  return session->store.WriteSetting(keys::stats::kSection,
+                                     currency ? keys::stats::kCurrency.name : record->key, value)
              ? 0
              : 1;
 }

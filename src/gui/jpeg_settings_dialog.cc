@@ -3,8 +3,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 

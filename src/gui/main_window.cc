@@ -40,13 +40,14 @@
 #include "app/picture_size.h"
 #include "app/preview_refresh.h"
 #include "app/print_run.h"
-#include "app/ui_text_ids.h"
 #include "app/window_commands.h"
 #include "app/window_geometry.h"
 #include "gui/qt_notifier.h"
 #include "image/profiles.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
 #include "settings/settings_file.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {
@@ -884,14 +885,13 @@ void MainWindow::OpenDocument(const std::string& name) {
 }
 
 void MainWindow::ChooseProfile(bool input) {
-  const std::string key = input ? kInputProfileKey : kOutputProfileKey;
-  const fs::path start =
-      ProfileDialogStart(app_.store.ReadSetting(kProfileSection, key), app_.folders());
+  const SettingKey key = input ? keys::active::kInputProfile : keys::active::kOutputProfile;
+  const fs::path start = ProfileDialogStart(app_.store.ReadSetting(key), app_.folders());
   const QString file = QFileDialog::getOpenFileName(
       this, Q(app_.texts.Get(input ? ui::kSelectInputProfileTitle : ui::kSelectOutputProfileTitle)),
       Q(start.string()), "ICC & ICM Profiles (*.icc *.icm *.ICC *.ICM)");
   if (file.isEmpty()) return;
-  app_.store.WriteSetting(kProfileSection, key, file.toStdString());
+  app_.store.WriteSetting(key, file.toStdString());
   ReloadNewestFile(model_, app_.folders().user,
                    [this](const std::string& path) { return session_.LoadFile(path); });
 }

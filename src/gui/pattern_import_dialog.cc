@@ -13,10 +13,11 @@
 #include <QVBoxLayout>
 
 #include "app/pattern_setup.h"
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 #include "gui/pattern_preview.h"
 #include "pattern/vector_import.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {

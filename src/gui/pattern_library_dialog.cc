@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 

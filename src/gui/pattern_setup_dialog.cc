@@ -14,11 +14,11 @@
 #include <string>
 
 #include "app/pattern_setup.h"
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 #include "gui/pattern_import_dialog.h"
 #include "gui/pattern_library_dialog.h"
 #include "gui/pattern_preview.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {

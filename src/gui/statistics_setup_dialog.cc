@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <QRadioButton>
 
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 namespace {

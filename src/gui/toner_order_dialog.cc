@@ -3,9 +3,9 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
 #include "gui/main_window.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 

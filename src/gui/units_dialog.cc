@@ -4,8 +4,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ui_text_ids.h"
 #include "gui/dialog_support.h"
+#include "printers/units.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {
 

@@ -10,9 +10,6 @@
 
 namespace kelvaro {
 
-// Settings keys (section "Active") of the two removal features.
-inline constexpr char kJpegArtifactKey[] = "JPEG Artifact";
-inline constexpr char kBlackRemovalFuzzyKey[] = "BLACK Removal Fuzzy";
 // Written by the black removal dialog when the key is empty.
 inline constexpr char kDefaultBlackRemovalFuzzy[] = "5";
 

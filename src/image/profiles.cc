@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
@@ -74,8 +75,8 @@ ProfileNames MakeProfileNames(std::string_view stored_input, std::string_view st
 }
 
 ProfileNames ReadProfileNames(const SettingsStore& store) {
-  return MakeProfileNames(store.ReadSetting(kProfileSection, kInputProfileKey),
-                          store.ReadSetting(kProfileSection, kOutputProfileKey));
+  return MakeProfileNames(store.ReadSetting(keys::active::kInputProfile),
+                          store.ReadSetting(keys::active::kOutputProfile));
 }
 
 std::optional<fs::path> ResolveProfilePath(std::string_view name, const DataFolders& folders) {

@@ -13,10 +13,7 @@ namespace kelvaro {
 
 class SettingsStore;
 
-// Settings keys (section "Active") naming the two colour profiles, and their defaults.
-inline constexpr char kProfileSection[] = "Active";
-inline constexpr char kInputProfileKey[] = "ICM Profile In";
-inline constexpr char kOutputProfileKey[] = "ICM Profile Out";
+// The defaults of the two colour profiles ([Active] ICM Profile In and ICM Profile Out).
 inline constexpr char kDefaultInputProfile[] = "sRGB.icm";
 inline constexpr char kDefaultOutputProfile[] = "OKC711P2.ICM";
 

@@ -8,7 +8,7 @@
 
 namespace kelvaro {
 
-// The white edge moves the border of the white layer by a width (see kWhiteEdgeKey): a
+// The white edge moves the border of the white layer by a width (see keys::active::kWhiteEdge): a
 // choke shrinks the white, so that the colour overlaps it and no white halo shows where the
 // toners land a little apart; a spread grows it, for a stronger base under fine lines.
 

@@ -8,6 +8,7 @@
 #include "job/ps_resources.h"
 #include "platform/rounding.h"
 #include "platform/text_helpers.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -288,9 +289,9 @@ std::string BuildMediaTypeFeature(std::string_view media_text, std::string_view 
 }
 
 std::string TrayFeature(std::string_view tray_text, const UiText& texts) {
-  if (Contains(tray_text, texts[121])) return {};
-  if (Contains(tray_text, texts[122])) return InputSlotBlock("FRONT", 4, 3);
-  if (Contains(tray_text, texts[123])) return InputSlotBlock("UPPER", 1, 0);
+  if (Contains(tray_text, texts[ui::kAutoTray])) return {};
+  if (Contains(tray_text, texts[ui::kMultiPurposeTray])) return InputSlotBlock("FRONT", 4, 3);
+  if (Contains(tray_text, texts[ui::kTrayOne])) return InputSlotBlock("UPPER", 1, 0);
   return {};
 }
 

@@ -13,6 +13,8 @@
 #include "job/ps_resources.h"
 #include "platform/fd_write.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -288,11 +290,11 @@ PostScriptJobResult BuildPostScriptJob(SeparationSet planes, const CopiesGridInp
                                        JobWriterServices services) {
   PostScriptJobResult result;
   services.progress.SetProgress(0, 100);
-  services.progress.SetStatus(services.texts[39]);
+  services.progress.SetStatus(services.texts[ui::kCreatingPrintStatus]);
 
   ComposeResult composed =
       ComposeTiledImage(std::make_shared<const SeparationSet>(std::move(planes)), grid,
-                        services.texts[135], services.notifier, services.progress);
+                        services.texts[ui::kGridTooBig], services.notifier, services.progress);
   switch (composed.error) {
     case ComposeError::kNone:
       break;

@@ -1,5 +1,7 @@
 #include "job/spool_output.h"
 
+#include "settings/ui_text_ids.h"
+
 namespace kelvaro {
 namespace {
 
@@ -23,7 +25,7 @@ void ReportQueueNote(Notifier& notifier, const QueueCheck& check) {
 
 bool SendRawJob(SpoolServices services, const std::string& printer, const std::string& document,
                 std::string& header, const JobBlock& data, std::string& trailer) {
-  services.progress.SetStatus(services.texts[40]);
+  services.progress.SetStatus(services.texts[ui::kPrintingStatus]);
   // The queue is named in full: queue names may be far longer than 49 characters, and a cut
   // name would be another queue or none.
   const std::string& queue = printer;
@@ -40,7 +42,7 @@ bool SendRawJob(SpoolServices services, const std::string& printer, const std::s
     return false;
   }
   services.progress.SetProgress(100, 100);
-  services.progress.SetStatus(services.texts[41]);
+  services.progress.SetStatus(services.texts[ui::kSentToPrinterStatus]);
   return true;
 }
 

@@ -4,27 +4,27 @@
 
 #include "pattern/shape_library.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
-namespace {}  // namespace
 
 PatternSettings ReadPatternSettings(const SettingsStore& store) {
   PatternSettings settings;
-  const std::string shape(Trim(store.ReadSetting(kPatternSection, "Shape"), kBlanks));
+  const std::string shape(Trim(store.ReadSetting(keys::pattern::kShape), kBlanks));
   if (!shape.empty()) settings.shape = shape;
-  settings.size_x_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "SizeX"));
-  settings.size_y_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "SizeY"));
-  settings.gap_mm = ReadLeadingDecimal(store.ReadSetting(kPatternSection, "Gap"));
-  const std::string screen(Trim(store.ReadSetting(kPatternSection, "Screen"), kBlanks));
+  settings.size_x_mm = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kSizeX));
+  settings.size_y_mm = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kSizeY));
+  settings.gap_mm = ReadLeadingDecimal(store.ReadSetting(keys::pattern::kGap));
+  const std::string screen(Trim(store.ReadSetting(keys::pattern::kScreen), kBlanks));
   settings.screen_angle = (!screen.empty() && ReadLeadingDecimal(screen) == 0) ? 0 : 45;
   // Any value but "0" inverts; a set-up that never wrote the key prints the normal mask.
-  const std::string mask(Trim(store.ReadSetting(kPatternSection, "Mask"), kBlanks));
+  const std::string mask(Trim(store.ReadSetting(keys::pattern::kMask), kBlanks));
   settings.inverted = !mask.empty() && mask != "0";
   return settings;
 }
 
 std::string StoredShapeLibraryPath(const SettingsStore& store) {
-  return store.ReadSetting("Active", "Shape Library");
+  return store.ReadSetting(keys::active::kShapeLibrary);
 }
 
 StoredPattern LoadStoredPattern(const SettingsStore& store) {

@@ -22,8 +22,6 @@ namespace kelvaro {
 //   shapes:   ListShapes / StoreShape / RemoveShapes (shape_library.h) on StoredShapeLibraryPath,
 //             ImportVectorShape (vector_import.h) for a drawing.
 
-inline constexpr char kPatternSection[] = "RIP Patten Setup";
-
 // [RIP Patten Setup]: "Shape" (empty reads as "Ellipse"), "SizeX", "SizeY" and "Gap" in
 // millimetres (leading number), "Screen" ("0" gives angle 0, anything else 45), "Mask" ("0"
 // or empty normal, any other number inverted). Values are used as stored; the set-up dialog

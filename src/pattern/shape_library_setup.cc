@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/atomic_file.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
@@ -18,7 +19,7 @@ fs::path UserShapeLibraryPath(const DataFolders& folders) {
 }
 
 ShapeLibraryStatus ResolveShapeLibrary(SettingsStore& store) {
-  if (!store.ReadSetting("Active", "Shape Library").empty()) return ShapeLibraryStatus::kReady;
+  if (!store.ReadSetting(keys::active::kShapeLibrary).empty()) return ShapeLibraryStatus::kReady;
 
   const DataFolders& folders = store.folders();
   std::error_code ec;
@@ -43,7 +44,7 @@ ShapeLibraryStatus ResolveShapeLibrary(SettingsStore& store) {
     // Something that is no file sits where the library belongs; we do not remove it.
     return ShapeLibraryStatus::kUserFolderProblem;
   }
-  store.WriteSetting("Active", "Shape Library", user_library.string());
+  store.WriteSetting(keys::active::kShapeLibrary, user_library.string());
   return ShapeLibraryStatus::kReady;
 }
 

@@ -6,17 +6,18 @@
 
 #include "platform/cups_queues.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
 
 namespace {
 
-constexpr char kActive[] = "Active";
-constexpr const char* kMarginKeys[4] = {"Top Margin", "Left Margin", "Right Margin",
-                                        "Bottom Margin"};
-constexpr const char* kBackupKeys[4] = {"Top Margin Backup", "Left Margin Backup",
-                                        "Right Margin Backup", "Bottom Margin Backup"};
+constexpr SettingKey kMarginKeys[4] = {keys::active::kTopMargin, keys::active::kLeftMargin,
+                                       keys::active::kRightMargin, keys::active::kBottomMargin};
+constexpr SettingKey kBackupKeys[4] = {
+    keys::active::kTopMarginBackup, keys::active::kLeftMarginBackup,
+    keys::active::kRightMarginBackup, keys::active::kBottomMarginBackup};
 
 std::array<double, 4> Sides(const Margins& m) { return {m.top, m.left, m.right, m.bottom}; }
 Margins FromSides(const std::array<double, 4>& s) { return {s[0], s[1], s[2], s[3]}; }
@@ -64,20 +65,18 @@ Margins RaiseToMinimum(const Margins& margins, const Margins& minimum) {
 
 namespace {
 
-Margins ReadMarginKeys(const SettingsStore& store, const char* const (&keys)[4]) {
+Margins ReadMarginKeys(const SettingsStore& store, const SettingKey (&keys)[4]) {
   std::array<double, 4> sides{};
-  for (size_t i = 0; i < 4; ++i)
-    sides[i] = ReadLeadingDecimal(store.ReadSetting(kActive, keys[i])) / 100.0;
+  for (size_t i = 0; i < 4; ++i) sides[i] = ReadLeadingDecimal(store.ReadSetting(keys[i])) / 100.0;
   return FromSides(sides);
 }
 
 // Each side × 100, rounded to a whole number, as decimal text.
-bool WriteMarginKeys(SettingsStore& store, const char* const (&keys)[4], const Margins& margins) {
+bool WriteMarginKeys(SettingsStore& store, const SettingKey (&keys)[4], const Margins& margins) {
   const std::array<double, 4> sides = Sides(margins);
   bool ok = true;
   for (size_t i = 0; i < 4; ++i) {
-    ok =
-        store.WriteSetting(kActive, keys[i], FormatStoredNumber(std::lround(sides[i] * 100))) && ok;
+    ok = store.WriteSetting(keys[i], FormatStoredNumber(std::lround(sides[i] * 100))) && ok;
   }
   return ok;
 }

@@ -6,6 +6,7 @@
 #include "printers/margins.h"
 #include "printers/paper_sizes.h"
 #include "printers/printer_models.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
 
@@ -15,15 +16,15 @@ namespace {
 
 std::string Percent(int value) { return std::to_string(value) + "%"; }
 
-bool StoredFlag(const SettingsStore& store, std::string_view key) {
-  return Trim(store.ReadSetting("Others", key), kBlanksAndLineBreaks) == "1";
+bool StoredFlag(const SettingsStore& store, SettingKey key) {
+  return Trim(store.ReadSetting(key), kBlanksAndLineBreaks) == "1";
 }
 
 HandPictures ReadHandPictures(const SettingsStore& store) {
   HandPictures hands;
-  hands.left_checked = StoredFlag(store, "LeftHand");
+  hands.left_checked = StoredFlag(store, keys::others::kLeftHand);
   hands.left_bitmap = hands.left_checked ? "#144" : "#142";
-  hands.right_checked = StoredFlag(store, "RightHand");
+  hands.right_checked = StoredFlag(store, keys::others::kRightHand);
   hands.right_bitmap = hands.right_checked ? "#145" : "#143";
   return hands;
 }
@@ -151,7 +152,7 @@ PresetApplication ApplyMediaPreset(const SettingsStore& store, const UiText& tex
   }
   // 3. Toner order: with white first every preset prints white.
   result.white_first = TonerOrderInForce(inputs.active_model_name,
-                                         Trim(store.ReadSetting("Active", "T_ORDER"),
+                                         Trim(store.ReadSetting(keys::active::kTonerOrder),
                                               kBlanksAndLineBreaks)) == TonerOrder::kWhiteFirst;
   // 4. The tip and the background-removal values start empty.
   result.tip.clear();

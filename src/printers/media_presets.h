@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "printers/paper_sizes.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 
@@ -23,7 +24,8 @@ enum class TrayListState {
 
 // Items of the main window's tray list, in order (UiText 121 "AUTO", 122 "MultiPurpose Tray",
 // 123 "Tray 1").
-inline constexpr std::array<int, 3> kTrayTextNumbers = {121, 122, 123};
+inline constexpr std::array<int, 3> kTrayTextNumbers = {ui::kAutoTray, ui::kMultiPurposeTray,
+                                                        ui::kTrayOne};
 inline constexpr int kTrayAuto = 0;
 inline constexpr int kTrayMultiPurpose = 1;
 inline constexpr int kTrayOne = 2;

@@ -7,19 +7,18 @@
 #include "platform/text_helpers.h"
 #include "printers/margins.h"
 #include "settings/job_settings.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
 
 namespace {
 
-constexpr char kPapers[] = "Papers";
-
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-std::string CustomKey(int number) { return "Custom" + std::to_string(number); }
+std::string CustomKey(int number) { return keys::papers::kCustomPrefix + std::to_string(number); }
 
 std::string FivePlaces(double value) {
   char buffer[64];
@@ -40,7 +39,7 @@ std::vector<std::string> SplitCarets(std::string_view record) {
 }
 
 int StoredCount(const SettingsStore& store) {
-  const long count = ReadLeadingNumber(store.ReadSetting(kPapers, "Number"));
+  const long count = ReadLeadingNumber(store.ReadSetting(keys::papers::kNumber));
   if (count < 0) return 0;
   return count > kMaxCustomPaperSizes ? kMaxCustomPaperSizes : static_cast<int>(count);
 }
@@ -81,7 +80,7 @@ std::vector<CustomPaperSize> ReadCustomPaperSizes(const SettingsStore& store) {
   std::vector<CustomPaperSize> sizes;
   const int count = StoredCount(store);
   for (int i = 1; i <= count; ++i) {
-    if (auto size = ParseCustomPaperRecord(store.ReadSetting(kPapers, CustomKey(i))))
+    if (auto size = ParseCustomPaperRecord(store.ReadSetting(keys::papers::kSection, CustomKey(i))))
       sizes.push_back(std::move(*size));
   }
   return sizes;
@@ -276,9 +275,9 @@ SaveCustomSizeResult SaveCustomPaperSize(SettingsStore& store, std::string_view 
   if (count >= kMaxCustomPaperSizes) return SaveCustomSizeResult::kStoreFailed;
   // The record goes first: a count that names a record that was never written would show a
   // hole; a record beyond the count is simply not read.
-  if (!store.WriteSetting(kPapers, CustomKey(count + 1), record))
+  if (!store.WriteSetting(keys::papers::kSection, CustomKey(count + 1), record))
     return SaveCustomSizeResult::kStoreFailed;
-  if (!store.WriteSetting(kPapers, "Number", std::to_string(count + 1)))
+  if (!store.WriteSetting(keys::papers::kNumber, std::to_string(count + 1)))
     return SaveCustomSizeResult::kStoreFailed;
   return SaveCustomSizeResult::kSaved;
 }
@@ -289,7 +288,7 @@ int DeleteCustomPaperSize(SettingsStore& store, std::string_view selected_name) 
   std::vector<std::string> kept;
   int removed = 0;
   for (int i = 1; i <= count; ++i) {
-    std::string record = store.ReadSetting(kPapers, CustomKey(i));
+    std::string record = store.ReadSetting(keys::papers::kSection, CustomKey(i));
     std::optional<CustomPaperSize> size = ParseCustomPaperRecord(record);
     if (size && size->name == selected) {
       ++removed;
@@ -299,10 +298,10 @@ int DeleteCustomPaperSize(SettingsStore& store, std::string_view selected_name) 
   }
   if (removed == 0) return 0;
   for (size_t i = 0; i < kept.size(); ++i)
-    store.WriteSetting(kPapers, CustomKey(static_cast<int>(i) + 1), kept[i]);
-  store.WriteSetting(kPapers, "Number", std::to_string(kept.size()));
+    store.WriteSetting(keys::papers::kSection, CustomKey(static_cast<int>(i) + 1), kept[i]);
+  store.WriteSetting(keys::papers::kNumber, std::to_string(kept.size()));
   for (int i = static_cast<int>(kept.size()) + 1; i <= count; ++i)
-    store.WriteSetting(kPapers, CustomKey(i), "");
+    store.WriteSetting(keys::papers::kSection, CustomKey(i), "");
   return removed;
 }
 

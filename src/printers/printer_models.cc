@@ -5,6 +5,7 @@
 
 #include "platform/text_helpers.h"
 #include "platform/usb_printers.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 namespace kelvaro {
@@ -118,9 +119,9 @@ std::vector<AttachedPrinter> ListAttachedPrinters(const std::vector<std::string>
 
 std::string ResolveActiveModelName(const SettingsStore& store,
                                    const std::vector<std::string>& usb_entries) {
-  const std::string picked = store.ReadSetting("Active", "Model");
+  const std::string picked = store.ReadSetting(keys::active::kModel);
   if (FindKey(picked) != nullptr) return picked;
-  const PrinterModel& from_printer = FindPrinterModel(store.ReadSetting("Active", "Printer"));
+  const PrinterModel& from_printer = FindPrinterModel(store.ReadSetting(keys::active::kPrinter));
   if (!from_printer.key.empty()) return std::string(from_printer.key);
   for (const AttachedPrinter& printer : ListAttachedPrinters(usb_entries)) {
     if (std::optional<std::string_view> key = ModelKeyForIdentity(printer.label))
@@ -138,7 +139,7 @@ bool IsModelKey(std::string_view name) { return FindKey(name) != nullptr; }
 
 bool WriteActiveModel(SettingsStore& store, std::string_view model_key) {
   if (FindKey(model_key) == nullptr) return false;
-  return store.WriteSetting("Active", "Model", model_key);
+  return store.WriteSetting(keys::active::kModel, model_key);
 }
 
 }  // namespace kelvaro

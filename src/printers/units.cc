@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "platform/length_units.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 
@@ -27,35 +29,35 @@ std::optional<UnitCode> ParseUnitCode(std::string_view text) {
 }
 
 UnitCode ReadUnit(const SettingsStore& store) {
-  return ParseUnitCode(store.ReadSetting("Active", "Unit")).value_or(UnitCode::kMillimetres);
+  return ParseUnitCode(store.ReadSetting(keys::active::kUnit)).value_or(UnitCode::kMillimetres);
 }
 
 bool WriteUnit(SettingsStore& store, UnitCode unit) {
-  return store.WriteSetting("Active", "Unit", UnitCodeText(unit));
+  return store.WriteSetting(keys::active::kUnit, UnitCodeText(unit));
 }
 
 int UnitNameTextNumber(UnitCode unit) {
   switch (unit) {
     case UnitCode::kCentimetres:
-      return 78;
+      return ui::kCentimetresName;
     case UnitCode::kInches:
-      return 79;
+      return ui::kInchesName;
     case UnitCode::kMillimetres:
       break;
   }
-  return 77;
+  return ui::kMillimetresName;
 }
 
 int UnitLabelTextNumber(UnitCode unit) {
   switch (unit) {
     case UnitCode::kCentimetres:
-      return 3;
+      return ui::kCentimetresLabel;
     case UnitCode::kInches:
-      return 2;
+      return ui::kInchesLabel;
     case UnitCode::kMillimetres:
       break;
   }
-  return 4;
+  return ui::kMillimetresLabel;
 }
 
 double PointsToUnit(double points, UnitCode unit) {

@@ -9,11 +9,11 @@
 #include <system_error>
 
 #include "platform/rounding.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
-
-constexpr int kTrayTextEntry = 122;  // "MultiPurpose Tray"
 
 // At most `limit` characters of UTF-8 text, never cutting a character in two.
 std::string FirstCharacters(std::string text, std::size_t limit) {
@@ -30,14 +30,13 @@ std::string FirstCharacters(std::string text, std::size_t limit) {
 }
 
 // The byte value of a key, or `missing` when the key is empty or absent.
-unsigned char ByteOr(const SettingsStore& store, std::string_view key, unsigned char missing) {
-  const std::string value = store.ReadSetting("Active", key);
+unsigned char ByteOr(const SettingsStore& store, SettingKey key, unsigned char missing) {
+  const std::string value = store.ReadSetting(key);
   return value.empty() ? missing : ReadLeadingByte(value);
 }
 
-void WriteIfEmpty(SettingsStore& store, std::string_view section, std::string_view key,
-                  std::string_view value) {
-  if (store.ReadSetting(section, key).empty()) store.WriteSetting(section, key, value);
+void WriteIfEmpty(SettingsStore& store, SettingKey key, std::string_view value) {
+  if (store.ReadSetting(key).empty()) store.WriteSetting(key, value);
 }
 
 void Call(const std::function<void()>& hook) {
@@ -67,7 +66,7 @@ bool WriteDefaultSettings(SettingsStore& store, ToneCurves& curves) {
   std::filesystem::create_directories(store.folders().user, ec);
   bool all_written = true;
   for (const DefaultSetting& setting : kDefaultSettings) {
-    if (!store.WriteSetting(setting.section, setting.key, setting.value)) all_written = false;
+    if (!store.WriteSetting(setting.key, setting.value)) all_written = false;
   }
   curves = DefaultToneCurves();
   return all_written;
@@ -76,19 +75,19 @@ bool WriteDefaultSettings(SettingsStore& store, ToneCurves& curves) {
 StoredSettings LoadStoredSettings(const SettingsStore& store, const UiText& texts) {
   StoredSettings stored;
   JobSettings& job = stored.job;
-  job.version = static_cast<float>(ReadLeadingDecimal(store.ReadSetting("INI_INF", "Version")));
-  if (std::string printer = store.ReadSetting("Active", "Printer"); !printer.empty()) {
+  job.version = static_cast<float>(ReadLeadingDecimal(store.ReadSetting(keys::ini_inf::kVersion)));
+  if (std::string printer = store.ReadSetting(keys::active::kPrinter); !printer.empty()) {
     job.printer = FirstCharacters(std::move(printer), kMaxPrinterNameChars);
   }
-  job.tray = texts.Get(kTrayTextEntry);
+  job.tray = texts.Get(ui::kMultiPurposeTray);
   const JobSettings missing;
-  job.whiteMaskPercent = ByteOr(store, "White Mask %", missing.whiteMaskPercent);
-  job.whiteOverlayPercent = ByteOr(store, "White Overlay %", missing.whiteOverlayPercent);
-  job.display = ByteOr(store, "Display", missing.display);
-  job.tonerOn = ByteOr(store, "TonerOn", missing.tonerOn);
-  job.tonerSave = ByteOr(store, "TonerSave", missing.tonerSave);
-  job.tonerPercent = ByteOr(store, "TonerPercent", missing.tonerPercent);
-  job.whiteEdge = ReadWhiteEdge(store.ReadSetting("Active", kWhiteEdgeKey));
+  job.whiteMaskPercent = ByteOr(store, keys::active::kWhiteMask, missing.whiteMaskPercent);
+  job.whiteOverlayPercent = ByteOr(store, keys::active::kWhiteOverlay, missing.whiteOverlayPercent);
+  job.display = ByteOr(store, keys::active::kDisplay, missing.display);
+  job.tonerOn = ByteOr(store, keys::active::kTonerOn, missing.tonerOn);
+  job.tonerSave = ByteOr(store, keys::active::kTonerSave, missing.tonerSave);
+  job.tonerPercent = ByteOr(store, keys::active::kTonerPercent, missing.tonerPercent);
+  job.whiteEdge = ReadWhiteEdge(store.ReadSetting(keys::active::kWhiteEdge));
   stored.recent_files = LoadRecentFiles(store.folders().user);
   return stored;
 }
@@ -97,17 +96,17 @@ StoredSettings PrepareStoredSettings(SettingsStore& store, const UiText& texts,
                                      ToneCurves& curves) {
   if (!store.UserSettingsFileExists()) WriteDefaultSettings(store, curves);
 
-  if (store.ReadSetting("RIP Patten Setup", "SizeX").empty()) {
-    store.WriteSetting("RIP Patten Setup", "Screen", "45");
-    store.WriteSetting("RIP Patten Setup", "Shape", "Ellipse");
-    store.WriteSetting("RIP Patten Setup", "SizeX", "2");
-    store.WriteSetting("RIP Patten Setup", "SizeY", "2");
-    store.WriteSetting("RIP Patten Setup", "Gap", "1");
+  if (store.ReadSetting(keys::pattern::kSizeX).empty()) {
+    store.WriteSetting(keys::pattern::kScreen, "45");
+    store.WriteSetting(keys::pattern::kShape, "Ellipse");
+    store.WriteSetting(keys::pattern::kSizeX, "2");
+    store.WriteSetting(keys::pattern::kSizeY, "2");
+    store.WriteSetting(keys::pattern::kGap, "1");
   }
-  WriteIfEmpty(store, "Active", "Top Margin", kDefaultSideMargin);
-  WriteIfEmpty(store, "Active", "Left Margin", kDefaultSideMargin);
-  WriteIfEmpty(store, "Active", "Right Margin", kDefaultSideMargin);
-  WriteIfEmpty(store, "Active", "Bottom Margin", kDefaultBottomMargin);
+  WriteIfEmpty(store, keys::active::kTopMargin, kDefaultSideMargin);
+  WriteIfEmpty(store, keys::active::kLeftMargin, kDefaultSideMargin);
+  WriteIfEmpty(store, keys::active::kRightMargin, kDefaultSideMargin);
+  WriteIfEmpty(store, keys::active::kBottomMargin, kDefaultBottomMargin);
 
   // The file is still missing when every write above failed (a read-only folder): one more
   // attempt, and the load then reports the field defaults.
@@ -125,7 +124,7 @@ StoredSettings PrepareStoredSettings(SettingsStore& store, const UiText& texts,
 
 void ResetToDefaults(SettingsStore& store, ToneCurves& curves, const ResetHooks& hooks) {
   const std::string curve_text = kDefaultToneCurvesText;
-  store.WriteSetting("Active", "T_ORDER", "WL");
+  store.WriteSetting(keys::active::kTonerOrder, "WL");
   curves = DecodeToneCurves(curve_text);
   Call(hooks.redraw_curves);
 
@@ -133,9 +132,9 @@ void ResetToDefaults(SettingsStore& store, ToneCurves& curves, const ResetHooks&
 
   WriteDefaultMargins(store);
 
-  store.WriteSetting("Active", "Zeph I Sheet", "0");
-  store.WriteSetting("Others", "RightHand", "1");
-  store.WriteSetting("Others", "LeftHand", "0");
+  store.WriteSetting(keys::active::kSheet, "0");
+  store.WriteSetting(keys::others::kRightHand, "1");
+  store.WriteSetting(keys::others::kLeftHand, "0");
 
   Call(hooks.reapply_printer_model);
 
@@ -143,10 +142,10 @@ void ResetToDefaults(SettingsStore& store, ToneCurves& curves, const ResetHooks&
 }
 
 bool WriteDefaultMargins(SettingsStore& store) {
-  bool ok = store.WriteSetting("Active", "Top Margin", kDefaultSideMargin);
-  ok = store.WriteSetting("Active", "Left Margin", kDefaultSideMargin) && ok;
-  ok = store.WriteSetting("Active", "Right Margin", kDefaultSideMargin) && ok;
-  return store.WriteSetting("Active", "Bottom Margin", kDefaultBottomMargin) && ok;
+  bool ok = store.WriteSetting(keys::active::kTopMargin, kDefaultSideMargin);
+  ok = store.WriteSetting(keys::active::kLeftMargin, kDefaultSideMargin) && ok;
+  ok = store.WriteSetting(keys::active::kRightMargin, kDefaultSideMargin) && ok;
+  return store.WriteSetting(keys::active::kBottomMargin, kDefaultBottomMargin) && ok;
 }
 
 }  // namespace kelvaro

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/keys.h"
 #include "settings/recent_files.h"
 #include "settings/settings_store.h"
 #include "settings/tone_curves.h"
@@ -36,7 +37,6 @@ inline constexpr std::size_t kMaxPrinterNameChars = 80;
 // The white edge in millimetres, with two decimals: positive chokes (shrinks) the white
 // plane, negative spreads (grows) it, 0 or a missing key leaves it as the separation made it.
 // Files from before the edge lack the key and so load as off.
-inline constexpr char kWhiteEdgeKey[] = "White Edge mm";
 inline constexpr int kWhiteEdgeLimit = 100;  // hundredths of a millimetre, either way
 inline constexpr int kWhiteEdgeStep = 5;     // 0.05 mm
 
@@ -53,34 +53,33 @@ inline constexpr float kCurrentSettingsVersion = 2.2f;
 
 // One key of the default set.
 struct DefaultSetting {
-  const char* section;
-  const char* key;
+  SettingKey key;
   const char* value;
 };
 
 // The default set in the order it is written. Numbers the store formats itself carry their
 // leading blank; the others are written as the older versions wrote them.
 inline constexpr std::array<DefaultSetting, 20> kDefaultSettings = {{
-    {"INI_INF", "Version", "2.2"},
-    {"Active", "Printer", "OKI C711wt Nollo"},
-    {"Active", "Tray", "AUTO"},
-    {"Active", "PaperSize", "A4"},
-    {"Active", "TraySwitch", " 0"},
-    {"Active", "White Mask %", "100"},
-    {"Active", "White Overlay %", "2"},
-    {"Active", "Mirror", " 1"},
-    {"Active", "Display", " 0"},
-    {"Active", "TonerOn", " 1"},
-    {"Active", "TonerSave", " 1"},
-    {"Active", "TonerPercent", " 50"},
-    {"Active", "JPEG Artifact", " 5"},
-    {"Active", "ICM Profile Out", "OKC711P2.ICM"},
-    {"Active", "ICM Profile In", "sRGB.icm"},
-    {"Active", "Unit", "M"},
-    {"Active", "MPT Offset", "0"},
-    {"Active", "Tray1 Offset", "0"},
-    {"Active", "T_ORDER", "WL"},
-    {"KYMC", "Profile", kDefaultToneCurvesText},
+    {keys::ini_inf::kVersion, "2.2"},
+    {keys::active::kPrinter, "OKI C711wt Nollo"},
+    {keys::active::kTray, "AUTO"},
+    {keys::active::kPaperSize, "A4"},
+    {keys::active::kTraySwitch, " 0"},
+    {keys::active::kWhiteMask, "100"},
+    {keys::active::kWhiteOverlay, "2"},
+    {keys::active::kMirror, " 1"},
+    {keys::active::kDisplay, " 0"},
+    {keys::active::kTonerOn, " 1"},
+    {keys::active::kTonerSave, " 1"},
+    {keys::active::kTonerPercent, " 50"},
+    {keys::active::kJpegArtifact, " 5"},
+    {keys::active::kOutputProfile, "OKC711P2.ICM"},
+    {keys::active::kInputProfile, "sRGB.icm"},
+    {keys::active::kUnit, "M"},
+    {keys::active::kMptOffset, "0"},
+    {keys::active::kTray1Offset, "0"},
+    {keys::active::kTonerOrder, "WL"},
+    {keys::kymc::kProfile, kDefaultToneCurvesText},
 }};
 
 // Margins every start and every Load Defaults begins with (hundredths of a point).

@@ -281,41 +281,46 @@ std::optional<LanguageEntry> DecodeLanguageEntry(std::string_view line, std::str
   return entry;
 }
 
-ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
-  ParsedLanguageFile parsed;
-  const std::vector<std::string_view> lines = SplitLines(bytes);
+namespace {
+
+// The header and comment lines of a language file into `parsed`; false when the file stops
+// there (outdated or damaged).
+bool ParseLanguageHead(const std::vector<std::string_view>& lines, ParsedLanguageFile& parsed) {
   if (lines.empty()) {
     parsed.damage = "the file is empty";
-    return parsed;
+    return false;
   }
   const std::string_view header = lines[0];
   if (header.find(kLanguageHeaderV1) != std::string_view::npos ||
       header.find(kLanguageHeaderV2) != std::string_view::npos) {
     parsed.header = LanguageHeader::kOutdated;
-    return parsed;
+    return false;
   }
   if (header.find(kLanguageHeaderV3) == std::string_view::npos) {
     parsed.damage = "the first line is not a language file header";
-    return parsed;
+    return false;
   }
   parsed.header = LanguageHeader::kCurrent;
   if (lines.size() < 3) {
     parsed.damage = "the file ends before its count line";
-    return parsed;
+    return false;
   }
   parsed.comment = std::string(lines[1]);
+  return true;
+}
 
-  const std::string_view count_line = lines[2];
+// The count line: the count, then entry 0 after its "N". False when it is damaged.
+bool ParseCountLine(std::string_view count_line, ParsedLanguageFile& parsed) {
   long count = 0;
   const std::size_t used = ReadEntryNumber(count_line, &count);
   const std::size_t n_at = count_line.find('N');
   if (used == 0 || n_at == std::string_view::npos || n_at < used) {
     parsed.damage = "the count line is not a number followed by N";
-    return parsed;
+    return false;
   }
   if (count > kMaxLanguageEntryCount) {
     parsed.damage = "the entry count is too large";
-    return parsed;
+    return false;
   }
   parsed.count = static_cast<int>(count);
 
@@ -323,10 +328,15 @@ ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
   std::optional<LanguageEntry> first = DecodeLanguageEntry(count_line.substr(n_at + 1), &damage);
   if (!first) {
     parsed.damage = damage + " (line 3)";
-    return parsed;
+    return false;
   }
   parsed.entries.push_back(std::move(*first));
+  return true;
+}
 
+// The entry lines after the count line, up to the end line, the count or the last line.
+void ParseEntryLines(const std::vector<std::string_view>& lines, ParsedLanguageFile& parsed) {
+  std::string damage;
   int stored = 0;
   bool ended = false;  // by the end line or by the count, not by running out of lines
   for (std::size_t i = 3; i < lines.size() && !ended; ++i) {
@@ -339,7 +349,7 @@ ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
     std::optional<LanguageEntry> entry = DecodeLanguageEntry(line, &damage);
     if (!entry) {
       parsed.damage = damage + " (line " + std::to_string(i + 1) + ")";
-      return parsed;
+      return;
     }
     const int number = entry->number;
     parsed.entries.push_back(std::move(*entry));
@@ -352,6 +362,16 @@ ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
     parsed.damage = "the file ends after " + std::to_string(parsed.entries.size()) + " of its " +
                     std::to_string(parsed.count + 1) + " entries (line " +
                     std::to_string(lines.size()) + ")";
+  }
+}
+
+}  // namespace
+
+ParsedLanguageFile ParseLanguageFile(std::string_view bytes) {
+  ParsedLanguageFile parsed;
+  const std::vector<std::string_view> lines = SplitLines(bytes);
+  if (ParseLanguageHead(lines, parsed) && ParseCountLine(lines[2], parsed)) {
+    ParseEntryLines(lines, parsed);
   }
   return parsed;
 }

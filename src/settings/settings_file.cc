@@ -7,14 +7,16 @@
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace fs = std::filesystem;
 namespace {
 
 // The four margins in the order a setting file holds them.
-constexpr std::array<const char*, 4> kMarginKeys = {"Right Margin", "Left Margin", "Bottom Margin",
-                                                    "Top Margin"};
+constexpr std::array<SettingKey, 4> kMarginKeys = {
+    keys::active::kRightMargin, keys::active::kLeftMargin, keys::active::kBottomMargin,
+    keys::active::kTopMargin};
 
 // Values a load reads when a key is missing. Most of them double as "leave the current
 // value": a stored text equal to the marker is treated as missing too.
@@ -33,26 +35,33 @@ constexpr char kMarginRangeText[] = "a number from 0 to 99999, in hundredths of 
 // it is refused as a whole before anything is stored: a margin of "abc" or "-5" would be
 // stored and refuse every later print.
 struct RangedKey {
-  const char* key;
+  SettingKey key;
   double low;
   double high;
   bool percent_sign;  // the value may end in "%" (the captions of the sliders)
   const char* what;   // how the range is said
 };
 constexpr RangedKey kRangedKeys[] = {
-    {"White Mask %", 0, 100, true, "a percentage from 0 to 100"},
-    {"White Overlay %", 0, 100, true, "a percentage from 0 to 100"},
-    {"TonerPercent", 0, 100, true, "a percentage from 0 to 100"},
-    {"Display", 0, 1, false, "0 or 1"},
-    {"TonerOn", 0, 1, false, "0 or 1"},
-    {"TonerSave", 0, 1, false, "0 or 1"},
-    {kWhiteEdgeKey, -kWhiteEdgeLimit / 100.0, kWhiteEdgeLimit / 100.0, false,
+    {keys::active::kWhiteMask, 0, 100, true, "a percentage from 0 to 100"},
+    {keys::active::kWhiteOverlay, 0, 100, true, "a percentage from 0 to 100"},
+    {keys::active::kTonerPercent, 0, 100, true, "a percentage from 0 to 100"},
+    {keys::active::kDisplay, 0, 1, false, "0 or 1"},
+    {keys::active::kTonerOn, 0, 1, false, "0 or 1"},
+    {keys::active::kTonerSave, 0, 1, false, "0 or 1"},
+    {keys::active::kWhiteEdge, -kWhiteEdgeLimit / 100.0, kWhiteEdgeLimit / 100.0, false,
      "a number of millimetres from -1.00 to 1.00"},
-    {"Right Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
-    {"Left Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
-    {"Bottom Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
-    {"Top Margin", 0, kMaxStoredMargin, false, kMarginRangeText},
+    {keys::active::kRightMargin, 0, kMaxStoredMargin, false, kMarginRangeText},
+    {keys::active::kLeftMargin, 0, kMaxStoredMargin, false, kMarginRangeText},
+    {keys::active::kBottomMargin, 0, kMaxStoredMargin, false, kMarginRangeText},
+    {keys::active::kTopMargin, 0, kMaxStoredMargin, false, kMarginRangeText},
 };
+
+std::optional<std::string> Get(const IniDocument& doc, SettingKey key) {
+  return doc.Get(key.section, key.name);
+}
+void Set(IniDocument& doc, SettingKey key, std::string_view value) {
+  doc.Set(key.section, key.name, value);
+}
 
 // The number a stored value holds: blanks around it, an optional sign, digits with an
 // optional fraction and, where allowed, a trailing "%". nullopt for anything else.
@@ -70,14 +79,14 @@ std::optional<double> StrictNumber(std::string_view text, bool percent_sign) {
 // The first value of `doc` outside its range, as the message names it; "" when all fit.
 std::string FirstValueOutOfRange(const IniDocument& doc) {
   for (const RangedKey& ranged : kRangedKeys) {
-    const std::optional<std::string> value = doc.Get("Active", ranged.key);
+    const std::optional<std::string> value = Get(doc, ranged.key);
     if (!value) continue;
     const std::optional<double> number = StrictNumber(*value, ranged.percent_sign);
     if (number && *number >= ranged.low && *number <= ranged.high) continue;
     // The marker of a missing check box state is no value of its own.
     if (*value == kCheckStateMissing) continue;
-    return std::string("[Active] ") + ranged.key + "=" + *value + " (it must be " + ranged.what +
-           ")";
+    return "[" + std::string(ranged.key.section) + "] " + ranged.key.name + "=" + *value +
+           " (it must be " + ranged.what + ")";
   }
   return "";
 }
@@ -95,18 +104,106 @@ std::string FolderOf(const fs::path& file) {
 // The toner order in force is white first only when the settings file says so; the window
 // treats every other value as white last too.
 bool WhiteFirstOrder(const SettingsStore& store) {
-  return store.ReadSetting("Active", "T_ORDER") == "WF";
+  return store.ReadSetting(keys::active::kTonerOrder) == "WF";
 }
 
 // True when the document carries at least one key a setting file is made of.
 bool LooksLikeSettingsFile(const IniDocument& doc) {
-  static constexpr std::array<const char*, 11> kActiveKeys = {
-      "White Mask %", "White Overlay %", "Display",       "TonerOn",    "TonerSave", "TonerPercent",
-      "Right Margin", "Left Margin",     "Bottom Margin", "Top Margin", "PaperSize"};
-  for (const char* key : kActiveKeys) {
-    if (doc.Get("Active", key)) return true;
+  static constexpr std::array<SettingKey, 11> kActiveKeys = {
+      keys::active::kWhiteMask,   keys::active::kWhiteOverlay, keys::active::kDisplay,
+      keys::active::kTonerOn,     keys::active::kTonerSave,    keys::active::kTonerPercent,
+      keys::active::kRightMargin, keys::active::kLeftMargin,   keys::active::kBottomMargin,
+      keys::active::kTopMargin,   keys::active::kPaperSize};
+  for (const SettingKey& key : kActiveKeys) {
+    if (Get(doc, key)) return true;
   }
-  return doc.Get("CYMW", "Profile") || doc.Get("WYMC", "Profile");
+  return Get(doc, keys::setting_file::kWhiteLastCurves) ||
+         Get(doc, keys::setting_file::kWhiteFirstCurves);
+}
+
+// The document of setting file `file`, or nullopt after a message when it cannot be read, is
+// no setting file or holds a value out of range.
+std::optional<IniDocument> ReadSettingsDocument(Notifier& notifier, const fs::path& file) {
+  int error_code = 0;
+  const std::optional<std::string> bytes = ReadIniFile(file, &error_code);
+  if (!bytes) {
+    notifier.Show(kStoreTitle,
+                  "Failed to read:- \n" + file.string() + "\n" + WriteErrorText(error_code),
+                  MessageIcon::kError);
+    return std::nullopt;
+  }
+  IniDocument doc = IniDocument::Parse(*bytes);
+  if (!LooksLikeSettingsFile(doc)) {
+    notifier.Show(kStoreTitle, file.string() + "\nis not a settings file; nothing was loaded",
+                  MessageIcon::kError);
+    return std::nullopt;
+  }
+  if (const std::string bad = FirstValueOutOfRange(doc); !bad.empty()) {
+    notifier.Show(kStoreTitle,
+                  file.string() + "\nholds a value out of range: " + bad + "\nNothing was loaded.",
+                  MessageIcon::kError);
+    return std::nullopt;
+  }
+  return doc;
+}
+
+// `key` of `doc`, or `missing` when it has none.
+std::string ValueOr(const IniDocument& doc, SettingKey key, std::string_view missing) {
+  return Get(doc, key).value_or(std::string(missing));
+}
+
+// The white, check box, threshold and edge values of `doc` into `settings`; a value that
+// marks itself missing leaves its field.
+void ApplyJobValues(const IniDocument& doc, JobSettings& settings) {
+  if (const std::string value = ValueOr(doc, keys::active::kWhiteMask, kWhiteMaskMissing);
+      value != kWhiteMaskKeep) {
+    settings.whiteMaskPercent = ReadLeadingByte(value);
+  }
+  if (const std::string value = ValueOr(doc, keys::active::kWhiteOverlay, kWhiteOverlayMissing);
+      value != kWhiteOverlayMissing) {
+    settings.whiteOverlayPercent = ReadLeadingByte(value);
+  }
+  const std::pair<SettingKey, unsigned char*> check_boxes[] = {
+      {keys::active::kDisplay, &settings.display},
+      {keys::active::kTonerOn, &settings.tonerOn},
+      {keys::active::kTonerSave, &settings.tonerSave},
+  };
+  for (const auto& [key, field] : check_boxes) {
+    const std::string value = ValueOr(doc, key, kCheckStateMissing);
+    if (value != kCheckStateMissing) *field = ReadLeadingByte(value);
+  }
+  settings.tonerPercent =
+      ReadLeadingByte(ValueOr(doc, keys::active::kTonerPercent, kTonerPercentMissing));
+  settings.whiteEdge = ReadWhiteEdge(ValueOr(doc, keys::active::kWhiteEdge, ""));
+}
+
+// Copies the four margins of `doc` to the settings file when it has them; true then.
+bool CopyMargins(const IniDocument& doc, SettingsStore& store) {
+  if (ValueOr(doc, keys::active::kRightMargin, kMarginMissing) == kMarginMissing) return false;
+  for (const SettingKey& key : kMarginKeys) {
+    store.WriteSetting(key, ValueOr(doc, key, kMarginMissing));
+  }
+  return true;
+}
+
+// Only a complete curve text of the order in force replaces the curves: a file saved
+// without that section (or with a damaged one) would otherwise switch colour off. True when
+// `curves` now hold the file's curves.
+bool ApplyCurves(const IniDocument& doc, const SettingsStore& store, const fs::path& file,
+                 ToneCurves& curves) {
+  const SettingKey key = WhiteFirstOrder(store) ? keys::setting_file::kWhiteFirstCurves
+                                                : keys::setting_file::kWhiteLastCurves;
+  const std::optional<std::string> text = Get(doc, key);
+  if (!text) return false;
+  if (!IsToneCurvesText(*text)) {
+    store.notifier().Show(
+        kStoreTitle,
+        "The tone curves in\n" + file.string() + "\nare damaged; the curves in use are kept",
+        MessageIcon::kWarning);
+    return false;
+  }
+  curves = DecodeToneCurves(*text);
+  return true;
 }
 
 }  // namespace
@@ -119,12 +216,12 @@ unsigned char UnitFromCode(const std::string& code) {
 
 fs::path SettingsFileStartFolder(const SettingsStore& store, SettingsFileSource source) {
   if (source == SettingsFileSource::kCommonFolder) return store.folders().common;
-  return fs::path(store.ReadSetting("Directory", "Last Config"));
+  return fs::path(store.ReadSetting(keys::directory::kLastConfig));
 }
 
 bool SaveSettingsFile(SettingsStore& store, const fs::path& file,
                       const SettingsFileControls& controls, const ToneCurves& curves) {
-  store.WriteSetting("Directory", "Last Config", FolderOf(file));
+  store.WriteSetting(keys::directory::kLastConfig, FolderOf(file));
 
   int error_code = 0;
   std::optional<std::string> bytes = ReadIniFile(file, &error_code);
@@ -135,24 +232,26 @@ bool SaveSettingsFile(SettingsStore& store, const fs::path& file,
     return false;
   }
   IniDocument doc = IniDocument::Parse(bytes.value_or(std::string()));
-  doc.Set("Active", "White Mask %", controls.white_mask_caption);
-  doc.Set("Active", "Display", FormatStoredNumber(controls.display ? 1 : 0));
-  doc.Set("Active", "TonerOn", FormatStoredNumber(controls.toner_on ? 1 : 0));
-  doc.Set("Active", "TonerSave", FormatStoredNumber(controls.toner_save ? 1 : 0));
-  doc.Set("Active", "TonerPercent", controls.toner_percent_caption);
+  Set(doc, keys::active::kWhiteMask, controls.white_mask_caption);
+  Set(doc, keys::active::kDisplay, FormatStoredNumber(controls.display ? 1 : 0));
+  Set(doc, keys::active::kTonerOn, FormatStoredNumber(controls.toner_on ? 1 : 0));
+  Set(doc, keys::active::kTonerSave, FormatStoredNumber(controls.toner_save ? 1 : 0));
+  Set(doc, keys::active::kTonerPercent, controls.toner_percent_caption);
   // Files without an edge stay as they were written before there was one.
-  if (controls.white_edge != 0 || doc.Get("Active", kWhiteEdgeKey)) {
-    doc.Set("Active", kWhiteEdgeKey, FormatWhiteEdge(controls.white_edge));
+  if (controls.white_edge != 0 || Get(doc, keys::active::kWhiteEdge)) {
+    Set(doc, keys::active::kWhiteEdge, FormatWhiteEdge(controls.white_edge));
   }
-  for (const char* key : kMarginKeys) doc.Set("Active", key, store.ReadSetting("Active", key));
-  doc.Set("Active", "PaperSize", controls.paper_size);
+  for (const SettingKey& key : kMarginKeys) {
+    Set(doc, key, store.ReadSetting(key));
+  }
+  Set(doc, keys::active::kPaperSize, controls.paper_size);
   const std::string in_use = EncodeToneCurves(curves);
   if (WhiteFirstOrder(store)) {
-    doc.Set("WYMC", "Profile", in_use);
-    doc.Set("CYMW", "Profile", kDefaultToneCurvesText);
+    Set(doc, keys::setting_file::kWhiteFirstCurves, in_use);
+    Set(doc, keys::setting_file::kWhiteLastCurves, kDefaultToneCurvesText);
   } else {
-    doc.Set("CYMW", "Profile", in_use);
-    doc.Set("WYMC", "Profile", kWhiteFirstToneCurvesText);
+    Set(doc, keys::setting_file::kWhiteLastCurves, in_use);
+    Set(doc, keys::setting_file::kWhiteFirstCurves, kWhiteFirstToneCurvesText);
   }
 
   const FileWriteResult written = WriteFileAtomically(file, doc.Serialize());
@@ -167,82 +266,18 @@ SettingsFileLoad LoadSettingsFile(SettingsStore& store, const fs::path& file,
                                   SettingsFileSource source, JobSettings& settings,
                                   ToneCurves& curves) {
   SettingsFileLoad result;
-  int error_code = 0;
-  const std::optional<std::string> bytes = ReadIniFile(file, &error_code);
-  if (!bytes) {
-    store.notifier().Show(kStoreTitle,
-                          "Failed to read:- \n" + file.string() + "\n" + WriteErrorText(error_code),
-                          MessageIcon::kError);
-    return result;
-  }
-  const IniDocument doc = IniDocument::Parse(*bytes);
-  if (!LooksLikeSettingsFile(doc)) {
-    store.notifier().Show(kStoreTitle,
-                          file.string() + "\nis not a settings file; nothing was loaded",
-                          MessageIcon::kError);
-    return result;
-  }
-  if (const std::string bad = FirstValueOutOfRange(doc); !bad.empty()) {
-    store.notifier().Show(
-        kStoreTitle,
-        file.string() + "\nholds a value out of range: " + bad + "\nNothing was loaded.",
-        MessageIcon::kError);
-    return result;
-  }
+  const std::optional<IniDocument> doc = ReadSettingsDocument(store.notifier(), file);
+  if (!doc) return result;
 
   result.status = 1;
-  settings.unit = UnitFromCode(store.ReadSetting("Active", "Unit"));
+  settings.unit = UnitFromCode(store.ReadSetting(keys::active::kUnit));
   if (source == SettingsFileSource::kUserFolder) {
-    store.WriteSetting("Directory", "Last Config", FolderOf(file));
+    store.WriteSetting(keys::directory::kLastConfig, FolderOf(file));
   }
-  const auto read = [&doc](std::string_view section, std::string_view key,
-                           std::string_view missing) {
-    return doc.Get(section, key).value_or(std::string(missing));
-  };
-
-  if (const std::string value = read("Active", "White Mask %", kWhiteMaskMissing);
-      value != kWhiteMaskKeep) {
-    settings.whiteMaskPercent = ReadLeadingByte(value);
-  }
-  if (const std::string value = read("Active", "White Overlay %", kWhiteOverlayMissing);
-      value != kWhiteOverlayMissing) {
-    settings.whiteOverlayPercent = ReadLeadingByte(value);
-  }
-  const std::pair<const char*, unsigned char*> check_boxes[] = {
-      {"Display", &settings.display},
-      {"TonerOn", &settings.tonerOn},
-      {"TonerSave", &settings.tonerSave},
-  };
-  for (const auto& [key, field] : check_boxes) {
-    const std::string value = read("Active", key, kCheckStateMissing);
-    if (value != kCheckStateMissing) *field = ReadLeadingByte(value);
-  }
-  settings.tonerPercent = ReadLeadingByte(read("Active", "TonerPercent", kTonerPercentMissing));
-  settings.whiteEdge = ReadWhiteEdge(read("Active", kWhiteEdgeKey, ""));
-
-  if (read("Active", "Right Margin", kMarginMissing) != kMarginMissing) {
-    for (const char* key : kMarginKeys) {
-      store.WriteSetting("Active", key, read("Active", key, kMarginMissing));
-    }
-    result.margins_written = true;
-  }
-
-  result.paper_size = doc.Get("Active", "PaperSize");
-
-  // Only a complete curve text of the order in force replaces the curves: a file saved
-  // without that section (or with a damaged one) would otherwise switch colour off.
-  const char* section = WhiteFirstOrder(store) ? "WYMC" : "CYMW";
-  if (const std::optional<std::string> text = doc.Get(section, "Profile")) {
-    if (IsToneCurvesText(*text)) {
-      curves = DecodeToneCurves(*text);
-      result.curves_applied = true;
-    } else {
-      store.notifier().Show(
-          kStoreTitle,
-          "The tone curves in\n" + file.string() + "\nare damaged; the curves in use are kept",
-          MessageIcon::kWarning);
-    }
-  }
+  ApplyJobValues(*doc, settings);
+  result.margins_written = CopyMargins(*doc, store);
+  result.paper_size = Get(*doc, keys::active::kPaperSize);
+  result.curves_applied = ApplyCurves(*doc, store, file, curves);
   return result;
 }
 

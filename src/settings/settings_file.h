@@ -25,7 +25,7 @@ struct SettingsFileControls {
   bool toner_save = false;            // Threshold on box
   std::string toner_percent_caption;  // value label of the add-white threshold, e.g. "60%"
   std::string paper_size;             // text of the paper size list
-  int white_edge = 0;                 // hundredths of a millimetre, see kWhiteEdgeKey
+  int white_edge = 0;                 // hundredths of a millimetre, see keys::active::kWhiteEdge
 };
 
 // Where the open and save dialogs start: the folder of the last setting file the user's

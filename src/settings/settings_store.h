@@ -10,6 +10,7 @@
 
 #include "platform/data_folders.h"
 #include "platform/notifier.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 
@@ -46,6 +47,17 @@ class SettingsStore {
   // notifier ("Failed to write to:- ...") and the value is not stored; returns false then.
   bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
   bool WriteCommonSetting(std::string_view section, std::string_view key, std::string_view value);
+  // The same for one of the keys of settings/keys.h.
+  std::string ReadSetting(SettingKey key) const { return ReadSetting(key.section, key.name); }
+  std::string ReadCommonSetting(SettingKey key) const {
+    return ReadCommonSetting(key.section, key.name);
+  }
+  bool WriteSetting(SettingKey key, std::string_view value) {
+    return WriteSetting(key.section, key.name, value);
+  }
+  bool WriteCommonSetting(SettingKey key, std::string_view value) {
+    return WriteCommonSetting(key.section, key.name, value);
+  }
 
   Notifier& notifier() const { return notifier_; }
 

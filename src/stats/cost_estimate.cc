@@ -10,6 +10,8 @@
 
 #include "platform/length_units.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
 namespace {
@@ -209,22 +211,23 @@ CostEstimateResult EstimatePrintCost(SettingsStore& store, const UiText& texts,
   estimate.cost = ComputePrintCost(*coverage, records, input.x_point, input.y_point);
   const double tcost = estimate.cost.total;
   // A failed write has been shown by the store; the estimate stands without it.
-  store.WriteSetting(kStatsCostSection, kStatsCostKey, FormatStoredCost(tcost));
+  store.WriteSetting(keys::stats::kCost, FormatStoredCost(tcost));
 
   const int prints = input.prints < 1 ? 1 : input.prints;
   const double overall = tcost * prints;
   const std::string& currency = records.currency;
   const std::string paper(Trim(input.paper_name, kSpaces));
-  estimate.message = FillPlaceholders(texts[287], {{"\\printer\\", Padded(input.model_name)},
-                                                   {"\\pagesize\\", Padded(paper)},
-                                                   {"\\calc\\", Padded(FormatAmount(tcost))},
-                                                   {"\\currancy\\", Padded(currency)},
-                                                   {"\\Currancy\\", Padded(currency)}});
+  estimate.message =
+      FillPlaceholders(texts[ui::kCostSentence], {{"\\printer\\", Padded(input.model_name)},
+                                                  {"\\pagesize\\", Padded(paper)},
+                                                  {"\\calc\\", Padded(FormatAmount(tcost))},
+                                                  {"\\currancy\\", Padded(currency)},
+                                                  {"\\Currancy\\", Padded(currency)}});
   if (prints > 1) {
-    estimate.message +=
-        "\r\n" +
-        FillPlaceholders(texts[288], {{"\\numcopy\\", Padded(" " + std::to_string(prints))}}) +
-        " " + FormatAmount(overall) + " " + currency + ".";
+    estimate.message += "\r\n" +
+                        FillPlaceholders(texts[ui::kCopiesCostSentence],
+                                         {{"\\numcopy\\", Padded(" " + std::to_string(prints))}}) +
+                        " " + FormatAmount(overall) + " " + currency + ".";
   }
   for (Consumable consumable : estimate.cost.not_set_up) {
     estimate.not_set_up.push_back(ConsumableName(consumable, texts));
@@ -233,7 +236,7 @@ CostEstimateResult EstimatePrintCost(SettingsStore& store, const UiText& texts,
     estimate.message += "\r\nNot counted, their yield or coverage is not set up: " +
                         JoinNames(estimate.not_set_up) + ".";
   }
-  estimate.paper_note = texts[289];
+  estimate.paper_note = texts[ui::kPaperCostNote];
   estimate.mode_line = StatisticsModeLine(ReadStatisticsMode(store));
 
   std::string& sentence = estimate.clipboard_sentence;

@@ -6,6 +6,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/text_helpers.h"
+#include "settings/keys.h"
 
 namespace kelvaro {
 namespace {
@@ -69,15 +70,15 @@ StatsRecords ReadStatsRecords(const SettingsStore& store) {
   StatsRecords stats;
   for (const ConsumableKey& key : kConsumableKeys) {
     stats.records[static_cast<std::size_t>(key.consumable)] =
-        ParseConsumableRecord(key.consumable, store.ReadSetting(kStatsSection, key.key));
+        ParseConsumableRecord(key.consumable, store.ReadSetting(keys::stats::kSection, key.key));
   }
-  stats.currency = store.ReadSetting(kStatsSection, kStatsCurrencyKey);
+  stats.currency = store.ReadSetting(keys::stats::kCurrency);
   return stats;
 }
 
 StatisticsMode ReadStatisticsMode(const SettingsStore& store) {
   // Trim gives a view, so the setting it looks into must outlive it.
-  const std::string stored = store.ReadSetting(kStatsSection, kStatsModeKey);
+  const std::string stored = store.ReadSetting(keys::stats::kMode);
   const std::string_view mode = Trim(stored, kBlanks);
   if (mode == "1") return StatisticsMode::kStatisticsOnly;
   if (mode == "2") return StatisticsMode::kPrintAndStatistics;
@@ -132,15 +133,16 @@ std::optional<std::string> RecordProblem(const ConsumableKey& key, std::string_v
 
 bool WriteStatsDefaults(SettingsStore& store) {
   struct Default {
-    const char* key;
+    SettingKey key;
     const char* value;
   };
-  static constexpr Default kDefaults[] = {
-      {kStatsModeKey, "3"}, {"CMYT", "CMY,11500,5%,216,A4"}, {kStatsCurrencyKey, "Euro"}};
+  static constexpr Default kDefaults[] = {{keys::stats::kMode, "3"},
+                                          {keys::stats::kColourToner, "CMY,11500,5%,216,A4"},
+                                          {keys::stats::kCurrency, "Euro"}};
   bool ok = true;
   for (const Default& entry : kDefaults) {
-    if (!store.ReadSetting(kStatsSection, entry.key).empty()) continue;
-    ok = store.WriteSetting(kStatsSection, entry.key, entry.value) && ok;
+    if (!store.ReadSetting(entry.key).empty()) continue;
+    ok = store.WriteSetting(entry.key, entry.value) && ok;
   }
   return ok;
 }

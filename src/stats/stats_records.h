@@ -6,18 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
+#include "settings/ui_text_ids.h"
 
 namespace kelvaro {
-
-// The section the statistics keys live in. "TCOST" is written under the upper-case spelling;
-// section names match without regard to case, so both are the same section.
-inline constexpr char kStatsSection[] = "Stats";
-inline constexpr char kStatsCostSection[] = "STATS";
-inline constexpr char kStatsModeKey[] = "Option";
-inline constexpr char kStatsCurrencyKey[] = "Currancy";
-inline constexpr char kStatsCostKey[] = "TCOST";
 
 // The consumables priced by the estimate, in the order they are stored.
 enum class Consumable {
@@ -37,12 +31,12 @@ struct ConsumableKey {
 };
 
 inline constexpr std::array<ConsumableKey, 6> kConsumableKeys = {{
-    {Consumable::kColourToner, "CMYT", 5, 276},
-    {Consumable::kWhiteToner, "WhitT", 5, 277},
-    {Consumable::kColourDrum, "IDCMY", 3, 283},
-    {Consumable::kWhiteDrum, "IDWH", 3, 284},
-    {Consumable::kFuser, "Fuser", 3, 282},
-    {Consumable::kTransferBelt, "Transfer Belt", 3, 285},
+    {Consumable::kColourToner, keys::stats::kColourToner.name, 5, ui::kColourTonerLabel},
+    {Consumable::kWhiteToner, keys::stats::kWhiteToner.name, 5, ui::kWhiteTonerLabel},
+    {Consumable::kColourDrum, keys::stats::kColourDrum.name, 3, ui::kColourDrumLabel},
+    {Consumable::kWhiteDrum, keys::stats::kWhiteDrum.name, 3, ui::kWhiteDrumLabel},
+    {Consumable::kFuser, keys::stats::kFuser.name, 3, ui::kFuserLabel},
+    {Consumable::kTransferBelt, keys::stats::kTransferBelt.name, 3, ui::kTransferBeltLabel},
 }};
 
 const ConsumableKey& KeyOf(Consumable consumable);

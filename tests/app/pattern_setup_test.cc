@@ -6,6 +6,7 @@
 #include <string>
 
 #include "pattern/pattern_print.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 #include "support/test_env.h"
 
@@ -17,7 +18,9 @@ class PatternSetupTest : public ::testing::Test {
   PatternSetupTest() : store_(folders_.folders(), notifier_) {
     std::filesystem::create_directories(folders_.folders().user);
   }
-  std::string Stored(const char* key) const { return store_.ReadSetting(kPatternSection, key); }
+  std::string Stored(const char* key) const {
+    return store_.ReadSetting(keys::pattern::kSection, key);
+  }
 
   testing::TestFolders folders_;
   testing::RecordingNotifier notifier_;
@@ -25,11 +28,11 @@ class PatternSetupTest : public ::testing::Test {
 };
 
 TEST_F(PatternSetupTest, OpeningCorrectsAndRewritesOutOfRangeValues) {
-  store_.WriteSetting(kPatternSection, "Shape", "Rectangle");
-  store_.WriteSetting(kPatternSection, "SizeX", "0.5");
-  store_.WriteSetting(kPatternSection, "SizeY", "3.5");
-  store_.WriteSetting(kPatternSection, "Gap", "-2");
-  store_.WriteSetting(kPatternSection, "Screen", "30");
+  store_.WriteSetting(keys::pattern::kShape, "Rectangle");
+  store_.WriteSetting(keys::pattern::kSizeX, "0.5");
+  store_.WriteSetting(keys::pattern::kSizeY, "3.5");
+  store_.WriteSetting(keys::pattern::kGap, "-2");
+  store_.WriteSetting(keys::pattern::kScreen, "30");
   const PatternSettings opened = OpenPatternSetup(store_);
   EXPECT_EQ(opened.shape, "Rectangle");
   EXPECT_EQ(opened.size_x_mm, 1);
@@ -40,13 +43,13 @@ TEST_F(PatternSetupTest, OpeningCorrectsAndRewritesOutOfRangeValues) {
   EXPECT_EQ(Stored("SizeY"), "3.5");  // in range: left as it was
   EXPECT_EQ(Stored("Gap"), "1");
   EXPECT_EQ(Stored("Screen"), "45");
-  store_.WriteSetting(kPatternSection, "Screen", "0");
+  store_.WriteSetting(keys::pattern::kScreen, "0");
   EXPECT_EQ(OpenPatternSetup(store_).screen_angle, 0);
   EXPECT_EQ(Stored("Screen"), "0");
 }
 
 TEST_F(PatternSetupTest, SavingWritesTheFiveKeysAndInversionWritesMask) {
-  store_.WriteSetting(kPatternSection, "Mask", "0");
+  store_.WriteSetting(keys::pattern::kMask, "0");
   PatternSettings settings;
   settings.shape = "My Star";
   settings.size_x_mm = 2.5;
@@ -116,10 +119,10 @@ TEST(PatternSetupFields, SliderPositionsMapBothWays) {
 }
 
 TEST_F(PatternSetupTest, ImportGapAndBaseGaps) {
-  store_.WriteSetting(kPatternSection, "Gap", "-1");
+  store_.WriteSetting(keys::pattern::kGap, "-1");
   EXPECT_EQ(OpenImportGap(store_), 1);
   EXPECT_EQ(Stored("Gap"), "1");
-  store_.WriteSetting(kPatternSection, "Gap", "2.5");
+  store_.WriteSetting(keys::pattern::kGap, "2.5");
   EXPECT_EQ(OpenImportGap(store_), 2.5);
   EXPECT_EQ(Stored("Gap"), "2.5");
 

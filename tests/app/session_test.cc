@@ -10,9 +10,9 @@
 #include "app/control_ids.h"
 #include "app/page_placement.h"
 #include "app/startup.h"
-#include "app/ui_text_ids.h"
 #include "app/window_commands.h"
 #include "settings/job_settings.h"
+#include "settings/ui_text_ids.h"
 #include "support/recording_spooler.h"
 #include "support/test_env.h"
 

@@ -68,8 +68,8 @@ TEST_F(SettingsCliTest, FirstRunCreatesTheDefaultFile) {
   for (const char* section : {"INI_INF", "Active", "KYMC"}) {
     std::vector<std::string> expected;
     for (const DefaultSetting& setting : kDefaultSettings) {
-      if (std::string(setting.section) == section) {
-        expected.push_back(std::string(setting.key) + "=" + setting.value);
+      if (std::string(setting.key.section) == section) {
+        expected.push_back(std::string(setting.key.name) + "=" + setting.value);
       }
     }
     std::vector<std::string> found;
@@ -196,8 +196,8 @@ TEST_F(SettingsCliTest, TwentyWritersAtOnceLoseNothing) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(race, expected);
   for (const DefaultSetting& setting : kDefaultSettings) {
-    const std::vector<std::string> lines = SectionLines(bytes, setting.section);
-    const std::string line = std::string(setting.key) + "=" + setting.value;
+    const std::vector<std::string> lines = SectionLines(bytes, setting.key.section);
+    const std::string line = std::string(setting.key.name) + "=" + setting.value;
     EXPECT_EQ(std::count(lines.begin(), lines.end(), line), 1) << line;
   }
 }

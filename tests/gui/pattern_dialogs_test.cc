@@ -34,6 +34,7 @@
 #include "pattern/shape_library.h"
 #include "platform/cups_queues.h"
 #include "printers/printer_queues.h"
+#include "settings/keys.h"
 #include "support/private_cupsd.h"
 #include "support/test_env.h"
 
@@ -160,7 +161,7 @@ class PatternDialogTest : public ::testing::Test {
     window_.reset();
   }
   std::string Stored(const char* key) const {
-    return app_->store.ReadSetting(kPatternSection, key);
+    return app_->store.ReadSetting(keys::pattern::kSection, key);
   }
   std::vector<std::string> Library() const { return ListShapes(library_).names; }
   // Opens the pattern setup from the menu and runs `act` in it.
@@ -187,8 +188,9 @@ class PatternDialogTest : public ::testing::Test {
 
 TEST_F(PatternDialogTest, SetupStoresTheChosenPatternAndInvertsAtOnce) {
   ASSERT_TRUE(StoreShape(library_, Square("Star"), nullptr).stored());
-  app_->store.WriteSetting(kPatternSection, "Gap", "-3");  // corrected when the window opens
-  app_->store.WriteSetting(kPatternSection, "Mask", "0");
+  app_->store.WriteSetting(keys::pattern::kGap,
+                           "-3");  // corrected when the window opens
+  app_->store.WriteSetting(keys::pattern::kMask, "0");
   Open();
   EXPECT_TRUE(window_->action(m::kPatternPrintSetup)->isEnabled());
   EXPECT_TRUE(window_->widget(c::kPatternPrintButton)->isEnabled());
@@ -291,7 +293,7 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
   const fs::path newer = drawings.path() / "newer.ai";
   testing::WriteFileBytes(triangle, Drawing("8.0"));
   testing::WriteFileBytes(newer, Drawing("9.0"));
-  app_->store.WriteSetting(kImportFolderSection, kImportFolderKey, "/nowhere");
+  app_->store.WriteSetting(keys::pattern_import::kFolder, "/nowhere");
   Open();
   InSetup([&](gui::PatternSetupDialog& setup) {
     testing::WhenShown<gui::PatternImportDialog>([&](gui::PatternImportDialog& dialog) {
@@ -363,8 +365,7 @@ TEST_F(PatternDialogTest, ShapeImportReadsADrawingAndStoresItWithItsGaps) {
     // The new shape is in the setup's list.
     EXPECT_EQ(Items(testing::FindChild<QComboBox>(setup, "mask_shape")).back(), "My_Tri");
   });
-  EXPECT_EQ(app_->store.ReadSetting(kImportFolderSection, kImportFolderKey),
-            drawings.path().string());
+  EXPECT_EQ(app_->store.ReadSetting(keys::pattern_import::kFolder), drawings.path().string());
 }
 
 class PatternPrintTest : public testing::PrivateCupsdTest {};
@@ -395,7 +396,7 @@ TEST_F(PatternPrintTest, PrintInTheSetupSendsThePatternJobOfTheCommandLine) {
     static_cast<QPushButton*>(window.widget(c::kPatternPrintButton))->click();
     EXPECT_TRUE(printed);
     EXPECT_TRUE(notifier.messages.empty()) << notifier.messages[0].text;
-    EXPECT_EQ(app.store.ReadSetting(kPatternSection, "SizeX"), "3");
+    EXPECT_EQ(app.store.ReadSetting(keys::pattern::kSizeX), "3");
     window.close();
   }
   const std::vector<std::string> from_window = cupsd_.WaitForCapturedJobs(1);

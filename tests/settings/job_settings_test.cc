@@ -119,7 +119,7 @@ TEST_F(JobSettingsTest, PreparationOfAFreshFolder) {
   // The default set first, then the pattern and margin defaults.
   std::vector<std::string> expected;
   for (const DefaultSetting& setting : kDefaultSettings) {
-    expected.push_back(std::string(setting.section) + "/" + setting.key);
+    expected.push_back(std::string(setting.key.section) + "/" + setting.key.name);
   }
   // New keys of a section go after its last key, new sections at the end of the file.
   expected.insert(expected.begin() + 19, {"Active/Top Margin", "Active/Left Margin",
