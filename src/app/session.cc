@@ -313,12 +313,12 @@ Session::RunStart Session::StartRun(const PrintChoices& choices,
   if (!start.loaded) return start;
   // What a person does once the picture is shown: Fit to Page, then the sizes typed in.
   if (choices.fit_to_page) Act([this] { model_.Click(c::kFitToPage); });
-  for (const auto& [typed, field] : {std::pair{choices.typed_width, c::kXSizeEdit},
-                                     std::pair{choices.typed_height, c::kYSizeEdit}}) {
-    if (!typed) continue;
-    Act([this, &typed, field] {
-      model_.SetText(field, *typed);
-      model_.PressEnter(field, false);
+  for (const auto& entry : {std::pair{choices.typed_width, c::kXSizeEdit},
+                            std::pair{choices.typed_height, c::kYSizeEdit}}) {
+    if (!entry.first) continue;
+    Act([this, &entry] {
+      model_.SetText(entry.second, *entry.first);
+      model_.PressEnter(entry.second, false);
     });
   }
   return start;

@@ -921,8 +921,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      for (const auto& [id, w] : widgets_) {
+      for (const auto& [control, w] : widgets_) {
         if (w == watched) {
+          const int id = control;
           const bool shift = key->modifiers() & Qt::ShiftModifier;
           Act([this, id, shift] { model_.PressEnter(id, shift); });
           return true;

@@ -179,20 +179,9 @@ std::string JobDocumentTitle(std::string_view caption) {
   return title;
 }
 
-std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
-                           const HeaderImage& image, JobKind kind, int number_of_prints) {
-  const bool blank = kind == JobKind::kBlankPage;
-  const PageChoice page =
-      ChoosePage(input.paper_name, input.page_width_pt, input.page_height_pt, !blank);
-  const std::string media =
-      BuildMediaTypeFeature(input.media_text, input.model_name, input.paper_class, texts);
-
-  std::string out;
-  out.reserve(64 * 1024);
-  AppendDscComments(out, blank ? std::string(kBlankPageTitle) : JobDocumentTitle(input.caption),
-                    input.created);
-  AppendPrologue(out);
-
+// The job's setup: the printer's features, from copies and tray to media and colour.
+void AppendJobSetup(std::string& out, const PostScriptJobInput& input, const UiText& texts,
+                    const PageChoice& page, int number_of_prints) {
   Line(out, "%%BeginSetup");
   Line(out, "statusdict begin (%%[ ProductName: ) print product print ( ]%%)= flush end");
   Line(out, "[ 1 0 0 1 0 0 ] false Pscript_WinNT_Incr dup /initialize get exec");
@@ -204,7 +193,7 @@ std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
   out += page.feature;
   out += OutputBinFeature(input.model_name, input.face_up_exit);
   out += ScreenResolutionHairline();
-  out += media;
+  out += BuildMediaTypeFeature(input.media_text, input.model_name, input.paper_class, texts);
   Line(out, "");
   out += ColourAndDeviceFeatures();
   Line(out, "1 setlinecap 1 setlinejoin");
@@ -214,6 +203,39 @@ std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
   Line(out, "");
   Line(out, "userdict begin /ehsave save def end");
   Line(out, "%%EndPageComments");
+}
+
+// The image's place and size on the page, then the procedures that read its data.
+void AppendImagePlacement(std::string& out, const PostScriptJobInput& input,
+                          const HeaderImage& image, bool blank) {
+  AppendPostScript(out, kImagePrologStart);
+  if (blank) {
+    // The blank page's image sits at a fixed place, one inch square.
+    AppendImageHeader(out, image, "268 393 translate",
+                      Number(std::int64_t{72}) + Number(std::int64_t{72}) + " scale");
+  } else {
+    // The grid's corner, less the 13 points the page origin already lies in.
+    const std::int64_t tx = std::max<std::int64_t>(std::int64_t{input.offset_x_pt} - 13, 0);
+    const std::int64_t ty = std::max<std::int64_t>(std::int64_t{input.offset_y_pt} - 13, 0);
+    AppendImageHeader(out, image, Number(tx) + Number(ty) + " translate",
+                      Number(image.x_point) + Number(image.y_point) + " scale");
+  }
+  AppendPostScript(out, kImageReadProcedures);
+  AppendPostScript(out, kImageDataSources);
+}
+
+std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
+                           const HeaderImage& image, JobKind kind, int number_of_prints) {
+  const bool blank = kind == JobKind::kBlankPage;
+  const PageChoice page =
+      ChoosePage(input.paper_name, input.page_width_pt, input.page_height_pt, !blank);
+
+  std::string out;
+  out.reserve(64 * 1024);
+  AppendDscComments(out, blank ? std::string(kBlankPageTitle) : JobDocumentTitle(input.caption),
+                    input.created);
+  AppendPrologue(out);
+  AppendJobSetup(out, input, texts, page, number_of_prints);
 
   Line(out, "%%BeginPageSetup");
   out += PageSetupFeatures();
@@ -231,21 +253,7 @@ std::string BuildJobHeader(const PostScriptJobInput& input, const UiText& texts,
   Line(out, "Pscript_WinNT_Compat dup /initialize get exec");
   Line(out, "%%BeginDocument: Pscript_Win_PassThrough");
   out += "600 72 div 600 72 div scale\n";
-
-  AppendPostScript(out, kImagePrologStart);
-  if (blank) {
-    // The blank page's image sits at a fixed place, one inch square.
-    AppendImageHeader(out, image, "268 393 translate",
-                      Number(std::int64_t{72}) + Number(std::int64_t{72}) + " scale");
-  } else {
-    // The grid's corner, less the 13 points the page origin already lies in.
-    const std::int64_t tx = std::max<std::int64_t>(std::int64_t{input.offset_x_pt} - 13, 0);
-    const std::int64_t ty = std::max<std::int64_t>(std::int64_t{input.offset_y_pt} - 13, 0);
-    AppendImageHeader(out, image, Number(tx) + Number(ty) + " translate",
-                      Number(image.x_point) + Number(image.y_point) + " scale");
-  }
-  AppendPostScript(out, kImageReadProcedures);
-  AppendPostScript(out, kImageDataSources);
+  AppendImagePlacement(out, input, image, blank);
   return out;
 }
 

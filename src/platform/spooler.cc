@@ -85,6 +85,26 @@ class SystemSpooler final : public Spooler {
   }
 
  private:
+  // Writes one piece of the document to the open request, in the chunks the queue takes.
+  static bool WritePiece(std::string_view piece) {
+    for (std::size_t at = 0; at < piece.size(); at += kCupsChunk) {
+      const std::size_t n = std::min(kCupsChunk, piece.size() - at);
+      if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, piece.data() + at, n) != HTTP_STATUS_CONTINUE) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static bool SendBlocks(const std::vector<JobBlock>& blocks,
+                         const std::function<void(std::size_t)>& before_block) {
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+      if (before_block) before_block(i);
+      if (!blocks[i].Send(WritePiece)) return false;
+    }
+    return true;
+  }
+
   static SpoolResult SendToCups(const std::string& queue, const std::string& document,
                                 const std::vector<JobBlock>& blocks,
                                 const std::function<void(std::size_t)>& before_block) {
@@ -104,19 +124,8 @@ class SystemSpooler final : public Spooler {
                                      CUPS_FORMAT_RAW, 0, nullptr, 1) != HTTP_STATUS_CONTINUE) {
       result = {false, CupsError("cannot start the document")};
     } else {
-      for (std::size_t i = 0; i < blocks.size() && result.ok; ++i) {
-        if (before_block) before_block(i);
-        const bool sent = blocks[i].Send([](std::string_view piece) {
-          for (std::size_t at = 0; at < piece.size(); at += kCupsChunk) {
-            const std::size_t n = std::min(kCupsChunk, piece.size() - at);
-            if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, piece.data() + at, n) !=
-                HTTP_STATUS_CONTINUE) {
-              return false;
-            }
-          }
-          return true;
-        });
-        if (!sent) result = {false, CupsError("the job data could not be sent")};
+      if (!SendBlocks(blocks, before_block)) {
+        result = {false, CupsError("the job data could not be sent")};
       }
       ipp_status_t finished = cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest, info);
       if (result.ok && finished > IPP_STATUS_OK_CONFLICTING) {
