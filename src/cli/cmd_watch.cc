@@ -156,37 +156,23 @@ std::string Now() {
 }
 
 // The words of `kelvaro watch`: the print options and the watcher's own.
-struct WatchArgs {
-  PrintArgs print;
-  bool once = false;
-  std::optional<std::string> output_dir;
-  int settle = 5;
-};
+// How long a file must rest unchanged before it is printed, unless --settle says otherwise.
+constexpr int kDefaultSettleSeconds = 5;
 
-std::optional<UsageError> ParseWatchArgs(const Args& all, WatchArgs& out) {
+std::optional<UsageError> ParseWatchArgs(const Args& all, PrintArgs& out) {
   Args args = all;
   std::optional<UsageError> error;
-  for (auto it = args.begin(); it != args.end();) {
-    if (*it == "--once") {
-      out.once = true;
-      it = args.erase(it);
-    } else if (*it == "--output-dir" && it + 1 != args.end()) {
-      out.output_dir = *(it + 1);
-      it = args.erase(it, it + 2);
-    } else {
-      ++it;
-    }
-  }
-  if (std::optional<int> s = TakeNumberOption(args, "settle", error)) out.settle = *s;
-  const PrintArgs& parsed = out.print;
-  if (!error) error = ParsePrintArgs(args, true, out.print);
-  if (!error && (parsed.output || parsed.dump_separations)) {
+  TakePrintOptions(OptionGroup::kWatch, args, out, error);
+  if (!error) error = ParsePrintArgs(args, true, out);
+  if (!error && (out.output || out.dump_separations)) {
     error = UsageError{"watch writes one job per picture: use --output-dir, not --output"};
   }
-  if (!error && (parsed.printer.has_value() == out.output_dir.has_value())) {
+  if (!error && (out.printer.has_value() == out.output_dir.has_value())) {
     error = UsageError{"give one of --printer QUEUE and --output-dir DIR"};
   }
-  if (!error && out.settle < 0) error = UsageError{"--settle must be 0 or more seconds"};
+  if (!error && out.settle.value_or(kDefaultSettleSeconds) < 0) {
+    error = UsageError{"--settle must be 0 or more seconds"};
+  }
   return error;
 }
 
@@ -261,12 +247,12 @@ int Serve(HotFolder& hot, const fs::path& folder, int settle, bool once) {
 }  // namespace
 
 int RunWatchCommand(const Args& all) {
-  WatchArgs watch_args;
-  if (std::optional<UsageError> error = ParseWatchArgs(all, watch_args)) {
+  PrintArgs parsed;
+  if (std::optional<UsageError> error = ParseWatchArgs(all, parsed)) {
     return ReportUsageError("watch", *error, kWatchUsage);
   }
-  PrintArgs& parsed = watch_args.print;
-  const std::optional<std::string>& output_dir = watch_args.output_dir;
+  const std::optional<std::string>& output_dir = parsed.output_dir;
+  const int settle = parsed.settle.value_or(kDefaultSettleSeconds);
   const fs::path folder = *parsed.image;
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
@@ -295,9 +281,9 @@ int RunWatchCommand(const Args& all) {
         std::printf("%s\t%s\n", Now().c_str(), line.c_str());
         std::fflush(stdout);
       },
-      std::chrono::seconds(watch_args.settle));
+      std::chrono::seconds(settle));
   if (!hot.Prepare()) return 1;
-  return Serve(hot, folder, watch_args.settle, watch_args.once);
+  return Serve(hot, folder, settle, parsed.once);
 }
 
 }  // namespace kelvaro::cli

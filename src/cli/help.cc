@@ -58,6 +58,10 @@ constexpr Help kHelps[] = {
     {"papers", "The paper list.\n  --model KEY              for this model\n"},
     {"presets", "The media list.\n  --model KEY              for this model\n"},
     {"texts", "The user-interface texts in force.\n  N                        only entry N\n"},
+    {"watch",
+     "Prints every picture put into FOLDER, one at a time and oldest first, as print does.\n"
+     "  --printer QUEUE          the queue every job goes to\n",
+     OptionGroup::kWatch},
 };
 
 }  // namespace

@@ -161,6 +161,13 @@ constexpr PrintOption kPrintOptions[] = {
      }},
     {"view", "colour|white", F::kValue, G::kPreview,
      "the colour preview, or the printed white layer as grey", TakeView},
+
+    {"output-dir", "DIR", F::kValue, G::kWatch, "each job to DIR/<picture name>.ps, not a queue",
+     [](R& r) { r.out.output_dir = r.Text(); }},
+    {"once", "", F::kFlag, G::kWatch, "print what is there, then stop",
+     [](R& r) { r.out.once = r.Flag(); }},
+    {"settle", "S", F::kValue, G::kWatch, "a file is complete after S seconds unchanged (5)",
+     [](R& r) { r.out.settle = r.Number(); }},
 };
 
 // "--name ARG", "--name" or "--name, --no-name".

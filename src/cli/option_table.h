@@ -25,14 +25,19 @@ struct PrintArgs {
   std::optional<std::string> settings_file;
   std::optional<std::string> dump_separations;
   bool pattern = false;  // pattern print with the stored pattern set-up
+  // The hot folder's own: where its jobs go instead of a queue, whether it stops once what
+  // is there is done, and how long a file must rest before it counts as complete.
+  std::optional<std::string> output_dir;
+  bool once = false;
+  std::optional<int> settle;
 };
 
 // How an option is written: `--name ARG`, `--name`, or `--name` with its opposite `--no-name`.
 enum class OptionForm { kValue, kFlag, kSwitch };
 
 // Which commands take an option: those of the window's controls every print-like command
-// takes, the destination of the job, and the preview's own.
-enum class OptionGroup { kWindow, kJob, kPreview };
+// takes, the destination of the job, the preview's own and the hot folder's own.
+enum class OptionGroup { kWindow, kJob, kPreview, kWatch };
 
 // One option's words on their way into PrintArgs.
 struct OptionReader {

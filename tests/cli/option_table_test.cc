@@ -38,5 +38,24 @@ TEST(OptionTableTest, TheReadmeListsEveryOption) {
   }
 }
 
+// The hot folder's own options are its alone: print refuses them as it refuses any stranger.
+TEST(OptionTableTest, TheHotFolderOptionsBelongToWatchAlone) {
+  Args args{"folder", "--once", "--settle", "3", "--output-dir", "jobs"};
+  PrintArgs watch;
+  std::optional<UsageError> error;
+  TakePrintOptions(OptionGroup::kWatch, args, watch, error);
+  EXPECT_FALSE(error);
+  EXPECT_TRUE(watch.once);
+  EXPECT_EQ(watch.settle, 3);
+  EXPECT_EQ(watch.output_dir, "jobs");
+  EXPECT_EQ(args, Args{"folder"});
+
+  for (const Args& words : {Args{"a.png", "--once"}, Args{"a.png", "--settle", "3"},
+                            Args{"a.png", "--output-dir", "jobs"}}) {
+    PrintArgs print;
+    EXPECT_TRUE(ParsePrintArgs(words, true, print)) << words[1];
+  }
+}
+
 }  // namespace
 }  // namespace kelvaro::cli
