@@ -158,13 +158,6 @@ SeparationError CheckInputs(const WorkImage& image,
 
 }  // namespace
 
-TonerLayout SelectTonerLayout(std::string_view model_name, std::string_view toner_order) {
-  if (model_name.find("8432WT") != std::string_view::npos && toner_order == "WF") {
-    return TonerLayout::kWhiteFirst;
-  }
-  return TonerLayout::kWhiteLast;
-}
-
 SeparationOutcome BuildSeparation(const WorkImage& image, const SeparationParams& params,
                                   const ToneCurveTable& tone_table,
                                   std::optional<std::span<const std::uint8_t>> pattern_mask,
