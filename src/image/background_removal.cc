@@ -70,17 +70,6 @@ bool RemoveBackground(std::span<std::uint8_t> rgba, const BackgroundRemovalOptio
   return true;
 }
 
-BlackRemovalRule::BlackRemovalRule(double fuzz) : fuzz_(fuzz) {
-  if (!std::isfinite(fuzz)) {
-    // Not a number: remove nothing rather than everything.
-    limit_ = 765;
-    floor_ = 255;
-    return;
-  }
-  limit_ = ClampedRound(765.0 - 3.0 * fuzz, -1, 765);
-  floor_ = 255.0 - fuzz;
-}
-
 int JpegArtifactToSlider(double jpeg_artifact) {
   return ClampedRound(5.0 * (jpeg_artifact - 1.0), 0, 100);
 }

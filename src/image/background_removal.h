@@ -54,24 +54,6 @@ int JpegTolerance(double jpeg_artifact);
 bool RemoveBackground(std::span<std::uint8_t> rgba, const BackgroundRemovalOptions& options,
                       ProgressSink& progress);
 
-// Black removal: a pixel with c + m + y above the limit round(765 - 3 f) and each of c, m
-// and y above 255 - f gets no toner at all. f = 0 removes nothing.
-class BlackRemovalRule {
- public:
-  explicit BlackRemovalRule(double fuzz);
-  double fuzz() const { return fuzz_; }
-  int limit() const { return limit_; }  // round(765 - 3 f), ties to even
-  // c, m, y: 0..255 after the tone curves.
-  bool Removes(int c, int m, int y) const {
-    return c + m + y > limit_ && c > floor_ && m > floor_ && y > floor_;
-  }
-
- private:
-  double fuzz_;
-  int limit_;
-  double floor_;  // 255 - f
-};
-
 // The JPEG settings dialog's slider (0..100) and "JPEG Artifact":
 // position = round(5 × (artifact - 1)), artifact = round(position ÷ 5 + 1). Positions are
 // kept within the slider's range.

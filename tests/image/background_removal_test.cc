@@ -6,6 +6,10 @@
 #include <limits>
 #include <vector>
 
+#include "image/colour_maths.h"
+#include "image/separation.h"
+#include "image/tone_curve_table.h"
+
 namespace kelvaro {
 namespace {
 
@@ -161,7 +165,9 @@ TEST(ToleranceWindowTest, DamagedArtifactValuesStayInRange) {
   EXPECT_EQ(JpegTolerance(std::numeric_limits<double>::infinity()), 255);
 }
 
-TEST(BlackRemovalRuleTest, LimitAndLevels) {
+// Black removal, as the print decides it: every colour above 255 - f and the sum above
+// round(765 - 3 f). A fuzz that is no number removes nothing.
+TEST(BlackRemovalTest, LimitAndLevels) {
   struct Case {
     double fuzz;
     int c, m, y;
@@ -169,20 +175,29 @@ TEST(BlackRemovalRuleTest, LimitAndLevels) {
   };
   const Case cases[] = {
       {0, 255, 255, 255, false},  // f = 0 removes nothing
-      {30, 230, 230, 230, true},    {30, 230, 230, 225, false}, {30, 225, 230, 230, false},
-      {30, 230, 225, 230, false},   {1, 255, 255, 255, true},   {1, 254, 255, 255, false},
-      {50, 206, 206, 206, true},    {50, 205, 255, 255, false}, {12.5, 243, 243, 243, true},
+      {30, 230, 230, 230, true},
+      {30, 230, 230, 225, false},
+      {30, 225, 230, 230, false},
+      {30, 230, 225, 230, false},
+      {1, 255, 255, 255, true},
+      {1, 254, 255, 255, false},
+      {50, 206, 206, 206, true},
+      {50, 205, 255, 255, false},
+      {12.5, 243, 243, 243, true},
       {12.5, 242, 255, 255, false},
+      {1.5, 254, 254, 254, true},
+      {1.5, 254, 254, 253, false},
+      {std::numeric_limits<double>::quiet_NaN(), 255, 255, 255, false},
   };
+  const ToneCurveTable identity = IdentityToneCurveTable();
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message()
                  << "f " << c.fuzz << " cmy " << c.c << " " << c.m << " " << c.y);
-    EXPECT_EQ(BlackRemovalRule(c.fuzz).Removes(c.c, c.m, c.y), c.removed);
+    SeparationParams params;
+    params.black_removal = true;
+    params.black_removal_fuzz = c.fuzz;
+    EXPECT_EQ(IsRemovedBlack(MakePrintColourTables(params, identity), {c.c, c.m, c.y}), c.removed);
   }
-  EXPECT_EQ(BlackRemovalRule(30).limit(), 675);
-  EXPECT_EQ(BlackRemovalRule(0.5).limit(), 764);  // 763.5 to the even neighbour
-  EXPECT_EQ(BlackRemovalRule(1.5).limit(), 760);  // 760.5 likewise
-  EXPECT_FALSE(BlackRemovalRule(std::numeric_limits<double>::quiet_NaN()).Removes(255, 255, 255));
 }
 
 TEST(RemovalDialogsTest, JpegArtifactSlider) {
