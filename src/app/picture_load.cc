@@ -39,6 +39,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   options.mirror = load.mirror;
   options.flip = load.flip;
   options.preview = load.preview;
+  options.timings = load.timings;
   options.background_removal_on = load.background_removal;
   options.unit = ReadUnit(store);
   options.printable = printable;

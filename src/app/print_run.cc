@@ -169,7 +169,11 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   const PageLayout& layout = plan->layout;
   const CopiesGridInput& grid = plan->grid_input;
 
-  std::optional<SeparationSet> planes = SeparatePicture(services, params, image, target.pattern);
+  std::optional<SeparationSet> planes;
+  {
+    const StepTimer timer(services.timings, "separate");
+    planes = SeparatePicture(services, params, image, target.pattern);
+  }
   if (!planes) return PrintOutcome::kNotPrinted;
   PostScriptJobInput input = JobInputFrom(params, services);
   input.offset_x_pt = layout.offset_x_pt;
@@ -180,10 +184,12 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   };
   // The job keeps the planes and makes its image data block from them as it is sent; nothing
   // else holds them.
+  std::optional<StepTimer> compose(std::in_place, services.timings, "compose+write");
   PostScriptJobResult result =
       BuildPostScriptJob(std::move(*planes), grid, input,
                          JobWriterServices{texts, services.notifier, services.progress});
   planes.reset();
+  compose.reset();
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 
   PostScriptJob& job = result.job;
@@ -205,11 +211,14 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
     estimate(job.image);
     return PrintOutcome::kStatisticsOnly;
   }
+  compose.emplace(services.timings, "compose+write");
+  // The rows of the image data block are composed as they are written.
   if (!SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
                   target.queue, DocumentName(input.caption, texts, layout), job.header,
                   job.image.AsJobBlock(), job.trailer)) {
     return PrintOutcome::kNotPrinted;
   }
+  compose.reset();
   ReportQueueNote(services.notifier, queue);
   // The queue printed to is remembered, as the window does for every print. Only once it took
   // the job: a mistyped queue name must not replace the printer stored before. A job file is

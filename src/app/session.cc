@@ -134,6 +134,7 @@ bool Session::HandleCommand(int id) {
 PictureLoad Session::CurrentLoad(std::optional<bool> rotate) const {
   PictureLoad load = PictureLoadFor(GatherJobParameters(model_), rotate);
   load.preview = !print_only_;
+  load.timings = services_.timings;
   return load;
 }
 
@@ -257,7 +258,8 @@ PrintOutcome Session::Print(const PrintTarget& target) {
                                progress,
                                services_.spooler,
                                services_.source_date_epoch,
-                               services_.show_cost_estimate};
+                               services_.show_cost_estimate,
+                               services_.timings};
   const std::string file_name = file_.filename().string();
   PrintOutcome outcome = PrintOutcome::kNotPrinted;
   RunStep([&] { outcome = PrintPicture(services, params, picture_, file_name, target); });

@@ -17,6 +17,7 @@
 #include "image/work_image.h"
 #include "platform/notifier.h"
 #include "platform/spooler.h"
+#include "platform/step_timings.h"
 #include "stats/cost_estimate.h"
 
 namespace kelvaro {
@@ -38,6 +39,8 @@ struct SessionServices {
   StepRunner run_step = {};
   // When set, every print also writes its five planes here (plane1.pgm ... plane5.pgm).
   std::optional<std::filesystem::path> dump_separations = {};
+  // When set, the steps of every load and print add their wall times here.
+  StepTimings* timings = nullptr;
 };
 
 // What the front end must do after a user action: the model asked for something only the

@@ -25,6 +25,7 @@ struct PrintArgs {
   std::optional<std::string> settings_file;
   std::optional<std::string> dump_separations;
   bool pattern = false;  // pattern print with the stored pattern set-up
+  bool timings = false;  // the wall time of each step on stderr
 };
 
 // How an option is written: `--name ARG`, `--name`, or `--name` with its opposite `--no-name`.

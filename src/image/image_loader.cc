@@ -436,7 +436,12 @@ LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const L
   // damaged file costs the user nothing that was loaded before.
   WorkImage fresh;
   path = WithoutQuotes(path);
-  if (!DecodeImageFile(path, options.flip, fresh, notifier, progress, limits)) {
+  bool decoded = false;
+  {
+    const StepTimer timer(options.timings, "decode");
+    decoded = DecodeImageFile(path, options.flip, fresh, notifier, progress, limits);
+  }
+  if (!decoded) {
     path.clear();
     return LoadOutcome{};
   }

@@ -53,7 +53,10 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   outcome.rotate = fit.rotate;
 
   if (image.DecodedRgba().empty() || pixels == 0) return outcome;
-  outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+  {
+    const StepTimer timer(options.timings, "convert");
+    outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+  }
   if (image.raw.size() < 2 || outcome.conversion != ConvertStatus::kConverted) {
     // The conversion has told the user what went wrong; nothing of this picture is usable.
     image.raw.clear();
@@ -63,6 +66,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.x_dpi = fit.x_dpi;
   image.y_dpi = fit.y_dpi;
   image.scale_factor = fit.scale_factor;
+  const StepTimer timer(options.timings, "orient");
   const OrientResult oriented = OrientWorkImage(
       image, OrientOptions{options.mirror, options.flip, fit.rotate, options.preview},
       options.printable, progress);

@@ -11,6 +11,7 @@
 #include "image/resolution.h"
 #include "image/work_image.h"
 #include "platform/notifier.h"
+#include "platform/step_timings.h"
 #include "printers/margins.h"
 #include "printers/units.h"
 
@@ -26,6 +27,8 @@ struct LoadOptions {
   PrintableArea printable;  // points, of the current page
   // Status line shown before the conversion (UiText 38).
   std::string conversion_status = "<<<<<  Conversion progress >>>>>";
+  // Where the decode, the conversion and the orientation add their wall times; may be null.
+  StepTimings* timings = nullptr;
 };
 
 // The two steps other parts of the image pipeline provide. Each works on the raw buffer in
