@@ -59,7 +59,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
 
   LoadSteps steps;
   steps.remove_background = StandardBackgroundRemoval(removal);
-  steps.convert = StandardConversion(colour, notifier, nullptr);
+  SetStandardConversion(steps, colour, notifier, nullptr);
 
   InitImageDecoder();
   std::string path = image_path.string();

@@ -16,6 +16,18 @@ std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
   };
 }
 
+void SetStandardConversion(LoadSteps& steps, ColourContext context, Notifier& notifier,
+                           std::function<void()> load_defaults) {
+  auto rows = std::make_shared<RowConversion>(context);
+  steps.convert_rows = rows;
+  steps.convert =
+      [rows, whole = StandardConversion(std::move(context), notifier, std::move(load_defaults))](
+          WorkImage& image, ProgressSink& progress) {
+        if (rows->Finish(image, progress)) return ConvertStatus::kConverted;
+        return whole(image, progress);
+      };
+}
+
 std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
     BackgroundRemovalOptions options) {
   return [options = std::move(options)](WorkImage& image, ProgressSink& progress) mutable {

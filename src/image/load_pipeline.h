@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "image/background_removal.h"
 #include "image/color_management.h"
+#include "image/decoded_rows.h"
 #include "image/orientation.h"
 #include "image/resolution.h"
 #include "image/work_image.h"
@@ -39,12 +41,21 @@ struct LoadSteps {
   std::function<void(WorkImage& image, ProgressSink& progress)> remove_background;
   // RGBA to C, M, Y, K, A records; empties the raw buffer on failure.
   std::function<ConvertStatus(WorkImage& image, ProgressSink& progress)> convert;
+  // May be empty: converts a plain PNG's rows while it decodes, for `convert` to finish (see
+  // SetStandardConversion). Not used with background removal on.
+  std::shared_ptr<DecodedRowsTaker> convert_rows;
 };
 
 // The load pipeline's steps wired to the colour conversion with `context`. `load_defaults`
 // is the Load Defaults command, run when the profiles make no transform.
 std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
     ColourContext context, Notifier& notifier, std::function<void()> load_defaults);
+
+// StandardConversion with a head start: `steps.convert_rows` converts a plain PNG's rows
+// while it decodes, and `steps.convert` takes its records when it has converted them all, and
+// converts as StandardConversion otherwise. The records are the same either way.
+void SetStandardConversion(LoadSteps& steps, ColourContext context, Notifier& notifier,
+                           std::function<void()> load_defaults);
 
 // The background removal step for `options` (its source kind is taken from the picture). It
 // works on the RGBA pixels only, never on the spare bytes behind them, which are zero and

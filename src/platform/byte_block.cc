@@ -7,13 +7,14 @@
 
 namespace kelvaro {
 
-std::optional<SharedMapping> SharedMapping::Map(int fd, std::size_t size) {
+std::optional<SharedMapping> SharedMapping::Map(int fd, std::size_t size, bool populate) {
   struct stat info {};
   if (fd < 0 || size == 0 || fstat(fd, &info) != 0 || info.st_size < 0 ||
       static_cast<std::uint64_t>(info.st_size) < size) {
     return std::nullopt;
   }
-  void* at = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
+  void* at = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | (populate ? MAP_POPULATE : 0),
+                  fd, 0);
   if (at == MAP_FAILED) return std::nullopt;
   return SharedMapping(static_cast<std::uint8_t*>(at), size);
 }

@@ -43,9 +43,10 @@ using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>
 class SharedMapping {
  public:
   SharedMapping() = default;
-  // Maps the first `size` bytes of the file `fd`, with its pages read in at once. nullopt
-  // when the file holds fewer bytes or the mapping cannot be made.
-  static std::optional<SharedMapping> Map(int fd, std::size_t size);
+  // Maps the first `size` bytes of the file `fd`, with its pages read in at once unless
+  // `populate` is false (pages another process is still filling). nullopt when the file holds
+  // fewer bytes or the mapping cannot be made.
+  static std::optional<SharedMapping> Map(int fd, std::size_t size, bool populate = true);
   SharedMapping(SharedMapping&& other) noexcept;
   SharedMapping& operator=(SharedMapping&& other) noexcept;
   SharedMapping(const SharedMapping&) = delete;
