@@ -227,12 +227,17 @@ void RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first,
   NullProgress quiet;
   ConvertChunks(transform_.get(), rgba.data() + 4 * begin, records_.data() + 5 * begin, count,
                 decoding ? 1 : ThreadCount(context_.threads), quiet);
+  if (all_opaque_) {
+    const std::uint8_t* pixel = rgba.data() + 4 * begin;
+    for (std::size_t i = 0; i < count && all_opaque_; ++i) all_opaque_ = pixel[4 * i + 3] == 255;
+  }
   rows_converted_ += end - first;
   busy_ += std::chrono::steady_clock::now() - started;
 }
 
 void RowConversion::Drop() {
   transform_.reset();
+  all_opaque_ = true;
   PixelBytes().swap(records_);
   rows_converted_ = 0;
 }
@@ -246,8 +251,11 @@ bool RowConversion::Finish(WorkImage& image, ProgressSink& progress) {
     Drop();
     return false;
   }
-  std::uint8_t* record = records_.data();
-  for (std::size_t i = 0; i < pixels; ++i) record[5 * i + 4] = rgba[4 * i + 3];
+  // Fully opaque pixels stay so (the step before only ever makes a picture opaque).
+  if (!all_opaque_) {
+    std::uint8_t* record = records_.data();
+    for (std::size_t i = 0; i < pixels; ++i) record[5 * i + 4] = rgba[4 * i + 3];
+  }
   image.decoded.reset();
   image.raw.swap(records_);
   Drop();

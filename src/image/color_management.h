@@ -81,8 +81,9 @@ class RowConversion final : public DecodedRowsTaker {
   std::chrono::steady_clock::duration busy() const override { return busy_; }
 
   // When every row of `image` was converted: its records become the raw buffer, each with the
-  // opacity of its decoded pixel as it is now (the background step may have made the picture
-  // opaque), the decoded pixels are dropped and true is returned. False, with `image`
+  // opacity of its decoded pixel as it is now (the background step, without removal, may
+  // have made the picture opaque; it never lowers an opacity), the decoded pixels are dropped
+  // and true is returned. False, with `image`
   // unchanged, otherwise. What was converted is forgotten either way.
   bool Finish(WorkImage& image, ProgressSink& progress);
 
@@ -96,6 +97,7 @@ class RowConversion final : public DecodedRowsTaker {
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::int32_t rows_converted_ = 0;
+  bool all_opaque_ = true;  // every pixel converted so far had full opacity
   std::chrono::steady_clock::duration busy_{};
 };
 
