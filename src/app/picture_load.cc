@@ -40,6 +40,9 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   options.flip = load.flip;
   options.preview = load.preview;
   options.timings = load.timings;
+  // Turned as chosen at once, so that the picture is oriented once.
+  options.rotate = load.rotate;
+  options.release_records = load.release_records;
   options.background_removal_on = load.background_removal;
   options.unit = ReadUnit(store);
   options.printable = printable;

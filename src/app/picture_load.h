@@ -27,7 +27,9 @@ struct PictureLoad {
   std::string profile_out;
   int copies_across = 1;
   int copies_down = 1;
-  bool preview = true;             // lay out the preview grid too
+  bool preview = true;  // lay out the preview grid too
+  // The converted records are not kept for another layout (a run that prints once).
+  bool release_records = false;
   StepTimings* timings = nullptr;  // where the load's steps add their wall times; may be null
 };
 // What loading a picture reads of the window's job parameters; "Rotate" as `rotate` wishes.

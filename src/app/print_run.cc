@@ -121,7 +121,7 @@ std::optional<CopiesPlan> PlanGrid(const PrintServices& services, const JobParam
 // nullopt after a message.
 std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
                                              const JobParameters& params, WorkImage& image,
-                                             bool pattern) {
+                                             bool pattern, bool take_picture) {
   std::vector<std::uint8_t> pattern_mask;
   if (pattern) {
     // Rotate exchanges the printed width and height; the screen's scale comes from the width
@@ -137,10 +137,15 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
     }
     pattern_mask = std::move(mask.mask);
   }
-  SeparationOutcome separation = BuildJobPlanes(
-      image, params, services.store,
-      pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt,
-      services.progress);
+  const auto mask =
+      pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt;
+  // A picture printed once gives its grid's memory to the planes (the white edge is made from
+  // planes of their own).
+  SeparationOutcome separation =
+      take_picture && params.white_edge == 0
+          ? BuildSeparationInPlace(image, SeparationParamsFrom(params, services.store),
+                                   params.tone_table, mask, services.progress)
+          : BuildJobPlanes(image, params, services.store, mask, services.progress);
   if (!separation.ok()) {
     ShowError(services.notifier, kNotSeparatedText);
     return std::nullopt;
@@ -172,7 +177,7 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   std::optional<SeparationSet> planes;
   {
     const StepTimer timer(services.timings, "separate");
-    planes = SeparatePicture(services, params, image, target.pattern);
+    planes = SeparatePicture(services, params, image, target.pattern, target.take_picture);
   }
   if (!planes) return PrintOutcome::kNotPrinted;
   PostScriptJobInput input = JobInputFrom(params, services);

@@ -47,6 +47,9 @@ struct PrintTarget {
   bool estimate_only = false;
   // Pattern print: the stored pattern set-up knocks its screen out of the planes.
   bool pattern = false;
+  // The picture is not printed again (a run that prints once): its grid may become the planes,
+  // and it is empty after the separation.
+  bool take_picture = false;
 };
 
 enum class PrintOutcome {

@@ -62,7 +62,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.output_height = image.height;
   image.scale_factor = 1;
   const LoadFit fit = FitAtLoad(image.width, image.height, file, options.printable);
-  outcome.rotate = fit.rotate;
+  outcome.rotate = options.rotate.value_or(fit.rotate);
 
   if (image.DecodedRgba().empty() || pixels == 0) return outcome;
   {
@@ -79,9 +79,11 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.y_dpi = fit.y_dpi;
   image.scale_factor = fit.scale_factor;
   const StepTimer timer(options.timings, "orient");
-  const OrientResult oriented = OrientWorkImage(
-      image, OrientOptions{options.mirror, options.flip, fit.rotate, options.preview},
-      options.printable, progress);
+  const OrientResult oriented =
+      OrientWorkImage(image,
+                      OrientOptions{options.mirror, options.flip, outcome.rotate, options.preview,
+                                    options.release_records},
+                      options.printable, progress);
   if (!oriented.oriented) return outcome;
   outcome.needs_fit = oriented.needs_fit;
   outcome.size_labels = MakeSizeLabels(image, options.unit);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "image/background_removal.h"
@@ -23,7 +24,12 @@ namespace kelvaro {
 struct LoadOptions {
   bool mirror = false;
   bool flip = false;
-  bool preview = true;                 // lay out the preview grid too
+  bool preview = true;  // lay out the preview grid too
+  // The turn chosen ("Rotate"); unset: as the fit decides.
+  std::optional<bool> rotate;
+  // The converted records are not kept for another layout (a run that prints once): they are
+  // given back as they are oriented, and the raw buffer is empty after the load.
+  bool release_records = false;
   bool background_removal_on = false;  // the user's "Background Removal" switch
   UnitCode unit = UnitCode::kMillimetres;
   PrintableArea printable;  // points, of the current page
@@ -68,7 +74,7 @@ struct LoadOutcome {
   bool loaded = false;  // the picture went through to the oriented grid
   ConvertStatus conversion = ConvertStatus::kBadBuffer;
   bool transparent = false;  // background removal was not applicable
-  bool rotate = false;       // the new state of "Rotate": the fit's decision
+  bool rotate = false;       // the new state of "Rotate": as chosen, else the fit's decision
   bool needs_fit = false;    // the oriented size exceeds the printable area: run the fit command
   SizeLabels size_labels;    // oriented width and height in the unit
 };

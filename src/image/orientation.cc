@@ -154,6 +154,7 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
   };
 
   const std::int32_t block = rotate ? kTurnBlockRows : 1;
+  const std::size_t row_bytes = static_cast<std::size_t>(w) * 5;
   OnSourceBlocks(h, block, pixels, progress, [&](std::int32_t y0, std::int32_t y1) {
     if (rotate) {
       for (std::int32_t sx = 0; sx < w; ++sx) {
@@ -164,7 +165,12 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
         for (std::int32_t sx = 0; sx < w; ++sx) copy(sx, sy);
       }
     }
+    // Each source row is read by its own block alone.
+    if (options.release_records) {
+      ReleasePages(std::span(image.raw).subspan(y0 * row_bytes, (y1 - y0) * row_bytes));
+    }
   });
+  if (options.release_records) PixelBytes().swap(image.raw);
 
   image.oriented_width_pt = image.physical_width_pt;
   image.oriented_height_pt = image.physical_height_pt;

@@ -38,6 +38,10 @@ struct DefaultInitAllocator : std::allocator<T> {
 // and value-initialising constructors still fill.
 using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
+// Gives the whole pages inside `bytes` back to the system at once, for a buffer whose bytes
+// are not read again (they read as zero afterwards). Pages only partly inside are kept.
+void ReleasePages(std::span<std::uint8_t> bytes);
+
 // A shared memory file mapped into this process for reading and writing, unmapped when this
 // goes. The file itself stays the caller's.
 class SharedMapping {
