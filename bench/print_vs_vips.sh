@@ -2,7 +2,8 @@
 # Times `kelvaro print` of a generated 24-megapixel PNG (6000 x 4000, sRGB, C920WT, A3, threshold
 # on) to a job file against `vips icc_transform` of the same file with the same two profiles to
 # a TIFF, alternately, PAIRS times. Prints each pair, the median ratio of the pairs and the peak
-# resident memory of both (from /usr/bin/time), in bytes per pixel too. Needs a Release build
+# resident memory of both (from /usr/bin/time), in bytes per pixel too, and the median of each
+# step of the print from its own --timings. Needs a Release build
 # in build/ and the packages libvips-tools and time.
 #   bash bench/print_vs_vips.sh [PAIRS]      (default 5)
 set -euo pipefail
@@ -33,8 +34,11 @@ unset CUPS_SERVER
 run_kelvaro() {
   /usr/bin/time -f '%e %M' -o "$work/k.time" \
     "$kelvaro" print "$picture" --output "$work/art.ps" --model C920WT --paper A3 --threshold \
-    --profile-in sRGB.icm --profile-out KelvaroWhiteToner.icc >/dev/null 2>"$work/k.err" ||
+    --profile-in sRGB.icm --profile-out KelvaroWhiteToner.icc --timings >/dev/null 2>"$work/k.err" ||
     { cat "$work/k.err" >&2; exit 1; }
+  # The step lines of --timings ("  decode   412.3 ms ..."), kept for the medians.
+  awk '/^step timings/ { on = 1; next } on && $3 == "ms" { print $1, $2 }' "$work/k.err" \
+    >>"$work/steps"
   cat "$work/k.time"
 }
 run_vips() {
@@ -56,6 +60,12 @@ median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int(
 km=$(median "${kmem[@]}")
 vm=$(median "${vmem[@]}")
 echo "median ratio kelvaro/vips: $(median "${ratios[@]}")"
+echo "median of each step of kelvaro print (ms):"
+awk '{ if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } v[$1, ++c[$1]] = $2 }
+  END { for (i = 1; i <= n; ++i) { s = order[i]; m = c[s]
+          for (a = 1; a <= m; ++a) for (b = a + 1; b <= m; ++b)
+            if (v[s, b] < v[s, a]) { t = v[s, a]; v[s, a] = v[s, b]; v[s, b] = t }
+          printf "  %-14s %9.1f\n", s, v[s, int((m + 1) / 2)] } }' "$work/steps"
 awk -v k="$km" -v v="$vm" -v p="$pixels" 'BEGIN {
   printf "peak memory: kelvaro %.0f MiB (%.1f bytes per pixel), vips %.0f MiB (%.1f bytes per pixel)\n",
     k / 1024, k * 1024 / p, v / 1024, v * 1024 / p }'

@@ -40,6 +40,10 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   options.mirror = load.mirror;
   options.flip = load.flip;
   options.preview = load.preview;
+  options.timings = load.timings;
+  // Turned as chosen at once, so that the picture is oriented once.
+  options.rotate = load.rotate;
+  options.release_records = load.release_records;
   options.background_removal_on = load.background_removal;
   options.unit = ReadUnit(store);
   options.printable = printable;
@@ -59,7 +63,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
 
   LoadSteps steps;
   steps.remove_background = StandardBackgroundRemoval(removal);
-  steps.convert = StandardConversion(colour, notifier, nullptr);
+  SetStandardConversion(steps, colour, notifier, nullptr);
 
   InitImageDecoder();
   std::string path = image_path.string();

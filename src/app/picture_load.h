@@ -8,6 +8,7 @@
 #include "app/job_parameters.h"
 #include "image/work_image.h"
 #include "platform/notifier.h"
+#include "platform/step_timings.h"
 #include "printers/margins.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
@@ -27,6 +28,9 @@ struct PictureLoad {
   int copies_across = 1;
   int copies_down = 1;
   bool preview = true;  // lay out the preview grid too
+  // The converted records are not kept for another layout (a run that prints once).
+  bool release_records = false;
+  StepTimings* timings = nullptr;  // where the load's steps add their wall times; may be null
 };
 // What loading a picture reads of the window's job parameters; "Rotate" as `rotate` wishes.
 PictureLoad PictureLoadFor(const JobParameters& params, std::optional<bool> rotate);

@@ -122,7 +122,7 @@ std::optional<CopiesPlan> PlanGrid(const PrintServices& services, const JobParam
 // nullopt after a message.
 std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
                                              const JobParameters& params, WorkImage& image,
-                                             bool pattern) {
+                                             bool pattern, bool take_picture) {
   std::vector<std::uint8_t> pattern_mask;
   if (pattern) {
     // Rotate exchanges the printed width and height; the screen's scale comes from the width
@@ -138,10 +138,15 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
     }
     pattern_mask = std::move(mask.mask);
   }
-  SeparationOutcome separation = BuildJobPlanes(
-      image, params, services.store,
-      pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt,
-      services.progress);
+  const auto mask =
+      pattern ? std::optional<std::span<const std::uint8_t>>(pattern_mask) : std::nullopt;
+  // A picture printed once gives its grid's memory to the planes (the white edge is made from
+  // planes of their own).
+  SeparationOutcome separation =
+      take_picture && params.white_edge == 0
+          ? BuildSeparationInPlace(image, SeparationParamsFrom(params, services.store),
+                                   params.tone_table, mask, services.progress)
+          : BuildJobPlanes(image, params, services.store, mask, services.progress);
   if (!separation.ok()) {
     ShowError(services.notifier, kNotSeparatedText);
     return std::nullopt;
@@ -170,7 +175,11 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   const PageLayout& layout = plan->layout;
   const CopiesGridInput& grid = plan->grid_input;
 
-  std::optional<SeparationSet> planes = SeparatePicture(services, params, image, target.pattern);
+  std::optional<SeparationSet> planes;
+  {
+    const StepTimer timer(services.timings, "separate");
+    planes = SeparatePicture(services, params, image, target.pattern, target.take_picture);
+  }
   if (!planes) return PrintOutcome::kNotPrinted;
   PostScriptJobInput input = JobInputFrom(params, services);
   input.offset_x_pt = layout.offset_x_pt;
@@ -181,10 +190,12 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   };
   // The job keeps the planes and makes its image data block from them as it is sent; nothing
   // else holds them.
+  std::optional<StepTimer> compose(std::in_place, services.timings, "compose+write");
   PostScriptJobResult result =
       BuildPostScriptJob(std::move(*planes), grid, input,
                          JobWriterServices{texts, services.notifier, services.progress});
   planes.reset();
+  compose.reset();
   if (!result.ok()) return PrintOutcome::kNotPrinted;
 
   PostScriptJob& job = result.job;
@@ -206,11 +217,14 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
     estimate(job.image);
     return PrintOutcome::kStatisticsOnly;
   }
+  compose.emplace(services.timings, "compose+write");
+  // The rows of the image data block are composed as they are written.
   if (!SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
                   target.queue, DocumentName(input.caption, texts, layout), job.header,
                   job.image.AsJobBlock(), job.trailer)) {
     return PrintOutcome::kNotPrinted;
   }
+  compose.reset();
   ReportQueueNote(services.notifier, queue);
   // The queue printed to is remembered, as the window does for every print. Only once it took
   // the job: a mistyped queue name must not replace the printer stored before. A job file is

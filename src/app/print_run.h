@@ -10,6 +10,7 @@
 #include "image/work_image.h"
 #include "platform/notifier.h"
 #include "platform/spooler.h"
+#include "platform/step_timings.h"
 #include "settings/settings_store.h"
 #include "settings/ui_text.h"
 #include "stats/cost_estimate.h"
@@ -30,6 +31,9 @@ struct PrintServices {
   // Shows a cost estimate: the result window, or the lines of the command line. Unset: the
   // estimate is made (and "TCOST" stored) but not shown.
   std::function<void(const CostEstimate&)> show_cost_estimate = {};
+  // Where the separation and the job's composition and writing add their wall times; may be
+  // null.
+  StepTimings* timings = nullptr;
 };
 
 // Where the job goes: a queue of the print system, or "file:PATH" for a job file.
@@ -43,6 +47,9 @@ struct PrintTarget {
   bool estimate_only = false;
   // Pattern print: the stored pattern set-up knocks its screen out of the planes.
   bool pattern = false;
+  // The picture is not printed again (a run that prints once): its grid may become the planes,
+  // and it is empty after the separation.
+  bool take_picture = false;
 };
 
 enum class PrintOutcome {

@@ -134,6 +134,10 @@ bool Session::HandleCommand(int id) {
 PictureLoad Session::CurrentLoad(std::optional<bool> rotate) const {
   PictureLoad load = PictureLoadFor(GatherJobParameters(model_), rotate);
   load.preview = !print_only_;
+  // A run that only prints lays its picture out once and drops the records afterwards (see
+  // ReleaseLayoutRecords); they are given back as they are oriented.
+  load.release_records = print_only_;
+  load.timings = services_.timings;
   return load;
 }
 
@@ -257,10 +261,13 @@ PrintOutcome Session::Print(const PrintTarget& target) {
                                progress,
                                services_.spooler,
                                services_.source_date_epoch,
-                               services_.show_cost_estimate};
+                               services_.show_cost_estimate,
+                               services_.timings};
   const std::string file_name = file_.filename().string();
   PrintOutcome outcome = PrintOutcome::kNotPrinted;
-  RunStep([&] { outcome = PrintPicture(services, params, picture_, file_name, target); });
+  PrintTarget run = target;
+  run.take_picture = run.take_picture || prints_once_;
+  RunStep([&] { outcome = PrintPicture(services, params, picture_, file_name, run); });
   // A queue that did not take the job must not leave "Printing" on the status line.
   if (outcome == PrintOutcome::kNotPrinted &&
       progress.last() == app_.texts.Get(ui::kPrintingStatus)) {
@@ -329,6 +336,7 @@ void Session::HoldStoredSettings() {
 }
 
 void Session::ReleaseLayoutRecords() {
+  prints_once_ = true;
   PixelBytes().swap(picture_.raw);
   PixelBytes().swap(picture_.preview);
 }

@@ -17,6 +17,7 @@
 #include "image/work_image.h"
 #include "platform/notifier.h"
 #include "platform/spooler.h"
+#include "platform/step_timings.h"
 #include "stats/cost_estimate.h"
 
 namespace kelvaro {
@@ -38,6 +39,8 @@ struct SessionServices {
   StepRunner run_step = {};
   // When set, every print also writes its five planes here (plane1.pgm ... plane5.pgm).
   std::optional<std::filesystem::path> dump_separations = {};
+  // When set, the steps of every load and print add their wall times here.
+  StepTimings* timings = nullptr;
 };
 
 // What the front end must do after a user action: the model asked for something only the
@@ -132,7 +135,8 @@ class Session {
   const WorkImage& picture() const { return picture_; }
   const std::filesystem::path& file() const { return file_; }
   bool has_picture() const { return model_.image_loaded() && !picture_.empty(); }
-  // A run that prints once may drop what only a re-layout or the preview reads.
+  // A run that prints once may drop what only a re-layout or the preview reads; its print
+  // then takes the picture's grid for the planes (the picture is gone after it).
   void ReleaseLayoutRecords();
   // A run that only prints (no preview, no cost-only window): pictures are laid out without
   // the preview grid from now on.
@@ -185,6 +189,7 @@ class Session {
   ProofTransformCache proof_;  // made once, not on every refresh
   std::optional<SettingsStore::WriteHold> hold_;
   bool print_only_ = false;
+  bool prints_once_ = false;  // see ReleaseLayoutRecords
   bool busy_ = false;
 };
 

@@ -18,6 +18,7 @@
 #include "cli/cli_session.h"
 #include "cli/print_options.h"
 #include "cli/terminal_progress.h"
+#include "platform/step_timings.h"
 
 namespace kelvaro::cli {
 namespace {
@@ -33,7 +34,7 @@ constexpr char kPrintUsage[] =
     "  [--white-choke MM | --white-spread MM]\n"
     "  [--brightness P] [--contrast P] [--black-removal] [--background-removal]\n"
     "  [--optimal-layout] [--toner-order WL|WF] [--settings-file F.qvcfg]\n"
-    "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--pattern]\n"
+    "  [--profile-in F] [--profile-out F] [--dump-separations DIR] [--timings] [--pattern]\n"
     "  [--placement N] [--automatic-tile | --no-automatic-tile] [--fit-to-page]\n"
     "  [--size W,H]";
 constexpr char kCostUsage[] =
@@ -164,14 +165,23 @@ int Run(const Args& args, Command command) {
   SessionServices services{progress, *spooler,
                            epoch != nullptr ? std::optional<std::string>(epoch) : std::nullopt,
                            PrintCostEstimate};
+  // Asked for with --timings: each step's wall time, on stderr once the run is over.
+  std::optional<StepTimings> timings;
+  if (parsed.timings) {
+    timings.emplace();
+    services.timings = &*timings;
+  }
   Session session(cli->app, std::move(services));
   // The print reads no preview grid; it is never made.
   session.PrintOnly();
   if (parsed.settings_file) parsed.choices.settings_file = fs::path(*parsed.settings_file);
   std::optional<fs::path> image_path;
   if (image_job) image_path = fs::path(*parsed.image);
-  if (!StartRun(*cli, session, parsed.choices, image_path)) return 1;
-  return image_job ? PrintPicture(session, parsed, command) : PrintBlank(session, parsed);
+  const int ended = !StartRun(*cli, session, parsed.choices, image_path) ? 1
+                    : image_job ? PrintPicture(session, parsed, command)
+                                : PrintBlank(session, parsed);
+  if (timings) std::fputs(timings->Format().c_str(), stderr);
+  return ended;
 }
 
 }  // namespace

@@ -74,6 +74,8 @@ constexpr PrintOption kPrintOptions[] = {
     {"dump-separations", "DIR", F::kValue, G::kJob,
      "also write the five planes as plane1.pgm ... plane5.pgm",
      [](R& r) { r.out.dump_separations = r.Text(); }},
+    {"timings", "", F::kFlag, G::kJob, "print and cost: the wall time of each step on stderr",
+     [](R& r) { r.out.timings = r.Flag(); }},
 
     {"model", "KEY", F::kValue, G::kWindow,
      "the printer model (a key of `kelvaro printers`' table)",

@@ -25,6 +25,7 @@ struct PrintArgs {
   std::optional<std::string> settings_file;
   std::optional<std::string> dump_separations;
   bool pattern = false;  // pattern print with the stored pattern set-up
+  bool timings = false;  // the wall time of each step on stderr
   // The hot folder's own: where its jobs go instead of a queue, whether it stops once what
   // is there is done, and how long a file must rest before it counts as complete.
   std::optional<std::string> output_dir;

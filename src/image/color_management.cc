@@ -188,6 +188,81 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
   return ConvertStatus::kConverted;
 }
 
+RowConversion::RowConversion(ColourContext context) : context_(std::move(context)) {}
+RowConversion::~RowConversion() = default;
+
+void RowConversion::TransformDeleter::operator()(void* transform) const {
+  if (transform != nullptr) cmsDeleteTransform(transform);
+}
+
+bool RowConversion::Begin(std::int32_t width, std::int32_t height) {
+  Drop();
+  const std::optional<std::size_t> pixels = PixelCount(width, height, 5);
+  if (!pixels) return false;
+  TransformHandle transform =
+      MakeTransform(context_.profiles.input, TYPE_RGBA_8, context_.profiles.output, kCmykaRecord,
+                    context_.folders, cmsFLAGS_COPY_ALPHA);
+  if (!transform) return false;
+  try {
+    records_.resize(5 * *pixels);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  transform_.reset(transform.release());
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+                         bool decoding) {
+  const auto started = std::chrono::steady_clock::now();
+  const std::size_t row_pixels = static_cast<std::size_t>(width_);
+  const std::size_t begin = static_cast<std::size_t>(first) * row_pixels;
+  const std::size_t count = static_cast<std::size_t>(end - first) * row_pixels;
+  if (!transform_ || first < 0 || end > height_ || end <= first ||
+      rgba.size() < 4 * (begin + count)) {
+    return;
+  }
+  NullProgress quiet;
+  ConvertChunks(transform_.get(), rgba.data() + 4 * begin, records_.data() + 5 * begin, count,
+                decoding ? 1 : ThreadCount(context_.threads), quiet);
+  if (all_opaque_) {
+    const std::uint8_t* pixel = rgba.data() + 4 * begin;
+    for (std::size_t i = 0; i < count && all_opaque_; ++i) all_opaque_ = pixel[4 * i + 3] == 255;
+  }
+  rows_converted_ += end - first;
+  busy_ += std::chrono::steady_clock::now() - started;
+}
+
+void RowConversion::Drop() {
+  transform_.reset();
+  all_opaque_ = true;
+  PixelBytes().swap(records_);
+  rows_converted_ = 0;
+}
+
+bool RowConversion::Finish(WorkImage& image, ProgressSink& progress) {
+  const std::span<const std::uint8_t> rgba = image.DecodedRgba();
+  const std::size_t pixels = records_.size() / 5;
+  const bool complete = transform_ && rows_converted_ == height_ && image.width == width_ &&
+                        image.height == height_ && rgba.size() == 4 * pixels;
+  if (!complete) {
+    Drop();
+    return false;
+  }
+  // Fully opaque pixels stay so (the step before only ever makes a picture opaque).
+  if (!all_opaque_) {
+    std::uint8_t* record = records_.data();
+    for (std::size_t i = 0; i < pixels; ++i) record[5 * i + 4] = rgba[4 * i + 3];
+  }
+  image.decoded.reset();
+  image.raw.swap(records_);
+  Drop();
+  progress.SetProgress(100, 100);
+  return true;
+}
+
 bool ProofToScreen(std::vector<std::uint8_t>& pixels, std::int32_t width, std::int32_t height,
                    const ColourContext& context, Notifier& notifier) {
   ProofTransformCache transform(/*fast_links=*/false);

@@ -1,6 +1,7 @@
 #ifndef KELVARO_IMAGE_COLOR_MANAGEMENT_H_
 #define KELVARO_IMAGE_COLOR_MANAGEMENT_H_
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "image/decoded_rows.h"
 #include "image/profiles.h"
 #include "image/work_image.h"
 #include "platform/data_folders.h"
@@ -58,6 +60,46 @@ std::string MemoryMessage(int prefix);
 // percentage (0..100) from the calling thread; the work itself is spread over the threads.
 ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, Notifier& notifier,
                                ProgressSink& progress, const std::function<void()>& load_defaults);
+
+// ConvertWorkImage with a head start: converts a picture's RGBA rows into C, M, Y, K, A
+// records band by band while the loader still decodes the next ones (see DecodedRowsTaker).
+// The same transform, so the same records.
+class RowConversion final : public DecodedRowsTaker {
+ public:
+  explicit RowConversion(ColourContext context);
+  ~RowConversion() override;
+  RowConversion(const RowConversion&) = delete;
+  RowConversion& operator=(const RowConversion&) = delete;
+
+  // Makes the transform and the records; false when either cannot be had (the conversion
+  // step then converts, and reports, as always).
+  bool Begin(std::int32_t width, std::int32_t height) override;
+  // While the decoder runs on its own core, on this thread alone; after it, on every core.
+  void Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+            bool decoding) override;
+  void Drop() override;
+  std::chrono::steady_clock::duration busy() const override { return busy_; }
+
+  // When every row of `image` was converted: its records become the raw buffer, each with the
+  // opacity of its decoded pixel as it is now (the background step, without removal, may
+  // have made the picture opaque; it never lowers an opacity), the decoded pixels are dropped
+  // and true is returned. False, with `image`
+  // unchanged, otherwise. What was converted is forgotten either way.
+  bool Finish(WorkImage& image, ProgressSink& progress);
+
+ private:
+  struct TransformDeleter {
+    void operator()(void* transform) const;
+  };
+  ColourContext context_;
+  std::unique_ptr<void, TransformDeleter> transform_;
+  PixelBytes records_;
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::int32_t rows_converted_ = 0;
+  bool all_opaque_ = true;  // every pixel converted so far had full opacity
+  std::chrono::steady_clock::duration busy_{};
+};
 
 // Soft proof for the screen: `pixels` holds width × height records of 5 bytes C, M, Y, K and a
 // spare byte. On success it is replaced by width × height records of 4 bytes B, G, R, 0 (a

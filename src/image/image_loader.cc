@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -15,10 +16,13 @@
 #include <new>
 #include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <variant>
 #include <vector>
 
+#include "image/decoded_rows.h"
 #include "image/decoder_guard.h"
 #include "image/picture_header.h"
 #include "image/png_rows.h"
@@ -132,6 +136,9 @@ struct DecodeReport {
   std::uint32_t error_code = 0;  // the decoder's first error, 0 for none
   std::int32_t width = 0;
   std::int32_t height = 0;
+  // 1 when the pixels are in the rows file the parent made (see RowHandoff), 0 when in the
+  // child's own shared memory.
+  std::int32_t in_rows_file = 0;
 };
 
 ILenum DecoderType(PictureFormat format) {
@@ -154,19 +161,28 @@ ILenum DecoderType(PictureFormat format) {
   return IL_TYPE_UNKNOWN;
 }
 
+// Where a plain PNG's rows go: the parent's rows file and its count of finished rows, when it
+// takes them while they decode.
+struct RowsTarget {
+  int fd = -1;
+  std::uint32_t* rows_done = nullptr;
+};
+
 // Runs in the decoder child: decodes `file` as `format` and writes its RGBA pixels into the
 // shared memory.
 std::string DecodeInChild(const std::filesystem::path& file, PictureFormat format, bool flip,
-                          bool png_rows, int memory_fd) {
+                          bool png_rows, int memory_fd, RowsTarget rows_target) {
   DecodeReport report;
   auto answer = [&report] {
     return std::string(reinterpret_cast<const char*>(&report), sizeof report);
   };
   // A damaged plain PNG goes to the general decoder too, which names the damage as always.
   if (format == PictureFormat::kPng && png_rows) {
-    const PngRowsResult rows = ReadPlainPngRows(file, flip, memory_fd);
+    const bool to_parent = rows_target.fd >= 0;
+    const PngRowsResult rows =
+        ReadPlainPngRows(file, flip, to_parent ? rows_target.fd : memory_fd, rows_target.rows_done);
     if (rows.end == PngRowsEnd::kDecoded) {
-      report = DecodeReport{DecodeOutcome::kDecoded, 0, rows.width, rows.height};
+      report = DecodeReport{DecodeOutcome::kDecoded, 0, rows.width, rows.height, to_parent};
       return answer();
     }
   }
@@ -330,19 +346,123 @@ std::optional<TempFileCopy> PrivateCopy(const std::filesystem::path& path, int f
   return TempFileCopy::MakeFromOpenFile(fd, path.extension().string(), kTempCopyStem);
 }
 
-// Decodes `decoded_file` in a child process; the child's report and memory, or why not.
+// The memory a plain PNG is decoded into when its rows are taken while it decodes: a file
+// made here at the picture's size and sealed, so that the child cannot shrink it under this
+// process's reading, and a page shared with the child where it counts its finished rows.
+class RowHandoff {
+ public:
+  static std::unique_ptr<RowHandoff> Make(std::int32_t width, std::int32_t height) {
+    const std::size_t bytes =
+        std::size_t{static_cast<std::uint32_t>(width)} * static_cast<std::uint32_t>(height) * 4;
+    SharedMemory fd(memfd_create("kelvaro-rows", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+    if (fd.fd() < 0 || ftruncate(fd.fd(), static_cast<off_t>(bytes)) != 0 ||
+        fcntl(fd.fd(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) {
+      return nullptr;
+    }
+    std::optional<SharedMapping> pixels = SharedMapping::Map(fd.fd(), bytes, false);
+    void* page =
+        mmap(nullptr, kPageBytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (!pixels || page == MAP_FAILED) {
+      if (page != MAP_FAILED) munmap(page, kPageBytes);
+      return nullptr;
+    }
+    return std::unique_ptr<RowHandoff>(new RowHandoff(std::move(fd), std::move(*pixels),
+                                                      static_cast<std::uint32_t*>(page), height));
+  }
+  ~RowHandoff() { munmap(rows_done_, kPageBytes); }
+  RowHandoff(const RowHandoff&) = delete;
+  RowHandoff& operator=(const RowHandoff&) = delete;
+
+  RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done_}; }
+  // The rows file, mapped; what the picture is when the child decoded into it.
+  std::shared_ptr<SharedMapping> TakePixels() {
+    return std::make_shared<SharedMapping>(std::move(pixels_));
+  }
+
+  // Runs `decode` here while a thread of its own hands every band of rows the child has
+  // finished to `rows`; the rows left when `decode` returns are handed on after it.
+  template <typename Decode>
+  void DecodeWhileTaking(DecodedRowsTaker& rows, bool flip, const Decode& decode) {
+    std::atomic<bool> ended{false};
+    auto take_rows = [&] { TakeRows(rows, flip, ended); };
+    std::optional<std::thread> taker;
+    try {
+      taker.emplace(take_rows);
+    } catch (const std::system_error&) {
+      // No second thread: the rows are all taken once the decode is over.
+    }
+    decode();
+    ended.store(true, std::memory_order_release);
+    if (taker) {
+      taker->join();
+    } else {
+      take_rows();
+    }
+  }
+
+ private:
+  static constexpr std::size_t kPageBytes = 4096;
+  // Rows handed on at once: a few milliseconds of conversion, in several chunks for the cores
+  // once the child is done.
+  static constexpr std::int32_t kBandRows = 64;
+
+  RowHandoff(SharedMemory fd, SharedMapping pixels, std::uint32_t* rows_done, std::int32_t height)
+      : fd_(std::move(fd)), pixels_(std::move(pixels)), rows_done_(rows_done), height_(height) {}
+
+  // The child's count, which it may have written anything into, within the picture.
+  std::int32_t RowsDone() const {
+    const std::uint32_t done = std::atomic_ref(*rows_done_).load(std::memory_order_acquire);
+    return static_cast<std::int32_t>(std::min<std::uint32_t>(done, height_));
+  }
+
+  void TakeRows(DecodedRowsTaker& rows, bool flip, const std::atomic<bool>& ended) const {
+    std::int32_t taken = 0;
+    for (;;) {
+      const bool decoding = !ended.load(std::memory_order_acquire);
+      const std::int32_t ready = std::min(RowsDone(), taken + kBandRows);
+      if (ready > taken) {
+        // With Flip the child fills the buffer from its last row up.
+        rows.Take(pixels_.bytes(), flip ? height_ - ready : taken, flip ? height_ - taken : ready,
+                  decoding);
+        taken = ready;
+      } else if (!decoding) {
+        return;
+      } else {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+      }
+    }
+  }
+
+  SharedMemory fd_;
+  SharedMapping pixels_;
+  std::uint32_t* rows_done_;
+  std::int32_t height_;
+};
+
+// Decodes `decoded_file` in a child process; the child's report and memory, or why not. With
+// `handoff`, a plain PNG's rows go to `rows` while they decode.
 std::variant<ChildResult, LoadRefusal> RunDecoder(const std::string& file,
                                                   const std::filesystem::path& decoded_file,
                                                   const CheckedPicture& picture, bool flip,
-                                                  const DecodeLimits& limits) {
+                                                  const DecodeLimits& limits, RowHandoff* handoff,
+                                                  DecodedRowsTaker* rows) {
   ChildLimits child_limits;
   child_limits.time = limits.time;
   const std::uint64_t pixels = picture.header.width * picture.header.height;
   child_limits.extra_memory_bytes =
       pixels * (2 * std::uint64_t{picture.header.decoder_bytes_per_pixel} + 8) + kDecoderBaseMemory;
-  ChildResult child = RunInChild(child_limits, [&](int memory_fd) {
-    return DecodeInChild(decoded_file, picture.format, flip, limits.png_rows, memory_fd);
-  });
+  const RowsTarget target = handoff != nullptr ? handoff->target() : RowsTarget{};
+  ChildResult child;
+  auto decode = [&] {
+    child = RunInChild(child_limits, [&](int memory_fd) {
+      return DecodeInChild(decoded_file, picture.format, flip, limits.png_rows, memory_fd, target);
+    });
+  };
+  if (handoff != nullptr && rows != nullptr) {
+    handoff->DecodeWhileTaking(*rows, flip, decode);
+  } else {
+    decode();
+  }
   if (child.end != ChildEnd::kFinished) {
     return LoadRefusal{file + ": " + kNotDecoded +
                        " (the decoder stopped: " + DescribeChildEnd(child, child_limits) + ")."};
@@ -353,15 +473,53 @@ std::variant<ChildResult, LoadRefusal> RunDecoder(const std::string& file,
   return child;
 }
 
+// The rows of a plain PNG taken while it decodes: dropped unless the picture handed on is the
+// one they came from.
+class RowsInFlight {
+ public:
+  RowsInFlight(DecodedRowsTaker* rows, const CheckedPicture& picture, const DecodeLimits& limits) {
+    constexpr std::uint64_t kMaxSide = std::numeric_limits<std::int32_t>::max();
+    const PictureDimensions& size = picture.header;
+    if (rows == nullptr || picture.format != PictureFormat::kPng || !limits.png_rows ||
+        size.width == 0 || size.height == 0 || size.width > kMaxSide || size.height > kMaxSide) {
+      return;
+    }
+    const auto width = static_cast<std::int32_t>(size.width);
+    const auto height = static_cast<std::int32_t>(size.height);
+    if (!rows->Begin(width, height)) return;
+    rows_ = rows;
+    handoff_ = RowHandoff::Make(width, height);
+    if (!handoff_) rows_ = nullptr, rows->Drop();
+  }
+  ~RowsInFlight() {
+    if (rows_ != nullptr && !kept_) rows_->Drop();
+  }
+  RowsInFlight(const RowsInFlight&) = delete;
+  RowsInFlight& operator=(const RowsInFlight&) = delete;
+  RowHandoff* handoff() const { return handoff_.get(); }
+  DecodedRowsTaker* rows() const { return rows_; }
+  void Keep() { kept_ = true; }
+
+ private:
+  DecodedRowsTaker* rows_ = nullptr;
+  std::unique_ptr<RowHandoff> handoff_;
+  bool kept_ = false;
+};
+
 // Takes the decoded pixels of a child that finished: its shared memory, mapped. False after
 // the messages when the pixels did not come through.
 bool TakePixels(const std::string& file, ChildResult& child, const DecodeReport& report,
-                WorkImage& image, Notifier& notifier) {
-  std::optional<SharedMapping> mapping;
-  if (report.outcome == DecodeOutcome::kDecoded) {
-    const std::uint64_t count = std::uint64_t{static_cast<std::uint32_t>(report.width)} *
-                                static_cast<std::uint32_t>(report.height);
-    mapping = SharedMapping::Map(child.memory.fd(), count * 4);
+                RowHandoff* handoff, WorkImage& image, Notifier& notifier) {
+  std::shared_ptr<SharedMapping> mapping;
+  const std::uint64_t count = std::uint64_t{static_cast<std::uint32_t>(report.width)} *
+                              static_cast<std::uint32_t>(report.height);
+  if (report.outcome == DecodeOutcome::kDecoded && report.in_rows_file != 0 && handoff != nullptr) {
+    mapping = handoff->TakePixels();
+    if (mapping->size() != count * 4) mapping.reset();
+  } else if (report.outcome == DecodeOutcome::kDecoded) {
+    if (auto mapped = SharedMapping::Map(child.memory.fd(), count * 4)) {
+      mapping = std::make_shared<SharedMapping>(std::move(*mapped));
+    }
   }
   child.memory = SharedMemory();  // the mapping keeps the pages
   if (!mapping) {
@@ -372,7 +530,7 @@ bool TakePixels(const std::string& file, ChildResult& child, const DecodeReport&
     }
     return false;
   }
-  image.decoded = std::make_shared<SharedMapping>(std::move(*mapping));
+  image.decoded = std::move(mapping);
   image.width = report.width;
   image.height = report.height;
   return true;
@@ -381,7 +539,8 @@ bool TakePixels(const std::string& file, ChildResult& child, const DecodeReport&
 }  // namespace
 
 bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
-                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits) {
+                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits,
+                     DecodedRowsTaker* rows) {
   InitImageDecoder();
   image = WorkImage{};
   progress.SetProgress(1, 100);
@@ -397,13 +556,15 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
   auto checked = CheckPicture(file, source.fd(), memory);
   if (auto* refusal = std::get_if<LoadRefusal>(&checked)) return refuse(*refusal);
   const CheckedPicture& picture = std::get<CheckedPicture>(checked);
+  RowsInFlight in_flight(rows, picture, limits);
 
   std::optional<TempFileCopy> copy = PrivateCopy(path, source.fd(), picture);
   const std::filesystem::path decoded_file = copy ? copy->path() : path;
   if (picture.format == PictureFormat::kPsd && !SafeToDecode(decoded_file)) {
     return refuse(DecoderError(file, IL_ILLEGAL_FILE_VALUE, "the PSD image data is damaged."));
   }
-  auto ran = RunDecoder(file, decoded_file, picture, flip, limits);
+  auto ran =
+      RunDecoder(file, decoded_file, picture, flip, limits, in_flight.handoff(), in_flight.rows());
   if (copy) copy->Remove();
   if (auto* refusal = std::get_if<LoadRefusal>(&ran)) return refuse(*refusal);
   ChildResult& child = std::get<ChildResult>(ran);
@@ -421,13 +582,22 @@ bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& im
     }
   }
   progress.SetProgress(5, 100);
-  if (!TakePixels(file, child, report, image, notifier)) {
+  if (!TakePixels(file, child, report, in_flight.handoff(), image, notifier)) {
     image = WorkImage{};
     return false;
   }
+  if (report.in_rows_file != 0) in_flight.Keep();
   progress.SetProgress(25, 100);
   return true;
 }
+
+namespace {
+
+std::string Milliseconds(std::chrono::steady_clock::duration took) {
+  return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count());
+}
+
+}  // namespace
 
 LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const LoadSteps& steps,
                           WorkImage& image, Notifier& notifier, ProgressSink& progress,
@@ -436,7 +606,19 @@ LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const L
   // damaged file costs the user nothing that was loaded before.
   WorkImage fresh;
   path = WithoutQuotes(path);
-  if (!DecodeImageFile(path, options.flip, fresh, notifier, progress, limits)) {
+  bool decoded = false;
+  {
+    StepTimer timer(options.timings, "decode");
+    // Without background removal nothing changes the colours before the conversion, so it
+    // may start on the rows that are in while the next ones decode.
+    DecodedRowsTaker* rows = options.background_removal_on ? nullptr : steps.convert_rows.get();
+    decoded = DecodeImageFile(path, options.flip, fresh, notifier, progress, limits, rows);
+    if (rows != nullptr && rows->busy().count() > 0) {
+      timer.SetNote("the conversion of its rows overlapped it, " + Milliseconds(rows->busy()) +
+                    " ms of work");
+    }
+  }
+  if (!decoded) {
     path.clear();
     return LoadOutcome{};
   }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "image/decoded_rows.h"
 #include "image/load_pipeline.h"
 #include "image/work_image.h"
 #include "platform/notifier.h"
@@ -55,8 +56,13 @@ struct DecodeLimits {
 // Every failure is shown through `notifier` with the file's name (decoder errors by their name
 // on the first line); returns false then, and `image` is left empty. Progress: 1, 5 and 25
 // of 100.
+//
+// With `rows`, a plain PNG's rows are handed to it while the next ones decode, on a thread of
+// the loader's (see DecodedRowsTaker); it is told to drop them unless they are the picture
+// that `image` gets.
 bool DecodeImageFile(const std::filesystem::path& path, bool flip, WorkImage& image,
-                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits = {});
+                     Notifier& notifier, ProgressSink& progress, const DecodeLimits& limits = {},
+                     DecodedRowsTaker* rows = nullptr);
 
 // Opens a picture file the way the window does. `path` is the file path text: double quotes are
 // removed from it unless it names a file as it is; on any failure it is set to "" and `image`

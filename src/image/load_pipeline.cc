@@ -16,6 +16,18 @@ std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
   };
 }
 
+void SetStandardConversion(LoadSteps& steps, ColourContext context, Notifier& notifier,
+                           std::function<void()> load_defaults) {
+  auto rows = std::make_shared<RowConversion>(context);
+  steps.convert_rows = rows;
+  steps.convert =
+      [rows, whole = StandardConversion(std::move(context), notifier, std::move(load_defaults))](
+          WorkImage& image, ProgressSink& progress) {
+        if (rows->Finish(image, progress)) return ConvertStatus::kConverted;
+        return whole(image, progress);
+      };
+}
+
 std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
     BackgroundRemovalOptions options) {
   return [options = std::move(options)](WorkImage& image, ProgressSink& progress) mutable {
@@ -50,10 +62,13 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.output_height = image.height;
   image.scale_factor = 1;
   const LoadFit fit = FitAtLoad(image.width, image.height, file, options.printable);
-  outcome.rotate = fit.rotate;
+  outcome.rotate = options.rotate.value_or(fit.rotate);
 
   if (image.DecodedRgba().empty() || pixels == 0) return outcome;
-  outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+  {
+    const StepTimer timer(options.timings, "convert");
+    outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+  }
   if (image.raw.size() < 2 || outcome.conversion != ConvertStatus::kConverted) {
     // The conversion has told the user what went wrong; nothing of this picture is usable.
     image.raw.clear();
@@ -63,9 +78,12 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.x_dpi = fit.x_dpi;
   image.y_dpi = fit.y_dpi;
   image.scale_factor = fit.scale_factor;
-  const OrientResult oriented = OrientWorkImage(
-      image, OrientOptions{options.mirror, options.flip, fit.rotate, options.preview},
-      options.printable, progress);
+  const StepTimer timer(options.timings, "orient");
+  const OrientResult oriented =
+      OrientWorkImage(image,
+                      OrientOptions{options.mirror, options.flip, outcome.rotate, options.preview,
+                                    options.release_records},
+                      options.printable, progress);
   if (!oriented.oriented) return outcome;
   outcome.needs_fit = oriented.needs_fit;
   outcome.size_labels = MakeSizeLabels(image, options.unit);

@@ -3,14 +3,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "image/background_removal.h"
 #include "image/color_management.h"
+#include "image/decoded_rows.h"
 #include "image/orientation.h"
 #include "image/resolution.h"
 #include "image/work_image.h"
 #include "platform/notifier.h"
+#include "platform/step_timings.h"
 #include "printers/margins.h"
 #include "printers/units.h"
 
@@ -20,12 +24,19 @@ namespace kelvaro {
 struct LoadOptions {
   bool mirror = false;
   bool flip = false;
-  bool preview = true;                 // lay out the preview grid too
+  bool preview = true;  // lay out the preview grid too
+  // The turn chosen ("Rotate"); unset: as the fit decides.
+  std::optional<bool> rotate;
+  // The converted records are not kept for another layout (a run that prints once): they are
+  // given back as they are oriented, and the raw buffer is empty after the load.
+  bool release_records = false;
   bool background_removal_on = false;  // the user's "Background Removal" switch
   UnitCode unit = UnitCode::kMillimetres;
   PrintableArea printable;  // points, of the current page
   // Status line shown before the conversion (UiText 38).
   std::string conversion_status = "<<<<<  Conversion progress >>>>>";
+  // Where the decode, the conversion and the orientation add their wall times; may be null.
+  StepTimings* timings = nullptr;
 };
 
 // The two steps other parts of the image pipeline provide. Each works on the raw buffer in
@@ -36,12 +47,21 @@ struct LoadSteps {
   std::function<void(WorkImage& image, ProgressSink& progress)> remove_background;
   // RGBA to C, M, Y, K, A records; empties the raw buffer on failure.
   std::function<ConvertStatus(WorkImage& image, ProgressSink& progress)> convert;
+  // May be empty: converts a plain PNG's rows while it decodes, for `convert` to finish (see
+  // SetStandardConversion). Not used with background removal on.
+  std::shared_ptr<DecodedRowsTaker> convert_rows;
 };
 
 // The load pipeline's steps wired to the colour conversion with `context`. `load_defaults`
 // is the Load Defaults command, run when the profiles make no transform.
 std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
     ColourContext context, Notifier& notifier, std::function<void()> load_defaults);
+
+// StandardConversion with a head start: `steps.convert_rows` converts a plain PNG's rows
+// while it decodes, and `steps.convert` takes its records when it has converted them all, and
+// converts as StandardConversion otherwise. The records are the same either way.
+void SetStandardConversion(LoadSteps& steps, ColourContext context, Notifier& notifier,
+                           std::function<void()> load_defaults);
 
 // The background removal step for `options` (its source kind is taken from the picture). It
 // works on the RGBA pixels only, never on the spare bytes behind them, which are zero and
@@ -54,7 +74,7 @@ struct LoadOutcome {
   bool loaded = false;  // the picture went through to the oriented grid
   ConvertStatus conversion = ConvertStatus::kBadBuffer;
   bool transparent = false;  // background removal was not applicable
-  bool rotate = false;       // the new state of "Rotate": the fit's decision
+  bool rotate = false;       // the new state of "Rotate": as chosen, else the fit's decision
   bool needs_fit = false;    // the oriented size exceeds the printable area: run the fit command
   SizeLabels size_labels;    // oriented width and height in the unit
 };

@@ -38,6 +38,9 @@ struct OrientOptions {
   bool flip = false;  // Flip inverts the mirror: the decoder already turned the rows over
   bool rotate = false;
   bool preview = true;  // also make the preview grid (a print without a window needs none)
+  // The raw records are not needed afterwards (a run that prints once): their memory is given
+  // back as they are oriented, and the raw buffer is empty after it.
+  bool release_records = false;
 };
 
 struct OrientResult {

@@ -2,8 +2,10 @@
 
 #include <png.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
@@ -53,8 +55,26 @@ bool IsPlain(png_structp png, png_infop info) {
 
 // The part that may end in the library's long jump: only plain data lives here, so that
 // nothing with a destructor is skipped. Returns the end; `pixels` is the mapping once made.
+// Rows decoded between two counts published to the reader.
+constexpr png_uint_32 kPublishRows = 16;
+
+void Publish(std::uint32_t* rows_done, png_uint_32 rows) {
+  if (rows_done != nullptr) std::atomic_ref(*rows_done).store(rows, std::memory_order_release);
+}
+
+// The memory file at `bytes`: grown when it is smaller (a file made for the picture by the
+// reader is already of its size and may be sealed against any change of it).
+bool SizeMemory(int memory_fd, std::size_t bytes) {
+  struct stat info {};
+  if (fstat(memory_fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) == bytes) {
+    return true;
+  }
+  return ftruncate(memory_fd, static_cast<off_t>(bytes)) == 0;
+}
+
 PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip, int memory_fd,
-                    PngRowsResult& result, void*& pixels, std::size_t& bytes) {
+                    std::uint32_t* rows_done, PngRowsResult& result, void*& pixels,
+                    std::size_t& bytes) {
   if (setjmp(png_jmpbuf(png))) return PngRowsEnd::kFailed;
   png_init_io(png, file);
   png_read_info(png, info);
@@ -70,8 +90,7 @@ PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip,
   png_read_update_info(png, info);
   const std::size_t row_bytes = std::size_t{width} * 4;
   bytes = row_bytes * height;
-  if (png_get_rowbytes(png, info) != row_bytes ||
-      ftruncate(memory_fd, static_cast<off_t>(bytes)) != 0) {
+  if (png_get_rowbytes(png, info) != row_bytes || !SizeMemory(memory_fd, bytes)) {
     return PngRowsEnd::kFailed;
   }
   pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory_fd, 0);
@@ -82,7 +101,9 @@ PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip,
   auto* out = static_cast<png_bytep>(pixels);
   for (png_uint_32 row = 0; row < height; ++row) {
     png_read_row(png, out + row_bytes * (flip ? height - 1 - row : row), nullptr);
+    if ((row + 1) % kPublishRows == 0) Publish(rows_done, row + 1);
   }
+  Publish(rows_done, height);
   png_read_end(png, nullptr);
   result.width = static_cast<std::int32_t>(width);
   result.height = static_cast<std::int32_t>(height);
@@ -91,15 +112,16 @@ PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip,
 
 }  // namespace
 
-PngRowsResult ReadPlainPngRows(const std::filesystem::path& file, bool flip, int memory_fd) {
+PngRowsResult ReadPlainPngRows(const std::filesystem::path& file, bool flip, int memory_fd,
+                               std::uint32_t* rows_done) {
   PngRowsResult result;
   const std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
   PngReader reader;
   if (!in || !reader.ok()) return result;
   void* pixels = nullptr;
   std::size_t bytes = 0;
-  result.end =
-      ReadRows(reader.png(), reader.info(), in.get(), flip, memory_fd, result, pixels, bytes);
+  result.end = ReadRows(reader.png(), reader.info(), in.get(), flip, memory_fd, rows_done, result,
+                        pixels, bytes);
   if (pixels != nullptr) munmap(pixels, bytes);
   return result;
 }

@@ -25,7 +25,12 @@ struct PngRowsResult {
 // into the shared memory file `memory_fd` as width × height RGBA pixels, from the top or,
 // with `flip`, from the bottom. These are the pictures for which the result is the general
 // decoder's byte for byte; it spares the decoder's own buffer and its copy of every pixel.
-PngRowsResult ReadPlainPngRows(const std::filesystem::path& file, bool flip, int memory_fd);
+// With `rows_done` set, the count of rows finished so far is published there (released, in
+// memory shared with the reader) every few rows and once all are in, so that a reader in
+// another process can take them while the next ones decode. A file already of the picture's
+// size is used as it is.
+PngRowsResult ReadPlainPngRows(const std::filesystem::path& file, bool flip, int memory_fd,
+                               std::uint32_t* rows_done = nullptr);
 
 }  // namespace kelvaro
 

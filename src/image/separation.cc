@@ -32,7 +32,7 @@ RowPlanes PlanesOfRow(SeparationSet& set, std::int32_t row) {
 
 // What one run needs for every row, made once before the first.
 struct RowJob {
-  const WorkImage& image;
+  const std::uint8_t* grid;         // the picture's records, output_width × output_height
   const PrintColourTables* tables;  // null for the hot stamp foil
   std::uint8_t hot_level = 0;
   const std::uint8_t* mask = nullptr;  // one byte per output pixel, or null
@@ -76,9 +76,10 @@ void ColourRow(const std::uint8_t* records, const std::uint8_t* mask, std::int32
   }
 }
 
-void SeparateRow(const RowJob& job, SeparationSet& set, std::int32_t row) {
+// Separates output row `row` from its `records` (the row of the grid, or a copy of it).
+void SeparateRow(const RowJob& job, const std::uint8_t* records, SeparationSet& set,
+                 std::int32_t row) {
   const std::int32_t width = set.width;
-  const std::uint8_t* records = job.image.grid.data() + job.image.GridOffset(0, row);
   const std::uint8_t* mask =
       job.mask != nullptr ? job.mask + static_cast<std::size_t>(row) * width : nullptr;
   const RowPlanes planes = PlanesOfRow(set, row);
@@ -158,6 +159,34 @@ SeparationError CheckInputs(const WorkImage& image,
 
 }  // namespace
 
+namespace {
+
+// Separates every row of `set` from `grid` (which may be the set's own bytes: `in_place`).
+void SeparateRows(const std::uint8_t* grid, bool in_place, const SeparationParams& params,
+                  const ToneCurveTable& tone_table, const std::uint8_t* mask, SeparationSet& set,
+                  ProgressSink& progress) {
+  // Colour builder: cyan and white trade slots in the white-first layout.
+  const bool white_first = params.layout == TonerLayout::kWhiteFirst;
+  std::optional<PrintColourTables> tables;
+  if (!params.hot_stamp) tables = MakePrintColourTables(params, tone_table);
+  const RowJob job{grid, tables ? &*tables : nullptr, HotStampLevel(),
+                   mask, white_first ? 3 : 0,         white_first ? 0 : 3};
+  const std::size_t row_bytes = static_cast<std::size_t>(set.width) * SeparationSet::kPlanes;
+  const std::size_t pixels = static_cast<std::size_t>(set.width) * set.height;
+  progress.SetProgress(1, 100);
+  RunRows(set.height, pixels, progress, [&](std::int32_t row) {
+    const std::uint8_t* records = grid + static_cast<std::size_t>(row) * row_bytes;
+    if (!in_place) return SeparateRow(job, records, set, row);
+    // A row's planes take exactly the bytes of its records: the records are read from a copy.
+    thread_local PixelBytes copy;
+    copy.resize(row_bytes);
+    std::memcpy(copy.data(), records, row_bytes);
+    SeparateRow(job, copy.data(), set, row);
+  });
+}
+
+}  // namespace
+
 SeparationOutcome BuildSeparation(const WorkImage& image, const SeparationParams& params,
                                   const ToneCurveTable& tone_table,
                                   std::optional<std::span<const std::uint8_t>> pattern_mask,
@@ -175,18 +204,27 @@ SeparationOutcome BuildSeparation(const WorkImage& image, const SeparationParams
   } catch (const std::bad_alloc&) {
     return SeparationOutcome{{}, SeparationError::kOutOfMemory};
   }
-  // Colour builder: cyan and white trade slots in the white-first layout.
-  const bool white_first = params.layout == TonerLayout::kWhiteFirst;
-  std::optional<PrintColourTables> tables;
-  if (!params.hot_stamp) tables = MakePrintColourTables(params, tone_table);
-  const RowJob job{image,
-                   tables ? &*tables : nullptr,
-                   HotStampLevel(),
-                   pattern_mask ? pattern_mask->data() : nullptr,
-                   white_first ? 3 : 0,
-                   white_first ? 0 : 3};
-  progress.SetProgress(1, 100);
-  RunRows(set.height, pixels, progress, [&](std::int32_t row) { SeparateRow(job, set, row); });
+  SeparateRows(image.grid.data(), false, params, tone_table,
+               pattern_mask ? pattern_mask->data() : nullptr, set, progress);
+  return outcome;
+}
+
+SeparationOutcome BuildSeparationInPlace(WorkImage& image, const SeparationParams& params,
+                                         const ToneCurveTable& tone_table,
+                                         std::optional<std::span<const std::uint8_t>> pattern_mask,
+                                         ProgressSink& progress) {
+  SeparationOutcome outcome;
+  outcome.error = CheckInputs(image, pattern_mask);
+  PixelBytes grid;
+  grid.swap(image.grid);
+  if (!outcome.ok()) return outcome;
+  SeparationSet& set = outcome.set;
+  set.width = image.output_width;
+  set.height = image.output_height;
+  grid.resize(static_cast<std::size_t>(set.width) * set.height * SeparationSet::kPlanes);
+  set.bytes.swap(grid);
+  SeparateRows(set.bytes.data(), true, params, tone_table,
+               pattern_mask ? pattern_mask->data() : nullptr, set, progress);
   return outcome;
 }
 

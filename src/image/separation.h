@@ -87,6 +87,14 @@ SeparationOutcome BuildSeparation(const WorkImage& image, const SeparationParams
                                   std::optional<std::span<const std::uint8_t>> pattern_mask,
                                   ProgressSink& progress);
 
+// BuildSeparation for a picture printed once: the planes are made in the grid's own memory
+// (the planes of a row take exactly the bytes of its records), so that no second buffer of
+// the picture's size is needed. `image` loses its grid, whatever the outcome.
+SeparationOutcome BuildSeparationInPlace(WorkImage& image, const SeparationParams& params,
+                                         const ToneCurveTable& tone_table,
+                                         std::optional<std::span<const std::uint8_t>> pattern_mask,
+                                         ProgressSink& progress);
+
 // The pattern knock-out on its own, for planes that were changed after the separation: every
 // non-zero byte of `pattern_mask` (one per pixel, in output order) blanks planes 1 to 4 of its
 // pixel. false, and nothing changed, when the mask is not one byte per pixel.

@@ -2,20 +2,32 @@
 
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace kelvaro {
 
-std::optional<SharedMapping> SharedMapping::Map(int fd, std::size_t size) {
+std::optional<SharedMapping> SharedMapping::Map(int fd, std::size_t size, bool populate) {
   struct stat info {};
   if (fd < 0 || size == 0 || fstat(fd, &info) != 0 || info.st_size < 0 ||
       static_cast<std::uint64_t>(info.st_size) < size) {
     return std::nullopt;
   }
-  void* at = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, 0);
+  void* at = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | (populate ? MAP_POPULATE : 0),
+                  fd, 0);
   if (at == MAP_FAILED) return std::nullopt;
   return SharedMapping(static_cast<std::uint8_t*>(at), size);
+}
+
+void ReleasePages(std::span<std::uint8_t> bytes) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
+  const std::uintptr_t first = (begin + page - 1) / page * page;
+  const std::uintptr_t end = (begin + bytes.size()) / page * page;
+  // Only a hint: when it fails the pages simply stay.
+  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 SharedMapping::SharedMapping(SharedMapping&& other) noexcept

@@ -38,14 +38,19 @@ struct DefaultInitAllocator : std::allocator<T> {
 // and value-initialising constructors still fill.
 using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
+// Gives the whole pages inside `bytes` back to the system at once, for a buffer whose bytes
+// are not read again (they read as zero afterwards). Pages only partly inside are kept.
+void ReleasePages(std::span<std::uint8_t> bytes);
+
 // A shared memory file mapped into this process for reading and writing, unmapped when this
 // goes. The file itself stays the caller's.
 class SharedMapping {
  public:
   SharedMapping() = default;
-  // Maps the first `size` bytes of the file `fd`, with its pages read in at once. nullopt
-  // when the file holds fewer bytes or the mapping cannot be made.
-  static std::optional<SharedMapping> Map(int fd, std::size_t size);
+  // Maps the first `size` bytes of the file `fd`, with its pages read in at once unless
+  // `populate` is false (pages another process is still filling). nullopt when the file holds
+  // fewer bytes or the mapping cannot be made.
+  static std::optional<SharedMapping> Map(int fd, std::size_t size, bool populate = true);
   SharedMapping(SharedMapping&& other) noexcept;
   SharedMapping& operator=(SharedMapping&& other) noexcept;
   SharedMapping(const SharedMapping&) = delete;

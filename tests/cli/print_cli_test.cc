@@ -93,6 +93,19 @@ TEST_F(PrintCommandTest, ThePinnedClockGivesTheSameBytesEveryTime) {
   EXPECT_THAT(first, HasSubstr("%%CreationDate: 11-14-2023 22:13:20\r\n"));
 }
 
+// --timings names every step with its time on stderr and changes no byte of the job.
+TEST_F(PrintCommandTest, TimingsNameEveryStepAndLeaveTheJobAlone) {
+  const std::string plain = Job("");
+  EXPECT_THAT(errors_, Not(HasSubstr("step timings")));
+  const std::string timed = Job("--timings");
+  EXPECT_TRUE(timed == plain);
+  for (const char* step : {"decode", "convert", "orient", "separate", "compose\\+write", "total"}) {
+    EXPECT_THAT(errors_,
+                ::testing::ContainsRegex(std::string("\n  ") + step + " +[0-9]+\\.[0-9] ms"))
+        << errors_;
+  }
+}
+
 TEST_F(PrintCommandTest, OptionsReachTheJob) {
   const std::string plain = Job("");
   EXPECT_THAT(plain, Not(HasSubstr("NumCopies")));

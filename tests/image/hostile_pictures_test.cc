@@ -413,6 +413,22 @@ TEST_F(HostilePicturesTest, ADecoderPastItsTimeEndsOnlyItsChild) {
                 "1 ms).");
   EXPECT_EQ(image.raw, before);
   EXPECT_EQ(LeftInTemp(), std::vector<std::string>{});
+
+  // The same when the conversion takes the rows as they decode: the child alone is ended and
+  // what was converted is dropped.
+  {
+    const testing::TestFolders folders;
+    ColourContext colour;
+    colour.folders = folders.folders();
+    SetStandardConversion(steps, colour, notifier, nullptr);
+    notifier.messages.clear();
+    big = (FixtureFolder() / "image" / "big4000x3000.png").string();
+    EXPECT_FALSE(LoadImageFile(big, options, steps, image, notifier, progress, hurried).loaded);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_NE(notifier.messages[0].text.find("it ran longer than 1 ms"), std::string::npos);
+    EXPECT_EQ(image.raw, before);
+  }
+  EXPECT_EQ(LeftInTemp(), std::vector<std::string>{});
 }
 
 // The child process itself: a crash, a hang and a runaway allocation end only the child.

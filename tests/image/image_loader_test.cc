@@ -10,8 +10,11 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "image/decoded_rows.h"
+#include "image/load_pipeline.h"
 #include "support/test_env.h"
 
 namespace kelvaro {
@@ -298,6 +301,158 @@ class LoadImageFileTest : public ::testing::Test {
   CountingProgress progress_;
   int load_defaults_ = 0;
 };
+
+// A taller PNG than WritePng's, of many bands: RGB, or RGBA with opacities from `lowest_alpha`
+// up (50 and more counts as opaque, so the background step makes it fully opaque).
+void WriteBandedPng(const fs::path& path, int colour_type, int lowest_alpha) {
+  constexpr png_uint_32 kWidth = 61, kHeight = 150;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, kWidth, kHeight, 8, colour_type, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  const std::size_t channels = colour_type == PNG_COLOR_TYPE_RGB ? 3 : 4;
+  std::vector<png_byte> row(std::size_t{kWidth} * channels, 0);
+  for (png_uint_32 y = 0; y < kHeight; ++y) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      const bool alpha = channels == 4 && i % 4 == 3;
+      row[i] = static_cast<png_byte>(alpha ? lowest_alpha + (7 * i + y) % (256 - lowest_alpha)
+                                           : 37 * i + 91 * y + (i * y) % 13);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+// The conversion that starts on a plain PNG's rows while the next ones decode gives the
+// records and grid of the conversion of the whole picture: opaque, made opaque and transparent
+// pictures, turned over or not, and pictures cut short (the rows converted before the cut
+// are dropped; the general decoder decides, with its own messages).
+TEST_F(LoadImageFileTest, ConversionWhileDecodingGivesTheWholePicturesRecords) {
+  TempDir dir;
+  std::vector<fs::path> files = {Fixture("quad_alpha.png")};
+  for (const auto& [type, lowest] :
+       {std::pair{PNG_COLOR_TYPE_RGB, 0}, std::pair{PNG_COLOR_TYPE_RGB_ALPHA, 50},
+        std::pair{PNG_COLOR_TYPE_RGB_ALPHA, 0}}) {
+    files.push_back(dir.path() /
+                    ("banded_" + std::to_string(type) + "_" + std::to_string(lowest) + ".png"));
+    WriteBandedPng(files.back(), type, lowest);
+  }
+  const std::string whole = ReadFileBytes(files[1]);
+  for (std::size_t length : {whole.size() / 2, whole.size() - 13}) {
+    files.push_back(dir.path() / ("cut_" + std::to_string(length) + ".png"));
+    WriteFileBytes(files.back(), whole.substr(0, length));
+  }
+  LoadSteps overlapped = steps_;
+  SetStandardConversion(overlapped, colour_, notifier_, nullptr);
+  for (const fs::path& file : files) {
+    for (const bool flip : {false, true}) {
+      SCOPED_TRACE(file.filename().string() + (flip ? " flipped" : ""));
+      options_.flip = flip;
+      std::string path = file.string();
+      WorkImage by_rows, by_whole;
+      const LoadOutcome rows_outcome =
+          LoadImageFile(path, options_, overlapped, by_rows, notifier_, progress_);
+      const auto rows_messages = notifier_.messages;
+      notifier_.messages.clear();
+      path = file.string();
+      const LoadOutcome whole_outcome = Load(path, by_whole);
+      ASSERT_EQ(rows_outcome.loaded, whole_outcome.loaded);
+      EXPECT_EQ(rows_outcome.transparent, whole_outcome.transparent);
+      EXPECT_EQ(notifier_.messages.size(), rows_messages.size());
+      for (std::size_t i = 0; i < rows_messages.size(); ++i) {
+        EXPECT_EQ(notifier_.messages[i].text, rows_messages[i].text);
+      }
+      notifier_.messages.clear();
+      EXPECT_TRUE(by_rows.raw == by_whole.raw);
+      EXPECT_TRUE(by_rows.grid == by_whole.grid);
+    }
+  }
+  EXPECT_GT(overlapped.convert_rows->busy().count(), 0);  // the rows did go that way
+}
+
+// Keeps a copy of every band as it is handed on, to be held against the finished picture.
+class BandCopies final : public DecodedRowsTaker {
+ public:
+  bool Begin(std::int32_t width, std::int32_t height) override {
+    width_ = width;
+    copy_.assign(4 * static_cast<std::size_t>(width) * height, 0);
+    taken_.assign(height, 0);
+    return true;
+  }
+  void Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+            bool decoding) override {
+    const std::size_t row_bytes = 4 * static_cast<std::size_t>(width_);
+    std::copy(rgba.begin() + first * row_bytes, rgba.begin() + end * row_bytes,
+              copy_.begin() + first * row_bytes);
+    for (std::int32_t row = first; row < end; ++row) ++taken_[row];
+    bands_while_decoding += decoding ? 1 : 0;
+  }
+  void Drop() override { ++drops; }
+  std::chrono::steady_clock::duration busy() const override { return {}; }
+
+  std::vector<std::uint8_t> copy_;
+  std::vector<int> taken_;
+  int bands_while_decoding = 0;
+  int drops = 0;
+
+ private:
+  std::int32_t width_ = 0;
+};
+
+// Bands are handed on while the decoder still runs, each row once and only once it is
+// decoded, from the top or, turned over, from the bottom; a cut file's bands are dropped.
+TEST(DecodeImageFileTest, BandsAreHandedOnAsTheyAreDecoded) {
+  // Large enough that the decode takes a good many bands' time.
+  TempDir dir;
+  const fs::path big = dir.path() / "big.png";
+  {
+    constexpr png_uint_32 kWidth = 2000, kHeight = 1500;
+    std::FILE* file = std::fopen(big.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(std::size_t{kWidth} * 3);
+    for (png_uint_32 y = 0; y < kHeight; ++y) {
+      for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<png_byte>(i * y + i / 7);
+      png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+  }
+  for (const bool flip : {false, true}) {
+    SCOPED_TRACE(flip ? "flipped" : "upright");
+    BandCopies bands;
+    RecordingNotifier notifier;
+    NullProgress progress;
+    WorkImage image;
+    ASSERT_TRUE(DecodeImageFile(big, flip, image, notifier, progress, {}, &bands));
+    EXPECT_GT(bands.bands_while_decoding, 0);
+    EXPECT_EQ(bands.drops, 0);
+    EXPECT_TRUE(std::ranges::all_of(bands.taken_, [](int times) { return times == 1; }));
+    EXPECT_TRUE(std::ranges::equal(bands.copy_, image.DecodedRgba()));
+  }
+  const std::string bytes = ReadFileBytes(big);
+  const fs::path cut = dir.path() / "cut.png";
+  WriteFileBytes(cut, bytes.substr(0, bytes.size() / 2));
+  BandCopies bands;
+  RecordingNotifier notifier;
+  NullProgress progress;
+  WorkImage image;
+  DecodeImageFile(cut, false, image, notifier, progress, {}, &bands);
+  EXPECT_EQ(bands.drops, 1);
+}
 
 TEST_F(LoadImageFileTest, TransparentPngKeepsItsOpacityThroughTheConversion) {
   std::string path = "\"" + Fixture("quad_alpha.png").string() + "\"";  // quotes are dropped
