@@ -40,8 +40,9 @@ class SilentNotifier final : public Notifier {
 
 // A loaded picture of `width` × `height` source pixels, turned a quarter as the fit at load
 // turns a landscape picture, 569 × 759 points on the page. Gradients in every channel and a
-// transparent border, so that every step of the colour preview has work. The pixel grid holds
-// the same colours without black: the preview decides each pixel from it as the print does.
+// transparent border, so that every step of the colour preview has work; the same drawing at
+// every size, so that only the size differs. The pixel grid holds the same colours without
+// black: the preview decides each pixel from it as the print does.
 WorkImage Picture(std::int32_t width, std::int32_t height) {
   WorkImage image;
   image.width = width;
@@ -56,7 +57,11 @@ WorkImage Picture(std::int32_t width, std::int32_t height) {
     for (std::int32_t x = 0; x < image.output_width; ++x, p += 4, g += 5) {
       p[0] = static_cast<std::uint8_t>(x * 255 / image.output_width);
       p[1] = static_cast<std::uint8_t>(y * 255 / image.output_height);
-      p[2] = static_cast<std::uint8_t>((x / 7 + y / 5) & 0xff);
+      // About one step per copy pixel at every size: neighbours differ, the hardest case for
+      // the proof, which converts each run of equal records once.
+      p[2] = static_cast<std::uint8_t>((std::int64_t{x} * 1024 / image.output_width +
+                                        std::int64_t{y} * 1024 / image.output_height) &
+                                       0xff);
       const bool border = x < image.output_width / 20 || y < image.output_height / 20;
       p[3] = border ? 0 : 255;
       g[0] = p[0];

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "image/colour_maths.h"
 #include "platform/rounding.h"
@@ -73,6 +74,22 @@ void ColourRecord(const SampleJob& job, const std::uint8_t* sample, std::size_t 
   out[1] = static_cast<std::uint8_t>(screen.m);
   out[2] = static_cast<std::uint8_t>(screen.y);
   out[3] = 0;
+}
+
+// The colour records of samples `begin` to `end` (not included) into `records`. A sample equal
+// to the one before it makes the same record, unless the white under it may differ.
+void ColourRecords(const SampleJob& job, const std::uint8_t* samples, std::size_t begin,
+                   std::size_t end, std::uint8_t* records) {
+  const std::uint8_t* sample = samples + kPreviewSampleBytes * begin;
+  std::uint8_t* out = records + 5 * begin;
+  for (std::size_t at = begin; at < end; ++at, sample += kPreviewSampleBytes, out += 5) {
+    if (at != begin && job.white == nullptr &&
+        std::memcmp(sample, sample - kPreviewSampleBytes, kPreviewSampleBytes) == 0) {
+      std::memcpy(out, out - 5, 5);
+    } else {
+      ColourRecord(job, sample, at, out);
+    }
+  }
 }
 
 bool HoldsGrid(const GridWhitePlanes& white, std::int32_t width, std::int32_t height) {
@@ -311,9 +328,9 @@ std::optional<ProofRecords> SampleProofRecords(
   records.width = samples.width;
   records.height = samples.height;
   records.bytes.resize(5 * count);  // every record is written below
-  const std::uint8_t* sample = samples.bytes.data();
-  std::uint8_t* out = records.bytes.data();
   if (params.colour.hot_stamp) {
+    const std::uint8_t* sample = samples.bytes.data();
+    std::uint8_t* out = records.bytes.data();
     const std::uint8_t tint = HotStampLevel();
     for (std::size_t at = 0; at < count; ++at, sample += kPreviewSampleBytes, out += 5) {
       HotStampRecord(sample, tint, out);
@@ -327,8 +344,13 @@ std::optional<ProofRecords> SampleProofRecords(
   const SampleJob job{params, MakePrintColourTables(params.colour, tone_table),
                       MakeScreenColourTables(params.colour, tone_table),
                       sampled_white ? &*sampled_white : nullptr};
-  for (std::size_t at = 0; at < count; ++at, sample += kPreviewSampleBytes, out += 5) {
-    ColourRecord(job, sample, at, out);
+  // A refresh follows a slider as it moves: the second half of the copy on another core.
+  const std::size_t half = count / 2;
+  {
+    std::jthread other([&job, &samples, &records, half, count] {
+      ColourRecords(job, samples.bytes.data(), half, count, records.bytes.data());
+    });
+    ColourRecords(job, samples.bytes.data(), 0, half, records.bytes.data());
   }
   if (pattern_mask) ShowKnockOut(*pattern_mask, records);
   return records;
