@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 
@@ -273,6 +274,73 @@ void ShowKnockOut(std::span<const std::uint8_t> mask, ProofRecords& records) {
   }
 }
 
+// Runs of equal neighbouring proof records.
+struct RecordRuns {
+  ScreenBytes firsts;               // the first record of each run, 5 bytes
+  std::vector<std::uint32_t> ends;  // one past the last record of each run
+};
+
+bool SameRecord(const std::uint8_t* records, std::size_t i) {
+  return std::memcmp(records + 5 * i, records + 5 * (i - 1), 5) == 0;
+}
+
+std::size_t CountRuns(const std::uint8_t* records, std::size_t count) {
+  std::size_t runs = count == 0 ? 0 : 1;
+  for (std::size_t i = 1; i < count; ++i) runs += SameRecord(records, i) ? 0 : 1;
+  return runs;
+}
+
+// The runs of `count` records (at least one), of which there are `runs`.
+RecordRuns GatherRuns(const std::uint8_t* records, std::size_t count, std::size_t runs) {
+  RecordRuns gathered;
+  gathered.firsts.resize(5 * runs);
+  gathered.ends.resize(runs);
+  std::memcpy(gathered.firsts.data(), records, 5);
+  std::size_t run = 0;
+  for (std::size_t i = 1; i < count; ++i) {
+    if (SameRecord(records, i)) continue;
+    gathered.ends[run++] = static_cast<std::uint32_t>(i);
+    std::memcpy(gathered.firsts.data() + 5 * run, records + 5 * i, 5);
+  }
+  gathered.ends[run] = static_cast<std::uint32_t>(count);
+  return gathered;
+}
+
+// The proof of `records` into `pixels` (4 bytes each: B, G, R, then the record's E); false as
+// the proof fails. Neighbouring samples often make the same record (flat colour, transparent
+// margins), and the proof gives every record its own colour, so then each run of equal
+// records is converted once; where most neighbours differ, gathering the runs would cost more
+// than it saves.
+bool ProofToPixels(const ProofRecords& records, ProofTransformCache& proof,
+                   const ColourContext& colour, Notifier& notifier, ScreenBytes& pixels) {
+  const std::uint8_t* bytes = records.bytes.data();
+  const std::size_t count =
+      static_cast<std::size_t>(records.width) * static_cast<std::size_t>(records.height);
+  const std::size_t runs = CountRuns(bytes, count);
+  if (2 * runs >= count || runs > static_cast<std::size_t>(INT32_MAX)) {
+    if (!proof.Convert(records.bytes, pixels, records.width, records.height, colour, notifier)) {
+      return false;
+    }
+    std::uint8_t* out = pixels.data() + 3;
+    for (std::size_t i = 0; i < count; ++i, out += 4) *out = bytes[5 * i + 4];
+    return true;
+  }
+  const RecordRuns gathered = GatherRuns(bytes, count, runs);
+  ScreenBytes screen(4 * runs);
+  if (!proof.Convert(gathered.firsts, screen, static_cast<std::int32_t>(runs), 1, colour,
+                     notifier)) {
+    return false;
+  }
+  std::uint8_t* out = pixels.data();
+  std::size_t i = 0;
+  for (std::size_t run = 0; run < runs; ++run) {
+    const std::uint8_t pixel[4] = {screen[4 * run], screen[4 * run + 1], screen[4 * run + 2],
+                                   gathered.firsts[5 * run + 4]};
+    for (; i < gathered.ends[run]; ++i, out += 4) std::memcpy(out, pixel, 4);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<PreviewSamples> SamplePicture(const WorkImage& image, std::int32_t width,
@@ -369,40 +437,15 @@ std::optional<PreviewImage> BuildPreviewImage(
     const PreviewSamples& samples, const PreviewParams& params, const ToneCurveTable& tone_table,
     std::optional<std::span<const std::uint8_t>> pattern_mask, ProofTransformCache& proof,
     const ColourContext& colour, Notifier& notifier, const GridWhitePlanes* white) {
-  std::optional<ProofRecords> records =
+  const std::optional<ProofRecords> records =
       SampleProofRecords(samples, params, tone_table, pattern_mask, white);
   if (!records) return std::nullopt;
-  // Neighbouring samples often make the same record (flat colour, transparent margins); the
-  // proof gives every record its own colour, so each run of equal records is converted once.
-  const std::size_t count =
-      static_cast<std::size_t>(records->width) * static_cast<std::size_t>(records->height);
-  std::vector<std::uint32_t> run_ends;  // one past the last record of each run
-  ScreenBytes firsts;                   // the first record of each run
-  const std::uint8_t* record = records->bytes.data();
-  for (std::size_t i = 0; i < count; ++i, record += 5) {
-    if (i == 0 || std::memcmp(record, record - 5, 5) != 0) {
-      if (i != 0) run_ends.push_back(static_cast<std::uint32_t>(i));
-      firsts.insert(firsts.end(), record, record + 5);
-    }
-  }
-  run_ends.push_back(static_cast<std::uint32_t>(count));
-  ScreenBytes screen(4 * run_ends.size());
-  if (!proof.Convert(firsts, screen, static_cast<std::int32_t>(run_ends.size()), 1, colour,
-                     notifier)) {
-    return std::nullopt;
-  }
   PreviewImage preview;
   preview.width = records->width;
   preview.height = records->height;
-  preview.pixels.resize(4 * count);
-  std::uint8_t* out = preview.pixels.data();
-  std::size_t i = 0;
-  for (std::size_t run = 0; run < run_ends.size(); ++run) {
-    // B, G, R from the proof; the fourth byte is the record's E.
-    const std::uint8_t pixel[4] = {screen[4 * run], screen[4 * run + 1], screen[4 * run + 2],
-                                   firsts[5 * run + 4]};
-    for (; i < run_ends[run]; ++i, out += 4) std::memcpy(out, pixel, 4);
-  }
+  preview.pixels.resize(4 * static_cast<std::size_t>(preview.width) *
+                        static_cast<std::size_t>(preview.height));
+  if (!ProofToPixels(*records, proof, colour, notifier, preview.pixels)) return std::nullopt;
   return preview;
 }
 
