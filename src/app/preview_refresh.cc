@@ -52,6 +52,59 @@ std::optional<std::vector<std::uint8_t>> StoredPreviewPatternMask(const Settings
   return std::move(outcome.mask);
 }
 
+// The profiles and messages of the proof, as the window names them.
+ColourContext ProofContext(const MainWindowModel& model, const JobParameters& params) {
+  ColourContext colour;
+  colour.profiles = MakeProfileNames(params.profile_in, params.profile_out);
+  colour.folders = model.store().folders();
+  const UiText& texts = model.texts();
+  colour.messages = ColourMessages{texts.Get(ui::kProgramTitle), texts.Get(ui::kOddImage),
+                                   texts.Get(ui::kConversionFailure)};
+  return colour;
+}
+
+// One copy of the picture as the page shows it: the white view or the colour preview, with
+// the pattern's knock-out while "Pattern Preview" is checked. nullopt when it cannot be drawn.
+std::optional<PreviewImage> BuildCopy(MainWindowModel& model, const WorkImage& image,
+                                      const PreviewServices& services, const JobParameters& params,
+                                      const PageLayout& layout, bool white_view) {
+  const std::int32_t width = layout.preview_width;
+  const std::int32_t height = layout.preview_height;
+  std::optional<std::vector<std::uint8_t>> mask;
+  if (params.pattern_preview && services.pattern_mask) {
+    mask = services.pattern_mask(width, height);
+  } else if (params.pattern_preview) {
+    mask = StoredPreviewPatternMask(model.store(), params, image, layout);
+  }
+  std::optional<std::span<const std::uint8_t>> mask_view;
+  if (mask) mask_view = std::span<const std::uint8_t>(*mask);
+  // The white plane the job prints, when the view or the displayed edge needs it.
+  std::optional<GridWhitePlanes> white;
+  if (white_view || (params.white_edge != 0 && params.display_white && params.print_white)) {
+    white = BuildJobWhitePlanes(image, params, model.store());
+    if (!white) {
+      services.notifier.Show(model.texts().Get(ui::kProgramTitle), kNotSeparatedText,
+                             MessageIcon::kError);
+    }
+  }
+  if (white_view) {
+    if (!white) return std::nullopt;
+    return BuildWhiteViewImage(*white, width, height, mask_view);
+  }
+  std::optional<PreviewSamples> fresh;
+  const PreviewSamples* samples = nullptr;
+  if (services.samples != nullptr) {
+    samples = services.samples->Samples(image, width, height);
+  } else if ((fresh = SamplePicture(image, width, height))) {
+    samples = &*fresh;
+  }
+  if (samples == nullptr) return std::nullopt;
+  // The table the print applies, as the colour window left it.
+  return BuildPreviewImage(*samples, PreviewParamsFrom(params, model.store()), params.tone_table,
+                           mask_view, services.proof, ProofContext(model, params),
+                           services.notifier, white ? &*white : nullptr);
+}
+
 }  // namespace
 
 PreviewParams PreviewParamsFrom(const JobParameters& params, const SettingsStore& store) {
@@ -86,41 +139,7 @@ PreviewRefresh RefreshPreview(MainWindowModel& model, WorkImage& image,
              std::to_string(static_cast<long long>(layout.copies_across) * layout.copies_down));
     if (!refresh.copies_fit) ShowText(model, c::kStatusLine, kCopiesDoNotFitText);
     if (layout.preview_width > 0 && layout.preview_height > 0) {
-      std::optional<std::vector<std::uint8_t>> mask;
-      if (params.pattern_preview && services.pattern_mask) {
-        mask = services.pattern_mask(layout.preview_width, layout.preview_height);
-      } else if (params.pattern_preview) {
-        mask = StoredPreviewPatternMask(model.store(), params, image, layout);
-      }
-      ColourContext colour;
-      colour.profiles = MakeProfileNames(params.profile_in, params.profile_out);
-      colour.folders = model.store().folders();
-      const UiText& texts = model.texts();
-      colour.messages = ColourMessages{texts.Get(ui::kProgramTitle), texts.Get(ui::kOddImage),
-                                       texts.Get(ui::kConversionFailure)};
-      std::optional<std::span<const std::uint8_t>> mask_view;
-      if (mask) mask_view = std::span<const std::uint8_t>(*mask);
-      // The white plane the job prints, when the view or the displayed edge needs it.
-      std::optional<GridWhitePlanes> white;
-      if (white_view || (params.white_edge != 0 && params.display_white && params.print_white)) {
-        white = BuildJobWhitePlanes(image, params, model.store());
-        if (!white) {
-          services.notifier.Show(model.texts().Get(ui::kProgramTitle), kNotSeparatedText,
-                                 MessageIcon::kError);
-        }
-      }
-      if (white_view) {
-        if (white) {
-          copy =
-              BuildWhiteViewImage(*white, layout.preview_width, layout.preview_height, mask_view);
-        }
-      } else {
-        // The table the print applies, as the colour window left it.
-        copy = BuildPreviewImage(image, layout.preview_width, layout.preview_height,
-                                 PreviewParamsFrom(params, model.store()), params.tone_table,
-                                 mask_view, services.proof, colour, services.notifier,
-                                 white ? &*white : nullptr);
-      }
+      copy = BuildCopy(model, image, services, params, layout, white_view);
     }
   }
   refresh.copies_drawn = copy.has_value();

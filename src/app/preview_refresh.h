@@ -23,12 +23,16 @@ using PreviewPatternMask = std::function<std::optional<std::vector<std::uint8_t>
     std::int32_t width, std::int32_t height)>;
 
 // What a refresh needs besides the window and the picture. The window keeps `proof` for its
-// whole life, so that the proof transform is made once and not on every refresh.
+// whole life, so that the proof transform is made once and not on every refresh, and
+// `samples`, so that the picture is sampled down to the copy's size once and not on every
+// refresh (its owner forgets them when the picture changes).
 struct PreviewServices {
   Notifier& notifier;
   ProofTransformCache& proof;
   // Asked only while "Pattern Preview" is checked; unset: the stored pattern set-up.
   PreviewPatternMask pattern_mask = {};
+  // Null: the picture is sampled afresh on every refresh.
+  PreviewSampleCache* samples = nullptr;
 };
 
 // What a refresh drew and published.

@@ -51,6 +51,7 @@ void Session::RunStep(const std::function<void()>& step) {
   } else {
     step();
   }
+  preview_samples_.Forget();
   busy_ = false;
 }
 
@@ -239,8 +240,9 @@ PreviewRefresh Session::Preview(int area_width, PreviewPatternMask pattern_mask)
   if (busy_) return {};
   Update();
   model_.SetImageAreaWidth(area_width);
-  return RefreshPreview(model_, picture_,
-                        PreviewServices{app_.notifier(), proof_, std::move(pattern_mask)});
+  return RefreshPreview(
+      model_, picture_,
+      PreviewServices{app_.notifier(), proof_, std::move(pattern_mask), &preview_samples_});
 }
 
 PrintOutcome Session::Print(const PrintTarget& target) {
@@ -345,6 +347,7 @@ std::optional<Session::KeptPicture> Session::TakePicture() {
   if (!has_picture()) return std::nullopt;
   KeptPicture kept{std::move(picture_), std::move(file_), last_load_, basis_};
   picture_ = WorkImage{};
+  preview_samples_.Forget();
   file_.clear();
   return kept;
 }
@@ -352,6 +355,7 @@ std::optional<Session::KeptPicture> Session::TakePicture() {
 void Session::AdoptPicture(KeptPicture kept) {
   if (kept.picture.empty()) return;
   picture_ = std::move(kept.picture);
+  preview_samples_.Forget();
   file_ = std::move(kept.file);
   last_load_ = kept.load;
   basis_ = kept.basis;

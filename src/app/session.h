@@ -187,6 +187,9 @@ class Session {
   LayoutBasis basis_;
   LoadedPicture last_load_;
   ProofTransformCache proof_;  // made once, not on every refresh
+  // The picture sampled at the preview copy's size; forgotten after every step, which may
+  // have changed the picture.
+  PreviewSampleCache preview_samples_;
   std::optional<SettingsStore::WriteHold> hold_;
   bool print_only_ = false;
   bool prints_once_ = false;  // see ReleaseLayoutRecords

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <thread>
 
 #include "image/colour_maths.h"
 #include "platform/rounding.h"
@@ -32,15 +34,15 @@ struct SampleJob {
   const GridWhitePlanes* white = nullptr;  // the white the job prints, when displayed
 };
 
-// One colour-preview record. `sample` is the preview grid's C', M', Y', A (black folded in)
-// and `record` the grid's C, M, Y, K, A at the same place, `at` its pixel number. The record
-// is drawn exactly where the print lays toner: the colour toner of the pixel, or the white
-// under it (with the white edge displayed, the white the job prints after the edge).
-void ColourRecord(const SampleJob& job, const std::uint8_t* sample, const std::uint8_t* record,
-                  std::size_t at, std::uint8_t* out) {
+// One colour-preview record from sample number `at` (see PreviewSamples): the preview grid's
+// C', M', Y', A, then the pixel grid's C, M, Y. The record is drawn exactly where the print
+// lays toner: the colour toner of the pixel, or the white under it (with the white edge
+// displayed, the white the job prints after the edge).
+void ColourRecord(const SampleJob& job, const std::uint8_t* sample, std::size_t at,
+                  std::uint8_t* out) {
   const SeparationParams& p = job.params.colour;
   const bool opaque = IsOpaque(sample[3]);
-  const TonerAmounts toner = opaque ? OpaquePixelToner(job.print, record) : TonerAmounts{};
+  const TonerAmounts toner = opaque ? OpaquePixelToner(job.print, sample + 4) : TonerAmounts{};
   WhiteUnder white{toner.w, toner.w};
   if (job.white != nullptr) white = {job.white->separated[at], job.white->printed[at]};
   const bool colour_toner = (toner.c | toner.m | toner.y) != 0;
@@ -73,6 +75,22 @@ void ColourRecord(const SampleJob& job, const std::uint8_t* sample, const std::u
   out[1] = static_cast<std::uint8_t>(screen.m);
   out[2] = static_cast<std::uint8_t>(screen.y);
   out[3] = 0;
+}
+
+// The colour records of samples `begin` to `end` (not included) into `records`. A sample equal
+// to the one before it makes the same record, unless the white under it may differ.
+void ColourRecords(const SampleJob& job, const std::uint8_t* samples, std::size_t begin,
+                   std::size_t end, std::uint8_t* records) {
+  const std::uint8_t* sample = samples + kPreviewSampleBytes * begin;
+  std::uint8_t* out = records + 5 * begin;
+  for (std::size_t at = begin; at < end; ++at, sample += kPreviewSampleBytes, out += 5) {
+    if (at != begin && job.white == nullptr &&
+        std::memcmp(sample, sample - kPreviewSampleBytes, kPreviewSampleBytes) == 0) {
+      std::memcpy(out, out - 5, 5);
+    } else {
+      ColourRecord(job, sample, at, out);
+    }
+  }
 }
 
 bool HoldsGrid(const GridWhitePlanes& white, std::int32_t width, std::int32_t height) {
@@ -214,30 +232,35 @@ std::vector<std::int32_t> SampleColumns(std::int32_t samples, std::int32_t grid)
   return columns;
 }
 
-// The hot stamp foil: a flat tint wherever the print lays it.
-void HotStampRow(const WorkImage& image, std::int32_t row, const std::vector<std::int32_t>& columns,
-                 std::uint8_t* out) {
-  const auto tint = HotStampLevel();
-  const std::uint8_t* samples =
-      image.preview.data() + 4 * static_cast<std::size_t>(row) * image.output_width;
-  for (const std::int32_t column : columns) {
-    const bool opaque = IsOpaque(samples[4 * static_cast<std::size_t>(column) + 3]);
-    out[0] = out[1] = out[2] = opaque ? tint : 0;
-    out[3] = 0;
-    out[4] = opaque ? 255 : 0;
-    out += 5;
+// The white planes of the grid sampled as the picture is, one byte per sample each.
+GridWhitePlanes SampleWhitePlanes(const GridWhitePlanes& white, std::int32_t width,
+                                  std::int32_t height) {
+  GridWhitePlanes sampled;
+  sampled.width = width;
+  sampled.height = height;
+  const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  sampled.separated.resize(samples);
+  sampled.printed.resize(samples);
+  const std::vector<std::int32_t> columns = SampleColumns(width, white.width);
+  std::size_t at = 0;
+  for (std::int32_t j = 0; j < height; ++j) {
+    const std::size_t first =
+        static_cast<std::size_t>(SamplePosition(j, white.height, height)) * white.width;
+    for (const std::int32_t column : columns) {
+      sampled.separated[at] = white.separated[first + column];
+      sampled.printed[at] = white.printed[first + column];
+      ++at;
+    }
   }
+  return sampled;
 }
 
-// One row of colour-preview records from grid row `row`.
-void ColourRow(const SampleJob& job, const WorkImage& image, std::int32_t row,
-               const std::vector<std::int32_t>& columns, std::uint8_t* out) {
-  const std::size_t first = static_cast<std::size_t>(row) * image.output_width;
-  for (const std::int32_t column : columns) {
-    const std::size_t at = first + static_cast<std::size_t>(column);
-    ColourRecord(job, image.preview.data() + 4 * at, image.grid.data() + 5 * at, at, out);
-    out += 5;
-  }
+// The hot stamp foil: a flat tint wherever the print lays it.
+void HotStampRecord(const std::uint8_t* sample, std::uint8_t tint, std::uint8_t* out) {
+  const bool opaque = IsOpaque(sample[3]);
+  out[0] = out[1] = out[2] = opaque ? tint : 0;
+  out[3] = 0;
+  out[4] = opaque ? 255 : 0;
 }
 
 // Knocked-out pixels show in magenta.
@@ -251,60 +274,178 @@ void ShowKnockOut(std::span<const std::uint8_t> mask, ProofRecords& records) {
   }
 }
 
+// Runs of equal neighbouring proof records.
+struct RecordRuns {
+  ScreenBytes firsts;               // the first record of each run, 5 bytes
+  std::vector<std::uint32_t> ends;  // one past the last record of each run
+};
+
+bool SameRecord(const std::uint8_t* records, std::size_t i) {
+  return std::memcmp(records + 5 * i, records + 5 * (i - 1), 5) == 0;
+}
+
+std::size_t CountRuns(const std::uint8_t* records, std::size_t count) {
+  std::size_t runs = count == 0 ? 0 : 1;
+  for (std::size_t i = 1; i < count; ++i) runs += SameRecord(records, i) ? 0 : 1;
+  return runs;
+}
+
+// The runs of `count` records (at least one), of which there are `runs`.
+RecordRuns GatherRuns(const std::uint8_t* records, std::size_t count, std::size_t runs) {
+  RecordRuns gathered;
+  gathered.firsts.resize(5 * runs);
+  gathered.ends.resize(runs);
+  std::memcpy(gathered.firsts.data(), records, 5);
+  std::size_t run = 0;
+  for (std::size_t i = 1; i < count; ++i) {
+    if (SameRecord(records, i)) continue;
+    gathered.ends[run++] = static_cast<std::uint32_t>(i);
+    std::memcpy(gathered.firsts.data() + 5 * run, records + 5 * i, 5);
+  }
+  gathered.ends[run] = static_cast<std::uint32_t>(count);
+  return gathered;
+}
+
+// The proof of `records` into `pixels` (4 bytes each: B, G, R, then the record's E); false as
+// the proof fails. Neighbouring samples often make the same record (flat colour, transparent
+// margins), and the proof gives every record its own colour, so then each run of equal
+// records is converted once; where most neighbours differ, gathering the runs would cost more
+// than it saves.
+bool ProofToPixels(const ProofRecords& records, ProofTransformCache& proof,
+                   const ColourContext& colour, Notifier& notifier, ScreenBytes& pixels) {
+  const std::uint8_t* bytes = records.bytes.data();
+  const std::size_t count =
+      static_cast<std::size_t>(records.width) * static_cast<std::size_t>(records.height);
+  const std::size_t runs = CountRuns(bytes, count);
+  if (2 * runs >= count || runs > static_cast<std::size_t>(INT32_MAX)) {
+    if (!proof.Convert(records.bytes, pixels, records.width, records.height, colour, notifier)) {
+      return false;
+    }
+    std::uint8_t* out = pixels.data() + 3;
+    for (std::size_t i = 0; i < count; ++i, out += 4) *out = bytes[5 * i + 4];
+    return true;
+  }
+  const RecordRuns gathered = GatherRuns(bytes, count, runs);
+  ScreenBytes screen(4 * runs);
+  if (!proof.Convert(gathered.firsts, screen, static_cast<std::int32_t>(runs), 1, colour,
+                     notifier)) {
+    return false;
+  }
+  std::uint8_t* out = pixels.data();
+  std::size_t i = 0;
+  for (std::size_t run = 0; run < runs; ++run) {
+    const std::uint8_t pixel[4] = {screen[4 * run], screen[4 * run + 1], screen[4 * run + 2],
+                                   gathered.firsts[5 * run + 4]};
+    for (; i < gathered.ends[run]; ++i, out += 4) std::memcpy(out, pixel, 4);
+  }
+  return true;
+}
+
 }  // namespace
+
+std::optional<PreviewSamples> SamplePicture(const WorkImage& image, std::int32_t width,
+                                            std::int32_t height) {
+  if (width <= 0 || height <= 0 || !HoldsPicture(image)) return std::nullopt;
+  PreviewSamples samples;
+  samples.width = width;
+  samples.height = height;
+  samples.grid_width = image.output_width;
+  samples.grid_height = image.output_height;
+  samples.bytes.resize(kPreviewSampleBytes * static_cast<std::size_t>(width) *
+                       static_cast<std::size_t>(height));  // every byte is written below
+  const std::vector<std::int32_t> columns = SampleColumns(width, samples.grid_width);
+  std::uint8_t* out = samples.bytes.data();
+  for (std::int32_t j = 0; j < height; ++j) {
+    const std::size_t first =
+        static_cast<std::size_t>(SamplePosition(j, samples.grid_height, height)) *
+        static_cast<std::size_t>(samples.grid_width);
+    for (const std::int32_t column : columns) {
+      const std::size_t at = first + static_cast<std::size_t>(column);
+      std::memcpy(out, image.preview.data() + 4 * at, 4);
+      std::memcpy(out + 4, image.grid.data() + 5 * at, 3);
+      out[7] = 0;
+      out += kPreviewSampleBytes;
+    }
+  }
+  return samples;
+}
+
+const PreviewSamples* PreviewSampleCache::Samples(const WorkImage& image, std::int32_t width,
+                                                  std::int32_t height) {
+  const bool same = kept_ && kept_->width == width && kept_->height == height &&
+                    kept_->grid_width == image.output_width &&
+                    kept_->grid_height == image.output_height && grid_ == image.grid.data() &&
+                    preview_ == image.preview.data();
+  if (!same) {
+    kept_ = SamplePicture(image, width, height);
+    grid_ = image.grid.data();
+    preview_ = image.preview.data();
+  }
+  return kept_ ? &*kept_ : nullptr;
+}
+
+std::optional<ProofRecords> SampleProofRecords(
+    const PreviewSamples& samples, const PreviewParams& params, const ToneCurveTable& tone_table,
+    std::optional<std::span<const std::uint8_t>> pattern_mask, const GridWhitePlanes* white) {
+  const std::size_t count =
+      static_cast<std::size_t>(samples.width) * static_cast<std::size_t>(samples.height);
+  if (samples.bytes.size() != kPreviewSampleBytes * count) return std::nullopt;
+  if (pattern_mask && pattern_mask->size() != count) return std::nullopt;
+
+  ProofRecords records;
+  records.width = samples.width;
+  records.height = samples.height;
+  records.bytes.resize(5 * count);  // every record is written below
+  if (params.colour.hot_stamp) {
+    const std::uint8_t* sample = samples.bytes.data();
+    std::uint8_t* out = records.bytes.data();
+    const std::uint8_t tint = HotStampLevel();
+    for (std::size_t at = 0; at < count; ++at, sample += kPreviewSampleBytes, out += 5) {
+      HotStampRecord(sample, tint, out);
+    }
+    return records;
+  }
+  const bool edged_white = white != nullptr && params.display_white && params.colour.print_white &&
+                           HoldsGrid(*white, samples.grid_width, samples.grid_height);
+  std::optional<GridWhitePlanes> sampled_white;
+  if (edged_white) sampled_white = SampleWhitePlanes(*white, samples.width, samples.height);
+  const SampleJob job{params, MakePrintColourTables(params.colour, tone_table),
+                      MakeScreenColourTables(params.colour, tone_table),
+                      sampled_white ? &*sampled_white : nullptr};
+  // A refresh follows a slider as it moves: the second half of the copy on another core.
+  const std::size_t half = count / 2;
+  {
+    std::jthread other([&job, &samples, &records, half, count] {
+      ColourRecords(job, samples.bytes.data(), half, count, records.bytes.data());
+    });
+    ColourRecords(job, samples.bytes.data(), 0, half, records.bytes.data());
+  }
+  if (pattern_mask) ShowKnockOut(*pattern_mask, records);
+  return records;
+}
 
 std::optional<ProofRecords> SampleProofRecords(
     const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
     const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
     const GridWhitePlanes* white) {
-  const std::int32_t grid_width = image.output_width;
-  const std::int32_t grid_height = image.output_height;
-  if (width <= 0 || height <= 0 || !HoldsPicture(image)) return std::nullopt;
-  const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (pattern_mask && pattern_mask->size() != samples) return std::nullopt;
-
-  ProofRecords records;
-  records.width = width;
-  records.height = height;
-  records.bytes.resize(5 * samples);  // every record is written below
-  const std::vector<std::int32_t> columns = SampleColumns(width, grid_width);
-  const bool edged_white = white != nullptr && params.display_white && params.colour.print_white &&
-                           HoldsGrid(*white, grid_width, grid_height);
-  const SampleJob job{params, MakePrintColourTables(params.colour, tone_table),
-                      MakeScreenColourTables(params.colour, tone_table),
-                      edged_white ? white : nullptr};
-  std::uint8_t* out = records.bytes.data();
-  for (std::int32_t j = 0; j < height; ++j, out += 5 * static_cast<std::size_t>(width)) {
-    const std::int32_t row = SamplePosition(j, grid_height, height);
-    if (params.colour.hot_stamp) {
-      HotStampRow(image, row, columns, out);
-    } else {
-      ColourRow(job, image, row, columns, out);
-    }
-  }
-  if (pattern_mask && !params.colour.hot_stamp) ShowKnockOut(*pattern_mask, records);
-  return records;
+  const std::optional<PreviewSamples> samples = SamplePicture(image, width, height);
+  if (!samples) return std::nullopt;
+  return SampleProofRecords(*samples, params, tone_table, pattern_mask, white);
 }
 
 std::optional<PreviewImage> BuildPreviewImage(
-    const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
-    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
-    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier,
-    const GridWhitePlanes* white) {
-  std::optional<ProofRecords> records =
-      SampleProofRecords(image, width, height, params, tone_table, pattern_mask, white);
+    const PreviewSamples& samples, const PreviewParams& params, const ToneCurveTable& tone_table,
+    std::optional<std::span<const std::uint8_t>> pattern_mask, ProofTransformCache& proof,
+    const ColourContext& colour, Notifier& notifier, const GridWhitePlanes* white) {
+  const std::optional<ProofRecords> records =
+      SampleProofRecords(samples, params, tone_table, pattern_mask, white);
   if (!records) return std::nullopt;
   PreviewImage preview;
-  preview.width = width;
-  preview.height = height;
-  const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  preview.pixels.resize(4 * samples);
-  if (!proof.Convert(records->bytes, preview.pixels, width, height, colour, notifier)) {
-    return std::nullopt;
-  }
-  const std::uint8_t* in = records->bytes.data() + 4;
-  std::uint8_t* out = preview.pixels.data() + 3;
-  for (std::size_t i = 0; i < samples; ++i, in += 5, out += 4) *out = *in;
+  preview.width = records->width;
+  preview.height = records->height;
+  preview.pixels.resize(4 * static_cast<std::size_t>(preview.width) *
+                        static_cast<std::size_t>(preview.height));
+  if (!ProofToPixels(*records, proof, colour, notifier, preview.pixels)) return std::nullopt;
   return preview;
 }
 
@@ -315,23 +456,16 @@ std::optional<PreviewImage> BuildWhiteViewImage(
   if (!HoldsGrid(white, white.width, white.height)) return std::nullopt;
   const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   if (pattern_mask && pattern_mask->size() != samples) return std::nullopt;
+  const GridWhitePlanes sampled = SampleWhitePlanes(white, width, height);
   PreviewImage view;
   view.width = width;
   view.height = height;
   view.pixels.resize(4 * samples);
-  std::vector<std::int32_t> columns(static_cast<std::size_t>(width));
-  for (std::int32_t i = 0; i < width; ++i) columns[i] = SamplePosition(i, white.width, width);
   std::uint8_t* out = view.pixels.data();
-  for (std::int32_t j = 0; j < height; ++j) {
-    const std::uint8_t* row =
-        white.printed.data() +
-        static_cast<std::size_t>(SamplePosition(j, white.height, height)) * white.width;
-    for (std::int32_t i = 0; i < width; ++i, out += 4) {
-      const std::size_t at = static_cast<std::size_t>(j) * width + i;
-      const std::uint8_t level = pattern_mask && (*pattern_mask)[at] != 0 ? 0 : row[columns[i]];
-      out[0] = out[1] = out[2] = level;
-      out[3] = 255;
-    }
+  for (std::size_t at = 0; at < samples; ++at, out += 4) {
+    const std::uint8_t level = pattern_mask && (*pattern_mask)[at] != 0 ? 0 : sampled.printed[at];
+    out[0] = out[1] = out[2] = level;
+    out[3] = 255;
   }
   return view;
 }

@@ -45,18 +45,58 @@ struct GridWhitePlanes {
   std::vector<std::uint8_t> printed;
 };
 
-// Samples the preview grid of `image` at `width` × `height` pixels (nearest neighbour) and
-// turns every sample into a proof record: the hot-stamp tint for the hot stamp foil, else the
+// The picture as one preview copy of `width` × `height` pixels samples it, nearest neighbour:
+// copy row j and column i take the grid pixel at row round(1 + j × grid height ÷ height) and
+// column round(1 + i × grid width ÷ width), counted from 1 and kept within the grid. Each
+// sample is 8 bytes: the preview grid's C', M', Y', A (black folded in), then the pixel grid's
+// C, M, Y and a spare 0, row by row from the top. Only these are read on a refresh, so that
+// its cost follows the copy and not the picture.
+struct PreviewSamples {
+  std::int32_t width = 0;  // the copy, pixels
+  std::int32_t height = 0;
+  std::int32_t grid_width = 0;  // the grid sampled, pixels
+  std::int32_t grid_height = 0;
+  ScreenBytes bytes;
+};
+inline constexpr std::size_t kPreviewSampleBytes = 8;
+
+// The samples of `image` for a copy of `width` × `height` pixels. nullopt when a size is not
+// positive or the grids do not hold their published size.
+std::optional<PreviewSamples> SamplePicture(const WorkImage& image, std::int32_t width,
+                                            std::int32_t height);
+
+// The samples kept from one refresh to the next: taken again when the copy's or the grid's
+// size changes, or after Forget(). The picture's owner calls Forget() whenever its pixels may
+// have changed (a load, a new orientation), since a grid rebuilt in place looks the same here.
+class PreviewSampleCache {
+ public:
+  // The samples of `image` at `width` × `height` pixels; null as SamplePicture gives nothing.
+  const PreviewSamples* Samples(const WorkImage& image, std::int32_t width, std::int32_t height);
+  void Forget() { kept_.reset(); }
+
+ private:
+  std::optional<PreviewSamples> kept_;
+  const std::uint8_t* grid_ = nullptr;  // where the sampled grids were
+  const std::uint8_t* preview_ = nullptr;
+};
+
+// Turns every sample into a proof record: the hot-stamp tint for the hot stamp foil, else the
 // colour preview (tone curves, black removal, the screen's brightness, contrast and gamma, the
 // white display, the white-only grey). With `pattern_mask` (one byte per sample, row by row)
-// a non-zero byte makes the record magenta (0, 200, 0, 0, 0). nullopt when a size is not
-// positive, the grid does not hold its published size, or the mask is not one byte per sample.
+// a non-zero byte makes the record magenta (0, 200, 0, 0, 0). nullopt when the mask is not
+// one byte per sample.
 //
-// With `white` (planes of the grid's size) and the white displayed, the display follows the
-// white edge: where the edge took white away the colour loses the lightening of the white
-// under it, and a sample left with neither white nor colour lets the background through;
-// where a spread added white, the colour is lightened by it and an undrawn sample shows white.
-// Samples whose white the edge left alone come out as without `white`.
+// With `white` (planes of the sampled grid's size) and the white displayed, the display
+// follows the white edge: where the edge took white away the colour loses the lightening of
+// the white under it, and a sample left with neither white nor colour lets the background
+// through; where a spread added white, the colour is lightened by it and an undrawn sample
+// shows white. Samples whose white the edge left alone come out as without `white`.
+std::optional<ProofRecords> SampleProofRecords(
+    const PreviewSamples& samples, const PreviewParams& params, const ToneCurveTable& tone_table,
+    std::optional<std::span<const std::uint8_t>> pattern_mask,
+    const GridWhitePlanes* white = nullptr);
+// The same for `image` sampled at `width` × `height` pixels; nullopt also when SamplePicture
+// gives nothing.
 std::optional<ProofRecords> SampleProofRecords(
     const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
     const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
@@ -74,10 +114,9 @@ struct PreviewImage {
 // byte. nullopt when SampleProofRecords gives nothing or no proof transform can be made (then
 // "oops! Conversion failure" has been shown).
 std::optional<PreviewImage> BuildPreviewImage(
-    const WorkImage& image, std::int32_t width, std::int32_t height, const PreviewParams& params,
-    const ToneCurveTable& tone_table, std::optional<std::span<const std::uint8_t>> pattern_mask,
-    ProofTransformCache& proof, const ColourContext& colour, Notifier& notifier,
-    const GridWhitePlanes* white = nullptr);
+    const PreviewSamples& samples, const PreviewParams& params, const ToneCurveTable& tone_table,
+    std::optional<std::span<const std::uint8_t>> pattern_mask, ProofTransformCache& proof,
+    const ColourContext& colour, Notifier& notifier, const GridWhitePlanes* white = nullptr);
 
 // The white view of one copy: the printed white plane of `white` sampled at `width` ×
 // `height` pixels as the preview samples the grid, each pixel a grey of its white level (full

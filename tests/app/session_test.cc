@@ -92,6 +92,19 @@ TEST_F(SessionTest, FlipKeepsATypedSize) {
   EXPECT_EQ(session_.model().Text(c::kXSizeEdit), "100.0");
 }
 
+// The preview keeps the picture sampled at the copy's size between refreshes; a picture turned
+// again in place (Mirror keeps the grid's memory) is sampled afresh.
+TEST_F(SessionTest, ThePreviewFollowsAPictureTurnedInPlace) {
+  ASSERT_TRUE(session_.Open(testing::FixtureFolder() / "image" / "quad_rgb_150.png"));
+  const PreviewCanvas before = session_.Preview(310).canvas;
+  EXPECT_EQ(session_.Preview(310).canvas.rgba, before.rgba);
+  session_.Act([&] { session_.model().Click(c::kMirror); });
+  const PreviewCanvas mirrored = session_.Preview(310).canvas;
+  EXPECT_NE(mirrored.rgba, before.rgba);
+  session_.Act([&] { session_.model().Click(c::kMirror); });
+  EXPECT_EQ(session_.Preview(310).canvas.rgba, before.rgba);
+}
+
 // Removal starts off for each picture opened, so a box left ticked does not silently take the
 // next picture's background; a picture with its own transparency gets a greyed box.
 TEST_F(SessionTest, BackgroundRemovalStartsOffForEachPictureOpened) {

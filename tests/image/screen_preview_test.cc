@@ -361,7 +361,9 @@ class PreviewProofTest : public ::testing::Test {
   PreviewProofTest() { colour_.folders = folders_.folders(); }
   std::optional<PreviewImage> Build(const WorkImage& image, const PreviewParams& params,
                                     std::optional<std::span<const std::uint8_t>> mask = {}) {
-    return BuildPreviewImage(image, 4, 4, params, IdentityToneCurveTable(), mask, proof_, colour_,
+    const std::optional<PreviewSamples> samples = SamplePicture(image, 4, 4);
+    if (!samples) return std::nullopt;
+    return BuildPreviewImage(*samples, params, IdentityToneCurveTable(), mask, proof_, colour_,
                              notifier_);
   }
   testing::TestFolders folders_;
@@ -408,6 +410,44 @@ TEST_F(PreviewProofTest, TheProofIsKeptAndShowsTheColours) {
   ASSERT_EQ(notifier_.messages.size(), 1u);
   EXPECT_EQ(notifier_.messages[0].text, "oops! Conversion failure");
   EXPECT_FALSE(proof_.holds_transform());
+}
+
+// Equal neighbours may be proofed once per run: the copy is pixel for pixel what the proof
+// makes of every record on its own, for a copy of long runs and one whose neighbours mostly
+// differ; with runs of one, several and a whole row, colours that come back after others, and
+// the E byte of drawn and undrawn samples.
+TEST_F(PreviewProofTest, RunsOfEqualSamplesShowAsEverySampleOnItsOwn) {
+  const std::uint8_t kColours[][4] = {{0, 0, 0, 0},       {200, 30, 0, 255}, {200, 30, 0, 255},
+                                      {200, 30, 0, 255},  {0, 0, 0, 255},    {200, 30, 0, 255},
+                                      {10, 90, 160, 255}, {10, 90, 160, 0}};
+  for (const std::int32_t height : {2, 6}) {  // rows from the third on: one colour
+    WorkImage image = OneColour({10, 90, 160, 255}, 8, height);
+    for (int row = 0; row < 2; ++row) {
+      for (int x = 0; x < 8; ++x) {
+        const std::uint8_t* c = kColours[(x + 3 * row) % 8];
+        std::copy(c, c + 4, image.preview.data() + 4 * (row * 8 + x));
+        std::copy(c, c + 3, image.grid.data() + 5 * (row * 8 + x));
+        image.grid[5 * (row * 8 + x) + 4] = c[3];
+      }
+    }
+    const std::optional<PreviewSamples> samples = SamplePicture(image, 8, height);
+    ASSERT_TRUE(samples);
+    const PreviewParams params = Defaults();
+    const std::optional<PreviewImage> copy = BuildPreviewImage(
+        *samples, params, IdentityToneCurveTable(), std::nullopt, proof_, colour_, notifier_);
+    const std::optional<ProofRecords> records =
+        SampleProofRecords(*samples, params, IdentityToneCurveTable(), std::nullopt);
+    ASSERT_TRUE(copy && records);
+    const int pixels = 8 * height;
+    std::vector<std::uint8_t> each(4 * pixels, 0);
+    ASSERT_TRUE(proof_.Convert(records->bytes, each, 8, height, colour_, notifier_));
+    for (int i = 0; i < pixels; ++i) {
+      each[4 * i + 3] = records->bytes[5 * i + 4];
+      EXPECT_TRUE(
+          std::equal(each.begin() + 4 * i, each.begin() + 4 * i + 4, copy->pixels.begin() + 4 * i))
+          << height << " rows, pixel " << i;
+    }
+  }
 }
 
 // Over the medium: near-white lightens the checkerboard to white, darker colours are ANDed
