@@ -154,6 +154,49 @@ std::optional<SeparationSet> SeparatePicture(const PrintServices& services,
   return std::move(separation.set);
 }
 
+// Separates the picture and writes the job around its planes; nullopt when either failed
+// (the user has been told).
+std::optional<PostScriptJob> MakePictureJob(const PrintServices& services,
+                                            const JobParameters& params, WorkImage& image,
+                                            const CopiesGridInput& grid,
+                                            const PostScriptJobInput& input,
+                                            const PrintTarget& target) {
+  std::optional<SeparationSet> planes;
+  {
+    const StepTimer timer(services.timings, "separate");
+    planes = SeparatePicture(services, params, image, target.pattern, target.take_picture);
+  }
+  if (!planes) return std::nullopt;
+  // The job keeps the planes and makes its image data block from them as it is sent; nothing
+  // else holds them.
+  const StepTimer timer(services.timings, "compose+write");
+  PostScriptJobResult result =
+      BuildPostScriptJob(std::move(*planes), grid, input,
+                         JobWriterServices{services.texts, services.notifier, services.progress});
+  if (!result.ok()) return std::nullopt;
+  return std::move(result.job);
+}
+
+// Sends the job, its image rows composed as they are written. The queue printed to is
+// remembered, as the window does for every print, once it took the job: a mistyped queue name
+// must not replace the printer stored before. A job file is no printer: the stored one stays.
+bool SendPictureJob(const PrintServices& services, const PrintTarget& target, PostScriptJob& job,
+                    const std::string& document, const QueueCheck& queue) {
+  {
+    const StepTimer timer(services.timings, "compose+write");
+    if (!SendRawJob(
+            SpoolServices{services.spooler, services.notifier, services.progress, services.texts},
+            target.queue, document, job.header, job.image.AsJobBlock(), job.trailer)) {
+      return false;
+    }
+  }
+  ReportQueueNote(services.notifier, queue);
+  if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
+    services.store.WriteSetting(keys::active::kPrinter, target.queue);
+  }
+  return true;
+}
+
 }  // namespace
 
 PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, WorkImage& image,
@@ -175,12 +218,6 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   const PageLayout& layout = plan->layout;
   const CopiesGridInput& grid = plan->grid_input;
 
-  std::optional<SeparationSet> planes;
-  {
-    const StepTimer timer(services.timings, "separate");
-    planes = SeparatePicture(services, params, image, target.pattern, target.take_picture);
-  }
-  if (!planes) return PrintOutcome::kNotPrinted;
   PostScriptJobInput input = JobInputFrom(params, services);
   input.offset_x_pt = layout.offset_x_pt;
   input.offset_y_pt = layout.offset_y_pt;
@@ -188,17 +225,10 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
   const auto estimate = [&](const TiledImage& block) {
     EstimateCost(services, params, block, file_name, ClampNumberOfPrints(params.prints));
   };
-  // The job keeps the planes and makes its image data block from them as it is sent; nothing
-  // else holds them.
-  std::optional<StepTimer> compose(std::in_place, services.timings, "compose+write");
-  PostScriptJobResult result =
-      BuildPostScriptJob(std::move(*planes), grid, input,
-                         JobWriterServices{texts, services.notifier, services.progress});
-  planes.reset();
-  compose.reset();
-  if (!result.ok()) return PrintOutcome::kNotPrinted;
+  std::optional<PostScriptJob> made = MakePictureJob(services, params, image, grid, input, target);
+  if (!made) return PrintOutcome::kNotPrinted;
 
-  PostScriptJob& job = result.job;
+  PostScriptJob& job = *made;
   StoreJobSize(services.store, job.image);
   if (!target.estimate_only &&
       ReadStatisticsMode(services.store) == StatisticsMode::kStatisticsOnly) {
@@ -217,20 +247,8 @@ PrintOutcome PrintPicture(PrintServices services, const JobParameters& params, W
     estimate(job.image);
     return PrintOutcome::kStatisticsOnly;
   }
-  compose.emplace(services.timings, "compose+write");
-  // The rows of the image data block are composed as they are written.
-  if (!SendRawJob(SpoolServices{services.spooler, services.notifier, services.progress, texts},
-                  target.queue, DocumentName(input.caption, texts, layout), job.header,
-                  job.image.AsJobBlock(), job.trailer)) {
+  if (!SendPictureJob(services, target, job, DocumentName(input.caption, texts, layout), queue)) {
     return PrintOutcome::kNotPrinted;
-  }
-  compose.reset();
-  ReportQueueNote(services.notifier, queue);
-  // The queue printed to is remembered, as the window does for every print. Only once it took
-  // the job: a mistyped queue name must not replace the printer stored before. A job file is
-  // no printer: the stored one stays.
-  if (target.queue.rfind(kFileQueuePrefix, 0) != 0) {
-    services.store.WriteSetting(keys::active::kPrinter, target.queue);
   }
   if (ReadStatisticsMode(services.store) == StatisticsMode::kPrintAndStatistics) {
     estimate(job.image);

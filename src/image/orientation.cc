@@ -104,18 +104,99 @@ std::uint8_t FoldBlack(std::uint8_t colour, std::uint8_t black) {
   return static_cast<std::uint8_t>(std::min((scaled + 127) / 255, 255));
 }
 
+namespace {
+
+// Copies source records to their oriented places in the grid and, when asked, their
+// black-folded colours to the preview.
+class RecordCopier {
+ public:
+  RecordCopier(WorkImage& image, bool reverse, bool rotate, bool preview)
+      : raw_(image.raw.data()),
+        grid_(image.grid.data()),
+        preview_(preview ? image.preview.data() : nullptr),
+        width_(image.width),
+        out_width_(static_cast<std::size_t>(image.output_width)),
+        reverse_(reverse),
+        rotate_(rotate) {
+    if (preview_ == nullptr) return;
+    fold_.resize(256 * 256);
+    for (int k = 0; k < 256; ++k) {
+      for (int c = 0; c < 256; ++c) {
+        fold_[k * 256 + c] = FoldBlack(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(k));
+      }
+    }
+  }
+
+  // The records of source rows [y0, y1). Turned, the block goes column by column, so that
+  // its writes to the turned grid stay close together.
+  void Block(std::int32_t y0, std::int32_t y1) const {
+    if (rotate_) {
+      for (std::int32_t sx = 0; sx < width_; ++sx) {
+        for (std::int32_t sy = y0; sy < y1; ++sy) Copy(sx, sy);
+      }
+    } else {
+      for (std::int32_t sy = y0; sy < y1; ++sy) {
+        for (std::int32_t sx = 0; sx < width_; ++sx) Copy(sx, sy);
+      }
+    }
+  }
+
+ private:
+  void Copy(std::int32_t sx, std::int32_t sy) const {
+    const std::int32_t gx = reverse_ ? width_ - 1 - sx : sx;
+    const std::size_t out = rotate_ ? static_cast<std::size_t>(gx) * out_width_ + sy
+                                    : static_cast<std::size_t>(sy) * out_width_ + gx;
+    const std::uint8_t* from = raw_ + (static_cast<std::size_t>(sy) * width_ + sx) * 5;
+    std::copy(from, from + 5, grid_ + out * 5);
+    if (preview_ == nullptr) return;
+    const std::uint8_t* row = fold_.data() + from[3] * 256;
+    std::uint8_t* p = preview_ + out * 4;
+    p[0] = row[from[0]];
+    p[1] = row[from[1]];
+    p[2] = row[from[2]];
+    p[3] = from[4];
+  }
+
+  const std::uint8_t* raw_;
+  std::uint8_t* grid_;
+  std::uint8_t* preview_;
+  std::int32_t width_;
+  std::size_t out_width_;
+  bool reverse_;
+  bool rotate_;
+  std::vector<std::uint8_t> fold_;
+};
+
+// The oriented picture's size in points, and whether it is larger than the printable area.
+OrientResult SizeOriented(WorkImage& image, bool rotate, PrintableArea printable) {
+  image.oriented_width_pt = image.physical_width_pt;
+  image.oriented_height_pt = image.physical_height_pt;
+  if (rotate) std::swap(image.oriented_width_pt, image.oriented_height_pt);
+  image.oriented_width_pt *= image.scale_factor;
+  image.oriented_height_pt *= image.scale_factor;
+
+  OrientResult result;
+  result.oriented = true;
+  // The sizes come out of single-precision arithmetic: a picture the load has just fitted
+  // exactly can be a few millionths of a point over. That is not too large.
+  constexpr double kSlackPt = 0.001;
+  result.needs_fit = printable.height + kSlackPt < image.oriented_height_pt ||
+                     printable.width + kSlackPt < image.oriented_width_pt;
+  return result;
+}
+
+}  // namespace
+
 OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
                              PrintableArea printable, ProgressSink& progress) {
-  OrientResult result;
   const std::int32_t w = image.width;
   const std::int32_t h = image.height;
-  if (w <= 0 || h <= 0) return result;
+  if (w <= 0 || h <= 0) return {};
   const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
-  if (image.raw.size() < pixels * 5) return result;
+  if (image.raw.size() < pixels * 5) return {};
 
   const bool mirror = options.mirror != options.flip;
   const bool rotate = options.rotate;
-  const bool reverse = mirror != rotate;
   image.output_width = rotate ? h : w;
   image.output_height = rotate ? w : h;
   // Every record is overwritten below; resizing keeps the grids' memory across re-orientation
@@ -127,64 +208,18 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
     PixelBytes().swap(image.preview);
   }
 
-  std::vector<std::uint8_t> fold(256 * 256);
-  for (int k = 0; k < 256; ++k) {
-    for (int c = 0; c < 256; ++c) {
-      fold[k * 256 + c] = FoldBlack(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(k));
-    }
-  }
-
-  const std::uint8_t* raw = image.raw.data();
-  std::uint8_t* grid = image.grid.data();
-  std::uint8_t* preview = options.preview ? image.preview.data() : nullptr;
-  const std::size_t out_width = static_cast<std::size_t>(image.output_width);
-  auto copy = [&](std::int32_t sx, std::int32_t sy) {
-    const std::int32_t gx = reverse ? w - 1 - sx : sx;
-    const std::size_t out = rotate ? static_cast<std::size_t>(gx) * out_width + sy
-                                   : static_cast<std::size_t>(sy) * out_width + gx;
-    const std::uint8_t* from = raw + (static_cast<std::size_t>(sy) * w + sx) * 5;
-    std::copy(from, from + 5, grid + out * 5);
-    if (preview == nullptr) return;
-    const std::uint8_t* row = fold.data() + from[3] * 256;
-    std::uint8_t* p = preview + out * 4;
-    p[0] = row[from[0]];
-    p[1] = row[from[1]];
-    p[2] = row[from[2]];
-    p[3] = from[4];
-  };
-
-  const std::int32_t block = rotate ? kTurnBlockRows : 1;
+  const RecordCopier copier(image, mirror != rotate, rotate, options.preview);
   const std::size_t row_bytes = static_cast<std::size_t>(w) * 5;
-  OnSourceBlocks(h, block, pixels, progress, [&](std::int32_t y0, std::int32_t y1) {
-    if (rotate) {
-      for (std::int32_t sx = 0; sx < w; ++sx) {
-        for (std::int32_t sy = y0; sy < y1; ++sy) copy(sx, sy);
-      }
-    } else {
-      for (std::int32_t sy = y0; sy < y1; ++sy) {
-        for (std::int32_t sx = 0; sx < w; ++sx) copy(sx, sy);
-      }
-    }
-    // Each source row is read by its own block alone.
-    if (options.release_records) {
-      ReleasePages(std::span(image.raw).subspan(y0 * row_bytes, (y1 - y0) * row_bytes));
-    }
-  });
+  OnSourceBlocks(
+      h, rotate ? kTurnBlockRows : 1, pixels, progress, [&](std::int32_t y0, std::int32_t y1) {
+        copier.Block(y0, y1);
+        // Each source row is read by its own block alone.
+        if (options.release_records) {
+          ReleasePages(std::span(image.raw).subspan(y0 * row_bytes, (y1 - y0) * row_bytes));
+        }
+      });
   if (options.release_records) PixelBytes().swap(image.raw);
-
-  image.oriented_width_pt = image.physical_width_pt;
-  image.oriented_height_pt = image.physical_height_pt;
-  if (rotate) std::swap(image.oriented_width_pt, image.oriented_height_pt);
-  image.oriented_width_pt *= image.scale_factor;
-  image.oriented_height_pt *= image.scale_factor;
-
-  result.oriented = true;
-  // The sizes come out of single-precision arithmetic: a picture the load has just fitted
-  // exactly can be a few millionths of a point over. That is not too large.
-  constexpr double kSlackPt = 0.001;
-  result.needs_fit = printable.height + kSlackPt < image.oriented_height_pt ||
-                     printable.width + kSlackPt < image.oriented_width_pt;
-  return result;
+  return SizeOriented(image, rotate, printable);
 }
 
 SizeLabels MakeSizeLabels(const WorkImage& image, UnitCode unit) {
