@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/rounding.h"
+
 namespace kelvaro {
 namespace {
 
@@ -13,10 +15,6 @@ constexpr float kScreenContrastOffset = 10.0f;
 // Where the white-only grey turns into the flat level, and that level.
 constexpr int kWhiteOnlyDarkLimit = 145;
 constexpr std::uint8_t kWhiteOnlyDarkLevel = 30;
-
-// Nearest whole number, halves to the even neighbour (the default FP rounding mode).
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-int RoundEvenF(float value) { return static_cast<int>(std::nearbyintf(value)); }
 
 std::uint8_t ClampLevel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
 std::uint8_t ClampRound(double value) { return ClampLevel(RoundEven(value)); }
@@ -36,7 +34,7 @@ float ContrastFactor(float contrast) {
 int ContrastLevel(float factor, int level) {
   float stretched = factor * static_cast<float>((255 - level) - 128) + 128.0f;
   stretched = std::min(std::max(stretched, 0.0f), 255.0f);
-  return 255 - RoundEvenF(stretched);
+  return 255 - RoundEven(stretched);
 }
 
 // The white tables of the print: for every strongest colour (non-film) and every colour sum
@@ -100,7 +98,7 @@ PrintColourTables MakePrintColourTables(const SeparationParams& params,
   for (int ch = 0; ch < 3; ++ch) {
     for (int v = 0; v < 256; ++v) {
       const float scaled = static_cast<float>(tone_table.levels[ch][v]) * k.colour_scale;
-      t.curve_scaled[ch][v] = ClampLevel(RoundEvenF(scaled));
+      t.curve_scaled[ch][v] = ClampLevel(RoundEven(scaled));
     }
   }
   for (int c = 0; c < 256; ++c) {

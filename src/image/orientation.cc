@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "image/row_blocks.h"
 #include "platform/length_units.h"
 
 namespace kelvaro {
@@ -18,42 +19,6 @@ namespace {
 constexpr double kTallRatio = 1.41;
 // Source rows copied together when turning, so the turned writes stay close in memory.
 constexpr std::int32_t kTurnBlockRows = 64;
-
-// Pictures from this size on are oriented on several threads.
-constexpr std::size_t kParallelFromPixels = 1 << 20;
-constexpr unsigned kMaxThreads = 8;
-
-// Runs `orient(y0, y1)` for the blocks of `block` source rows that cover `height` rows. The
-// blocks write apart from each other, so a large picture's are shared out between the cores;
-// this thread takes blocks too and reports progress, with the share of rows done, as it goes.
-template <typename OrientBlock>
-void OnSourceBlocks(std::int32_t height, std::int32_t block, std::size_t pixels,
-                    ProgressSink& progress, const OrientBlock& orient) {
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned workers = pixels < kParallelFromPixels ? 0u : std::min(cores, kMaxThreads) - 1u;
-  std::atomic<std::int32_t> next{0};
-  std::atomic<std::int32_t> rows_done{0};
-  auto take_blocks = [&](bool report) {
-    for (std::int32_t y0; (y0 = next.fetch_add(block, std::memory_order_relaxed)) < height;) {
-      const std::int32_t y1 = std::min(height, y0 + block);
-      orient(y0, y1);
-      const std::int32_t done = rows_done.fetch_add(y1 - y0, std::memory_order_acq_rel) + y1 - y0;
-      if (report)
-        progress.SetProgress(static_cast<long long>(std::nearbyint(100.0 * done / height)), 100);
-    }
-  };
-  std::vector<std::thread> threads;
-  for (unsigned i = 0; i < workers; ++i) {
-    try {
-      threads.emplace_back(take_blocks, false);
-    } catch (const std::system_error&) {
-      break;  // fewer threads: this one takes the remaining blocks
-    }
-  }
-  take_blocks(true);
-  for (std::thread& thread : threads) thread.join();
-  progress.SetProgress(100, 100);
-}
 
 }  // namespace
 
@@ -210,7 +175,7 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
 
   const RecordCopier copier(image, mirror != rotate, rotate, options.preview);
   const std::size_t row_bytes = static_cast<std::size_t>(w) * 5;
-  OnSourceBlocks(
+  ShareRowBlocks(
       h, rotate ? kTurnBlockRows : 1, pixels, progress, [&](std::int32_t y0, std::int32_t y1) {
         copier.Block(y0, y1);
         // Each source row is read by its own block alone.

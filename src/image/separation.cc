@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "image/colour_maths.h"
+#include "image/row_blocks.h"
 #include "platform/rounding.h"
 
 namespace kelvaro {
 namespace {
-
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 // Where each toner goes in one output row: the five plane rows, and the slots of the colour
 // and white units for the toner layout.
@@ -104,47 +103,6 @@ void KnockOutRow(const std::uint8_t* mask, std::int32_t width, const RowPlanes& 
   }
 }
 
-// Pictures from this size on are separated on several threads; smaller ones are not worth
-// starting threads for.
-constexpr std::size_t kParallelFromPixels = 1 << 20;
-constexpr unsigned kMaxSeparationThreads = 8;
-
-// Runs `separate_row` for rows 0..height-1. Rows are independent: large pictures are shared
-// out between the cores, every thread taking the next row not yet taken, and this thread
-// reports progress once per row it finishes, with the count of all rows done.
-template <typename SeparateRowFn>
-void RunRows(std::int32_t height, std::size_t pixels, ProgressSink& progress,
-             const SeparateRowFn& separate_row) {
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned workers =
-      pixels < kParallelFromPixels ? 0u : std::min(cores, kMaxSeparationThreads) - 1u;
-  std::atomic<std::int32_t> next_row{0};
-  std::atomic<std::int32_t> rows_done{0};
-  int reported = 1;  // the bar only moves forward
-  auto take_rows = [&](bool report) {
-    for (std::int32_t row; (row = next_row.fetch_add(1, std::memory_order_relaxed)) < height;) {
-      separate_row(row);
-      const std::int32_t done = rows_done.fetch_add(1, std::memory_order_acq_rel) + 1;
-      const int percent = RoundEven(100.0 * done / height);
-      if (report && percent > reported) {
-        progress.SetProgress(percent, 100);
-        reported = percent;
-      }
-    }
-  };
-  std::vector<std::thread> threads;
-  for (unsigned i = 0; i < workers; ++i) {
-    try {
-      threads.emplace_back(take_rows, false);
-    } catch (const std::system_error&) {
-      break;  // fewer threads: this one takes the remaining rows
-    }
-  }
-  take_rows(true);
-  for (std::thread& thread : threads) thread.join();
-  if (reported < 100) progress.SetProgress(100, 100);
-}
-
 // Why the picture cannot be separated, before any work: kNone when it can.
 SeparationError CheckInputs(const WorkImage& image,
                             std::optional<std::span<const std::uint8_t>> pattern_mask) {
@@ -174,15 +132,18 @@ void SeparateRows(const std::uint8_t* grid, bool in_place, const SeparationParam
   const std::size_t row_bytes = static_cast<std::size_t>(set.width) * SeparationSet::kPlanes;
   const std::size_t pixels = static_cast<std::size_t>(set.width) * set.height;
   progress.SetProgress(1, 100);
-  RunRows(set.height, pixels, progress, [&](std::int32_t row) {
-    const std::uint8_t* records = grid + static_cast<std::size_t>(row) * row_bytes;
-    if (!in_place) return SeparateRow(job, records, set, row);
-    // A row's planes take exactly the bytes of its records: the records are read from a copy.
-    thread_local PixelBytes copy;
-    copy.resize(row_bytes);
-    std::memcpy(copy.data(), records, row_bytes);
-    SeparateRow(job, copy.data(), set, row);
-  });
+  ShareRowBlocks(
+      set.height, 1, pixels, progress,
+      [&](std::int32_t row, std::int32_t) {
+        const std::uint8_t* records = grid + static_cast<std::size_t>(row) * row_bytes;
+        if (!in_place) return SeparateRow(job, records, set, row);
+        // A row's planes take exactly the bytes of its records: the records are read from a copy.
+        thread_local PixelBytes copy;
+        copy.resize(row_bytes);
+        std::memcpy(copy.data(), records, row_bytes);
+        SeparateRow(job, copy.data(), set, row);
+      },
+      /*reported=*/1);
 }
 
 }  // namespace
