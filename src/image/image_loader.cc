@@ -381,17 +381,20 @@ class RowHandoff {
 
   // Runs `decode` here while a thread of its own hands every band of rows the child has
   // finished to `rows`; the rows left when `decode` returns are handed on after it.
+  // `decode` gets what to run once the child exists: the thread starts only then, so that
+  // the child is never forked beside it.
   template <typename Decode>
   void DecodeWhileTaking(DecodedRowsTaker& rows, bool flip, const Decode& decode) {
     std::atomic<bool> ended{false};
     auto take_rows = [&] { TakeRows(rows, flip, ended); };
     std::optional<std::thread> taker;
-    try {
-      taker.emplace(take_rows);
-    } catch (const std::system_error&) {
-      // No second thread: the rows are all taken once the decode is over.
-    }
-    decode();
+    decode([&] {
+      try {
+        taker.emplace(take_rows);
+      } catch (const std::system_error&) {
+        // No second thread: the rows are all taken once the decode is over.
+      }
+    });
     ended.store(true, std::memory_order_release);
     if (taker) {
       taker->join();
@@ -453,15 +456,19 @@ std::variant<ChildResult, LoadRefusal> RunDecoder(const std::string& file,
       pixels * (2 * std::uint64_t{picture.header.decoder_bytes_per_pixel} + 8) + kDecoderBaseMemory;
   const RowsTarget target = handoff != nullptr ? handoff->target() : RowsTarget{};
   ChildResult child;
-  auto decode = [&] {
-    child = RunInChild(child_limits, [&](int memory_fd) {
-      return DecodeInChild(decoded_file, picture.format, flip, limits.png_rows, memory_fd, target);
-    });
+  auto decode = [&](const std::function<void()>& started) {
+    child = RunInChild(
+        child_limits,
+        [&](int memory_fd) {
+          return DecodeInChild(decoded_file, picture.format, flip, limits.png_rows, memory_fd,
+                               target);
+        },
+        started);
   };
   if (handoff != nullptr && rows != nullptr) {
     handoff->DecodeWhileTaking(*rows, flip, decode);
   } else {
-    decode();
+    decode({});
   }
   if (child.end != ChildEnd::kFinished) {
     return LoadRefusal{file + ": " + kNotDecoded +

@@ -157,7 +157,8 @@ bool SharedMemory::CopyOut(std::uint64_t offset, std::uint64_t size, std::uint8_
   return true;
 }
 
-ChildResult RunInChild(const ChildLimits& limits, const std::function<std::string(int)>& work) {
+ChildResult RunInChild(const ChildLimits& limits, const std::function<std::string(int)>& work,
+                       const std::function<void()>& started) {
   ChildResult result;
   SharedMemory memory(memfd_create("kelvaro-child", MFD_CLOEXEC));
   if (memory.fd() < 0) return result;
@@ -175,6 +176,7 @@ ChildResult RunInChild(const ChildLimits& limits, const std::function<std::strin
     RunChild(limits, work, memory.fd(), pipe_fds[1], parent);
   }
   ::close(pipe_fds[1]);
+  if (started) started();
 
   const Deadline deadline = std::chrono::steady_clock::now() + limits.time;
   std::string received;

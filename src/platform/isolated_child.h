@@ -54,9 +54,13 @@ struct ChildResult {
 // gets a shared memory file to fill (empty at first) and returns a short report (at most
 // 64 KB) that comes back to this process with the memory. Whatever the child does (crash,
 // hang, allocate without end) ends the child only. The work must not return into the
-// caller's stack frames or touch files this process is writing.
+// caller's stack frames or touch files this process is writing. `started`, when set, runs in
+// this process once the child exists, while the child works: the place to start threads that
+// work beside it (a thread running when the child is forked could hold a lock, the
+// allocator's or a sanitizer's, that the child then waits for forever).
 ChildResult RunInChild(const ChildLimits& limits,
-                       const std::function<std::string(int memory_fd)>& work);
+                       const std::function<std::string(int memory_fd)>& work,
+                       const std::function<void()>& started = {});
 
 // A few words for how a child ended ("it crashed (signal 11)", "it ran longer than 120 s").
 std::string DescribeChildEnd(const ChildResult& result, const ChildLimits& limits);
