@@ -8,8 +8,6 @@
 
 #include "gui/dialog_support.h"
 #include "platform/notifier.h"
-#include "platform/rounding.h"
-#include "platform/text_helpers.h"
 #include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {

@@ -16,7 +16,6 @@
 #include "gui/dialog_support.h"
 #include "gui/pattern_preview.h"
 #include "pattern/vector_import.h"
-#include "settings/keys.h"
 #include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {

@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 
 #include "gui/dialog_support.h"
-#include "printers/units.h"
 #include "settings/ui_text_ids.h"
 
 namespace kelvaro::gui {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -164,28 +165,36 @@ TEST(DecodeImageFileTest, KeepsTheOpacityOfAPngWithAlpha) {
   ExpectColour(image, 8, 18, kBlue, 0);
 }
 
-// An 8-bit PNG of `colour_type` (RGB or RGBA) with varied pixels and, when `gamma` is not 0,
-// a gAMA chunk of that value (PNG fixed point).
-void WritePng(const fs::path& path, int colour_type, png_fixed_point gamma) {
-  constexpr png_uint_32 kWidth = 7, kHeight = 5;
+// A `width` × `height` 8-bit PNG of `colour_type` (RGB or RGBA) whose byte `i` of row `y` is
+// `byte(i, y)`, with a gAMA chunk of `gamma` (PNG fixed point) when that is not 0.
+void WritePngOf(const fs::path& path, png_uint_32 width, png_uint_32 height, int colour_type,
+                png_fixed_point gamma,
+                const std::function<png_byte(std::size_t i, png_uint_32 y)>& byte) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_init_io(png, file);
-  png_set_IHDR(png, info, kWidth, kHeight, 8, colour_type, PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (gamma != 0) png_set_gAMA_fixed(png, info, gamma);
   png_write_info(png, info);
   const std::size_t channels = colour_type == PNG_COLOR_TYPE_RGB ? 3 : 4;
-  std::vector<png_byte> row(std::size_t{kWidth} * channels, 0);
-  for (png_uint_32 y = 0; y < kHeight; ++y) {
-    for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<png_byte>(37 * i + 91 * y);
+  std::vector<png_byte> row(std::size_t{width} * channels, 0);
+  for (png_uint_32 y = 0; y < height; ++y) {
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = byte(i, y);
     png_write_row(png, row.data());
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   std::fclose(file);
+}
+
+// A 7 × 5 PNG of `colour_type` with varied pixels and, when `gamma` is not 0, a gAMA chunk of
+// that value.
+void WritePng(const fs::path& path, int colour_type, png_fixed_point gamma) {
+  WritePngOf(path, 7, 5, colour_type, gamma,
+             [](std::size_t i, png_uint_32 y) { return static_cast<png_byte>(37 * i + 91 * y); });
 }
 
 // Plain PNGs are read row by row with the PNG library; the pixels, and for damaged files the
@@ -305,28 +314,12 @@ class LoadImageFileTest : public ::testing::Test {
 // A taller PNG than WritePng's, of many bands: RGB, or RGBA with opacities from `lowest_alpha`
 // up (50 and more counts as opaque, so the background step makes it fully opaque).
 void WriteBandedPng(const fs::path& path, int colour_type, int lowest_alpha) {
-  constexpr png_uint_32 kWidth = 61, kHeight = 150;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_init_io(png, file);
-  png_set_IHDR(png, info, kWidth, kHeight, 8, colour_type, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
   const std::size_t channels = colour_type == PNG_COLOR_TYPE_RGB ? 3 : 4;
-  std::vector<png_byte> row(std::size_t{kWidth} * channels, 0);
-  for (png_uint_32 y = 0; y < kHeight; ++y) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      const bool alpha = channels == 4 && i % 4 == 3;
-      row[i] = static_cast<png_byte>(alpha ? lowest_alpha + (7 * i + y) % (256 - lowest_alpha)
-                                           : 37 * i + 91 * y + (i * y) % 13);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(file);
+  WritePngOf(path, 61, 150, colour_type, 0, [&](std::size_t i, png_uint_32 y) {
+    const bool alpha = channels == 4 && i % 4 == 3;
+    return static_cast<png_byte>(alpha ? lowest_alpha + (7 * i + y) % (256 - lowest_alpha)
+                                       : 37 * i + 91 * y + (i * y) % 13);
+  });
 }
 
 // The conversion that starts on a plain PNG's rows while the next ones decode gives the
