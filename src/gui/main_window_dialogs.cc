@@ -37,10 +37,13 @@ void WaitPainting(std::chrono::milliseconds time) {
   loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-// Runs the dialog of type D on `model` modally over `window`.
+// Runs the dialog of type D on `model` modally over `window`. It opens at the size its
+// contents ask for and cannot be dragged smaller: its notes wrap, and a shorter window would
+// cut their last lines off.
 template <typename D, typename M>
 void Run(M& model, const UiText& texts, QWidget* window) {
   D dialog(model, texts, window);
+  dialog.setMinimumSize(dialog.sizeHint());
   dialog.exec();
 }
 
