@@ -8,12 +8,15 @@
 #include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
+
+#include "image/background_removal.h"
 
 namespace kelvaro {
 namespace {
@@ -98,9 +101,25 @@ void RunOnThreads(int count, Work work, Wait wait) {
   for (std::thread& worker : workers) worker.join();
 }
 
-// Five-byte records C, M, Y, K, A: the transform writes the colour and copies the opacity.
-constexpr cmsUInt32Number kCmykaRecord =
-    COLORSPACE_SH(PT_CMYK) | CHANNELS_SH(4) | BYTES_SH(1) | EXTRA_SH(1);
+// Makes the print's transform: RGBA pixels in, four-byte C, M, Y, K out. The five-byte
+// records (C, M, Y, K, A) are put together from those and the opacity by ConvertChunks: the
+// library's own packing of an extra byte and its copy of the opacity go through general
+// per-channel code, and cost more than a fifth of the conversion.
+TransformHandle MakePrintTransform(const ColourContext& context) {
+  return MakeTransform(context.profiles.input, TYPE_RGBA_8, context.profiles.output, TYPE_CMYK_8,
+                       context.folders);
+}
+
+// The colours of `count` RGBA pixels into C, M, Y, K, A records, by way of `colours`, a
+// scratch of 4 × `count` bytes.
+void ConvertChunk(cmsHTRANSFORM transform, const std::uint8_t* rgba, std::uint8_t* records,
+                  std::size_t count, std::uint8_t* colours) {
+  cmsDoTransform(transform, rgba, colours, static_cast<cmsUInt32Number>(count));
+  for (std::size_t i = 0; i < count; ++i) {
+    std::memcpy(records + 5 * i, colours + 4 * i, 4);
+    records[5 * i + 4] = rgba[4 * i + 3];
+  }
+}
 
 // Converts RGBA pixels into C, M, Y, K, A records of another buffer, chunk by chunk on
 // several threads. Chunks are independent; progress is the share of chunks done, reported
@@ -116,11 +135,12 @@ void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* rgba, std::uint8
   RunOnThreads(
       threads,
       [&](int) {
+        const auto colours =
+            std::make_unique_for_overwrite<std::uint8_t[]>(4 * std::min(kChunkPixels, pixels));
         for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
           const std::size_t begin = chunk * kChunkPixels;
           const std::size_t count = std::min(kChunkPixels, pixels - begin);
-          cmsDoTransform(transform, rgba + 4 * begin, records + 5 * begin,
-                         static_cast<cmsUInt32Number>(count));
+          ConvertChunk(transform, rgba + 4 * begin, records + 5 * begin, count, colours.get());
           {
             const std::lock_guard lock(mutex);
             ++done;
@@ -164,9 +184,7 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
     return ConvertStatus::kBadBuffer;
   }
   const std::size_t count = *pixels;
-  TransformHandle transform =
-      MakeTransform(context.profiles.input, TYPE_RGBA_8, context.profiles.output, kCmykaRecord,
-                    context.folders, cmsFLAGS_COPY_ALPHA);
+  TransformHandle transform = MakePrintTransform(context);
   if (!transform) {
     ReportNoTransform(context, notifier);
     if (load_defaults) load_defaults();
@@ -199,9 +217,7 @@ bool RowConversion::Begin(std::int32_t width, std::int32_t height) {
   Drop();
   const std::optional<std::size_t> pixels = PixelCount(width, height, 5);
   if (!pixels) return false;
-  TransformHandle transform =
-      MakeTransform(context_.profiles.input, TYPE_RGBA_8, context_.profiles.output, kCmykaRecord,
-                    context_.folders, cmsFLAGS_COPY_ALPHA);
+  TransformHandle transform = MakePrintTransform(context_);
   if (!transform) return false;
   try {
     records_.resize(5 * *pixels);
@@ -214,7 +230,7 @@ bool RowConversion::Begin(std::int32_t width, std::int32_t height) {
   return true;
 }
 
-void RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+bool RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
                          bool decoding) {
   const auto started = std::chrono::steady_clock::now();
   const std::size_t row_pixels = static_cast<std::size_t>(width_);
@@ -222,7 +238,7 @@ void RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first,
   const std::size_t count = static_cast<std::size_t>(end - first) * row_pixels;
   if (!transform_ || first < 0 || end > height_ || end <= first ||
       rgba.size() < 4 * (begin + count)) {
-    return;
+    return false;
   }
   NullProgress quiet;
   ConvertChunks(transform_.get(), rgba.data() + 4 * begin, records_.data() + 5 * begin, count,
@@ -231,30 +247,37 @@ void RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first,
     const std::uint8_t* pixel = rgba.data() + 4 * begin;
     for (std::size_t i = 0; i < count && all_opaque_; ++i) all_opaque_ = pixel[4 * i + 3] == 255;
   }
+  if (!all_opaque_ && !transparent_) {
+    transparent_ = HasTransparentPixel(rgba.subspan(4 * begin, 4 * count));
+  }
   rows_converted_ += end - first;
   busy_ += std::chrono::steady_clock::now() - started;
+  return true;
 }
 
 void RowConversion::Drop() {
   transform_.reset();
   all_opaque_ = true;
+  transparent_ = false;
   PixelBytes().swap(records_);
   rows_converted_ = 0;
 }
 
-bool RowConversion::Finish(WorkImage& image, ProgressSink& progress) {
-  const std::span<const std::uint8_t> rgba = image.DecodedRgba();
-  const std::size_t pixels = records_.size() / 5;
-  const bool complete = transform_ && rows_converted_ == height_ && image.width == width_ &&
-                        image.height == height_ && rgba.size() == 4 * pixels;
-  if (!complete) {
+bool RowConversion::HasWholePicture(const WorkImage& image) const {
+  return transform_ && rows_converted_ == height_ && image.width == width_ &&
+         image.height == height_;
+}
+
+bool RowConversion::Finish(WorkImage& image, bool opaque, ProgressSink& progress) {
+  if (!HasWholePicture(image)) {
     Drop();
     return false;
   }
-  // Fully opaque pixels stay so (the step before only ever makes a picture opaque).
-  if (!all_opaque_) {
+  // The conversion copied every opacity already.
+  if (opaque && !all_opaque_) {
     std::uint8_t* record = records_.data();
-    for (std::size_t i = 0; i < pixels; ++i) record[5 * i + 4] = rgba[4 * i + 3];
+    const std::size_t pixels = records_.size() / 5;
+    for (std::size_t i = 0; i < pixels; ++i) record[5 * i + 4] = 255;
   }
   image.decoded.reset();
   image.raw.swap(records_);

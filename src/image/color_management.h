@@ -75,17 +75,22 @@ class RowConversion final : public DecodedRowsTaker {
   // step then converts, and reports, as always).
   bool Begin(std::int32_t width, std::int32_t height) override;
   // While the decoder runs on its own core, on this thread alone; after it, on every core.
-  void Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+  // True when the rows were converted: the records hold all that is needed of them.
+  bool Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
             bool decoding) override;
   void Drop() override;
   std::chrono::steady_clock::duration busy() const override { return busy_; }
 
-  // When every row of `image` was converted: its records become the raw buffer, each with the
-  // opacity of its decoded pixel as it is now (the background step, without removal, may
-  // have made the picture opaque; it never lowers an opacity), the decoded pixels are dropped
-  // and true is returned. False, with `image`
-  // unchanged, otherwise. What was converted is forgotten either way.
-  bool Finish(WorkImage& image, ProgressSink& progress);
+  // Every row of a picture of `image`'s size was converted; its decoded pixels may be gone.
+  bool HasWholePicture(const WorkImage& image) const;
+  // Some converted pixel is transparent (as HasTransparentPixel).
+  bool saw_transparent() const { return transparent_; }
+
+  // When HasWholePicture: the records become `image`'s raw buffer, each with the opacity of
+  // its decoded pixel, or full opacity with `opaque`; the decoded pixels are dropped and true
+  // is returned. False, with `image` unchanged, otherwise. What was converted is forgotten
+  // either way.
+  bool Finish(WorkImage& image, bool opaque, ProgressSink& progress);
 
  private:
   struct TransformDeleter {
@@ -97,7 +102,8 @@ class RowConversion final : public DecodedRowsTaker {
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::int32_t rows_converted_ = 0;
-  bool all_opaque_ = true;  // every pixel converted so far had full opacity
+  bool all_opaque_ = true;    // every pixel converted so far had full opacity
+  bool transparent_ = false;  // some pixel converted so far is transparent
   std::chrono::steady_clock::duration busy_{};
 };
 

@@ -18,8 +18,9 @@ class DecodedRowsTaker {
   // Rows [first, end) of `rgba` (width × height RGBA pixels, rows counted from the top of the
   // buffer; with Flip the decoder fills it from the bottom) are decoded and stay as they are.
   // `decoding` is true while the decoder still runs on a core of its own. Called on a thread
-  // of the loader's, one call at a time, each row once.
-  virtual void Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+  // of the loader's, one call at a time, each row once. True: these rows are not read again,
+  // and the loader may give their memory back (they read as zero afterwards).
+  virtual bool Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
                     bool decoding) = 0;
   // What was taken is not the picture after all (the decoder stopped, or the general decoder
   // read the file again): forget it.

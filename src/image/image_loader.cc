@@ -375,7 +375,13 @@ class RowHandoff {
 
   RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done_}; }
   // The rows file, mapped; what the picture is when the child decoded into it.
-  std::shared_ptr<SharedMapping> TakePixels() {
+  // Empty unless the child's picture is the one this file was made for and every row of it
+  // went to the taker (whose conversion then holds the rows given back).
+  std::shared_ptr<SharedMapping> TakePixels(std::int32_t width, std::int32_t height) {
+    if (height != height_ || taken_ != height_ ||
+        pixels_.size() != std::size_t{static_cast<std::uint32_t>(width)} * 4 * height_) {
+      return nullptr;
+    }
     return std::make_shared<SharedMapping>(std::move(pixels_));
   }
 
@@ -418,16 +424,18 @@ class RowHandoff {
     return static_cast<std::int32_t>(std::min<std::uint32_t>(done, height_));
   }
 
-  void TakeRows(DecodedRowsTaker& rows, bool flip, const std::atomic<bool>& ended) const {
-    std::int32_t taken = 0;
+  void TakeRows(DecodedRowsTaker& rows, bool flip, const std::atomic<bool>& ended) {
+    bool releasing = true;  // every band so far was given back
     for (;;) {
       const bool decoding = !ended.load(std::memory_order_acquire);
-      const std::int32_t ready = std::min(RowsDone(), taken + kBandRows);
-      if (ready > taken) {
+      const std::int32_t ready = std::min(RowsDone(), taken_ + kBandRows);
+      if (ready > taken_) {
         // With Flip the child fills the buffer from its last row up.
-        rows.Take(pixels_.bytes(), flip ? height_ - ready : taken, flip ? height_ - taken : ready,
-                  decoding);
-        taken = ready;
+        releasing = rows.Take(pixels_.bytes(), flip ? height_ - ready : taken_,
+                              flip ? height_ - taken_ : ready, decoding) &&
+                    releasing;
+        taken_ = ready;
+        if (releasing) ReleaseTaken(flip);
       } else if (!decoding) {
         return;
       } else {
@@ -436,10 +444,31 @@ class RowHandoff {
     }
   }
 
+  // Gives the pages of the rows taken so far back to the system: the child has finished them
+  // and the taker is done with them. Only whole pages go; the one shared with a row still to
+  // come stays until that row is taken too.
+  void ReleaseTaken(bool flip) {
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t total = pixels_.size();
+    const std::size_t taken = total / static_cast<std::size_t>(height_) * taken_;
+    // Bytes counted from the side the child starts at (the end with Flip).
+    std::size_t whole = taken;
+    if (taken < total)
+      whole = flip ? total - (total - taken + page - 1) / page * page : taken / page * page;
+    if (whole <= released_) return;
+    const std::size_t from = flip ? total - whole : released_;
+    // Only a saving: when the system refuses, the pages stay until the picture goes.
+    fallocate(fd_.fd(), FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(from),
+              static_cast<off_t>(whole - released_));
+    released_ = whole;
+  }
+
   SharedMemory fd_;
   SharedMapping pixels_;
   std::uint32_t* rows_done_;
   std::int32_t height_;
+  std::int32_t taken_ = 0;    // rows handed to the taker, in the child's order
+  std::size_t released_ = 0;  // bytes given back, counted as `whole` in ReleaseTaken
 };
 
 // Decodes `decoded_file` in a child process; the child's report and memory, or why not. With
@@ -521,8 +550,7 @@ bool TakePixels(const std::string& file, ChildResult& child, const DecodeReport&
   const std::uint64_t count = std::uint64_t{static_cast<std::uint32_t>(report.width)} *
                               static_cast<std::uint32_t>(report.height);
   if (report.outcome == DecodeOutcome::kDecoded && report.in_rows_file != 0 && handoff != nullptr) {
-    mapping = handoff->TakePixels();
-    if (mapping->size() != count * 4) mapping.reset();
+    mapping = handoff->TakePixels(report.width, report.height);
   } else if (report.outcome == DecodeOutcome::kDecoded) {
     if (auto mapped = SharedMapping::Map(child.memory.fd(), count * 4)) {
       mapping = std::make_shared<SharedMapping>(std::move(*mapped));

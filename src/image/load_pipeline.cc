@@ -18,14 +18,8 @@ std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
 
 void SetStandardConversion(LoadSteps& steps, ColourContext context, Notifier& notifier,
                            std::function<void()> load_defaults) {
-  auto rows = std::make_shared<RowConversion>(context);
-  steps.convert_rows = rows;
-  steps.convert =
-      [rows, whole = StandardConversion(std::move(context), notifier, std::move(load_defaults))](
-          WorkImage& image, ProgressSink& progress) {
-        if (rows->Finish(image, progress)) return ConvertStatus::kConverted;
-        return whole(image, progress);
-      };
+  steps.convert_rows = std::make_shared<RowConversion>(context);
+  steps.convert = StandardConversion(std::move(context), notifier, std::move(load_defaults));
 }
 
 std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
@@ -46,8 +40,17 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.preview.clear();
   image.preview.shrink_to_fit();
 
-  outcome.transparent = HasTransparentPixel(image.DecodedRgba());
-  if (!outcome.transparent && steps.remove_background) steps.remove_background(image, progress);
+  RowConversion* rows = options.background_removal_on ? nullptr : steps.convert_rows.get();
+  const bool converted_rows = rows != nullptr && rows->HasWholePicture(image);
+  if (converted_rows) {
+    // The decoded pixels have gone as they were converted; the conversion noted what the
+    // check needs of them.
+    outcome.transparent = rows->saw_transparent();
+  } else {
+    if (rows != nullptr) rows->Drop();
+    outcome.transparent = HasTransparentPixel(image.DecodedRgba());
+    if (!outcome.transparent && steps.remove_background) steps.remove_background(image, progress);
+  }
 
   progress.SetStatus(options.conversion_status);
 
@@ -67,7 +70,15 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   if (image.DecodedRgba().empty() || pixels == 0) return outcome;
   {
     const StepTimer timer(options.timings, "convert");
-    outcome.conversion = steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+    if (converted_rows) {
+      // Without removal the background step would only have made an opaque picture fully so.
+      const bool opaque = !outcome.transparent && steps.remove_background != nullptr;
+      outcome.conversion = rows->Finish(image, opaque, progress) ? ConvertStatus::kConverted
+                                                                 : ConvertStatus::kBadBuffer;
+    } else {
+      outcome.conversion =
+          steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+    }
   }
   if (image.raw.size() < 2 || outcome.conversion != ConvertStatus::kConverted) {
     // The conversion has told the user what went wrong; nothing of this picture is usable.

@@ -47,9 +47,10 @@ struct LoadSteps {
   std::function<void(WorkImage& image, ProgressSink& progress)> remove_background;
   // RGBA to C, M, Y, K, A records; empties the raw buffer on failure.
   std::function<ConvertStatus(WorkImage& image, ProgressSink& progress)> convert;
-  // May be empty: converts a plain PNG's rows while it decodes, for `convert` to finish (see
-  // SetStandardConversion). Not used with background removal on.
-  std::shared_ptr<DecodedRowsTaker> convert_rows;
+  // May be empty: converts a plain PNG's rows while it decodes, with the records `convert`
+  // would make (see SetStandardConversion). Not used with background removal on; then
+  // `remove_background` is taken to do no more than give an opaque picture full opacity.
+  std::shared_ptr<RowConversion> convert_rows;
 };
 
 // The load pipeline's steps wired to the colour conversion with `context`. `load_defaults`
@@ -58,8 +59,9 @@ std::function<ConvertStatus(WorkImage&, ProgressSink&)> StandardConversion(
     ColourContext context, Notifier& notifier, std::function<void()> load_defaults);
 
 // StandardConversion with a head start: `steps.convert_rows` converts a plain PNG's rows
-// while it decodes, and `steps.convert` takes its records when it has converted them all, and
-// converts as StandardConversion otherwise. The records are the same either way.
+// while it decodes, and the pipeline takes its records when it has converted them all;
+// `steps.convert` converts as StandardConversion otherwise. The records are the same either
+// way.
 void SetStandardConversion(LoadSteps& steps, ColourContext context, Notifier& notifier,
                            std::function<void()> load_defaults);
 

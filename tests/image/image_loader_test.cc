@@ -378,13 +378,14 @@ class BandCopies final : public DecodedRowsTaker {
     taken_.assign(height, 0);
     return true;
   }
-  void Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+  bool Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
             bool decoding) override {
     const std::size_t row_bytes = 4 * static_cast<std::size_t>(width_);
     std::copy(rgba.begin() + first * row_bytes, rgba.begin() + end * row_bytes,
               copy_.begin() + first * row_bytes);
     for (std::int32_t row = first; row < end; ++row) ++taken_[row];
     bands_while_decoding += decoding ? 1 : 0;
+    return done_with_rows;
   }
   void Drop() override { ++drops; }
   std::chrono::steady_clock::duration busy() const override { return {}; }
@@ -393,6 +394,7 @@ class BandCopies final : public DecodedRowsTaker {
   std::vector<int> taken_;
   int bands_while_decoding = 0;
   int drops = 0;
+  bool done_with_rows = false;
 
  private:
   std::int32_t width_ = 0;
@@ -425,16 +427,30 @@ TEST(DecodeImageFileTest, BandsAreHandedOnAsTheyAreDecoded) {
     std::fclose(file);
   }
   for (const bool flip : {false, true}) {
-    SCOPED_TRACE(flip ? "flipped" : "upright");
-    BandCopies bands;
-    RecordingNotifier notifier;
-    NullProgress progress;
-    WorkImage image;
-    ASSERT_TRUE(DecodeImageFile(big, flip, image, notifier, progress, {}, &bands));
-    EXPECT_GT(bands.bands_while_decoding, 0);
-    EXPECT_EQ(bands.drops, 0);
-    EXPECT_TRUE(std::ranges::all_of(bands.taken_, [](int times) { return times == 1; }));
-    EXPECT_TRUE(std::ranges::equal(bands.copy_, image.DecodedRgba()));
+    for (const bool done_with_rows : {false, true}) {
+      SCOPED_TRACE(std::string(flip ? "flipped" : "upright") +
+                   (done_with_rows ? ", given back" : ""));
+      BandCopies bands;
+      bands.done_with_rows = done_with_rows;
+      RecordingNotifier notifier;
+      NullProgress progress;
+      WorkImage image;
+      ASSERT_TRUE(DecodeImageFile(big, flip, image, notifier, progress, {}, &bands));
+      EXPECT_GT(bands.bands_while_decoding, 0);
+      EXPECT_EQ(bands.drops, 0);
+      EXPECT_TRUE(std::ranges::all_of(bands.taken_, [](int times) { return times == 1; }));
+      const std::span<const std::uint8_t> decoded = image.DecodedRgba();
+      ASSERT_EQ(decoded.size(), bands.copy_.size());
+      if (!done_with_rows) {
+        EXPECT_TRUE(std::ranges::equal(bands.copy_, decoded));
+        continue;
+      }
+      // Every row was taken and the taker was done with it: all went back to the system as
+      // it went, and reads as zero now (the picture itself is far from blank).
+      EXPECT_TRUE(std::ranges::all_of(decoded, [](std::uint8_t byte) { return byte == 0; }));
+      EXPECT_LT(std::ranges::count(bands.copy_, 0),
+                static_cast<std::ptrdiff_t>(decoded.size()) / 2);
+    }
   }
   const std::string bytes = ReadFileBytes(big);
   const fs::path cut = dir.path() / "cut.png";
