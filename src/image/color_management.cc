@@ -194,6 +194,7 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
   PixelBytes records;
   try {
     records.resize(5 * count);
+    PreferLargePages(records);
   } catch (const std::bad_alloc&) {
     ReleasePicture(image);
     notifier.Show(kProgramTitle, MemoryMessage(1), MessageIcon::kError);
@@ -221,8 +222,13 @@ bool RowConversion::Begin(std::int32_t width, std::int32_t height) {
   if (!transform) return false;
   try {
     records_.resize(5 * *pixels);
+    PreferLargePages(records_);
   } catch (const std::bad_alloc&) {
     return false;
+  }
+  if (ahead_) {
+    placement_.emplace(width, height, ahead_->mirror, ahead_->flip,
+                       TurnsAtLoad(ahead_->rotate, width, height, ahead_->file, ahead_->printable));
   }
   transform_.reset(transform.release());
   width_ = width;
@@ -241,8 +247,19 @@ bool RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first,
     return false;
   }
   NullProgress quiet;
-  ConvertChunks(transform_.get(), rgba.data() + 4 * begin, records_.data() + 5 * begin, count,
-                decoding ? 1 : ThreadCount(context_.threads), quiet);
+  const int threads = decoding ? 1 : ThreadCount(context_.threads);
+  if (placement_) {
+    try {
+      band_.resize(5 * count);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    ConvertChunks(transform_.get(), rgba.data() + 4 * begin, band_.data(), count, threads, quiet);
+    placement_->Place(band_.data(), first, end, records_.data());
+  } else {
+    ConvertChunks(transform_.get(), rgba.data() + 4 * begin, records_.data() + 5 * begin, count,
+                  threads, quiet);
+  }
   if (all_opaque_) {
     const std::uint8_t* pixel = rgba.data() + 4 * begin;
     for (std::size_t i = 0; i < count && all_opaque_; ++i) all_opaque_ = pixel[4 * i + 3] == 255;
@@ -259,7 +276,9 @@ void RowConversion::Drop() {
   transform_.reset();
   all_opaque_ = true;
   transparent_ = false;
+  placement_.reset();
   PixelBytes().swap(records_);
+  PixelBytes().swap(band_);
   rows_converted_ = 0;
 }
 
@@ -280,7 +299,7 @@ bool RowConversion::Finish(WorkImage& image, bool opaque, ProgressSink& progress
     for (std::size_t i = 0; i < pixels; ++i) record[5 * i + 4] = 255;
   }
   image.decoded.reset();
-  image.raw.swap(records_);
+  (placement_ ? image.grid : image.raw).swap(records_);
   Drop();
   progress.SetProgress(100, 100);
   return true;

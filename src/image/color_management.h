@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "image/decoded_rows.h"
+#include "image/orientation.h"
 #include "image/profiles.h"
 #include "image/work_image.h"
 #include "platform/data_folders.h"
@@ -64,6 +66,17 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
 // ConvertWorkImage with a head start: converts a picture's RGBA rows into C, M, Y, K, A
 // records band by band while the loader still decodes the next ones (see DecodedRowsTaker).
 // The same transform, so the same records.
+// How a picture printed once is laid out, known before it decodes: its records can then go
+// straight to their places in the oriented grid as they are converted, and none are kept in
+// the picture's own order.
+struct OrientAhead {
+  bool mirror = false;
+  bool flip = false;
+  std::optional<bool> rotate;  // as chosen; unset: as the fit decides (TurnsAtLoad)
+  Resolution file;             // the file's own resolution
+  PrintableArea printable;
+};
+
 class RowConversion final : public DecodedRowsTaker {
  public:
   explicit RowConversion(ColourContext context);
@@ -81,15 +94,21 @@ class RowConversion final : public DecodedRowsTaker {
   void Drop() override;
   std::chrono::steady_clock::duration busy() const override { return busy_; }
 
+  // For the pictures that follow: their records go to their places in the oriented grid as
+  // `ahead` lays it out; nullopt, in the picture's own order (the raw buffer).
+  void PlaceOriented(std::optional<OrientAhead> ahead) { ahead_ = ahead; }
+  // Set when the records converted so far are in their oriented places.
+  const std::optional<RecordPlacement>& placement() const { return placement_; }
+
   // Every row of a picture of `image`'s size was converted; its decoded pixels may be gone.
   bool HasWholePicture(const WorkImage& image) const;
   // Some converted pixel is transparent (as HasTransparentPixel).
   bool saw_transparent() const { return transparent_; }
 
-  // When HasWholePicture: the records become `image`'s raw buffer, each with the opacity of
-  // its decoded pixel, or full opacity with `opaque`; the decoded pixels are dropped and true
-  // is returned. False, with `image` unchanged, otherwise. What was converted is forgotten
-  // either way.
+  // When HasWholePicture: the records become `image`'s raw buffer (its grid, when placed),
+  // each with the opacity of its decoded pixel, or full opacity with `opaque`; the decoded
+  // pixels are dropped and true is returned. False, with `image` unchanged, otherwise. What was
+  // converted is forgotten either way.
   bool Finish(WorkImage& image, bool opaque, ProgressSink& progress);
 
  private:
@@ -98,7 +117,10 @@ class RowConversion final : public DecodedRowsTaker {
   };
   ColourContext context_;
   std::unique_ptr<void, TransformDeleter> transform_;
-  PixelBytes records_;
+  std::optional<OrientAhead> ahead_;
+  std::optional<RecordPlacement> placement_;
+  PixelBytes records_;  // in the picture's order, or in the grid's when placed
+  PixelBytes band_;     // a band's records on their way to their places
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::int32_t rows_converted_ = 0;

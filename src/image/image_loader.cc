@@ -376,9 +376,9 @@ class RowHandoff {
   RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done_}; }
   // The rows file, mapped; what the picture is when the child decoded into it.
   // Empty unless the child's picture is the one this file was made for and every row of it
-  // went to the taker (whose conversion then holds the rows given back).
+  // went to the taker, which holds what it needs of every row given back.
   std::shared_ptr<SharedMapping> TakePixels(std::int32_t width, std::int32_t height) {
-    if (height != height_ || taken_ != height_ ||
+    if (height != height_ || taken_ != height_ || lost_rows_ ||
         pixels_.size() != std::size_t{static_cast<std::uint32_t>(width)} * 4 * height_) {
       return nullptr;
     }
@@ -431,9 +431,11 @@ class RowHandoff {
       const std::int32_t ready = std::min(RowsDone(), taken_ + kBandRows);
       if (ready > taken_) {
         // With Flip the child fills the buffer from its last row up.
-        releasing = rows.Take(pixels_.bytes(), flip ? height_ - ready : taken_,
-                              flip ? height_ - taken_ : ready, decoding) &&
-                    releasing;
+        const bool done = rows.Take(pixels_.bytes(), flip ? height_ - ready : taken_,
+                                    flip ? height_ - taken_ : ready, decoding);
+        // Rows given back before a band the taker could not take are lost to it as well.
+        lost_rows_ = lost_rows_ || (!done && released_ > 0);
+        releasing = releasing && done;
         taken_ = ready;
         if (releasing) ReleaseTaken(flip);
       } else if (!decoding) {
@@ -469,6 +471,7 @@ class RowHandoff {
   std::int32_t height_;
   std::int32_t taken_ = 0;    // rows handed to the taker, in the child's order
   std::size_t released_ = 0;  // bytes given back, counted as `whole` in ReleaseTaken
+  bool lost_rows_ = false;    // rows were given back that nothing holds converted
 };
 
 // Decodes `decoded_file` in a child process; the child's report and memory, or why not. With
@@ -641,12 +644,22 @@ LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const L
   // damaged file costs the user nothing that was loaded before.
   WorkImage fresh;
   path = WithoutQuotes(path);
+  const FileResolution found = ReadFileResolution(path);
   bool decoded = false;
   {
     StepTimer timer(options.timings, "decode");
     // Without background removal nothing changes the colours before the conversion, so it
     // may start on the rows that are in while the next ones decode.
-    DecodedRowsTaker* rows = options.background_removal_on ? nullptr : steps.convert_rows.get();
+    RowConversion* rows = options.background_removal_on ? nullptr : steps.convert_rows.get();
+    if (rows != nullptr) {
+      // A picture printed once is laid out as it converts: nothing else needs its records.
+      std::optional<OrientAhead> ahead;
+      if (options.release_records && !options.preview) {
+        ahead = OrientAhead{options.mirror, options.flip, options.rotate, found.resolution,
+                            options.printable};
+      }
+      rows->PlaceOriented(ahead);
+    }
     decoded = DecodeImageFile(path, options.flip, fresh, notifier, progress, limits, rows);
     if (rows != nullptr && rows->busy().count() > 0) {
       timer.SetNote("the conversion of its rows overlapped it, " + Milliseconds(rows->busy()) +
@@ -657,7 +670,6 @@ LoadOutcome LoadImageFile(std::string& path, const LoadOptions& options, const L
     path.clear();
     return LoadOutcome{};
   }
-  const FileResolution found = ReadFileResolution(path);
   fresh.x_dpi = found.resolution.x_dpi;
   fresh.y_dpi = found.resolution.y_dpi;
   fresh.source_kind = found.source_kind;

@@ -42,6 +42,8 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
 
   RowConversion* rows = options.background_removal_on ? nullptr : steps.convert_rows.get();
   const bool converted_rows = rows != nullptr && rows->HasWholePicture(image);
+  // The rows went straight to their places in the oriented grid.
+  const bool placed = converted_rows && rows->placement().has_value();
   if (converted_rows) {
     // The decoded pixels have gone as they were converted; the conversion noted what the
     // check needs of them.
@@ -65,7 +67,8 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.output_height = image.height;
   image.scale_factor = 1;
   const LoadFit fit = FitAtLoad(image.width, image.height, file, options.printable);
-  outcome.rotate = options.rotate.value_or(fit.rotate);
+  outcome.rotate = TurnsAtLoad(options.rotate, image.width, image.height, file, options.printable);
+  if (placed) outcome.rotate = rows->placement()->rotate();  // the same decision, made ahead
 
   if (image.DecodedRgba().empty() || pixels == 0) return outcome;
   {
@@ -80,7 +83,8 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
           steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
     }
   }
-  if (image.raw.size() < 2 || outcome.conversion != ConvertStatus::kConverted) {
+  if ((placed ? image.grid.size() : image.raw.size()) < 2 ||
+      outcome.conversion != ConvertStatus::kConverted) {
     // The conversion has told the user what went wrong; nothing of this picture is usable.
     image.raw.clear();
     return outcome;
@@ -91,10 +95,11 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.scale_factor = fit.scale_factor;
   const StepTimer timer(options.timings, "orient");
   const OrientResult oriented =
-      OrientWorkImage(image,
-                      OrientOptions{options.mirror, options.flip, outcome.rotate, options.preview,
-                                    options.release_records},
-                      options.printable, progress);
+      placed ? AdoptPlacedGrid(image, outcome.rotate, options.printable)
+             : OrientWorkImage(image,
+                               OrientOptions{options.mirror, options.flip, outcome.rotate,
+                                             options.preview, options.release_records},
+                               options.printable, progress);
   if (!oriented.oriented) return outcome;
   outcome.needs_fit = oriented.needs_fit;
   outcome.size_labels = MakeSizeLabels(image, options.unit);

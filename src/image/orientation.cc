@@ -61,6 +61,11 @@ LoadFit FitAtLoad(std::int32_t width, std::int32_t height, Resolution file,
   return fit;
 }
 
+bool TurnsAtLoad(std::optional<bool> chosen, std::int32_t width, std::int32_t height,
+                 Resolution file, PrintableArea printable) {
+  return chosen.value_or(FitAtLoad(width, height, file, printable).rotate);
+}
+
 std::uint8_t FoldBlack(std::uint8_t colour, std::uint8_t black) {
   // 255 × (v(1 − k) + k) = c + k − c·k/255; over 255 it can never be exactly half-way, so
   // rounding up from a remainder of 128 is round-to-nearest.
@@ -70,20 +75,31 @@ std::uint8_t FoldBlack(std::uint8_t colour, std::uint8_t black) {
   return static_cast<std::uint8_t>(std::min((scaled + 127) / 255, 255));
 }
 
+RecordPlacement::RecordPlacement(std::int32_t width, std::int32_t height, bool mirror, bool flip,
+                                 bool rotate)
+    : width_(width), height_(height), reverse_((mirror != flip) != rotate), rotate_(rotate) {}
+
+void RecordPlacement::Place(const std::uint8_t* rows, std::int32_t y0, std::int32_t y1,
+                            std::uint8_t* grid) const {
+  ForRows(y0, y1, [&](std::int32_t sx, std::int32_t sy, std::size_t index) {
+    const std::uint8_t* from = rows + (static_cast<std::size_t>(sy - y0) * width_ + sx) * 5;
+    // A fixed-size copy the compiler does in two moves, not a library call per record.
+    std::memcpy(grid + index * 5, from, 5);
+  });
+}
+
 namespace {
 
 // Copies source records to their oriented places in the grid and, when asked, their
 // black-folded colours to the preview.
 class RecordCopier {
  public:
-  RecordCopier(WorkImage& image, bool reverse, bool rotate, bool preview)
+  RecordCopier(WorkImage& image, const RecordPlacement& placement, bool preview)
       : raw_(image.raw.data()),
         grid_(image.grid.data()),
         preview_(preview ? image.preview.data() : nullptr),
         width_(image.width),
-        out_width_(static_cast<std::size_t>(image.output_width)),
-        reverse_(reverse),
-        rotate_(rotate) {
+        placement_(placement) {
     if (preview_ == nullptr) return;
     fold_.resize(256 * 256);
     for (int k = 0; k < 256; ++k) {
@@ -93,44 +109,30 @@ class RecordCopier {
     }
   }
 
-  // The records of source rows [y0, y1). Turned, the block goes column by column, so that
-  // its writes to the turned grid stay close together.
+  // The records of source rows [y0, y1).
   void Block(std::int32_t y0, std::int32_t y1) const {
-    if (rotate_) {
-      for (std::int32_t sx = 0; sx < width_; ++sx) {
-        for (std::int32_t sy = y0; sy < y1; ++sy) Copy(sx, sy);
-      }
-    } else {
-      for (std::int32_t sy = y0; sy < y1; ++sy) {
-        for (std::int32_t sx = 0; sx < width_; ++sx) Copy(sx, sy);
-      }
+    if (preview_ == nullptr) {
+      placement_.Place(raw_ + static_cast<std::size_t>(y0) * width_ * 5, y0, y1, grid_);
+      return;
     }
+    placement_.ForRows(y0, y1, [this](std::int32_t sx, std::int32_t sy, std::size_t index) {
+      const std::uint8_t* from = raw_ + (static_cast<std::size_t>(sy) * width_ + sx) * 5;
+      std::memcpy(grid_ + index * 5, from, 5);
+      const std::uint8_t* row = fold_.data() + from[3] * 256;
+      std::uint8_t* p = preview_ + index * 4;
+      p[0] = row[from[0]];
+      p[1] = row[from[1]];
+      p[2] = row[from[2]];
+      p[3] = from[4];
+    });
   }
 
  private:
-  void Copy(std::int32_t sx, std::int32_t sy) const {
-    const std::int32_t gx = reverse_ ? width_ - 1 - sx : sx;
-    const std::size_t out = rotate_ ? static_cast<std::size_t>(gx) * out_width_ + sy
-                                    : static_cast<std::size_t>(sy) * out_width_ + gx;
-    const std::uint8_t* from = raw_ + (static_cast<std::size_t>(sy) * width_ + sx) * 5;
-    // A fixed-size copy the compiler does in two moves, not a library call per record.
-    std::memcpy(grid_ + out * 5, from, 5);
-    if (preview_ == nullptr) return;
-    const std::uint8_t* row = fold_.data() + from[3] * 256;
-    std::uint8_t* p = preview_ + out * 4;
-    p[0] = row[from[0]];
-    p[1] = row[from[1]];
-    p[2] = row[from[2]];
-    p[3] = from[4];
-  }
-
   const std::uint8_t* raw_;
   std::uint8_t* grid_;
   std::uint8_t* preview_;
   std::int32_t width_;
-  std::size_t out_width_;
-  bool reverse_;
-  bool rotate_;
+  const RecordPlacement& placement_;
   std::vector<std::uint8_t> fold_;
 };
 
@@ -162,20 +164,24 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
   const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
   if (image.raw.size() < pixels * 5) return {};
 
-  const bool mirror = options.mirror != options.flip;
+  const RecordPlacement placement(w, h, options.mirror, options.flip, options.rotate);
   const bool rotate = options.rotate;
-  image.output_width = rotate ? h : w;
-  image.output_height = rotate ? w : h;
+  image.output_width = placement.output_width();
+  image.output_height = placement.output_height();
   // Every record is overwritten below; resizing keeps the grids' memory across re-orientation
   // and fills nothing.
   image.grid.resize(pixels * 5);
+  // Turned, every block writes a little into every page of the grid: with records given back
+  // as they go, large pages would hold the whole grid beside them from the first block on.
+  if (!(rotate && options.release_records)) PreferLargePages(image.grid);
   if (options.preview) {
     image.preview.resize(pixels * 4);
+    PreferLargePages(image.preview);
   } else {
     PixelBytes().swap(image.preview);
   }
 
-  const RecordCopier copier(image, mirror != rotate, rotate, options.preview);
+  const RecordCopier copier(image, placement, options.preview);
   const std::size_t row_bytes = static_cast<std::size_t>(w) * 5;
   ShareRowBlocks(
       h, rotate ? kTurnBlockRows : 1, pixels, progress, [&](std::int32_t y0, std::int32_t y1) {
@@ -186,6 +192,14 @@ OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
         }
       });
   if (options.release_records) PixelBytes().swap(image.raw);
+  return SizeOriented(image, rotate, printable);
+}
+
+OrientResult AdoptPlacedGrid(WorkImage& image, bool rotate, PrintableArea printable) {
+  image.output_width = rotate ? image.height : image.width;
+  image.output_height = rotate ? image.width : image.height;
+  PixelBytes().swap(image.raw);
+  PixelBytes().swap(image.preview);
   return SizeOriented(image, rotate, printable);
 }
 

@@ -1,7 +1,9 @@
 #ifndef KELVARO_IMAGE_ORIENTATION_H_
 #define KELVARO_IMAGE_ORIENTATION_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "image/resolution.h"
@@ -33,6 +35,50 @@ struct LoadFit {
 LoadFit FitAtLoad(std::int32_t width, std::int32_t height, Resolution file,
                   PrintableArea printable);
 
+// Where each record of a `width` × `height` picture goes in its oriented grid: a quarter turn
+// counter-clockwise with `rotate`; the columns reversed when exactly one of the mirror state
+// ("Mirror" inverted by "Flip") and `rotate` is on.
+class RecordPlacement {
+ public:
+  RecordPlacement(std::int32_t width, std::int32_t height, bool mirror, bool flip, bool rotate);
+  std::int32_t output_width() const { return rotate_ ? height_ : width_; }
+  std::int32_t output_height() const { return rotate_ ? width_ : height_; }
+  bool rotate() const { return rotate_; }
+  // The record index in the grid of source pixel (sx, sy).
+  std::size_t Index(std::int32_t sx, std::int32_t sy) const {
+    const std::int32_t gx = reverse_ ? width_ - 1 - sx : sx;
+    return rotate_ ? static_cast<std::size_t>(gx) * static_cast<std::size_t>(height_) + sy
+                   : static_cast<std::size_t>(sy) * static_cast<std::size_t>(width_) + gx;
+  }
+  // Calls `visit(sx, sy, index)` for every pixel of source rows [y0, y1). Turned, the rows go
+  // column by column, so that the writes to the turned grid stay close together.
+  template <typename Visit>
+  void ForRows(std::int32_t y0, std::int32_t y1, Visit visit) const {
+    if (rotate_) {
+      for (std::int32_t sx = 0; sx < width_; ++sx) {
+        for (std::int32_t sy = y0; sy < y1; ++sy) visit(sx, sy, Index(sx, sy));
+      }
+    } else {
+      for (std::int32_t sy = y0; sy < y1; ++sy) {
+        for (std::int32_t sx = 0; sx < width_; ++sx) visit(sx, sy, Index(sx, sy));
+      }
+    }
+  }
+  // Copies the records of source rows [y0, y1), which `rows` holds one after another, to
+  // their places in `grid`.
+  void Place(const std::uint8_t* rows, std::int32_t y0, std::int32_t y1, std::uint8_t* grid) const;
+
+ private:
+  std::int32_t width_;
+  std::int32_t height_;
+  bool reverse_;
+  bool rotate_;
+};
+
+// Whether a fresh picture is laid out turned: as the user chose, else as the fit decides.
+bool TurnsAtLoad(std::optional<bool> chosen, std::int32_t width, std::int32_t height,
+                 Resolution file, PrintableArea printable);
+
 struct OrientOptions {
   bool mirror = false;
   bool flip = false;  // Flip inverts the mirror: the decoder already turned the rows over
@@ -58,6 +104,11 @@ struct OrientResult {
 // "Mirror" inverted by "Flip". Progress runs 0…100 over the source rows.
 OrientResult OrientWorkImage(WorkImage& image, const OrientOptions& options,
                              PrintableArea printable, ProgressSink& progress);
+
+// For a grid whose records were put in place as they were converted (RecordPlacement): the
+// output size and the oriented size, as OrientWorkImage publishes them. `image.grid` holds the
+// records; the raw buffer and the preview are emptied.
+OrientResult AdoptPlacedGrid(WorkImage& image, bool rotate, PrintableArea printable);
 
 // One preview value: 255 × min(v × (1 − k) + k, 1) rounded, with v and k the colour and the
 // black as fractions of 255.

@@ -30,6 +30,15 @@ void ReleasePages(std::span<std::uint8_t> bytes) {
   if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
+void PreferLargePages(std::span<std::uint8_t> bytes) {
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
+  const std::uintptr_t first = (begin + kLargePage - 1) / kLargePage * kLargePage;
+  const std::uintptr_t end = (begin + bytes.size()) / kLargePage * kLargePage;
+  // Only a hint: without large pages the buffer works as well, only with more faults.
+  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
 SharedMapping::SharedMapping(SharedMapping&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
 

@@ -42,6 +42,11 @@ using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>
 // are not read again (they read as zero afterwards). Pages only partly inside are kept.
 void ReleasePages(std::span<std::uint8_t> bytes);
 
+// Asks for the pages of a buffer not touched yet to come as large pages where the system
+// allows it: a few hundred faults for a picture instead of tens of thousands. Only for buffers
+// that are filled whole (a large page is resident as soon as any byte of it is written).
+void PreferLargePages(std::span<std::uint8_t> bytes);
+
 // A shared memory file mapped into this process for reading and writing, unmapped when this
 // goes. The file itself stays the caller's.
 class SharedMapping {

@@ -325,7 +325,9 @@ void WriteBandedPng(const fs::path& path, int colour_type, int lowest_alpha) {
 // The conversion that starts on a plain PNG's rows while the next ones decode gives the
 // records and grid of the conversion of the whole picture: opaque, made opaque and transparent
 // pictures, turned over or not, and pictures cut short (the rows converted before the cut
-// are dropped; the general decoder decides, with its own messages).
+// are dropped; the general decoder decides, with its own messages). A picture printed once
+// has its records put straight into the oriented grid: mirrored, turned, or as the fit turns it.
+
 TEST_F(LoadImageFileTest, ConversionWhileDecodingGivesTheWholePicturesRecords) {
   TempDir dir;
   std::vector<fs::path> files = {Fixture("quad_alpha.png")};
@@ -343,10 +345,26 @@ TEST_F(LoadImageFileTest, ConversionWhileDecodingGivesTheWholePicturesRecords) {
   }
   LoadSteps overlapped = steps_;
   SetStandardConversion(overlapped, colour_, notifier_, nullptr);
+  struct Layout {
+    bool once;  // printed once: records not kept, no preview
+    bool mirror;
+    std::optional<bool> rotate;
+  };
+  const Layout layouts[] = {{false, false, std::nullopt},
+                            {true, true, false},
+                            {true, false, true},
+                            {true, true, std::nullopt}};
   for (const fs::path& file : files) {
-    for (const bool flip : {false, true}) {
-      SCOPED_TRACE(file.filename().string() + (flip ? " flipped" : ""));
+    for (const auto& [flip, layout] :
+         {std::pair{false, layouts[0]}, std::pair{true, layouts[0]}, std::pair{false, layouts[1]},
+          std::pair{true, layouts[2]}, std::pair{true, layouts[3]}}) {
+      SCOPED_TRACE(file.filename().string() + (flip ? " flipped" : "") +
+                   (layout.once ? " printed once" : ""));
       options_.flip = flip;
+      options_.mirror = layout.mirror;
+      options_.rotate = layout.rotate;
+      options_.release_records = layout.once;
+      options_.preview = !layout.once;
       std::string path = file.string();
       WorkImage by_rows, by_whole;
       const LoadOutcome rows_outcome =
@@ -362,8 +380,13 @@ TEST_F(LoadImageFileTest, ConversionWhileDecodingGivesTheWholePicturesRecords) {
         EXPECT_EQ(notifier_.messages[i].text, rows_messages[i].text);
       }
       notifier_.messages.clear();
+      EXPECT_EQ(rows_outcome.rotate, whole_outcome.rotate);
       EXPECT_TRUE(by_rows.raw == by_whole.raw);
       EXPECT_TRUE(by_rows.grid == by_whole.grid);
+      EXPECT_TRUE(by_rows.preview == by_whole.preview);
+      EXPECT_EQ(by_rows.output_width, by_whole.output_width);
+      EXPECT_EQ(by_rows.output_height, by_whole.output_height);
+      EXPECT_EQ(by_rows.oriented_width_pt, by_whole.oriented_width_pt);
     }
   }
   EXPECT_GT(overlapped.convert_rows->busy().count(), 0);  // the rows did go that way
