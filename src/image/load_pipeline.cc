@@ -30,6 +30,44 @@ std::function<void(WorkImage&, ProgressSink&)> StandardBackgroundRemoval(
   };
 }
 
+namespace {
+
+// Whether the picture has transparent pixels; an opaque one goes through the background step.
+// `converted` holds the picture when its rows were converted as they decoded (their pixels
+// have gone since: the conversion noted what the check needs of them).
+bool CheckTransparency(WorkImage& image, const LoadSteps& steps, const RowConversion* converted,
+                       ProgressSink& progress) {
+  if (converted != nullptr) return converted->saw_transparent();
+  const bool transparent = HasTransparentPixel(image.DecodedRgba());
+  if (!transparent && steps.remove_background) steps.remove_background(image, progress);
+  return transparent;
+}
+
+ConvertStatus ConvertPicture(WorkImage& image, const LoadSteps& steps, RowConversion* converted,
+                             bool transparent, ProgressSink& progress) {
+  if (converted == nullptr) {
+    return steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
+  }
+  // Without removal the background step would only have made an opaque picture fully so.
+  const bool opaque = !transparent && steps.remove_background != nullptr;
+  return converted->Finish(image, opaque, progress) ? ConvertStatus::kConverted
+                                                    : ConvertStatus::kBadBuffer;
+}
+
+// The physical size comes from the file's own resolution; the fit only changes the
+// resolution and the scale factor, which the oriented size then applies once.
+void SetPhysicalSize(WorkImage& image) {
+  image.file_x_dpi = image.x_dpi;
+  image.file_y_dpi = image.y_dpi;
+  image.physical_width_pt = PixelsToPointsInFloat(static_cast<float>(image.width), image.x_dpi);
+  image.physical_height_pt = PixelsToPointsInFloat(static_cast<float>(image.height), image.y_dpi);
+  image.output_width = image.width;
+  image.output_height = image.height;
+  image.scale_factor = 1;
+}
+
+}  // namespace
+
 LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const LoadSteps& steps,
                             ProgressSink& progress) {
   LoadOutcome outcome;
@@ -40,53 +78,32 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   image.preview.clear();
   image.preview.shrink_to_fit();
 
-  RowConversion* rows = options.background_removal_on ? nullptr : steps.convert_rows.get();
-  const bool converted_rows = rows != nullptr && rows->HasWholePicture(image);
-  // The rows went straight to their places in the oriented grid.
-  const bool placed = converted_rows && rows->placement().has_value();
-  if (converted_rows) {
-    // The decoded pixels have gone as they were converted; the conversion noted what the
-    // check needs of them.
-    outcome.transparent = rows->saw_transparent();
-  } else {
-    if (rows != nullptr) rows->Drop();
-    outcome.transparent = HasTransparentPixel(image.DecodedRgba());
-    if (!outcome.transparent && steps.remove_background) steps.remove_background(image, progress);
+  RowConversion* converted = options.background_removal_on ? nullptr : steps.convert_rows.get();
+  if (converted != nullptr && !converted->HasWholePicture(image)) {
+    converted->Drop();
+    converted = nullptr;
   }
-
+  // The rows went straight to their places in the oriented grid.
+  const bool placed = converted != nullptr && converted->placement().has_value();
+  outcome.transparent = CheckTransparency(image, steps, converted, progress);
   progress.SetStatus(options.conversion_status);
 
-  // The physical size comes from the file's own resolution; the fit only changes the
-  // resolution and the scale factor, which the oriented size then applies once.
+  SetPhysicalSize(image);
   const Resolution file{image.x_dpi, image.y_dpi};
-  image.file_x_dpi = file.x_dpi;
-  image.file_y_dpi = file.y_dpi;
-  image.physical_width_pt = PixelsToPointsInFloat(static_cast<float>(image.width), file.x_dpi);
-  image.physical_height_pt = PixelsToPointsInFloat(static_cast<float>(image.height), file.y_dpi);
-  image.output_width = image.width;
-  image.output_height = image.height;
-  image.scale_factor = 1;
   const LoadFit fit = FitAtLoad(image.width, image.height, file, options.printable);
   outcome.rotate = TurnsAtLoad(options.rotate, image.width, image.height, file, options.printable);
-  if (placed) outcome.rotate = rows->placement()->rotate();  // the same decision, made ahead
+  if (placed) outcome.rotate = converted->placement()->rotate();  // the same decision, made ahead
 
   if (image.DecodedRgba().empty() || pixels == 0) return outcome;
   {
     const StepTimer timer(options.timings, "convert");
-    if (converted_rows) {
-      // Without removal the background step would only have made an opaque picture fully so.
-      const bool opaque = !outcome.transparent && steps.remove_background != nullptr;
-      outcome.conversion = rows->Finish(image, opaque, progress) ? ConvertStatus::kConverted
-                                                                 : ConvertStatus::kBadBuffer;
-    } else {
-      outcome.conversion =
-          steps.convert ? steps.convert(image, progress) : ConvertStatus::kBadBuffer;
-    }
+    outcome.conversion = ConvertPicture(image, steps, converted, outcome.transparent, progress);
   }
   if ((placed ? image.grid.size() : image.raw.size()) < 2 ||
       outcome.conversion != ConvertStatus::kConverted) {
     // The conversion has told the user what went wrong; nothing of this picture is usable.
     image.raw.clear();
+    image.grid.clear();
     return outcome;
   }
 
