@@ -431,8 +431,11 @@ class RowHandoff {
       const std::int32_t ready = std::min(RowsDone(), taken_ + kBandRows);
       if (ready > taken_) {
         // With Flip the child fills the buffer from its last row up.
-        const bool done = rows.Take(pixels_.bytes(), flip ? height_ - ready : taken_,
-                                    flip ? height_ - taken_ : ready, decoding);
+        const std::int32_t first = flip ? height_ - ready : taken_;
+        const std::int32_t end = flip ? height_ - taken_ : ready;
+        const std::size_t row_bytes = pixels_.size() / static_cast<std::size_t>(height_);
+        PrefaultPages(pixels_.bytes().subspan(row_bytes * first, row_bytes * (end - first)), false);
+        const bool done = rows.Take(pixels_.bytes(), first, end, decoding);
         // Rows given back before a band the taker could not take are lost to it as well.
         lost_rows_ = lost_rows_ || (!done && released_ > 0);
         releasing = releasing && done;

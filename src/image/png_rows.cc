@@ -5,10 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <span>
+
+#include "platform/byte_block.h"
 
 namespace kelvaro {
 namespace {
@@ -100,6 +104,12 @@ PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip,
   }
   auto* out = static_cast<png_bytep>(pixels);
   for (png_uint_32 row = 0; row < height; ++row) {
+    if (row % kPublishRows == 0) {
+      // The next rows' pages at once, rather than a fault for each of them.
+      const png_uint_32 end = std::min(row + kPublishRows, height);
+      const png_uint_32 top = flip ? height - end : row;
+      PrefaultPages(std::span(out + row_bytes * top, row_bytes * (end - row)), true);
+    }
     png_read_row(png, out + row_bytes * (flip ? height - 1 - row : row), nullptr);
     if ((row + 1) % kPublishRows == 0) Publish(rows_done, row + 1);
   }

@@ -123,21 +123,29 @@ std::uint64_t TiledImage::size() const {
 
 void TiledImage::ComposeRow(std::int64_t row, std::uint8_t* out) const {
   const std::size_t row_width = static_cast<std::size_t>(std::max(x_pixel, 0));
-  std::memset(out, 0, SeparationSet::kPlanes * row_width);
-  if (!planes_) return;
-  const std::int64_t h = planes_->height;
+  const std::int64_t h = planes_ ? planes_->height : 0;
   const std::int64_t copy_row_step = h + gap_y_px_;
-  const std::int64_t copy_down = row / copy_row_step;
-  const std::int64_t within = row % copy_row_step;
-  if (copy_down >= copies_down_ || within >= h) return;  // a gap or a spare row
+  const std::int64_t copy_down = planes_ ? row / copy_row_step : 0;
+  const std::int64_t within = planes_ ? row % copy_row_step : 0;
+  if (!planes_ || copy_down >= copies_down_ || within >= h) {  // a gap or a spare row
+    std::memset(out, 0, SeparationSet::kPlanes * row_width);
+    return;
+  }
   const std::size_t copy_width = static_cast<std::size_t>(planes_->width);
   const std::size_t copy_step = copy_width + static_cast<std::size_t>(gap_x_px_);
   for (int plane = 0; plane < SeparationSet::kPlanes; ++plane) {
     const std::uint8_t* source = planes_->PlaneRow(static_cast<std::int32_t>(within), plane + 1);
     std::uint8_t* dest = out + static_cast<std::size_t>(plane) * row_width;
+    // The copies, and zero only between and after them.
+    std::size_t filled = 0;
     for (std::int32_t copy = 0; copy < copies_across_; ++copy) {
-      std::memcpy(dest + static_cast<std::size_t>(copy) * copy_step, source, copy_width);
+      const std::size_t at = std::min(static_cast<std::size_t>(copy) * copy_step, row_width);
+      const std::size_t width = std::min(copy_width, row_width - at);
+      std::memset(dest + filled, 0, at - filled);
+      std::memcpy(dest + at, source, width);
+      filled = at + width;
     }
+    std::memset(dest + filled, 0, row_width - filled);
   }
 }
 

@@ -39,6 +39,18 @@ void PreferLargePages(std::span<std::uint8_t> bytes) {
   if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
+void PrefaultPages(std::span<const std::uint8_t> bytes, bool for_writing) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
+  const std::uintptr_t first = begin / page * page;
+  const std::uintptr_t end = (begin + bytes.size() + page - 1) / page * page;
+  // An older system without the request simply faults the pages in as they are touched.
+  if (end > first) {
+    madvise(reinterpret_cast<void*>(first), end - first,
+            for_writing ? MADV_POPULATE_WRITE : MADV_POPULATE_READ);
+  }
+}
+
 SharedMapping::SharedMapping(SharedMapping&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
 
