@@ -89,7 +89,9 @@ template <typename Work, typename Wait>
 void RunOnThreads(int count, Work work, Wait wait) {
   std::vector<std::thread> workers;
   workers.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
+  // A single worker is this thread itself: a band converted while the decoder runs starts no
+  // thread of its own.
+  for (int i = 0; i < count && count > 1; ++i) {
     try {
       workers.emplace_back(work, i);
     } catch (const std::system_error&) {

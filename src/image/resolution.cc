@@ -99,6 +99,13 @@ Resolution ReadExif(Bytes bytes) {
 
 }  // namespace
 
+// Whether ReadPngResolution of these leading bytes already is that of the whole file: they
+// hold the first "pHYs" and the nine bytes after it.
+bool PngResolutionSettled(Bytes leading) {
+  const auto position = Find(leading, "pHYs", 3);
+  return position && *position + 13 <= leading.size();
+}
+
 Resolution ReadPngResolution(Bytes bytes) {
   // Byte 4 on, counting from 1: past the signature's "PNG".
   const auto position = Find(bytes, "pHYs", 3);
@@ -184,25 +191,32 @@ Resolution ReadPsdResolution(Bytes bytes) {
 FileResolution DispatchResolution(const std::filesystem::path& path, const ByteSource& read_bytes) {
   const std::string name = AsciiLower(path.filename().string());
   constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+  // A picture's own resolution usually sits in its first bytes: the leading ones are read
+  // first, and the whole file only when they do not settle it.
+  constexpr std::size_t kLeadingBytes = std::size_t{64} << 10;
   struct Reader {
     const char* tag;
     Resolution (*read)(Bytes);
     std::size_t limit;
     SourceKind kind;
+    bool (*settled)(Bytes);  // may be null: the bytes up to `limit` are read at once
   };
   static constexpr Reader kReaders[] = {
-      {".png", ReadPngResolution, kAll, SourceKind::kLossless},
-      {".jpg", ReadJpegResolution, kJpegHeaderBytes, SourceKind::kJpeg},
-      {".gif", ReadGifResolution, 0, SourceKind::kLossless},
-      {".tif", ReadTiffResolution, kAll, SourceKind::kLossless},
-      {".bmp", ReadBmpResolution, kBmpHeaderBytes, SourceKind::kLossless},
-      {".psd", ReadPsdResolution, kPsdHeaderBytes, SourceKind::kLossless},
+      {".png", ReadPngResolution, kAll, SourceKind::kLossless, PngResolutionSettled},
+      {".jpg", ReadJpegResolution, kJpegHeaderBytes, SourceKind::kJpeg, nullptr},
+      {".gif", ReadGifResolution, 0, SourceKind::kLossless, nullptr},
+      {".tif", ReadTiffResolution, kAll, SourceKind::kLossless, nullptr},
+      {".bmp", ReadBmpResolution, kBmpHeaderBytes, SourceKind::kLossless, nullptr},
+      {".psd", ReadPsdResolution, kPsdHeaderBytes, SourceKind::kLossless, nullptr},
   };
   FileResolution result;
   for (const Reader& reader : kReaders) {
     if (name.find(reader.tag) == std::string::npos) continue;
-    const std::vector<std::uint8_t> bytes =
-        reader.limit == 0 ? std::vector<std::uint8_t>() : read_bytes(reader.limit);
+    std::vector<std::uint8_t> bytes;
+    if (reader.settled != nullptr) bytes = read_bytes(kLeadingBytes);
+    if (reader.limit != 0 && (reader.settled == nullptr || !reader.settled(bytes))) {
+      bytes = read_bytes(reader.limit);
+    }
     result.resolution = reader.read(bytes);
     result.source_kind = reader.kind;
   }

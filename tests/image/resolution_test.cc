@@ -110,6 +110,26 @@ TEST(ReadFileResolutionTest, FolderNamesDoNotCount) {
   EXPECT_FLOAT_EQ(got.resolution.x_dpi, 240);
 }
 
+// The file's leading bytes are read first, the rest only when they do not settle it: the
+// answer is the one the reader gives on the whole file, wherever the first "pHYs" lies (near
+// the start, cut by the end of the leading bytes, far into the file, or nowhere).
+TEST(ReadFileResolutionTest, AResolutionFarIntoTheFileIsStillFound) {
+  TempDir dir;
+  // pHYs: 11811 pixels per metre (300 dpi) across, 5906 (150 dpi) down, in metres.
+  const std::string phys = std::string("pHYs") + std::string("\0\0\x2e\x23\0\0\x17\x12\x01", 9);
+  for (const std::size_t at : {std::size_t{40}, std::size_t{65530}, std::size_t{65536 - 13},
+                               std::size_t{200000}, std::size_t{0}}) {
+    SCOPED_TRACE(at);
+    std::string bytes = "\x89PNG" + std::string(250000, 'x');
+    if (at != 0) bytes.replace(at, phys.size(), phys);
+    const auto path = dir.path() / "big.png";
+    WriteFileBytes(path, bytes);
+    const Resolution whole = ReadPngResolution(ToBytes(bytes));
+    EXPECT_EQ(ReadFileResolution(path).resolution, whole);
+    if (at != 0) EXPECT_NEAR(whole.y_dpi, 150, 0.1);
+  }
+}
+
 TEST(ReadFileResolutionTest, MissingFileKeepsDefaultAndKind) {
   TempDir dir;
   const FileResolution got = ReadFileResolution(dir.path() / "gone.png");
