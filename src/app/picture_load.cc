@@ -54,6 +54,7 @@ LoadedPicture LoadPicture(const SettingsStore& store, const UiText& texts, Notif
   const std::string artifact = store.ReadSetting(keys::active::kJpegArtifact);
   if (!artifact.empty()) removal.jpeg_artifact = ReadLeadingDecimal(artifact);
   removal.caption = texts.Get(ui::kRemovingBackgroundStatus);
+  options.background_status = removal.caption;
 
   ColourContext colour;
   colour.profiles = MakeProfileNames(load.profile_in, load.profile_out);

@@ -35,9 +35,13 @@ namespace {
 // Whether the picture has transparent pixels; an opaque one goes through the background step.
 // `converted` holds the picture when its rows were converted as they decoded (their pixels
 // have gone since: the conversion noted what the check needs of them).
-bool CheckTransparency(WorkImage& image, const LoadSteps& steps, const RowConversion* converted,
-                       ProgressSink& progress) {
-  if (converted != nullptr) return converted->saw_transparent();
+bool CheckTransparency(WorkImage& image, const LoadOptions& options, const LoadSteps& steps,
+                       const RowConversion* converted, ProgressSink& progress) {
+  if (converted != nullptr) {
+    const bool transparent = converted->saw_transparent();
+    if (!transparent && steps.remove_background) progress.SetStatus(options.background_status);
+    return transparent;
+  }
   const bool transparent = HasTransparentPixel(image.DecodedRgba());
   if (!transparent && steps.remove_background) steps.remove_background(image, progress);
   return transparent;
@@ -85,7 +89,7 @@ LoadOutcome RunLoadPipeline(WorkImage& image, const LoadOptions& options, const 
   }
   // The rows went straight to their places in the oriented grid.
   const bool placed = converted != nullptr && converted->placement().has_value();
-  outcome.transparent = CheckTransparency(image, steps, converted, progress);
+  outcome.transparent = CheckTransparency(image, options, steps, converted, progress);
   progress.SetStatus(options.conversion_status);
 
   SetPhysicalSize(image);

@@ -35,6 +35,9 @@ struct LoadOptions {
   PrintableArea printable;  // points, of the current page
   // Status line shown before the conversion (UiText 38).
   std::string conversion_status = "<<<<<  Conversion progress >>>>>";
+  // Status line of the background step on an opaque picture, for a picture whose rows were
+  // converted as they decoded (the step itself shows its own caption otherwise).
+  std::string background_status = BackgroundRemovalOptions{}.caption;
   // Where the decode, the conversion and the orientation add their wall times; may be null.
   StepTimings* timings = nullptr;
 };

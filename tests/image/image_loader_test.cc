@@ -367,12 +367,16 @@ TEST_F(LoadImageFileTest, ConversionWhileDecodingGivesTheWholePicturesRecords) {
       options_.preview = !layout.once;
       std::string path = file.string();
       WorkImage by_rows, by_whole;
+      progress_.statuses.clear();
       const LoadOutcome rows_outcome =
           LoadImageFile(path, options_, overlapped, by_rows, notifier_, progress_);
       const auto rows_messages = notifier_.messages;
+      const auto rows_statuses = progress_.statuses;
       notifier_.messages.clear();
+      progress_.statuses.clear();
       path = file.string();
       const LoadOutcome whole_outcome = Load(path, by_whole);
+      EXPECT_EQ(progress_.statuses, rows_statuses);  // the user sees the same steps
       ASSERT_EQ(rows_outcome.loaded, whole_outcome.loaded);
       EXPECT_EQ(rows_outcome.transparent, whole_outcome.transparent);
       EXPECT_EQ(notifier_.messages.size(), rows_messages.size());
