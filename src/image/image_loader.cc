@@ -453,7 +453,7 @@ class RowHandoff {
   // and the taker is done with them. Only whole pages go; the one shared with a row still to
   // come stays until that row is taken too.
   void ReleaseTaken(bool flip) {
-    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t page = PageBytes();
     const std::size_t total = pixels_.size();
     const std::size_t taken = total / static_cast<std::size_t>(height_) * taken_;
     // Bytes counted from the side the child starts at (the end with Flip).
@@ -462,9 +462,7 @@ class RowHandoff {
       whole = flip ? total - (total - taken + page - 1) / page * page : taken / page * page;
     if (whole <= released_) return;
     const std::size_t from = flip ? total - whole : released_;
-    // Only a saving: when the system refuses, the pages stay until the picture goes.
-    fallocate(fd_.fd(), FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(from),
-              static_cast<off_t>(whole - released_));
+    ReleaseFileBytes(fd_.fd(), from, whole - released_);
     released_ = whole;
   }
 

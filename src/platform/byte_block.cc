@@ -1,5 +1,6 @@
 #include "platform/byte_block.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,8 +22,15 @@ std::optional<SharedMapping> SharedMapping::Map(int fd, std::size_t size, bool p
   return SharedMapping(static_cast<std::uint8_t*>(at), size);
 }
 
+std::size_t PageBytes() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
+
+void ReleaseFileBytes(int fd, std::size_t from, std::size_t length) {
+  fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(from),
+            static_cast<off_t>(length));
+}
+
 void ReleasePages(std::span<std::uint8_t> bytes) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t page = PageBytes();
   const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
   const std::uintptr_t first = (begin + page - 1) / page * page;
   const std::uintptr_t end = (begin + bytes.size()) / page * page;
@@ -40,7 +48,7 @@ void PreferLargePages(std::span<std::uint8_t> bytes) {
 }
 
 void PrefaultPages(std::span<const std::uint8_t> bytes, bool for_writing) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t page = PageBytes();
   const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
   const std::uintptr_t first = begin / page * page;
   const std::uintptr_t end = (begin + bytes.size() + page - 1) / page * page;

@@ -38,6 +38,13 @@ struct DefaultInitAllocator : std::allocator<T> {
 // and value-initialising constructors still fill.
 using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
+// The size of a memory page, in bytes.
+std::size_t PageBytes();
+
+// Gives bytes [from, from + length) of the memory file `fd` back to the system; they read as
+// zero afterwards. Only a hint: when the system refuses, the pages stay until the file goes.
+void ReleaseFileBytes(int fd, std::size_t from, std::size_t length);
+
 // Gives the whole pages inside `bytes` back to the system at once, for a buffer whose bytes
 // are not read again (they read as zero afterwards). Pages only partly inside are kept.
 void ReleasePages(std::span<std::uint8_t> bytes);
