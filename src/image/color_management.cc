@@ -103,31 +103,32 @@ void RunOnThreads(int count, Work work, Wait wait) {
   for (std::thread& worker : workers) worker.join();
 }
 
-// Makes the print's transform: RGBA pixels in, four-byte C, M, Y, K out. The five-byte
-// records (C, M, Y, K, A) are put together from those and the opacity by ConvertChunks: the
-// library's own packing of an extra byte and its copy of the opacity go through general
-// per-channel code, and cost more than a fifth of the conversion.
-TransformHandle MakePrintTransform(const ColourContext& context) {
-  return MakeTransform(context.profiles.input, TYPE_RGBA_8, context.profiles.output, TYPE_CMYK_8,
-                       context.folders);
+// Makes the print's transform: RGBA pixels (R, G, B with `channels` 3) in, four-byte C, M, Y,
+// K out. The five-byte records (C, M, Y, K, A) are put together from those and the opacity by
+// ConvertChunks: the library's own packing of an extra byte and its copy of the opacity go
+// through general per-channel code, and cost more than a fifth of the conversion. Both input
+// layouts give the same colours; R, G, B are a good part faster.
+TransformHandle MakePrintTransform(const ColourContext& context, int channels = 4) {
+  return MakeTransform(context.profiles.input, channels == 3 ? TYPE_RGB_8 : TYPE_RGBA_8,
+                       context.profiles.output, TYPE_CMYK_8, context.folders);
 }
 
-// The colours of `count` RGBA pixels into C, M, Y, K, A records, by way of `colours`, a
-// scratch of 4 × `count` bytes.
-void ConvertChunk(cmsHTRANSFORM transform, const std::uint8_t* rgba, std::uint8_t* records,
-                  std::size_t count, std::uint8_t* colours) {
-  cmsDoTransform(transform, rgba, colours, static_cast<cmsUInt32Number>(count));
+// The colours of `count` pixels of `channels` bytes into C, M, Y, K, A records, by way of
+// `colours`, a scratch of 4 × `count` bytes. Pixels without opacity are fully opaque.
+void ConvertChunk(cmsHTRANSFORM transform, const std::uint8_t* pixels, int channels,
+                  std::uint8_t* records, std::size_t count, std::uint8_t* colours) {
+  cmsDoTransform(transform, pixels, colours, static_cast<cmsUInt32Number>(count));
   for (std::size_t i = 0; i < count; ++i) {
     std::memcpy(records + 5 * i, colours + 4 * i, 4);
-    records[5 * i + 4] = rgba[4 * i + 3];
+    records[5 * i + 4] = channels == 4 ? pixels[4 * i + 3] : 255;
   }
 }
 
-// Converts RGBA pixels into C, M, Y, K, A records of another buffer, chunk by chunk on
-// several threads. Chunks are independent; progress is the share of chunks done, reported
-// from the calling thread only.
-void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* rgba, std::uint8_t* records,
-                   std::size_t pixels, int threads, ProgressSink& progress) {
+// Converts pixels of `channels` bytes (as MakePrintTransform took) into C, M, Y, K, A records of
+// another buffer, chunk by chunk on several threads. Chunks are independent; progress is the
+// share of chunks done, reported from the calling thread only.
+void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* pixels_in, int channels,
+                   std::uint8_t* records, std::size_t pixels, int threads, ProgressSink& progress) {
   const std::size_t chunks = (pixels + kChunkPixels - 1) / kChunkPixels;
   threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), chunks));
   std::atomic<std::size_t> next{0};
@@ -142,7 +143,8 @@ void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* rgba, std::uint8
         for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
           const std::size_t begin = chunk * kChunkPixels;
           const std::size_t count = std::min(kChunkPixels, pixels - begin);
-          ConvertChunk(transform, rgba + 4 * begin, records + 5 * begin, count, colours.get());
+          ConvertChunk(transform, pixels_in + channels * begin, channels, records + 5 * begin,
+                       count, colours.get());
           {
             const std::lock_guard lock(mutex);
             ++done;
@@ -202,8 +204,8 @@ ConvertStatus ConvertWorkImage(WorkImage& image, const ColourContext& context, N
     notifier.Show(kProgramTitle, MemoryMessage(1), MessageIcon::kError);
     return ConvertStatus::kOutOfMemory;
   }
-  ConvertChunks(transform.get(), rgba.data(), records.data(), count, ThreadCount(context.threads),
-                progress);
+  ConvertChunks(transform.get(), rgba.data(), 4, records.data(), count,
+                ThreadCount(context.threads), progress);
   image.decoded.reset();
   image.raw.swap(records);
   return ConvertStatus::kConverted;
@@ -216,11 +218,11 @@ void RowConversion::TransformDeleter::operator()(void* transform) const {
   if (transform != nullptr) cmsDeleteTransform(transform);
 }
 
-bool RowConversion::Begin(std::int32_t width, std::int32_t height) {
+bool RowConversion::Begin(std::int32_t width, std::int32_t height, int channels) {
   Drop();
   const std::optional<std::size_t> pixels = PixelCount(width, height, 5);
-  if (!pixels) return false;
-  TransformHandle transform = MakePrintTransform(context_);
+  if (!pixels || (channels != 3 && channels != 4)) return false;
+  TransformHandle transform = MakePrintTransform(context_, channels);
   if (!transform) return false;
   try {
     records_.resize(5 * *pixels);
@@ -235,19 +237,22 @@ bool RowConversion::Begin(std::int32_t width, std::int32_t height) {
   transform_.reset(transform.release());
   width_ = width;
   height_ = height;
+  channels_ = channels;
   return true;
 }
 
-bool RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+bool RowConversion::Take(std::span<const std::uint8_t> pixels, std::int32_t first, std::int32_t end,
                          bool decoding) {
   const auto started = std::chrono::steady_clock::now();
   const std::size_t row_pixels = static_cast<std::size_t>(width_);
   const std::size_t begin = static_cast<std::size_t>(first) * row_pixels;
   const std::size_t count = static_cast<std::size_t>(end - first) * row_pixels;
+  const auto channels = static_cast<std::size_t>(channels_);
   if (!transform_ || first < 0 || end > height_ || end <= first ||
-      rgba.size() < 4 * (begin + count)) {
+      pixels.size() < channels * (begin + count)) {
     return false;
   }
+  const std::uint8_t* band = pixels.data() + channels * begin;
   NullProgress quiet;
   const int threads = decoding ? 1 : ThreadCount(context_.threads);
   if (placement_) {
@@ -256,18 +261,18 @@ bool RowConversion::Take(std::span<const std::uint8_t> rgba, std::int32_t first,
     } catch (const std::bad_alloc&) {
       return false;
     }
-    ConvertChunks(transform_.get(), rgba.data() + 4 * begin, band_.data(), count, threads, quiet);
+    ConvertChunks(transform_.get(), band, channels_, band_.data(), count, threads, quiet);
     placement_->Place(band_.data(), first, end, records_.data());
   } else {
-    ConvertChunks(transform_.get(), rgba.data() + 4 * begin, records_.data() + 5 * begin, count,
-                  threads, quiet);
+    ConvertChunks(transform_.get(), band, channels_, records_.data() + 5 * begin, count, threads,
+                  quiet);
   }
-  if (all_opaque_) {
-    const std::uint8_t* pixel = rgba.data() + 4 * begin;
-    for (std::size_t i = 0; i < count && all_opaque_; ++i) all_opaque_ = pixel[4 * i + 3] == 255;
+  // Without an opacity channel every pixel is fully opaque.
+  if (all_opaque_ && channels_ == 4) {
+    for (std::size_t i = 0; i < count && all_opaque_; ++i) all_opaque_ = band[4 * i + 3] == 255;
   }
   if (!all_opaque_ && !transparent_) {
-    transparent_ = HasTransparentPixel(rgba.subspan(4 * begin, 4 * count));
+    transparent_ = HasTransparentPixel(std::span(band, 4 * count));
   }
   rows_converted_ += end - first;
   busy_ += std::chrono::steady_clock::now() - started;

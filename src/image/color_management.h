@@ -86,10 +86,10 @@ class RowConversion final : public DecodedRowsTaker {
 
   // Makes the transform and the records; false when either cannot be had (the conversion
   // step then converts, and reports, as always).
-  bool Begin(std::int32_t width, std::int32_t height) override;
+  bool Begin(std::int32_t width, std::int32_t height, int channels) override;
   // While the decoder runs on its own core, on this thread alone; after it, on every core.
   // True when the rows were converted: the records hold all that is needed of them.
-  bool Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+  bool Take(std::span<const std::uint8_t> pixels, std::int32_t first, std::int32_t end,
             bool decoding) override;
   void Drop() override;
   std::chrono::steady_clock::duration busy() const override { return busy_; }
@@ -123,6 +123,7 @@ class RowConversion final : public DecodedRowsTaker {
   PixelBytes band_;     // a band's records on their way to their places
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
+  int channels_ = 4;  // bytes a decoded pixel: R, G, B and, with 4, A
   std::int32_t rows_converted_ = 0;
   bool all_opaque_ = true;    // every pixel converted so far had full opacity
   bool transparent_ = false;  // some pixel converted so far is transparent

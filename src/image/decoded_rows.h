@@ -12,15 +12,17 @@ namespace kelvaro {
 class DecodedRowsTaker {
  public:
   virtual ~DecodedRowsTaker() = default;
-  // Before the decoder starts: the picture is `width` × `height` pixels. False: its rows are
-  // not wanted (the picture is then decoded as a whole).
-  virtual bool Begin(std::int32_t width, std::int32_t height) = 0;
-  // Rows [first, end) of `rgba` (width × height RGBA pixels, rows counted from the top of the
-  // buffer; with Flip the decoder fills it from the bottom) are decoded and stay as they are.
+  // Before the decoder starts: the picture is `width` × `height` pixels of `channels` bytes,
+  // R, G, B and, with 4, A (a picture without opacity comes as 3). False: its rows are not
+  // wanted (the picture is then decoded as a whole).
+  virtual bool Begin(std::int32_t width, std::int32_t height, int channels) = 0;
+  // Rows [first, end) of `pixels` (width × height pixels as Begin said, rows counted from the
+  // top of the buffer; with Flip the decoder fills it from the bottom) are decoded and stay as
+  // they are.
   // `decoding` is true while the decoder still runs on a core of its own. Called on a thread
   // of the loader's, one call at a time, each row once. True: these rows are not read again,
   // and the loader may give their memory back (they read as zero afterwards).
-  virtual bool Take(std::span<const std::uint8_t> rgba, std::int32_t first, std::int32_t end,
+  virtual bool Take(std::span<const std::uint8_t> pixels, std::int32_t first, std::int32_t end,
                     bool decoding) = 0;
   // What was taken is not the picture after all (the decoder stopped, or the general decoder
   // read the file again): forget it.

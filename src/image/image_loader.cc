@@ -166,6 +166,7 @@ ILenum DecoderType(PictureFormat format) {
 struct RowsTarget {
   int fd = -1;
   std::uint32_t* rows_done = nullptr;
+  int channels = 4;  // bytes a pixel: 3 for a picture without opacity
 };
 
 // Runs in the decoder child: decodes `file` as `format` and writes its RGBA pixels into the
@@ -179,8 +180,10 @@ std::string DecodeInChild(const std::filesystem::path& file, PictureFormat forma
   // A damaged plain PNG goes to the general decoder too, which names the damage as always.
   if (format == PictureFormat::kPng && png_rows) {
     const bool to_parent = rows_target.fd >= 0;
-    const PngRowsResult rows =
-        ReadPlainPngRows(file, flip, to_parent ? rows_target.fd : memory_fd, rows_target.rows_done);
+    const PngRowsResult rows = to_parent
+                                   ? ReadPlainPngRows(file, flip, rows_target.fd,
+                                                      rows_target.rows_done, rows_target.channels)
+                                   : ReadPlainPngRows(file, flip, memory_fd);
     if (rows.end == PngRowsEnd::kDecoded) {
       report = DecodeReport{DecodeOutcome::kDecoded, 0, rows.width, rows.height, to_parent};
       return answer();
@@ -348,12 +351,14 @@ std::optional<TempFileCopy> PrivateCopy(const std::filesystem::path& path, int f
 
 // The memory a plain PNG is decoded into when its rows are taken while it decodes: a file
 // made here at the picture's size and sealed, so that the child cannot shrink it under this
-// process's reading, and a page shared with the child where it counts its finished rows.
+// process's reading, and a page shared with the child where it counts its finished rows. A
+// picture without opacity is decoded into it as R, G, B (`channels` 3).
 class RowHandoff {
  public:
-  static std::unique_ptr<RowHandoff> Make(std::int32_t width, std::int32_t height) {
-    const std::size_t bytes =
-        std::size_t{static_cast<std::uint32_t>(width)} * static_cast<std::uint32_t>(height) * 4;
+  static std::unique_ptr<RowHandoff> Make(std::int32_t width, std::int32_t height, int channels) {
+    const std::size_t bytes = std::size_t{static_cast<std::uint32_t>(width)} *
+                              static_cast<std::uint32_t>(height) *
+                              static_cast<std::size_t>(channels);
     SharedMemory fd(memfd_create("kelvaro-rows", MFD_CLOEXEC | MFD_ALLOW_SEALING));
     if (fd.fd() < 0 || ftruncate(fd.fd(), static_cast<off_t>(bytes)) != 0 ||
         fcntl(fd.fd(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) {
@@ -366,22 +371,25 @@ class RowHandoff {
       if (page != MAP_FAILED) munmap(page, kPageBytes);
       return nullptr;
     }
-    return std::unique_ptr<RowHandoff>(new RowHandoff(std::move(fd), std::move(*pixels),
-                                                      static_cast<std::uint32_t*>(page), height));
+    return std::unique_ptr<RowHandoff>(new RowHandoff(
+        std::move(fd), std::move(*pixels), static_cast<std::uint32_t*>(page), height, channels));
   }
   ~RowHandoff() { munmap(rows_done_, kPageBytes); }
   RowHandoff(const RowHandoff&) = delete;
   RowHandoff& operator=(const RowHandoff&) = delete;
 
-  RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done_}; }
+  RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done_, channels_}; }
   // The rows file, mapped; what the picture is when the child decoded into it.
   // Empty unless the child's picture is the one this file was made for and every row of it
-  // went to the taker, which holds what it needs of every row given back.
+  // went to the taker, which holds what it needs of every row given back. R, G, B rows the
+  // taker did not keep all of come as RGBA, as the rest of the loader reads them.
   std::shared_ptr<SharedMapping> TakePixels(std::int32_t width, std::int32_t height) {
+    const std::size_t pixels = std::size_t{static_cast<std::uint32_t>(width)} * height_;
     if (height != height_ || taken_ != height_ || lost_rows_ ||
-        pixels_.size() != std::size_t{static_cast<std::uint32_t>(width)} * 4 * height_) {
+        pixels_.size() != pixels * static_cast<std::size_t>(channels_)) {
       return nullptr;
     }
+    if (channels_ == 3 && !all_kept_) return WithFullOpacity(pixels_, pixels);
     return std::make_shared<SharedMapping>(std::move(pixels_));
   }
 
@@ -415,8 +423,29 @@ class RowHandoff {
   // once the child is done.
   static constexpr std::int32_t kBandRows = 64;
 
-  RowHandoff(SharedMemory fd, SharedMapping pixels, std::uint32_t* rows_done, std::int32_t height)
-      : fd_(std::move(fd)), pixels_(std::move(pixels)), rows_done_(rows_done), height_(height) {}
+  RowHandoff(SharedMemory fd, SharedMapping pixels, std::uint32_t* rows_done, std::int32_t height,
+             int channels)
+      : fd_(std::move(fd)),
+        pixels_(std::move(pixels)),
+        rows_done_(rows_done),
+        height_(height),
+        channels_(channels) {}
+
+  // `pixels` R, G, B pixels as RGBA, in memory of their own; null when it cannot be had.
+  static std::shared_ptr<SharedMapping> WithFullOpacity(const SharedMapping& rgb,
+                                                        std::size_t pixels) {
+    const SharedMemory fd(memfd_create("kelvaro-rgba", MFD_CLOEXEC));
+    if (fd.fd() < 0 || ftruncate(fd.fd(), static_cast<off_t>(4 * pixels)) != 0) return nullptr;
+    std::optional<SharedMapping> rgba = SharedMapping::Map(fd.fd(), 4 * pixels, false);
+    if (!rgba) return nullptr;
+    const std::uint8_t* from = rgb.data();
+    std::uint8_t* to = rgba->data();
+    for (std::size_t i = 0; i < pixels; ++i, from += 3, to += 4) {
+      std::memcpy(to, from, 3);
+      to[3] = 255;
+    }
+    return std::make_shared<SharedMapping>(std::move(*rgba));
+  }
 
   // The child's count, which it may have written anything into, within the picture.
   std::int32_t RowsDone() const {
@@ -425,7 +454,6 @@ class RowHandoff {
   }
 
   void TakeRows(DecodedRowsTaker& rows, bool flip, const std::atomic<bool>& ended) {
-    bool releasing = true;  // every band so far was given back
     for (;;) {
       const bool decoding = !ended.load(std::memory_order_acquire);
       const std::int32_t ready = std::min(RowsDone(), taken_ + kBandRows);
@@ -438,9 +466,10 @@ class RowHandoff {
         const bool done = rows.Take(pixels_.bytes(), first, end, decoding);
         // Rows given back before a band the taker could not take are lost to it as well.
         lost_rows_ = lost_rows_ || (!done && released_ > 0);
-        releasing = releasing && done;
+        all_kept_ = all_kept_ && done;
         taken_ = ready;
-        if (releasing) ReleaseTaken(flip);
+        // Bands go back only while the taker was done with every one so far.
+        if (all_kept_) ReleaseTaken(flip);
       } else if (!decoding) {
         return;
       } else {
@@ -470,9 +499,11 @@ class RowHandoff {
   SharedMapping pixels_;
   std::uint32_t* rows_done_;
   std::int32_t height_;
+  int channels_;
   std::int32_t taken_ = 0;    // rows handed to the taker, in the child's order
   std::size_t released_ = 0;  // bytes given back, counted as `whole` in ReleaseTaken
   bool lost_rows_ = false;    // rows were given back that nothing holds converted
+  bool all_kept_ = true;      // the taker was done with every band so far
 };
 
 // Decodes `decoded_file` in a child process; the child's report and memory, or why not. With
@@ -526,9 +557,10 @@ class RowsInFlight {
     }
     const auto width = static_cast<std::int32_t>(size.width);
     const auto height = static_cast<std::int32_t>(size.height);
-    if (!rows->Begin(width, height)) return;
+    const int channels = size.rgb8 ? 3 : 4;
+    if (!rows->Begin(width, height, channels)) return;
     rows_ = rows;
-    handoff_ = RowHandoff::Make(width, height);
+    handoff_ = RowHandoff::Make(width, height, channels);
     if (!handoff_) rows_ = nullptr, rows->Drop();
   }
   ~RowsInFlight() {

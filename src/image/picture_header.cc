@@ -50,7 +50,8 @@ std::optional<PictureDimensions> PngDimensions(const ByteReader& read) {
   if (colour == 0 || colour == 3) channels = 1;
   if (colour == 4) channels = 2;
   if (colour == 2) channels = 3;
-  return PictureDimensions{*width, *height, std::max(4u, channels * (depth > 8 ? 2u : 1u))};
+  return PictureDimensions{*width, *height, std::max(4u, channels * (depth > 8 ? 2u : 1u)),
+                           colour == 2 && depth == 8};
 }
 
 std::optional<PictureDimensions> JpegDimensions(const ByteReader& read) {

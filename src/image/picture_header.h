@@ -36,6 +36,8 @@ struct PictureDimensions {
   std::uint64_t width = 0;
   std::uint64_t height = 0;
   std::uint32_t decoder_bytes_per_pixel = 4;
+  // 8-bit R, G, B samples without an opacity channel (a PNG of colour type 2 and depth 8).
+  bool rgb8 = false;
 };
 
 // Reads the width and height from the header of a `format` file without decoding it: the PNG

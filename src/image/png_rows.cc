@@ -77,7 +77,7 @@ bool SizeMemory(int memory_fd, std::size_t bytes) {
 }
 
 PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip, int memory_fd,
-                    std::uint32_t* rows_done, PngRowsResult& result, void*& pixels,
+                    std::uint32_t* rows_done, int channels, PngRowsResult& result, void*& pixels,
                     std::size_t& bytes) {
   if (setjmp(png_jmpbuf(png))) return PngRowsEnd::kFailed;
   png_init_io(png, file);
@@ -88,11 +88,11 @@ PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip,
   if (width == 0 || height == 0 || width > 0x7fffffffu || height > 0x7fffffffu) {
     return PngRowsEnd::kNotPlain;
   }
-  if (png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB) {
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  }
+  const bool rgb = png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB;
+  if (channels == 3 && !rgb) return PngRowsEnd::kNotPlain;
+  if (channels == 4 && rgb) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   png_read_update_info(png, info);
-  const std::size_t row_bytes = std::size_t{width} * 4;
+  const std::size_t row_bytes = std::size_t{width} * static_cast<std::size_t>(channels);
   bytes = row_bytes * height;
   if (png_get_rowbytes(png, info) != row_bytes || !SizeMemory(memory_fd, bytes)) {
     return PngRowsEnd::kFailed;
@@ -123,15 +123,16 @@ PngRowsEnd ReadRows(png_structp png, png_infop info, std::FILE* file, bool flip,
 }  // namespace
 
 PngRowsResult ReadPlainPngRows(const std::filesystem::path& file, bool flip, int memory_fd,
-                               std::uint32_t* rows_done) {
+                               std::uint32_t* rows_done, int channels) {
   PngRowsResult result;
+  if (channels != 3 && channels != 4) return result;
   const std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
   PngReader reader;
   if (!in || !reader.ok()) return result;
   void* pixels = nullptr;
   std::size_t bytes = 0;
-  result.end = ReadRows(reader.png(), reader.info(), in.get(), flip, memory_fd, rows_done, result,
-                        pixels, bytes);
+  result.end = ReadRows(reader.png(), reader.info(), in.get(), flip, memory_fd, rows_done, channels,
+                        result, pixels, bytes);
   if (pixels != nullptr) munmap(pixels, bytes);
   return result;
 }

@@ -22,15 +22,17 @@ struct PngRowsResult {
 
 // Reads a plain PNG (8 bits per channel, RGB or RGBA, not interlaced, without a transparent
 // colour or significant-bit chunk) with the PNG library, row by row, straight
-// into the shared memory file `memory_fd` as width × height RGBA pixels, from the top or,
-// with `flip`, from the bottom. These are the pictures for which the result is the general
+// into the shared memory file `memory_fd` as width × height pixels of `channels` bytes, from
+// the top or, with `flip`, from the bottom. With 4 they are RGBA. With 3 an RGB picture's
+// pixels stay R, G, B, a quarter fewer bytes to write and to convert; a picture with opacity is
+// then kNotPlain. These are the pictures for which the result is the general
 // decoder's byte for byte; it spares the decoder's own buffer and its copy of every pixel.
 // With `rows_done` set, the count of rows finished so far is published there (released, in
 // memory shared with the reader) every few rows and once all are in, so that a reader in
 // another process can take them while the next ones decode. A file already of the picture's
 // size is used as it is.
 PngRowsResult ReadPlainPngRows(const std::filesystem::path& file, bool flip, int memory_fd,
-                               std::uint32_t* rows_done = nullptr);
+                               std::uint32_t* rows_done = nullptr, int channels = 4);
 
 }  // namespace kelvaro
 

@@ -19,7 +19,8 @@ enum class SourceKind : int { kOther = 0, kLossless = 1, kJpeg = 2 };
 struct WorkImage {
   // After decoding: width × height RGBA pixels, row by row from the top (from the bottom with
   // Flip), in the decoder's shared memory, read there without a copy. The colour conversion
-  // drops them.
+  // drops them. When it took every row as it decoded (RowConversion) they are gone already:
+  // they read as zero, and a picture without opacity left 3 bytes a pixel here.
   std::shared_ptr<SharedMapping> decoded;
   // After colour conversion: width × height records of 5 bytes C, M, Y, K, A in the order of
   // the decoded pixels. Kept so that orientation can be applied again without reloading.

@@ -126,7 +126,9 @@ TEST(ReadFileResolutionTest, AResolutionFarIntoTheFileIsStillFound) {
     WriteFileBytes(path, bytes);
     const Resolution whole = ReadPngResolution(ToBytes(bytes));
     EXPECT_EQ(ReadFileResolution(path).resolution, whole);
-    if (at != 0) EXPECT_NEAR(whole.y_dpi, 150, 0.1);
+    if (at != 0) {
+      EXPECT_NEAR(whole.y_dpi, 150, 0.1);
+    }
   }
 }
 
