@@ -120,7 +120,8 @@ class RowConversion final : public DecodedRowsTaker {
   std::optional<OrientAhead> ahead_;
   std::optional<RecordPlacement> placement_;
   PixelBytes records_;  // in the picture's order, or in the grid's when placed
-  PixelBytes band_;     // a band's records on their way to their places
+  // Each thread's colours and records of a few rows on their way to their places.
+  std::vector<PixelBytes> scratch_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   int channels_ = 4;  // bytes a decoded pixel: R, G, B and, with 4, A
