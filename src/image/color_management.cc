@@ -127,7 +127,7 @@ void ConvertChunk(cmsHTRANSFORM transform, const std::uint8_t* pixels, int chann
 // Converts pixels of `channels` bytes (as MakePrintTransform took) into C, M, Y, K, A records of
 // another buffer, chunk by chunk on several threads. Chunks are independent; progress is the
 // share of chunks done, reported from the calling thread only.
-void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* pixels_in, int channels,
+void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* input, int channels,
                    std::uint8_t* records, std::size_t pixels, int threads, ProgressSink& progress) {
   const std::size_t chunks = (pixels + kChunkPixels - 1) / kChunkPixels;
   threads = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), chunks));
@@ -143,8 +143,8 @@ void ConvertChunks(cmsHTRANSFORM transform, const std::uint8_t* pixels_in, int c
         for (std::size_t chunk = next.fetch_add(1); chunk < chunks; chunk = next.fetch_add(1)) {
           const std::size_t begin = chunk * kChunkPixels;
           const std::size_t count = std::min(kChunkPixels, pixels - begin);
-          ConvertChunk(transform, pixels_in + channels * begin, channels, records + 5 * begin,
-                       count, colours.get());
+          ConvertChunk(transform, input + channels * begin, channels, records + 5 * begin, count,
+                       colours.get());
           {
             const std::lock_guard lock(mutex);
             ++done;
