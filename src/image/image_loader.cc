@@ -365,20 +365,15 @@ class RowHandoff {
       return nullptr;
     }
     std::optional<SharedMapping> pixels = SharedMapping::Map(fd.fd(), bytes, false);
-    void* page =
-        mmap(nullptr, kPageBytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (!pixels || page == MAP_FAILED) {
-      if (page != MAP_FAILED) munmap(page, kPageBytes);
-      return nullptr;
-    }
-    return std::unique_ptr<RowHandoff>(new RowHandoff(
-        std::move(fd), std::move(*pixels), static_cast<std::uint32_t*>(page), height, channels));
+    std::optional<SharedMapping> count = SharedMapping::Anonymous(sizeof(std::uint32_t));
+    if (!pixels || !count) return nullptr;
+    return std::unique_ptr<RowHandoff>(
+        new RowHandoff(std::move(fd), std::move(*pixels), std::move(*count), height, channels));
   }
-  ~RowHandoff() { munmap(rows_done_, kPageBytes); }
   RowHandoff(const RowHandoff&) = delete;
   RowHandoff& operator=(const RowHandoff&) = delete;
 
-  RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done_, channels_}; }
+  RowsTarget target() const { return RowsTarget{fd_.fd(), rows_done(), channels_}; }
   // The rows file, mapped; what the picture is when the child decoded into it.
   // Empty unless the child's picture is the one this file was made for and every row of it
   // went to the taker, which holds what it needs of every row given back. R, G, B rows the
@@ -418,25 +413,25 @@ class RowHandoff {
   }
 
  private:
-  static constexpr std::size_t kPageBytes = 4096;
   // Rows handed on at once: a few milliseconds of conversion, in several chunks for the cores
   // once the child is done.
   static constexpr std::int32_t kBandRows = 64;
 
-  RowHandoff(SharedMemory fd, SharedMapping pixels, std::uint32_t* rows_done, std::int32_t height,
+  RowHandoff(SharedMemory fd, SharedMapping pixels, SharedMapping count, std::int32_t height,
              int channels)
       : fd_(std::move(fd)),
         pixels_(std::move(pixels)),
-        rows_done_(rows_done),
+        count_(std::move(count)),
         height_(height),
         channels_(channels) {}
+
+  // Where the child counts its finished rows.
+  std::uint32_t* rows_done() const { return reinterpret_cast<std::uint32_t*>(count_.data()); }
 
   // `pixels` R, G, B pixels as RGBA, in memory of their own; null when it cannot be had.
   static std::shared_ptr<SharedMapping> WithFullOpacity(const SharedMapping& rgb,
                                                         std::size_t pixels) {
-    const SharedMemory fd(memfd_create("kelvaro-rgba", MFD_CLOEXEC));
-    if (fd.fd() < 0 || ftruncate(fd.fd(), static_cast<off_t>(4 * pixels)) != 0) return nullptr;
-    std::optional<SharedMapping> rgba = SharedMapping::Map(fd.fd(), 4 * pixels, false);
+    std::optional<SharedMapping> rgba = SharedMapping::Anonymous(4 * pixels);
     if (!rgba) return nullptr;
     const std::uint8_t* from = rgb.data();
     std::uint8_t* to = rgba->data();
@@ -449,7 +444,7 @@ class RowHandoff {
 
   // The child's count, which it may have written anything into, within the picture.
   std::int32_t RowsDone() const {
-    const std::uint32_t done = std::atomic_ref(*rows_done_).load(std::memory_order_acquire);
+    const std::uint32_t done = std::atomic_ref(*rows_done()).load(std::memory_order_acquire);
     return static_cast<std::int32_t>(std::min<std::uint32_t>(done, height_));
   }
 
@@ -497,7 +492,7 @@ class RowHandoff {
 
   SharedMemory fd_;
   SharedMapping pixels_;
-  std::uint32_t* rows_done_;
+  SharedMapping count_;  // the page shared with the child for its count of finished rows
   std::int32_t height_;
   int channels_;
   std::int32_t taken_ = 0;    // rows handed to the taker, in the child's order

@@ -22,6 +22,13 @@ std::optional<SharedMapping> SharedMapping::Map(int fd, std::size_t size, bool p
   return SharedMapping(static_cast<std::uint8_t*>(at), size);
 }
 
+std::optional<SharedMapping> SharedMapping::Anonymous(std::size_t size) {
+  if (size == 0) return std::nullopt;
+  void* at = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (at == MAP_FAILED) return std::nullopt;
+  return SharedMapping(static_cast<std::uint8_t*>(at), size);
+}
+
 std::size_t PageBytes() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
 
 void ReleaseFileBytes(int fd, std::size_t from, std::size_t length) {

@@ -67,6 +67,9 @@ class SharedMapping {
   // `populate` is false (pages another process is still filling). nullopt when the file holds
   // fewer bytes or the mapping cannot be made.
   static std::optional<SharedMapping> Map(int fd, std::size_t size, bool populate = true);
+  // `size` bytes of fresh memory (reading as zero), shared with the child processes forked while
+  // it is mapped; nullopt when it cannot be had.
+  static std::optional<SharedMapping> Anonymous(std::size_t size);
   SharedMapping(SharedMapping&& other) noexcept;
   SharedMapping& operator=(SharedMapping&& other) noexcept;
   SharedMapping(const SharedMapping&) = delete;
